@@ -1,0 +1,20 @@
+# Strict warnings for every target of the project.
+function(korthal_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+    -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Woverloaded-virtual
+    -Wnull-dereference -Wdouble-promotion -Wformat=2 -Werror=return-type)
+endfunction()
+
+# A static library made of every .cpp of the current folder.
+function(korthal_library name)
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT _src)
+    # A subsystem with no sources yet still gives a library to link against.
+    set(_src ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+    file(WRITE ${_src} "namespace korthal {}\n")
+  endif()
+  add_library(${name} STATIC ${_src})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  korthal_warnings(${name})
+endfunction()

@@ -1,0 +1,479 @@
+#include "network/NumberText.h"
+
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <langinfo.h>
+#include <locale.h>
+
+namespace korthal {
+
+Separators localeSeparators()
+{
+    Separators s{'.', ','};
+    // The process locale's numeric category, read without changing it.
+    const char* name = std::setlocale(LC_NUMERIC, nullptr);
+    locale_t loc = newlocale(LC_NUMERIC_MASK, name ? name : "C", static_cast<locale_t>(nullptr));
+    if (loc) {
+        const char* dp = nl_langinfo_l(RADIXCHAR, loc);
+        const char* ts = nl_langinfo_l(THOUSEP, loc);
+        if (dp && std::strlen(dp) == 1)
+            s.decimal = dp[0];
+        // Multi-byte separators (a narrow no-break space, say) count as a blank.
+        if (ts && std::strlen(ts) == 1)
+            s.thousands = ts[0];
+        else if (ts && *ts)
+            s.thousands = ' ';
+        else
+            s.thousands = '\0';
+        freelocale(loc);
+    }
+    if (s.thousands == '\0' || s.thousands == s.decimal)
+        s.thousands = s.decimal == ',' ? '.' : ',';
+    return s;
+}
+
+char thousandsFromIndex(int index)
+{
+    switch (index) {
+    case 0: return '.';
+    case 1: return ',';
+    case 2: return ' ';
+    default: return '\0';
+    }
+}
+
+int thousandsToIndex(char c)
+{
+    switch (c) {
+    case '.': return 0;
+    case ',': return 1;
+    case ' ': return 2;
+    default: return 3;
+    }
+}
+
+char decimalFromIndex(int index)
+{
+    return index == 0 ? '.' : ',';
+}
+
+int decimalToIndex(char c)
+{
+    return c == '.' ? 0 : 1;
+}
+
+Separators afterThousandsChange(Separators s)
+{
+    if (s.thousands == '.')
+        s.decimal = ',';
+    else if (s.thousands == ',')
+        s.decimal = '.';
+    return s;
+}
+
+Separators afterDecimalChange(Separators s)
+{
+    if (s.decimal == '.' && s.thousands == '.')
+        s.thousands = ',';
+    else if (s.decimal == ',' && s.thousands == ',')
+        s.thousands = '.';
+    return s;
+}
+
+std::string conversionError(std::string_view text)
+{
+    return "Το \"" + std::string(text) + "\" δεν είναι έγκυρος αριθμός";
+}
+
+NumberResult parseDecimal(std::string_view text, char decimalSeparator)
+{
+    NumberResult r;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    while (i < n && isBlank(text[i]))
+        ++i;
+    std::string canon;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        canon += text[i++];
+    std::size_t digits = 0;
+    while (i < n && isDigit(text[i])) {
+        canon += text[i++];
+        ++digits;
+    }
+    if (i < n && text[i] == decimalSeparator) {
+        canon += '.';
+        ++i;
+        while (i < n && isDigit(text[i])) {
+            canon += text[i++];
+            ++digits;
+        }
+    }
+    if (digits > 0 && i < n && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        std::string exp = "e";
+        if (j < n && (text[j] == '+' || text[j] == '-'))
+            exp += text[j++];
+        std::size_t expDigits = 0;
+        while (j < n && isDigit(text[j])) {
+            exp += text[j++];
+            ++expDigits;
+        }
+        if (expDigits > 0) {
+            canon += exp;
+            i = j;
+        }
+    }
+    while (i < n && isBlank(text[i]))
+        ++i;
+    if (digits == 0 || i != n) {
+        r.error = conversionError(text);
+        return r;
+    }
+    const char* first = canon.data();
+    if (*first == '+')
+        ++first;
+    long double v = 0;
+    auto [ptr, ec] = std::from_chars(first, canon.data() + canon.size(), v);
+    if (ec != std::errc() || ptr != canon.data() + canon.size() || !std::isfinite(v)) {
+        r.error = conversionError(text);
+        return r;
+    }
+    r.value = v;
+    r.ok = true;
+    return r;
+}
+
+NumberResult NumberText::ParseNumber(std::string_view input, char userDecimal) const
+{
+    std::string s(input);
+    if (display_.thousands != '\0') {
+        std::string t;
+        t.reserve(s.size());
+        for (char c : s)
+            if (c != display_.thousands)
+                t += c;
+        s = std::move(t);
+    }
+    if (system_.decimal != userDecimal) {
+        auto pos = s.find(userDecimal);
+        if (pos != std::string::npos)
+            s[pos] = system_.decimal;
+    }
+    if (s.empty()) {
+        NumberResult zero;
+        zero.ok = true;
+        return zero;
+    }
+    NumberResult r = parseDecimal(s, system_.decimal);
+    if (!r.ok)
+        r.error = conversionError(input);
+    return r;
+}
+
+namespace {
+
+struct Spec {
+    bool left = false;
+    int width = -1;
+    int precision = -1;
+    char type = 0;
+};
+
+// Parses "%[-][width][.prec]type" at the start of s; returns the length used
+// (0 when s is not a specifier).
+std::size_t parseSpec(std::string_view s, Spec& spec)
+{
+    if (s.empty() || s[0] != '%')
+        return 0;
+    std::size_t i = 1;
+    if (i < s.size() && s[i] == '-') {
+        spec.left = true;
+        ++i;
+    }
+    auto readInt = [&](int& out) {
+        bool any = false;
+        int v = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            v = v * 10 + (s[i] - '0');
+            ++i;
+            any = true;
+        }
+        if (any)
+            out = v;
+    };
+    readInt(spec.width);
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        spec.precision = 0;
+        readInt(spec.precision);
+    }
+    if (i >= s.size())
+        return 0;
+    char t = s[i];
+    if (t >= 'A' && t <= 'Z')
+        t = static_cast<char>(t - 'A' + 'a');
+    if (std::strchr("nfdsegu", t) == nullptr)
+        return 0;
+    spec.type = t;
+    return i + 1;
+}
+
+Extended asExtended(const FormatArg& arg)
+{
+    if (auto p = std::get_if<Extended>(&arg))
+        return *p;
+    if (auto p = std::get_if<long long>(&arg))
+        return static_cast<Extended>(*p);
+    return 0;
+}
+
+// Fixed notation with `decimals` decimals, '.' as the point; locale-free.
+// Halves round away from zero, as a surveyor rounds by hand.
+std::string fixedDigits(Extended v, int decimals)
+{
+    char buf[512];
+    const int extra = 30;
+    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed,
+                                   decimals + extra);
+    if (ec != std::errc())
+        return "0";
+    std::string s(buf, ptr);
+    // Cut the extra digits and round the rest by hand.
+    bool up = s[s.size() - static_cast<std::size_t>(extra)] >= '5';
+    s.resize(s.size() - static_cast<std::size_t>(extra));
+    if (decimals == 0)
+        s.pop_back();  // the point
+    if (up) {
+        std::size_t i = s.size();
+        bool carry = true;
+        while (carry && i > 0) {
+            --i;
+            if (s[i] == '.' || s[i] == '-')
+                continue;
+            if (s[i] == '9') {
+                s[i] = '0';
+            } else {
+                ++s[i];
+                carry = false;
+            }
+        }
+        if (carry)
+            s.insert(s[0] == '-' ? 1 : 0, "1");
+    }
+    // A negative value that rounds to zero shows no sign.
+    if (!s.empty() && s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos)
+        s.erase(0, 1);
+    return s;
+}
+
+std::string pad(std::string s, const Spec& spec)
+{
+    if (spec.width > 0) {
+        // Width counts characters; UTF-8 continuation bytes take no room.
+        std::size_t len = 0;
+        for (char c : s)
+            if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+                ++len;
+        auto w = static_cast<std::size_t>(spec.width);
+        if (len < w) {
+            std::string fill(w - len, ' ');
+            s = spec.left ? s + fill : fill + s;
+        }
+    }
+    return s;
+}
+
+}  // namespace
+
+std::string generalFormat(Extended value, char decimal, int digits)
+{
+    if (value == 0 || !std::isfinite(value))
+        return "0";
+    char buf[128];
+    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific,
+                                   digits - 1);
+    if (ec != std::errc())
+        return "0";
+    std::string sci(buf, ptr);
+    bool negative = sci[0] == '-';
+    if (negative)
+        sci.erase(0, 1);
+    auto epos = sci.find('e');
+    int exponent = std::atoi(sci.c_str() + epos + 1);
+    std::string mant;
+    for (std::size_t i = 0; i < epos; ++i)
+        if (sci[i] != '.')
+            mant += sci[i];
+    while (mant.size() > 1 && mant.back() == '0')
+        mant.pop_back();
+    std::string out;
+    if (exponent < -5 || exponent >= digits) {
+        out = mant.substr(0, 1);
+        if (mant.size() > 1)
+            out += decimal + mant.substr(1);
+        out += "E" + std::to_string(exponent);
+    } else if (exponent < 0) {
+        out = "0";
+        out += decimal;
+        out += std::string(static_cast<std::size_t>(-exponent - 1), '0') + mant;
+    } else {
+        auto intDigits = static_cast<std::size_t>(exponent + 1);
+        if (mant.size() <= intDigits) {
+            out = mant + std::string(intDigits - mant.size(), '0');
+        } else {
+            out = mant.substr(0, intDigits);
+            out += decimal;
+            out += mant.substr(intDigits);
+        }
+    }
+    return negative ? "-" + out : out;
+}
+
+std::string formatPiece(std::string_view spec, const FormatArg& arg, Separators system)
+{
+    Spec sp;
+    std::size_t used = parseSpec(spec, sp);
+    if (used == 0)
+        return std::string(spec);
+    std::string body;
+    switch (sp.type) {
+    case 'n':
+    case 'f': {
+        int prec = sp.precision < 0 ? 2 : sp.precision;
+        std::string digits = fixedDigits(asExtended(arg), prec);
+        bool negative = !digits.empty() && digits[0] == '-';
+        if (negative)
+            digits.erase(0, 1);
+        auto point = digits.find('.');
+        std::string intPart = digits.substr(0, point);
+        std::string frac = point == std::string::npos ? "" : digits.substr(point + 1);
+        if (sp.type == 'n' && system.thousands != '\0') {
+            std::string grouped;
+            const std::size_t len = intPart.size();
+            for (std::size_t i = 0; i < len; ++i) {
+                if (i > 0 && (len - i) % 3 == 0)
+                    grouped += system.thousands;
+                grouped += intPart[i];
+            }
+            intPart = grouped;
+        }
+        body = (negative ? "-" : "") + intPart;
+        if (!frac.empty())
+            body += system.decimal + frac;
+        break;
+    }
+    case 'd':
+    case 'u': {
+        long long v = 0;
+        if (auto p = std::get_if<long long>(&arg))
+            v = *p;
+        else
+            v = std::llround(asExtended(arg));
+        body = std::to_string(v);
+        break;
+    }
+    case 's': {
+        if (auto p = std::get_if<std::string>(&arg))
+            body = *p;
+        if (sp.precision >= 0 && body.size() > static_cast<std::size_t>(sp.precision))
+            body.resize(static_cast<std::size_t>(sp.precision));
+        break;
+    }
+    case 'g':
+        body = generalFormat(asExtended(arg), system.decimal, sp.precision > 0 ? sp.precision : 15);
+        break;
+    case 'e': {
+        char buf[128];
+        int prec = sp.precision < 0 ? 15 : sp.precision;
+        auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, asExtended(arg),
+                                       std::chars_format::scientific, prec > 0 ? prec - 1 : 0);
+        body = ec == std::errc() ? std::string(buf, ptr) : "0";
+        for (char& c : body) {
+            if (c == '.')
+                c = system.decimal;
+            else if (c == 'e')
+                c = 'E';
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return pad(body, sp) + std::string(spec.substr(used));
+}
+
+std::string NumberText::FormatNumber(std::string_view fmt, const std::vector<FormatArg>& args) const
+{
+    // Cut at every '%': the first piece runs to the second '%', each further
+    // piece from its '%' to the next one.
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    std::size_t first = fmt.find('%');
+    std::size_t next = first == std::string_view::npos ? std::string_view::npos
+                                                       : fmt.find('%', first + 1);
+    while (true) {
+        if (next == std::string_view::npos) {
+            pieces.push_back(fmt.substr(start));
+            break;
+        }
+        pieces.push_back(fmt.substr(start, next - start));
+        start = next;
+        next = fmt.find('%', start + 1);
+    }
+
+    const char placeholder = '\xFF';
+    std::string out;
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        std::string_view piece = pieces[k];
+        std::size_t pct = piece.find('%');
+        std::string text(piece.substr(0, pct));
+        if (pct != std::string_view::npos) {
+            FormatArg arg = k < args.size() ? args[k] : FormatArg{std::string()};
+            text += formatPiece(piece.substr(pct), arg, system_);
+        }
+        if (piece.find('n') != std::string_view::npos) {
+            if (system_.decimal != display_.decimal) {
+                auto pos = text.find(system_.decimal);
+                if (pos != std::string::npos)
+                    text[pos] = placeholder;
+            }
+            if (system_.thousands != display_.thousands && system_.thousands != '\0') {
+                std::string t;
+                t.reserve(text.size());
+                for (char c : text) {
+                    if (c == system_.thousands) {
+                        if (display_.thousands != '\0')
+                            t += display_.thousands;
+                    } else {
+                        t += c;
+                    }
+                }
+                text = std::move(t);
+            }
+            if (system_.decimal != display_.decimal) {
+                auto pos = text.find(placeholder);
+                if (pos != std::string::npos)
+                    text[pos] = display_.decimal;
+            }
+        }
+        out += text;
+    }
+    return out;
+}
+
+std::string NumberText::formatFixed(Extended value, int decimals) const
+{
+    return FormatNumber("%." + std::to_string(decimals) + "n", {value});
+}
+
+std::string NumberText::floatToText(Extended value) const
+{
+    return generalFormat(value, system_.decimal);
+}
+
+}  // namespace korthal

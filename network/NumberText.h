@@ -1,0 +1,118 @@
+#pragma once
+// Numbers as text with the user's separators.
+//
+// The user picks a decimal separator ('.' or ',') and a thousands separator
+// ('.', ',', ' ' or none) and numbers of decimals, separately for three
+// destinations: screen and printer (0), input files (1), output files (2).
+// FormatNumber and ParseNumber honour the separators in force, whatever the
+// process locale says: the "system" separators are an explicit input, taken
+// by default from LC_NUMERIC.
+
+#include "geodesy/Extended.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace korthal {
+
+// '\0' stands for "no thousands separator".
+struct Separators {
+    char decimal = ',';
+    char thousands = '.';
+};
+
+// The separators of LC_NUMERIC. When the locale has no thousands separator
+// (the C locale has none) the one that differs from the decimal is used:
+// ',' beside '.', '.' beside ','.
+Separators localeSeparators();
+
+enum NumberDestination : int { Screen = 0, InputFile = 1, OutputFile = 2 };
+
+// The six settings of each number destination, as data.
+struct NumberSettings {
+    std::array<char, 3> DecimalSeparators{',', ',', ','};
+    std::array<char, 3> ThousandSeparators{'.', '.', '.'};
+    std::array<int, 3> GPSDecimals{4, 4, 4};
+    std::array<int, 3> EGSA87Decimals{4, 4, 4};
+    std::array<int, 3> ParamDecimals{8, 8, 8};
+    std::array<int, 3> DMSDecimals{9, 9, 9};
+};
+
+// Separator choices as the settings store them (combo box item indexes).
+// Thousands: 0 '.', 1 ',', 2 ' ', 3 none. Decimal: 0 '.', 1 ','.
+char thousandsFromIndex(int index);
+int thousandsToIndex(char c);
+char decimalFromIndex(int index);
+int decimalToIndex(char c);
+
+// The rule that keeps the two separators different. Applied after the user
+// changes one of them; returns the pair with the other one adjusted.
+Separators afterThousandsChange(Separators s);
+Separators afterDecimalChange(Separators s);
+
+// The outcome of reading a number from text.
+struct NumberResult {
+    Extended value = 0;
+    bool ok = false;
+    std::string error;  // the conversion message, naming the text
+    explicit operator bool() const { return ok; }
+};
+
+// The conversion message for text that is not a number.
+std::string conversionError(std::string_view text);
+
+// Reads a plain decimal number written with the given decimal separator and
+// no grouping: optional blanks, sign, digits, separator, digits, exponent
+// (E or e), blanks. Never depends on the process locale.
+NumberResult parseDecimal(std::string_view text, char decimalSeparator);
+
+// An argument of FormatNumber.
+using FormatArg = std::variant<Extended, long long, std::string>;
+
+class NumberText {
+public:
+    NumberText() : NumberText(localeSeparators()) {}
+    explicit NumberText(Separators system) : system_(system), display_(system) {}
+
+    Separators system() const { return system_; }
+    void setSystem(Separators s) { system_ = s; }
+
+    // DisplayDecimalSeparator and DisplayThousandSeparator.
+    Separators display() const { return display_; }
+    void setDisplay(Separators s) { display_ = s; }
+
+    // Text typed by the user to a number: removes the display thousands
+    // separator, turns the first user decimal separator (userDecimal, normally
+    // DecimalSeparators[0]) into the system one, and converts with the system
+    // separator. Empty text is 0.
+    NumberResult ParseNumber(std::string_view s, char userDecimal) const;
+    NumberResult ParseNumber(std::string_view s) const { return ParseNumber(s, display_.decimal); }
+
+    // Formats every '%' piece of fmt with its argument, the 'n' pieces with the
+    // display separators. Supported specifiers: %[-][width][.prec](n|f|d|s|e|g).
+    std::string FormatNumber(std::string_view fmt, const std::vector<FormatArg>& args) const;
+
+    // FormatNumber("%.<decimals>n", value).
+    std::string formatFixed(Extended value, int decimals) const;
+
+    // The standard float-to-text conversion: general format, up to 15
+    // significant digits, the system decimal separator.
+    std::string floatToText(Extended value) const;
+
+private:
+    Separators system_;
+    Separators display_;
+};
+
+// One piece formatted the standard way: system separators, no substitution.
+std::string formatPiece(std::string_view spec, const FormatArg& arg, Separators system);
+
+// General format with up to `digits` significant digits, decimal separator
+// `decimal`, exponent with 'E' for tiny or huge magnitudes; zero is "0".
+std::string generalFormat(Extended value, char decimal, int digits = 15);
+
+}  // namespace korthal
