@@ -1,0 +1,42 @@
+#pragma once
+// Geocentric translations between WGS84 (0), EGSA87 (1), ED50 (2) and GR (3).
+// Entry [i][j] takes coordinates on datum i to datum j: X_j = X_i + ΔX[i][j].
+
+#include "geodesy/Extended.h"
+#include "geodesy/TM87.h"
+
+#include <array>
+
+namespace korthal {
+
+struct ShiftTriple {
+    double dX = 0, dY = 0, dZ = 0;
+};
+
+class DatumShiftTable {
+public:
+    // The initial values, before any settings are read.
+    DatumShiftTable();
+
+    const ShiftTriple& operator()(int from, int to) const { return t_[from][to]; }
+    ShiftTriple& operator()(int from, int to) { return t_[from][to]; }
+
+    // The seven-step refill from the three triples WGS84→GRS80, WGS84→Bessel
+    // and WGS84→ED50 of the settings.
+    void refill(ShiftTriple grs80, ShiftTriple bessel, ShiftTriple ed50);
+
+private:
+    std::array<std::array<ShiftTriple, 4>, 4> t_{};
+};
+
+// In place: adds [0][1] (resp. [1][0]), computed in extended precision and
+// stored back as doubles.
+void ShiftWGS84ToEGSA87(const DatumShiftTable& shifts, double& X, double& Y, double& Z);
+void ShiftEGSA87ToWGS84(const DatumShiftTable& shifts, double& X, double& Y, double& Z);
+
+// A GPS point to TM87 of EGSA87. A, B, C are X, Y, Z when inputIsGeocentric,
+// otherwise packed φ, λ and h on WGS84.
+TM87 WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A, double B,
+                 double C, double undulation);
+
+}  // namespace korthal

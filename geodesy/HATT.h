@@ -1,0 +1,33 @@
+#pragma once
+// HATT: the old Greek azimuthal projection on the Bessel ellipsoid, set up
+// anew for each 30' × 30' map sheet with its origin at the sheet centre.
+// Sheet (i, j): centre φ0 = 34° 45' + i·30', λ0 = λA − 4° 15' + j·30'.
+
+#include "geodesy/Ellipsoids.h"
+#include "geodesy/Extended.h"
+
+namespace korthal {
+
+constexpr Extended kLambdaAthens = 0.4139281758905455L;  // 23° 42' 58.815"
+constexpr Extended kLambdaWest = 0.33538835955L;         // λA − 4° 30'
+
+struct HattSheet {
+    int i = -1;  // latitude row, 0..14 for a valid sheet
+    int j = -1;  // longitude column, 0..18 for a valid sheet
+    bool valid() const { return i >= 0 && i <= 14 && j >= 0 && j <= 18; }
+};
+
+struct HattPoint {
+    Extended x = 0;  // east (m)
+    Extended y = 0;  // north (m)
+    Extended H = 0;  // h − undulation (m)
+    HattSheet sheet;  // the sheet used, as computed (may be outside the lists)
+};
+
+// φ, λ in radians on the GR datum. Chooses the sheet.
+HattPoint EllipsoidalToHATT(Extended phi, Extended lambda, Extended h, Extended undulation);
+// x, y on the given sheet back to φ, λ (radians, GR datum) and h = H + undulation.
+Geographic HATTToEllipsoidal(Extended x, Extended y, Extended H, Extended undulation,
+                             HattSheet sheet);
+
+}  // namespace korthal
