@@ -1,0 +1,49 @@
+#pragma once
+// The page "Αναγωγές συντεταγμένων": the widgets of the coordinate
+// calculator. All logic lives in korthal::Calculator; this page mirrors its
+// texts, enabled buttons and list selections.
+
+#include "network/Calculator.h"
+
+#include <QWidget>
+#include <array>
+
+class QLineEdit;
+class QToolButton;
+class QComboBox;
+
+namespace korthal::app {
+
+class CalculatorPage : public QWidget {
+    Q_OBJECT
+public:
+    CalculatorPage(Calculator& calc, QWidget* parent = nullptr);
+
+    QLineEdit* edit(CalcEdit e) const { return edits_[static_cast<std::size_t>(e)]; }
+    QToolButton* button(CalcButton b) const { return buttons_[static_cast<std::size_t>(b)]; }
+    QComboBox* CBf() const { return cbf_; }
+    QComboBox* CBl() const { return cbl_; }
+    QComboBox* CBperioxhs() const { return cbArea_; }
+
+    // Fills the area list (start-up).
+    void fillAreas();
+    // Copies the calculator's state into the widgets.
+    void sync();
+
+signals:
+    // The "αποχή" button: show the calculator's point on the geoid map.
+    void geoidMapRequested(double phi, double lambda);
+
+private:
+    QWidget* group(const QString& title, CalcEdit first, const QStringList& labels);
+    QToolButton* makeButton(CalcButton b, const QString& text);
+
+    Calculator& calc_;
+    std::array<QLineEdit*, kCalcEditCount> edits_{};
+    std::array<QToolButton*, kCalcButtonCount> buttons_{};
+    QComboBox* cbf_ = nullptr;
+    QComboBox* cbl_ = nullptr;
+    QComboBox* cbArea_ = nullptr;
+};
+
+}  // namespace korthal::app

@@ -1,0 +1,93 @@
+#include "app/GroupHeaderView.h"
+
+#include <QPainter>
+#include <QStyleOptionHeader>
+
+namespace korthal::app {
+
+GroupHeaderView::GroupHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+{
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setDefaultAlignment(Qt::AlignCenter);
+}
+
+void GroupHeaderView::setGroups(std::vector<Group> groups)
+{
+    groups_ = std::move(groups);
+    viewport()->update();
+}
+
+void GroupHeaderView::setGroupTitle(int firstColumn, const QString& title)
+{
+    for (Group& g : groups_)
+        if (g.first == firstColumn) g.title = title;
+    viewport()->update();
+}
+
+QString GroupHeaderView::groupTitle(int column) const
+{
+    const Group* g = groupOf(column);
+    return g ? g->title : QString();
+}
+
+const GroupHeaderView::Group* GroupHeaderView::groupOf(int column) const
+{
+    for (const Group& g : groups_)
+        if (column >= g.first && column <= g.last) return &g;
+    return nullptr;
+}
+
+QSize GroupHeaderView::sizeHint() const
+{
+    QSize s = QHeaderView::sizeHint();
+    s.setHeight(2 * fontMetrics().height() + 10);
+    return s;
+}
+
+void GroupHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+{
+    if (!rect.isValid()) return;
+    const QString title =
+        model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString()
+                : QString();
+    const Group* g = groupOf(logicalIndex);
+
+    auto drawCell = [&](const QRect& r, const QString& text) {
+        QStyleOptionHeader opt;
+        initStyleOption(&opt);
+        opt.rect = r;
+        opt.section = logicalIndex;
+        opt.text = text;
+        opt.textAlignment = Qt::AlignCenter;
+        opt.position = QStyleOptionHeader::Middle;
+        painter->save();
+        painter->setClipRect(r);
+        style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+        painter->restore();
+    };
+
+    if (!g) {
+        drawCell(rect, title);
+        return;
+    }
+    const int half = rect.height() / 2;
+    // The group band spans every visible column of the group; each of its
+    // sections paints the part of it that lies over itself.
+    const int left = sectionViewportPosition(g->first);
+    const int right = sectionViewportPosition(g->last) + sectionSize(g->last);
+    const QRect band(left, rect.top(), right - left, half);
+    painter->save();
+    painter->setClipRect(QRect(rect.left(), rect.top(), rect.width(), half));
+    QStyleOptionHeader opt;
+    initStyleOption(&opt);
+    opt.rect = band;
+    opt.section = logicalIndex;
+    opt.text = g->title;
+    opt.textAlignment = Qt::AlignCenter;
+    style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+    painter->restore();
+    drawCell(QRect(rect.left(), rect.top() + half, rect.width(), rect.height() - half), title);
+}
+
+}  // namespace korthal::app

@@ -1,0 +1,91 @@
+#include "app/QtDialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace korthal::app {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+QMessageBox::Icon qtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Exclamation:
+    case MsgIcon::Warning: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Error: return QMessageBox::Critical;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void QtDialogs::message(const std::string& text, MsgIcon icon, const std::string& caption)
+{
+    QMessageBox box(qtIcon(icon), q(caption), q(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+Answer QtDialogs::ask(const std::string& text, const std::string& caption, MsgIcon icon,
+                      MsgButtons buttons)
+{
+    QMessageBox::StandardButtons b = QMessageBox::Ok;
+    if (buttons == MsgButtons::YesNo) b = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == MsgButtons::YesNoCancel)
+        b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(qtIcon(icon), q(caption), q(text), b, parent_);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Ok: return Answer::Ok;
+    default: break;
+    }
+    // Closing the box with Esc or its close box.
+    return buttons == MsgButtons::Ok ? Answer::Ok
+           : buttons == MsgButtons::YesNoCancel ? Answer::Cancel
+                                                : Answer::No;
+}
+
+std::optional<std::string> QtDialogs::input(const std::string& caption, const std::string& prompt,
+                                            const std::string& initial)
+{
+    bool ok = false;
+    const QString s =
+        QInputDialog::getText(parent_, q(caption), q(prompt), QLineEdit::Normal, q(initial), &ok);
+    if (!ok) return std::nullopt;
+    return s.toStdString();
+}
+
+QString QtDialogs::qtFilter(const std::string& filter)
+{
+    const QStringList parts = q(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString label = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        if (!label.contains(pattern)) label += QStringLiteral(" (") + pattern + QLatin1Char(')');
+        out << label;
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> QtDialogs::chooseFile(const std::string& title,
+                                                 const std::string& filter,
+                                                 const std::string& initialDir,
+                                                 const std::string& defaultExt)
+{
+    QFileDialog dlg(parent_, q(title), q(initialDir), qtFilter(filter));
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setDefaultSuffix(q(defaultExt));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    return dlg.selectedFiles().first().toStdString();
+}
+
+}  // namespace korthal::app

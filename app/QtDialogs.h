@@ -1,0 +1,32 @@
+#pragma once
+// Messages and questions of the computation core shown as Qt dialogs: message
+// boxes with an empty caption, the input box and the open-file dialog.
+
+#include "geodesy/Dialogs.h"
+
+class QWidget;
+
+namespace korthal::app {
+
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    void message(const std::string& text, MsgIcon icon, const std::string& caption) override;
+    Answer ask(const std::string& text, const std::string& caption, MsgIcon icon,
+               MsgButtons buttons) override;
+    std::optional<std::string> input(const std::string& caption, const std::string& prompt,
+                                     const std::string& initial) override;
+    std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
+                                          const std::string& initialDir,
+                                          const std::string& defaultExt) override;
+
+    // "label (*.A)|*.A|label2 |*.B" to Qt's "label (*.A);;label2 (*.B)".
+    static QString qtFilter(const std::string& filter);
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace korthal::app

@@ -1,0 +1,176 @@
+#pragma once
+// The coordinate calculator: seven groups of three edits (WGS84 geocentric and
+// ellipsoidal, EGSA87 geocentric and ellipsoidal, TM87, TM87 after the
+// network's transformation, HATT with its map sheet) and the buttons that
+// convert one group into the next, alone or in chains.
+//
+// This class holds the texts of the edits, the enabled state of the buttons
+// and the selections of the sheet and area lists; the window only mirrors
+// them. Every conversion reads its source edits as the user's text, so a
+// chain works on the rounded values that are on show, exactly as the user
+// would when pressing the buttons one by one.
+
+#include "geodesy/DatumShift.h"
+#include "geodesy/Transformation.h"
+#include "network/NumberText.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace korthal {
+
+// The edits, in groups of three.
+enum class CalcEdit : int {
+    WGS84X, WGS84Y, WGS84Z,
+    WGS84f, WGS84l, WGS84h,
+    EGSA87X, EGSA87Y, EGSA87Z,
+    EGSA87f, EGSA87l, EGSA87h,
+    TM87E, TM87N, TM87H,
+    TM87Em, TM87Nm, TM87Hm,
+    HATTx, HATTy, HATTh,
+    EditApoxhEGSA, EditApoxhHATT,
+    Count
+};
+constexpr int kCalcEditCount = static_cast<int>(CalcEdit::Count);
+
+enum class CalcButton : int {
+    SBWGS84ge, SBWGS84eg, SBWGS84gEGSA87g, SBEGSA87gWGS84g, SBEGSA87ge, SBEGSA87eg,
+    SBEGSAeTM, SBTM87EGSAe, SBTM87TM87m, SBTM87mTM87, SBTM87HATT, SBHATTTM87,
+    SBWGS84eEGSA87e, SBEGSA87eWGS84e, SBEGSAgTM87m, SBTM87mEGSA87g, SBHATTTM87m, SBTM87mHATT,
+    SpeedButton11,
+    Count
+};
+constexpr int kCalcButtonCount = static_cast<int>(CalcButton::Count);
+
+// The hint of every conversion button.
+extern const char* const kCalcButtonHint;  // "Κάντε κλίκ για να γίνει η αναγωγή"
+
+// One row of the built-in area table: the HATT map sheets by name, with the
+// sheet centre's longitude from the Athens meridian and latitude, in degrees.
+struct HattArea {
+    const char* name;
+    double lambdaFromAthens;
+    double phi;
+};
+constexpr int kHattAreaCount = 136;
+extern const HattArea HattAreas[kHattAreaCount];
+
+// Number of items in the sheet lists: latitude rows and longitude columns.
+constexpr int kSheetRows = 15;
+constexpr int kSheetCols = 19;
+
+// What the calculator reads from the rest of the program. The pointers are
+// held, not owned; the settings, shifts and transformation may change
+// between calls and each conversion uses the values in force.
+struct CalculatorContext {
+    const NumberText* text = nullptr;
+    const NumberSettings* numbers = nullptr;
+    const DatumShiftTable* shifts = nullptr;
+    const Transformation* transformation = nullptr;
+};
+
+class Calculator {
+public:
+    explicit Calculator(CalculatorContext ctx);
+
+    // --- state -----------------------------------------------------------
+    const std::string& text(CalcEdit e) const { return texts_[idx(e)]; }
+    bool enabled(CalcButton b) const { return enabled_[idx(b)]; }
+    int sheetRow() const { return cbf_; }      // CBf: -1 for none
+    int sheetCol() const { return cbl_; }      // CBl: -1 for none
+    int area() const { return area_; }         // CBperioxhs: -1 for none
+
+    // Called after any text, enabling or selection changed (for the window).
+    std::function<void()> onChanged;
+
+    // --- edits -----------------------------------------------------------
+    // Sets the text of an edit as typing or a program write does, and runs
+    // the change handler of its group.
+    void setText(CalcEdit e, std::string_view value);
+    // Reformats the edit's number with its decimals when it is left.
+    void exitEdit(CalcEdit e);
+
+    // Change handlers of the groups (run by setText).
+    void WGS84XChange();
+    void WGS84fChange();
+    void EGSA87XChange();
+    void EGSA87fChange();
+    void TM87EChange();
+    void TM87EmChange();
+    void HATTxChange();
+
+    // --- buttons ---------------------------------------------------------
+    // Runs a button's handler. Returns false when a conversion failed (its
+    // message has been shown; nothing more was written).
+    bool click(CalcButton b);
+
+    bool SBWGS84geClick();
+    bool SBWGS84egClick();
+    bool SBWGS84gEGSA87gClick();
+    bool SBEGSA87gWGS84gClick();
+    bool SBEGSA87geClick();
+    bool SBEGSA87egClick();
+    bool SBEGSAeTMClick();
+    bool SBTM87EGSAeClick();
+    bool SBTM87TM87mClick();
+    bool SBTM87mTM87Click();
+    bool SBTM87HATTClick();
+    bool SBHATTTM87Click();
+    bool SBWGS84eEGSA87eClick();
+    bool SBEGSA87eWGS84eClick();
+    bool SBEGSAgTM87mClick();
+    bool SBTM87mEGSA87gClick();
+    bool SBHATTTM87mClick();
+    bool SBTM87mHATTClick();
+
+    // --- sheet and area lists ---------------------------------------------
+    // An area picked from CBperioxhs: selects its sheet in CBf and CBl.
+    void CBperioxhsClick(int areaIndex);
+    // A sheet row or column picked: finds the first area with that centre.
+    void setSheet(int row, int col);
+    void CBfChange();
+
+    // --- loading from the point tables ------------------------------------
+    // The current network point (X, Y, Z in the network's input form).
+    void SpeedButton9Click(double X, double Y, double Z, double apoxh, bool inputIsGeocentric);
+    // The current reference point.
+    void SpeedButton10Click(double E, double N, double H, double apoxh);
+
+    // Sets EditApoxhHATT to -2.5 with two decimals (start-up).
+    void initHattUndulation();
+
+    // φ, λ (radians) of the EGSA87 ellipsoidal edits for the geoid map
+    // marker; completes them from the TM87 edits first when empty. False
+    // when nothing usable is there.
+    bool geoidMarker(Extended& phi, Extended& lambda);
+
+private:
+    static std::size_t idx(CalcEdit e) { return static_cast<std::size_t>(e); }
+    static std::size_t idx(CalcButton b) { return static_cast<std::size_t>(b); }
+
+    // Reads an edit as a number; shows the conversion message on failure.
+    bool read(CalcEdit e, Extended& v) const;
+    bool read3(CalcEdit first, Extended& a, Extended& b, Extended& c) const;
+    void write(CalcEdit e, Extended v, int decimals);
+    void store(CalcEdit e, std::string value);  // no change handler
+    bool groupComplete(CalcEdit first) const;
+    void enable(std::initializer_list<CalcButton> buttons, bool on);
+    void changed();
+
+    int gpsDec() const { return ctx_.numbers->GPSDecimals[0]; }
+    int egsaDec() const { return ctx_.numbers->EGSA87Decimals[0]; }
+    int dmsDec() const { return ctx_.numbers->DMSDecimals[0]; }
+    int decimalsOf(CalcEdit e) const;
+
+    CalculatorContext ctx_;
+    std::array<std::string, kCalcEditCount> texts_{};
+    std::array<bool, kCalcButtonCount> enabled_{};
+    int cbf_ = -1;
+    int cbl_ = -1;
+    int area_ = -1;
+    int batch_ = 0;  // > 0 while a handler runs; onChanged waits for its end
+};
+
+}  // namespace korthal
