@@ -15,7 +15,7 @@ TEST(SolveLinear, SolvesThroughTheRowPermutationAndLeavesTheInputAlone)
 
     // Column 0 is zero in row 0: the pivot search must take row 1 first.
     const TMatrix A{{0, 2, 1}, {3, 1, 0}, {1, 1, 1}};
-    const TVector b{5, 5, 6};  // x = (1, 2, 1)... checked below
+    const TVector b{5, 5, 6};
     TMatrix Acopy = A;
     TVector bcopy = b;
     SolveLinear(A, b, x);
