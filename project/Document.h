@@ -1,0 +1,243 @@
+#pragma once
+// The application state of one run: both point tables, the open network's
+// name, the modified flags, the network settings, the datum shifts and the
+// transformation in force, and the routines that tie them together.
+//
+// The routines keep the names of the handlers the window calls
+// (RecomputeNetwork, GPSXSetText, ...). They never show anything themselves:
+// messages and questions go through korthal::dialogs(). A window binds its
+// grids to GPS() and GYS(), calls these routines and redraws from the data
+// they leave (parameters(), residuals(), the extents, caption()).
+//
+// Conventions: the network's E, N, H are EGSA87 TM87 easting, northing and
+// orthometric height in metres; X, Y, Z are WGS84 geocentric metres, or packed
+// φ, λ (DD.MMSSsss) and h when InputIsGeocentric() is false. A coordinate of 0
+// stands for a value not entered yet.
+
+#include "geodesy/DatumShift.h"
+#include "geodesy/Extended.h"
+#include "geodesy/Transformation.h"
+#include "network/MemTable.h"
+#include "network/NumberText.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korthal {
+
+class Settings;  // project/Settings.h: the network settings file and its values
+
+// A bounding box of eastings and northings (m). The reset state (MaxE = MaxN
+// = 0, MinE = MinN = 100000000) means "no point yet".
+struct Extent {
+    double MaxE = 0, MaxN = 0, MinE = 100000000, MinN = 100000000;
+    void widen(double E, double N);
+    bool empty() const { return MaxE < MinE; }
+};
+
+// The residual of one reference point of the network after the
+// transformation: its known EGSA87 coordinates minus those computed from its
+// WGS84 measurement and transformed (m). vH is 0 when heights were not used.
+struct ReferenceResidual {
+    long long id = 0;  // the network record's ID
+    std::string name;
+    double vE = 0, vN = 0, vH = 0;
+    // False when the point's X, Y or Z is missing: it took no part in the
+    // estimation and has no residual.
+    bool used = true;
+};
+
+// The transformation as the settings page shows it: three equations
+// Ea = a11·Eb + a12·Nb + a13·Hb + a14 (rows E, N, H) made of labels.
+enum class TermPart { Sign, Value, Symbol, Subscript };
+
+struct ParamLabel {
+    int column = 1;  // 1..4 (4: the shift)
+    TermPart part = TermPart::Sign;
+    std::string text;
+    bool visible = false;
+};
+
+struct ParamRow {
+    // Left to right: sign, value, symbol, subscript of columns 1..3, then sign
+    // and value of column 4. Hidden labels take no room, so the visible ones
+    // close up in this order.
+    std::vector<ParamLabel> labels;
+    // The visible labels one after the other, e.g. "+1.00000100Eb-0.00000200Nb+12.3456".
+    std::string text() const;
+    const ParamLabel& label(int column, TermPart part) const;
+};
+
+struct TransformationDisplay {
+    std::array<ParamRow, 3> rows;       // E, N, H
+    std::string Lmx, Lmy, Lmz, Lmxyz;   // RMS residuals (GPS decimals)
+    // Summary: scale, rotations in degrees, shifts in metres.
+    std::string Lmix, Lex, Ley, Lez, Ltx, Lty, Ltz;
+    bool LexVisible = true, LeyVisible = true, LtzVisible = true;  // only in 3-D
+    std::string scaleCaption = "μ  =";   // "μx =" for a kind other than similarity
+    bool miyVisible = false;             // caption "μy ="
+    bool mizVisible = false;             // caption "μz ="
+};
+
+// What an import of a point list did.
+struct ImportResult {
+    bool opened = false;
+    char separator = '\0';  // '\t', ',' or '\0' when none was found
+    int imported = 0;
+    // Rejected lines: line number (from 1) and the reason.
+    std::vector<std::pair<int, std::string>> rejected;
+};
+
+// What the exit sequence wrote.
+struct ExitResult {
+    bool referenceWritten = false;
+    bool networkWritten = false;
+    bool settingsWritten = false;
+    bool programSettingsWritten = false;
+    bool cancelled = false;  // the name question was cancelled
+    std::vector<std::string> failed;  // names whose write failed
+};
+
+class Document {
+public:
+    Document();
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // ---- State ----
+    MemTable& GPS() { return *gps_; }  // network points
+    MemTable& GYS() { return *gys_; }  // reference points
+    const MemTable& GPS() const { return *gps_; }
+    const MemTable& GYS() const { return *gys_; }
+    Settings& settings() { return *settings_; }
+    const Settings& settings() const { return *settings_; }
+    // The number text in force: display separators of page 0 (page 2 while a
+    // table is exported), system separators of the locale.
+    NumberText& numbers() { return numbers_; }
+    const NumberText& numbers() const { return numbers_; }
+    DatumShiftTable& datumShifts() { return shifts_; }
+    const DatumShiftTable& datumShifts() const { return shifts_; }
+    Transformation& transformation() { return tr_; }
+    const Transformation& transformation() const { return tr_; }
+    bool InputIsGeocentric() const;
+
+    std::string CurrentFileName = "TEMP.WGS84";
+    std::string IconsPath = ".";
+    std::string LastTextFile = "TEST.TXT";
+    // The reference point file; relative to the working folder.
+    std::string ReferenceFileName = "EGSA87";
+    bool NetworkModified = false;
+    bool ReferenceModified = false;
+    bool SettingsModified = false;
+    bool LoadingData = false;
+    bool EntryInProgress = false;
+
+    // "   Korthal  (v1.0)    Αρχείο : " + CurrentFileName
+    std::string caption() const;
+
+    // ---- Results of the last network computation ----
+    int RefPointCount = 0;
+    bool Use3D = true;
+    Extended RmsE = 0, RmsN = 0, RmsH = 0, RmsTotal = 0;
+    Extent ExtentAll, ExtentDetail, ExtentReference;
+    const std::vector<ReferenceResidual>& residuals() const { return residuals_; }
+    // The residual of the network record with this ID, if it is a reference point.
+    const ReferenceResidual* residualOf(long long id) const;
+    const TransformationDisplay& parameters() const { return display_; }
+    // The names of the network's points in table order, as the last
+    // RecomputeNetwork found them (the RINEX viewer's point list).
+    const std::vector<std::string>& pointNames() const { return pointNames_; }
+
+    // Told after RecomputeNetwork and after ShowTransformationParameters.
+    std::function<void()> onParametersChanged;
+
+    // ---- Network computation ----
+    void RecomputeNetwork();
+    // All records (with fresh extents), or the current record only.
+    void TransformNetworkPoints(bool AllRecords);
+    // Rebuilds parameters() from the transformation and the RMS values.
+    void ShowTransformationParameters();
+    static char SignChar(Extended v) { return v < 0 ? '-' : '+'; }
+
+    // ---- Entry rules (current record of the table; true when stored) ----
+    bool GPSNameSetText(const std::string& text);
+    // field: X, Y, Z, E, N, H or apoxh of GPS.
+    bool GPSXSetText(int field, const std::string& text);
+    // field: E, N, H or apoxh of GYS.
+    bool GYSESetText(int field, const std::string& text);
+    // field: f, l or ortho of GYS.
+    bool GYSfSetText(int field, const std::string& text);
+    // Shows the range message and returns true when v lies outside [min, max].
+    bool OutOfRange(Extended v, Extended min, Extended max);
+
+    // ---- Files ----
+    // Loads the reference point file into GYS; errors leave it empty or
+    // partly filled, without a message. Clears ReferenceModified.
+    bool LoadReference(const std::string& path);
+    // Opens a network file (or a .TXT point list) into GPS, reads its
+    // settings and recomputes the network.
+    void LoadFile(const std::string& FileName);
+    // Reads a point list into GPS through the entry rules. Used by LoadFile;
+    // reports the rejected lines in one message.
+    ImportResult ImportPointList(const std::string& path);
+    // The new button: identity, empty network, "Νέο αρχείο σημείων.WGS84".
+    void NewNetwork();
+    // Network settings file of CurrentFileName (extension ".INI").
+    std::string settingsFileName() const;
+    // Reads the network settings and puts them in force (datum shifts,
+    // number settings); clears SettingsModified.
+    void LoadParams();
+    // Writes the network settings; false when the write failed.
+    bool saveParams();
+    // Start-up without the window: program settings, reference file, LoadFile.
+    void StartUp(const std::string& programSettingsFile);
+    // The writes after the window has closed. Questions and the save error
+    // message go through dialogs().
+    ExitResult ExitSequence(const std::string& programSettingsFile);
+
+    // The names of all reference points in name order (the pick list).
+    std::vector<std::string> ReferenceNames() const;
+
+    // ---- Field indexes ----
+    struct GPSFields {
+        int ID, Name, X, Y, Z, E, N, H, detailPoint, Perigrafh, apoxh;
+        std::array<int, 6> Sxolio;
+    };
+    struct GYSFields {
+        int ID, Name, E, N, H, Perigrafh, apoxh, f, l, ortho;
+        std::array<int, 6> Sxolio;
+    };
+    const GPSFields& gpsFields() const { return gf_; }
+    const GYSFields& gysFields() const { return yf_; }
+
+    // The save error message for a file name.
+    static std::string saveErrorMessage(const std::string& name);
+
+private:
+    struct Computed;
+    bool computeDetail(Rec r, double& E, double& N, double& H) const;
+    bool parseTyped(const std::string& text, Extended& v);
+    void applySettings();
+    ConvergenceCriteria criteria() const;
+    int method() const;
+    int kind() const;
+
+    std::unique_ptr<MemTable> gps_, gys_;
+    std::unique_ptr<Settings> settings_;
+    NumberText numbers_;
+    DatumShiftTable shifts_;
+    Transformation tr_;
+    GPSFields gf_{};
+    GYSFields yf_{};
+    std::vector<ReferenceResidual> residuals_;
+    std::vector<std::string> pointNames_;
+    TransformationDisplay display_;
+};
+
+}  // namespace korthal
