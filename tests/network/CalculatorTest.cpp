@@ -1,0 +1,249 @@
+#include "network/Calculator.h"
+
+#include "geodesy/Dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+using namespace korthal;
+using E = CalcEdit;
+using B = CalcButton;
+
+namespace {
+
+// A calculator with point/none separators and the usual decimals, so that
+// texts are easy to read back.
+struct Fixture {
+    NumberText text{Separators{'.', ','}};
+    NumberSettings numbers;
+    DatumShiftTable shifts;
+    Transformation tr;
+    Calculator calc{CalculatorContext{&text, &numbers, &shifts, &tr}};
+    Fixture()
+    {
+        numbers.DecimalSeparators = {'.', '.', '.'};
+        numbers.ThousandSeparators = {'\0', '\0', '\0'};
+        numbers.GPSDecimals = {4, 4, 4};
+        numbers.EGSA87Decimals = {4, 4, 4};
+        numbers.DMSDecimals = {9, 9, 9};
+        text.setDisplay({'.', '\0'});
+    }
+    void set3(E first, const char* a, const char* b, const char* c)
+    {
+        calc.setText(first, a);
+        calc.setText(static_cast<E>(static_cast<int>(first) + 1), b);
+        calc.setText(static_cast<E>(static_cast<int>(first) + 2), c);
+    }
+    double num(E e) const { return std::stod(calc.text(e)); }
+};
+
+}  // namespace
+
+TEST(Calculator, ButtonsFollowTheirSourceGroups)
+{
+    Fixture f;
+    for (int b = 0; b < kCalcButtonCount; ++b)
+        EXPECT_FALSE(f.calc.enabled(static_cast<B>(b))) << b;
+
+    f.calc.setText(E::WGS84X, "4600000");
+    f.calc.setText(E::WGS84Y, "2000000");
+    EXPECT_FALSE(f.calc.enabled(B::SBWGS84ge));
+    f.calc.setText(E::WGS84Z, "abc");  // any text completes the group
+    EXPECT_TRUE(f.calc.enabled(B::SBWGS84ge));
+    EXPECT_TRUE(f.calc.enabled(B::SBWGS84gEGSA87g));
+    EXPECT_FALSE(f.calc.enabled(B::SBWGS84eg));
+
+    // The click then fails with the conversion message and writes nothing.
+    RecordingDialogs rec;
+    EXPECT_FALSE(f.calc.click(B::SBWGS84ge));
+    ASSERT_EQ(rec.messages().size(), 1u);
+    EXPECT_NE(rec.messages()[0].find("abc"), std::string::npos);
+    EXPECT_TRUE(f.calc.text(E::WGS84f).empty());
+
+    f.calc.setText(E::WGS84Z, "");
+    EXPECT_FALSE(f.calc.enabled(B::SBWGS84ge));
+
+    // SpeedButton11 follows the group that changed last.
+    f.set3(E::TM87E, "400000", "4200000", "100");
+    EXPECT_TRUE(f.calc.enabled(B::SpeedButton11));
+    f.calc.setText(E::EGSA87f, "38");
+    EXPECT_FALSE(f.calc.enabled(B::SpeedButton11));
+    EXPECT_TRUE(f.calc.enabled(B::SBTM87HATT));
+}
+
+TEST(Calculator, ChainThereAndBackReturnsTheStartWithinTheDisplayedDecimals)
+{
+    Fixture f;
+    f.set3(E::WGS84f, "38.153012300", "23.451234500", "150.0000");
+    ASSERT_TRUE(f.calc.enabled(B::SBWGS84eEGSA87e));
+    ASSERT_TRUE(f.calc.click(B::SBWGS84eEGSA87e));
+    // Every step wrote its group with its decimals.
+    EXPECT_FALSE(f.calc.text(E::WGS84X).empty());
+    EXPECT_FALSE(f.calc.text(E::EGSA87X).empty());
+    const std::string ef = f.calc.text(E::EGSA87f);
+    EXPECT_EQ(ef.size() - ef.find('.') - 1, 9u);
+    EXPECT_NE(f.calc.text(E::EGSA87f), "38.153012300");  // the datum shift moved it
+
+    // Completing the EGSA87 ellipsoidal group filled the undulation.
+    EXPECT_FALSE(f.calc.text(E::EditApoxhEGSA).empty());
+
+    f.set3(E::WGS84f, "", "", "");
+    ASSERT_TRUE(f.calc.click(B::SBEGSA87eWGS84e));
+    EXPECT_NEAR(f.num(E::WGS84f), 38.1530123, 2e-9);
+    EXPECT_NEAR(f.num(E::WGS84l), 23.4512345, 2e-9);
+    EXPECT_NEAR(f.num(E::WGS84h), 150.0, 2e-3);
+}
+
+TEST(Calculator, UndulationFollowsTheEllipsoidalGroupUntilItChanges)
+{
+    Fixture f;
+    f.set3(E::EGSA87f, "38.0", "23.3", "100");
+    const std::string model = f.calc.text(E::EditApoxhEGSA);
+    ASSERT_FALSE(model.empty());
+    f.calc.setText(E::EditApoxhEGSA, "12.5");
+    f.calc.setText(E::TM87E, "1");  // another group: undulation stays
+    EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "12.5");
+    f.calc.setText(E::EGSA87h, "101");
+    EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), model);
+
+    // TM87 heights use that undulation: H = h - N.
+    ASSERT_TRUE(f.calc.click(B::SBEGSAeTM));
+    EXPECT_NEAR(f.num(E::TM87H), 101 - std::stod(model), 1e-4);
+}
+
+TEST(Calculator, IdentityTransformationCopiesTM87)
+{
+    Fixture f;
+    f.set3(E::TM87E, "476543.1234", "4212345.5678", "321.0000");
+    ASSERT_TRUE(f.calc.click(B::SBTM87TM87m));
+    EXPECT_EQ(f.calc.text(E::TM87Em), "476543.1234");
+    EXPECT_EQ(f.calc.text(E::TM87Nm), "4212345.5678");
+    EXPECT_EQ(f.calc.text(E::TM87Hm), "321.0000");
+    EXPECT_TRUE(f.calc.enabled(B::SBTM87mHATT));
+
+    // A shifted transformation is undone by the way back.
+    f.tr.TrShiftX = 10;
+    f.tr.TrShiftY = -5;
+    f.tr.BuildTransformationMatrix();
+    ASSERT_TRUE(f.calc.click(B::SBTM87TM87m));
+    EXPECT_EQ(f.calc.text(E::TM87Em), "476553.1234");
+    f.set3(E::TM87E, "", "", "");
+    ASSERT_TRUE(f.calc.click(B::SBTM87mTM87));
+    EXPECT_EQ(f.calc.text(E::TM87E), "476543.1234");
+    EXPECT_EQ(f.calc.text(E::TM87N), "4212345.5678");
+}
+
+TEST(Calculator, HattRoundTripAndSheetSelection)
+{
+    Fixture f;
+    f.calc.initHattUndulation();
+    EXPECT_EQ(f.calc.text(E::EditApoxhHATT), "-2.50");
+    f.calc.setText(E::EditApoxhEGSA, "30");
+    // A point near Thessaloniki.
+    f.set3(E::TM87E, "410000.0000", "4500000.0000", "50.0000");
+    ASSERT_TRUE(f.calc.click(B::SBTM87HATT));
+    // The chain rewrote the EGSA87 ellipsoidal and geocentric groups too.
+    EXPECT_FALSE(f.calc.text(E::EGSA87f).empty());
+    EXPECT_FALSE(f.calc.text(E::EGSA87X).empty());
+    EXPECT_GE(f.calc.sheetRow(), 0);
+    EXPECT_GE(f.calc.sheetCol(), 0);
+    EXPECT_LT(std::fabs(f.num(E::HATTx)), 30000.0);  // near the sheet centre
+    EXPECT_LT(std::fabs(f.num(E::HATTy)), 30000.0);
+
+    // The way back lands on the start (undulations kept the same).
+    const std::string x = f.calc.text(E::HATTx);
+    f.calc.setText(E::EditApoxhEGSA, "30");
+    f.set3(E::TM87E, "", "", "");
+    ASSERT_TRUE(f.calc.click(B::SBHATTTM87));
+    EXPECT_NEAR(f.num(E::TM87E), 410000.0, 0.01);
+    EXPECT_NEAR(f.num(E::TM87N), 4500000.0, 0.01);
+    EXPECT_NEAR(f.num(E::TM87H), 50.0, 0.01);
+}
+
+TEST(Calculator, AreasAndSheets)
+{
+    Fixture f;
+    EXPECT_STREQ(HattAreas[0].name, "AVDIRA");
+    EXPECT_STREQ(HattAreas[kHattAreaCount - 1].name, "PSACHNA-LIMNI");
+    int thessaloniki = -1, megisti = -1;
+    for (int k = 0; k < kHattAreaCount; ++k) {
+        // Every centre lies on the sheet grid.
+        const double i = (HattAreas[k].phi - 34.75) * 2, j = (HattAreas[k].lambdaFromAthens + 4.25) * 2;
+        EXPECT_EQ(i, std::round(i)) << HattAreas[k].name;
+        EXPECT_EQ(j, std::round(j)) << HattAreas[k].name;
+        if (std::string(HattAreas[k].name) == "THESSALONIKI") thessaloniki = k;
+        if (std::string(HattAreas[k].name) == "N.MEGISTI(KASTELORIZO)") megisti = k;
+    }
+    ASSERT_GE(thessaloniki, 0);
+    f.calc.CBperioxhsClick(thessaloniki);
+    EXPECT_EQ(f.calc.sheetRow(), 12);
+    EXPECT_EQ(f.calc.sheetCol(), 7);
+
+    f.calc.setSheet(0, 0);
+    EXPECT_EQ(f.calc.area(), -1);
+    f.calc.setSheet(12, 7);
+    EXPECT_EQ(f.calc.area(), thessaloniki);
+
+    // Shared centres select the first row with that centre.
+    f.calc.CBperioxhsClick(megisti);
+    EXPECT_EQ(f.calc.sheetCol(), -1);  // beyond the 19 columns
+    int symi = -1, syrna = -1;
+    for (int k = 0; k < kHattAreaCount; ++k) {
+        if (std::string(HattAreas[k].name) == "SYMI") symi = k;
+        if (std::string(HattAreas[k].name) == "SYRNA") syrna = k;
+    }
+    f.calc.CBperioxhsClick(syrna);
+    f.calc.setSheet(f.calc.sheetRow(), f.calc.sheetCol());
+    EXPECT_EQ(f.calc.area(), symi);
+
+    // HATT to TM87 without a sheet is refused with a message.
+    RecordingDialogs rec;
+    f.calc.setSheet(-1, -1);
+    f.set3(E::HATTx, "100", "100", "10");
+    f.calc.setText(E::EditApoxhEGSA, "30");
+    EXPECT_FALSE(f.calc.click(B::SBHATTTM87));
+    EXPECT_EQ(rec.messages().size(), 1u);
+    EXPECT_TRUE(f.calc.text(E::TM87E).empty());
+}
+
+TEST(Calculator, LoadingFromRecordsAndReformatting)
+{
+    Fixture f;
+    f.set3(E::TM87Em, "1", "2", "3");
+    f.set3(E::HATTx, "1", "2", "3");
+    f.calc.setSheet(12, 7);
+
+    f.calc.SpeedButton9Click(4600000.12346, 2000000, 4100000, 35.5, true);
+    EXPECT_EQ(f.calc.text(E::WGS84X), "4600000.1235");
+    EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "35.5");
+    EXPECT_TRUE(f.calc.text(E::WGS84f).empty());
+    EXPECT_TRUE(f.calc.text(E::TM87Em).empty());
+    EXPECT_TRUE(f.calc.text(E::HATTy).empty());
+    EXPECT_EQ(f.calc.sheetRow(), -1);
+    EXPECT_EQ(f.calc.area(), -1);
+    EXPECT_FALSE(f.calc.enabled(B::SBHATTTM87));
+
+    f.calc.SpeedButton9Click(38.15, 23.4, 120, 0, false);
+    EXPECT_TRUE(f.calc.text(E::WGS84X).empty());
+    EXPECT_EQ(f.calc.text(E::WGS84f), "38.150000000");
+    EXPECT_EQ(f.calc.text(E::WGS84h), "120.0000");
+
+    f.calc.SpeedButton10Click(476000, 4200000, 12.5, 33.2);
+    EXPECT_TRUE(f.calc.text(E::WGS84f).empty());
+    EXPECT_EQ(f.calc.text(E::TM87E), "476000.0000");
+    EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "33.2");
+
+    // Leaving an edit reformats its number with its decimals.
+    f.numbers.DMSDecimals[0] = 5;
+    f.calc.setText(E::EGSA87f, "38.1");
+    f.calc.exitEdit(E::EGSA87f);
+    EXPECT_EQ(f.calc.text(E::EGSA87f), "38.10000");
+    f.calc.setText(E::HATTx, "12");
+    f.calc.exitEdit(E::HATTx);
+    EXPECT_EQ(f.calc.text(E::HATTx), "12.0000");
+    f.calc.setText(E::WGS84h, "");
+    f.calc.exitEdit(E::WGS84h);
+    EXPECT_TRUE(f.calc.text(E::WGS84h).empty());
+}
