@@ -1,0 +1,190 @@
+#include "app/GridPage.h"
+
+#include "geodesy/Dialogs.h"
+#include "project/Document.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+namespace korthal::app {
+
+PointGrid::PointGrid(QWidget* parent) : QTableView(parent), header_(new GroupHeaderView(this))
+{
+    setHorizontalHeader(header_);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setFixedWidth(14);
+    setWordWrap(false);
+}
+
+void PointGrid::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier)) {
+        e->accept();  // swallowed
+        return;
+    }
+    QTableView::keyPressEvent(e);
+}
+
+QString editNumber(double v, int decimals, char systemDecimal)
+{
+    if (v == 0) return {};
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    QString s = QString::fromLatin1(buf);
+    if (s.contains(QLatin1Char('.'))) {
+        while (s.endsWith(QLatin1Char('0'))) s.chop(1);
+        if (s.endsWith(QLatin1Char('.'))) s.chop(1);
+    }
+    s.replace(QLatin1Char('.'), QLatin1Char(systemDecimal));
+    return s;
+}
+
+GridPage::GridPage(Document& doc, MemTable& table, int perigrafhField, QWidget* parent)
+    : QWidget(parent), doc_(doc), table_(table), perigrafh_(perigrafhField)
+{
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(2, 2, 2, 2);
+    v->setSpacing(2);
+
+    toolRow_ = new QHBoxLayout;
+    toolRow_->setSpacing(2);
+    const char* texts[4] = {"+", "−", "✓", "✗"};
+    const char* hints[4] = {"Νέα εγγραφή", "Διαγραφή εγγραφής", "Καταχώρηση", "Ακύρωση"};
+    for (int k = 0; k < 4; ++k) {
+        nav_[k] = new QToolButton(this);
+        nav_[k]->setText(QString::fromUtf8(texts[k]));
+        nav_[k]->setToolTip(QString::fromUtf8(hints[k]));
+        toolRow_->addWidget(nav_[k]);
+    }
+    toolRow_->addStretch();
+    v->addLayout(toolRow_);
+    connect(nav_[0], &QToolButton::clicked, this, &GridPage::insertRecord);
+    connect(nav_[1], &QToolButton::clicked, this, [this] { deleteRecord(); });
+    connect(nav_[2], &QToolButton::clicked, this, &GridPage::postRecord);
+    connect(nav_[3], &QToolButton::clicked, this, &GridPage::cancelRecord);
+
+    grid_ = new PointGrid(this);
+    model_ = new PointTableModel(table_, this);
+    grid_->setModel(model_);
+    v->addWidget(grid_, 1);
+
+    memo_ = new QPlainTextEdit(this);
+    memo_->setFixedHeight(60);
+    memo_->installEventFilter(this);
+    v->addWidget(memo_);
+    connect(memo_, &QPlainTextEdit::textChanged, this, [this] {
+        if (!syncing_) memoDirty_ = true;
+    });
+
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& cur, const QModelIndex&) { syncCursorFromView(cur); });
+    connect(model_, &PointTableModel::cursorMoved, this, [this](int row) {
+        if (syncing_) return;
+        syncing_ = true;
+        const int col = grid_->currentIndex().isValid() ? grid_->currentIndex().column() : 0;
+        if (row >= 0) grid_->setCurrentIndex(model_->index(row, col));
+        syncing_ = false;
+        showMemo();
+        emit recordChanged();
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { showMemo(); });
+}
+
+void GridPage::syncCursorFromView(const QModelIndex& current)
+{
+    if (syncing_ || !current.isValid()) return;
+    commitMemo();
+    if (table_.currentRow() == current.row()) return;
+    syncing_ = true;
+    table_.moveToRow(current.row());
+    syncing_ = false;
+    showMemo();
+    emit recordChanged();
+}
+
+bool GridPage::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == memo_ && e->type() == QEvent::FocusOut) commitMemo();
+    return QWidget::eventFilter(o, e);
+}
+
+void GridPage::commitMemo()
+{
+    if (!memoDirty_) return;
+    memoDirty_ = false;
+    if (table_.current() == NoRec) return;
+    const std::string text = memo_->toPlainText().toStdString();
+    if (table_.asString(perigrafh_) == text) return;
+    table_.edit();
+    table_.set(perigrafh_, Value(text));
+    table_.post();
+}
+
+void GridPage::showMemo()
+{
+    syncing_ = true;
+    const QString t = table_.current() == NoRec
+                          ? QString()
+                          : QString::fromStdString(table_.asString(perigrafh_));
+    if (memo_->toPlainText() != t) memo_->setPlainText(t);
+    memoDirty_ = false;
+    syncing_ = false;
+}
+
+void GridPage::insertRecord()
+{
+    commitMemo();
+    if (table_.state() != MemTable::State::Browse) table_.post();
+    table_.append();
+    const int row = table_.currentRow();
+    if (row >= 0) {
+        grid_->setCurrentIndex(model_->index(row, 0));
+        grid_->edit(model_->index(row, 0));
+    }
+}
+
+bool GridPage::DBNavigator2BeforeAction()
+{
+    return dialogs().ask("Θέλετε να διαγράψετε αυτή την εγγραφή ?",
+                         "ΠΡΟΣΟΧΗ !  ΔΙΑΓΡΑΦΗ ΕΓΓΡΑΦΗΣ", MsgIcon::Warning,
+                         MsgButtons::YesNo) == Answer::Yes;
+}
+
+bool GridPage::deleteRecord()
+{
+    if (table_.current() == NoRec) return false;
+    if (!DBNavigator2BeforeAction()) return false;
+    memoDirty_ = false;
+    // The question has been asked; the table must not ask again.
+    auto before = std::move(table_.beforeDelete);
+    table_.beforeDelete = nullptr;
+    const bool done = table_.remove();
+    table_.beforeDelete = std::move(before);
+    showMemo();
+    emit recordChanged();
+    return done;
+}
+
+void GridPage::postRecord()
+{
+    commitMemo();
+    if (table_.state() != MemTable::State::Browse) table_.post();
+}
+
+void GridPage::cancelRecord()
+{
+    memoDirty_ = false;
+    if (table_.state() != MemTable::State::Browse) table_.cancel();
+    showMemo();
+}
+
+}  // namespace korthal::app

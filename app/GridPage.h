@@ -1,0 +1,87 @@
+#pragma once
+// What the two point pages share: a grid over one table with the two-row
+// header, a navigator (insert, delete, post, cancel) and the description memo
+// (`Perigrafh`) under the grid.
+
+#include "app/GroupHeaderView.h"
+#include "app/PointTableModel.h"
+
+#include <QTableView>
+#include <QWidget>
+
+class QPlainTextEdit;
+class QToolButton;
+class QHBoxLayout;
+
+namespace korthal {
+class Document;
+}
+
+namespace korthal::app {
+
+// The grid: swallows Ctrl+Delete (records are deleted only through the
+// navigator, which asks first).
+class PointGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit PointGrid(QWidget* parent = nullptr);
+    GroupHeaderView* groupHeader() const { return header_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    GroupHeaderView* header_;
+};
+
+class GridPage : public QWidget {
+    Q_OBJECT
+public:
+    GridPage(Document& doc, MemTable& table, int perigrafhField, QWidget* parent = nullptr);
+
+    PointGrid* grid() const { return grid_; }
+    PointTableModel* model() const { return model_; }
+    QPlainTextEdit* memo() const { return memo_; }
+    QToolButton* navButton(int k) const { return nav_[k]; }  // 0 insert, 1 delete, 2 post, 3 cancel
+    QHBoxLayout* toolRow() const { return toolRow_; }
+
+    // Navigator actions.
+    void insertRecord();
+    // Asks the deletion question first (DBNavigator2BeforeAction).
+    bool deleteRecord();
+    void postRecord();
+    void cancelRecord();
+    // The deletion question; true when the user agrees.
+    static bool DBNavigator2BeforeAction();
+
+    // Stores the memo's text into the current record when it changed.
+    void commitMemo();
+    // Shows the current record's description.
+    void showMemo();
+
+signals:
+    // The table's cursor moved (the user picked a row, or a handler moved it).
+    void recordChanged();
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+    Document& doc_;
+    MemTable& table_;
+
+private:
+    void syncCursorFromView(const QModelIndex& current);
+    int perigrafh_;
+    PointGrid* grid_;
+    PointTableModel* model_;
+    QPlainTextEdit* memo_;
+    QToolButton* nav_[4] = {};
+    QHBoxLayout* toolRow_;
+    bool memoDirty_ = false;
+    bool syncing_ = false;
+};
+
+// Text of a number for the cell editor: at most `decimals` decimals, trailing
+// zeros dropped, the system decimal separator; 0 gives an empty text.
+QString editNumber(double v, int decimals, char systemDecimal);
+
+}  // namespace korthal::app

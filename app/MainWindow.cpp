@@ -1,0 +1,340 @@
+#include "app/MainWindow.h"
+
+#include "app/CalculatorPage.h"
+#include "app/DocAccess.h"
+#include "app/NetworkPage.h"
+#include "app/NumberPage.h"
+#include "app/ReferencePage.h"
+#include "app/TestPage.h"
+#include "app/TransformPage.h"
+#include "geodesy/Dialogs.h"
+#include "project/Document.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace korthal::app {
+
+namespace {
+
+const char* const kIntroduction =
+    "Το Korthal φέρνει τις συντεταγμένες σημείων που μετρήθηκαν με δέκτες GPS στο "
+    "σύστημα WGS84 στο Ελληνικό Γεωδαιτικό Σύστημα Αναφοράς ΕΓΣΑ87 (προβολή ΤΜ87) και "
+    "στην προβολή HATT. Από τα σημεία αναφοράς του δικτύου, τα τριγωνομετρικά σημεία με "
+    "γνωστές συντεταγμένες ΕΓΣΑ87, εκτιμά έναν τοπικό μετασχηματισμό ομοιότητας (2-Δ με "
+    "τέσσερις ή 3-Δ με επτά παραμέτρους), τον εφαρμόζει σε κάθε σημείο λεπτομερειών και "
+    "ανάγει τα ύψη σε ορθομετρικά με το ενσωματωμένο μοντέλο γεωειδούς. Περιλαμβάνει "
+    "ακόμη αναγωγές συντεταγμένων μεταξύ γεωκεντρικών, ελλειψοειδών και προβολικών "
+    "συντεταγμένων WGS84, ΕΓΣΑ87 και HATT, σκαρίφημα του δικτύου, εκτύπωση και εξαγωγή "
+    "των πινάκων σημείων, παρατηρήσεις RINEX και φωτογραφίες των σημείων.";
+
+const char* const kTextPage =
+    "Σημεία δικτύου: πληκτρολογήστε το όνομα και τις συντεταγμένες WGS84 κάθε σημείου. "
+    "Ένα σημείο με το όνομα σημείου αναφοράς γίνεται σημείο αναφοράς του δικτύου "
+    "(κόκκινο) και παίρνει τις γνωστές συντεταγμένες του.\n\n"
+    "Σημεία αναφοράς: ο μόνιμος κατάλογος των τριγωνομετρικών σημείων με συντεταγμένες "
+    "ΕΓΣΑ87.\n\n"
+    "Οι αλλαγές αποθηκεύονται κατά την έξοδο από το πρόγραμμα (Esc).";
+
+QToolButton* toolButton(QWidget* parent, const char* name, const char* text, const char* hint)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(QString::fromUtf8(text));
+    b->setToolTip(QString::fromUtf8(hint));
+    return b;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Document& doc, QString programSettingsFile, QWidget* parent)
+    : QDialog(parent), doc_(doc), programSettingsFile_(std::move(programSettingsFile))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(700, 539);
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+
+    calc_ = std::make_unique<Calculator>(CalculatorContext{
+        &doc_.numbers(), &numberSettings(doc_), &doc_.datumShifts(), &doc_.transformation()});
+    buildPages();
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+    calc_->onChanged = nullptr;
+}
+
+void MainWindow::buildPages()
+{
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(2, 2, 2, 2);
+    v->setSpacing(2);
+
+    panel9_ = new QFrame(this);
+    panel9_->setObjectName(QStringLiteral("Panel9"));
+    auto* ph = new QHBoxLayout(panel9_);
+    ph->setContentsMargins(0, 0, 0, 0);
+    sb1_ = toolButton(panel9_, "SpeedButton1", "εκτύπωση", "Εκτυπώνει τον πίνακα");
+    sb3_ = toolButton(panel9_, "SpeedButton3", "εξαγωγή", "Αποθηκεύει σε δισκέτα τον πίνακα");
+    sb2_ = toolButton(panel9_, "SpeedButton2", "άνοιγμα",
+                      "Ανοίγει κάποιο απο τα αποθηκευμένα αρχεία σημείων");
+    sb7_ = toolButton(panel9_, "SpeedButton7", "νέο", "Δημιουργεί νέο αρχείο σημείων δικτύου");
+    ph->addWidget(sb1_);
+    ph->addWidget(sb3_);
+    ph->addWidget(sb2_);
+    ph->addWidget(sb7_);
+    ph->addStretch();
+    panel9_->setVisible(false);
+    v->addWidget(panel9_);
+    connect(sb1_, &QToolButton::clicked, this, &MainWindow::SpeedButton1Click);
+    connect(sb2_, &QToolButton::clicked, this, &MainWindow::SpeedButton2Click);
+    connect(sb3_, &QToolButton::clicked, this, &MainWindow::SpeedButton3Click);
+    connect(sb7_, &QToolButton::clicked, this, &MainWindow::SpeedButton7Click);
+
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    v->addWidget(pages_, 1);
+
+    networkPage_ = new NetworkPage(doc_, pages_);
+    tabNetwork_ = networkPage_;
+    tabSketch_ = new QWidget(pages_);
+    referencePage_ = new ReferencePage(doc_, pages_);
+    tabReference_ = referencePage_;
+    tabSettings_ = new QWidget(pages_);
+    auto* tx = new QPlainTextEdit(pages_);
+    tx->setReadOnly(true);
+    tx->setPlainText(QString::fromUtf8(kTextPage));
+    tabText_ = tx;
+    auto* intro = new QLabel(QString::fromUtf8(kIntroduction), pages_);
+    intro->setWordWrap(true);
+    intro->setAlignment(Qt::AlignCenter);
+    intro->setMargin(40);
+    tabIntro_ = intro;
+
+    pages_->addTab(tabNetwork_, QStringLiteral("Σημεία δικτύου"));
+    pages_->addTab(tabSketch_, QStringLiteral("Σκαρίφημα δικτύου"));
+    pages_->addTab(tabReference_, QStringLiteral("Σημεία αναφοράς"));
+    pages_->addTab(tabSettings_, QStringLiteral("ρυθμίσεις"));
+    pages_->addTab(tabText_, style()->standardIcon(QStyle::SP_FileDialogInfoView), QString());
+    pages_->addTab(tabIntro_, style()->standardIcon(QStyle::SP_MessageBoxInformation), QString());
+
+    auto* sv = new QVBoxLayout(tabSettings_);
+    sv->setContentsMargins(0, 0, 0, 0);
+    settingsPages_ = new QTabWidget(tabSettings_);
+    sv->addWidget(settingsPages_);
+    numberPage_ = new NumberPage(doc_, settingsPages_);
+    transformPage_ = new TransformPage(doc_, settingsPages_);
+    calculatorPage_ = new CalculatorPage(*calc_, settingsPages_);
+    testPage_ = new TestPage(doc_, settingsPages_);
+    tabTest_ = testPage_;
+    settingsPages_->addTab(numberPage_, QStringLiteral("εμφάνιση αριθμών"));
+    settingsPages_->addTab(transformPage_, QStringLiteral("ρυθμίσεις μετασχηματισμού"));
+    settingsPages_->addTab(calculatorPage_, QStringLiteral("Αναγωγές συντεταγμένων"));
+    settingsPages_->addTab(testPage_, QStringLiteral("test"));
+
+    connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::PageControl1Change);
+    connect(networkPage_, &GridPage::recordChanged, this, &MainWindow::loadCalculatorFromNetwork);
+    connect(referencePage_, &GridPage::recordChanged, this,
+            &MainWindow::loadCalculatorFromReference);
+    connect(testPage_, &TestPage::showFileRequested, this, &MainWindow::SpeedButton6Click);
+    connect(testPage_, &TestPage::transformationChanged, transformPage_,
+            &TransformPage::ShowTransformationParameters);
+    connect(numberPage_, &NumberPage::numbersChanged, this, &MainWindow::refreshAll);
+    connect(transformPage_, &TransformPage::networkRecomputed, this, [this] {
+        networkPage_->model()->refresh();
+    });
+    doc_.onParametersChanged = [this] { transformPage_->ShowTransformationParameters(); };
+}
+
+bool MainWindow::testTabShown() const
+{
+    return settingsPages_->isTabVisible(settingsPages_->indexOf(tabTest_));
+}
+
+void MainWindow::FormCreate()
+{
+    doc_.StartUp(programSettingsFile_.toStdString());
+    doc_.LoadingData = true;
+    pages_->setCurrentWidget(tabIntro_);
+    doc_.GYS().first();
+    networkPage_->FillReferencePickList();
+    doc_.LoadingData = false;
+    doc_.GYS().first();
+    calculatorPage_->fillAreas();
+    calc_->initHattUndulation();
+    refreshAll();
+}
+
+void MainWindow::startModes()
+{
+    networkPage_->SBGrid()->setText(QStringLiteral("π"));
+    networkPage_->SBGridClick();
+}
+
+void MainWindow::refreshAll()
+{
+    setWindowTitle(QString::fromStdString(doc_.caption()));
+    numberPage_->showSettings();
+    transformPage_->showSettings();
+    transformPage_->ShowTransformationParameters();
+    networkPage_->showInputForm();
+    networkPage_->SetWGS84ColumnTitles();
+    networkPage_->model()->refresh();
+    networkPage_->showMemo();
+    referencePage_->model()->refresh();
+    referencePage_->showMemo();
+}
+
+void MainWindow::LoadFile(const QString& fileName)
+{
+    networkPage_->commitMemo();
+    doc_.LoadFile(fileName.toStdString());
+    refreshAll();
+}
+
+bool MainWindow::askToSaveNetwork()
+{
+    networkPage_->commitMemo();
+    if (!doc_.NetworkModified) return true;
+    const auto name = dialogs().input("Αποθήκευση των σημείων",
+                                      "Σε ποιό αρχείο θα γίνει η αποθήκευση",
+                                      doc_.CurrentFileName);
+    // Cancel answers "do not save", as it does at exit.
+    if (!name) return true;
+    return saveNetworkAs(doc_, *name);
+}
+
+void MainWindow::SpeedButton2Click()
+{
+    const auto file = dialogs().chooseFile(
+        "Αναζήτηση του αρχείου κορυφών δικτύου",
+        "αρχεία σημείων λεπτομερειών  (*.WGS84)|*.WGS84|ΟΝΟΜΑ,Χ,Υ,Ζ enter ή ΟΝΟΜΑ tab Χ tab Υ "
+        "tab Ζ enter |*.TXT",
+        ".", "WGS84");
+    if (!file) return;
+    if (!askToSaveNetwork()) return;
+    LoadFile(QString::fromStdString(*file));
+}
+
+void MainWindow::SpeedButton7Click()
+{
+    if (!askToSaveNetwork()) return;
+    doc_.NewNetwork();
+    setWindowTitle(QStringLiteral("   Korthal      Αρχείο : ") +
+                   QString::fromStdString(doc_.CurrentFileName));
+    networkPage_->model()->refresh();
+    networkPage_->showMemo();
+    transformPage_->ShowTransformationParameters();
+    pages_->setCurrentWidget(tabNetwork_);
+}
+
+void MainWindow::SpeedButton3Click()
+{
+    // The table output to a text file comes with printing.
+}
+
+void MainWindow::SpeedButton1Click()
+{
+    // Printing of the tables comes with the printing pages.
+}
+
+void MainWindow::SpeedButton6Click()
+{
+    const QString file = QFileInfo(QString::fromStdString(doc_.LastTextFile)).absoluteFilePath();
+    QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+void MainWindow::PageControl1Change()
+{
+    QWidget* w = pages_->currentWidget();
+    panel9_->setVisible(w == tabNetwork_ || w == tabReference_ || w == tabSketch_);
+    sb2_->setVisible(w == tabNetwork_ || w == tabReference_);
+    if (w == tabNetwork_) networkPage_->FillReferencePickList();
+}
+
+bool MainWindow::FormKeyDown(int key, Qt::KeyboardModifiers mods)
+{
+    if (key == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    if (key == Qt::Key_F1 &&
+        (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+        const int i = settingsPages_->indexOf(tabTest_);
+        settingsPages_->setTabVisible(i, !settingsPages_->isTabVisible(i));
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::eventFilter(QObject* o, QEvent* e)
+{
+    // Key preview: the window sees every key before its controls.
+    if (e->type() == QEvent::KeyPress && o->isWidgetType() &&
+        static_cast<QWidget*>(o)->window() == this) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (FormKeyDown(k->key(), k->modifiers())) return true;
+    }
+    return QDialog::eventFilter(o, e);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    if (testPage_->running()) {
+        // Let the test end its run first; the loop must not outlive the window.
+        testPage_->speedButton4Click();
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);  // runs reject()
+}
+
+void MainWindow::reject()
+{
+    if (testPage_->running()) {
+        testPage_->speedButton4Click();
+        return;
+    }
+    networkPage_->commitMemo();
+    referencePage_->commitMemo();
+    QDialog::reject();
+}
+
+void MainWindow::loadCalculatorFromNetwork()
+{
+    if (doc_.LoadingData) return;
+    MemTable& t = doc_.GPS();
+    if (t.current() == NoRec) return;
+    const auto& f = doc_.gpsFields();
+    calc_->SpeedButton9Click(t.asFloat(f.X), t.asFloat(f.Y), t.asFloat(f.Z), t.asFloat(f.apoxh),
+                             doc_.InputIsGeocentric());
+}
+
+void MainWindow::loadCalculatorFromReference()
+{
+    if (doc_.LoadingData) return;
+    MemTable& t = doc_.GYS();
+    if (t.current() == NoRec) return;
+    const auto& f = doc_.gysFields();
+    calc_->SpeedButton10Click(t.asFloat(f.E), t.asFloat(f.N), t.asFloat(f.H), t.asFloat(f.apoxh));
+}
+
+}  // namespace korthal::app

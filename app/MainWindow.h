@@ -1,0 +1,120 @@
+#pragma once
+// The main window `TForm1`: the page control with the point pages, the
+// settings pages and the introduction, the tool panel, the keys, and the
+// handlers that open, create and export networks. The window holds no data
+// of its own: the Document does.
+
+#include "network/Calculator.h"
+
+#include <QDialog>
+#include <memory>
+
+class QTabWidget;
+class QToolButton;
+class QWidget;
+class QFrame;
+
+namespace korthal {
+class Document;
+}
+
+namespace korthal::app {
+
+class NetworkPage;
+class ReferencePage;
+class NumberPage;
+class TransformPage;
+class CalculatorPage;
+class TestPage;
+
+class MainWindow : public QDialog {
+    Q_OBJECT
+public:
+    // programSettingsFile: the executable's settings file (".INI").
+    MainWindow(Document& doc, QString programSettingsFile, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Document& doc() { return doc_; }
+    Calculator& calculator() { return *calc_; }
+
+    QTabWidget* PageControl1() const { return pages_; }
+    QTabWidget* settingsPages() const { return settingsPages_; }
+    QWidget* TabSheet2() const { return tabNetwork_; }
+    QWidget* TabSheet5() const { return tabSketch_; }
+    QWidget* TabSheet1() const { return tabReference_; }
+    QWidget* TabSheet9() const { return tabSettings_; }
+    QWidget* TabSheet3() const { return tabText_; }
+    QWidget* TabSheet4() const { return tabIntro_; }
+    QWidget* TabSheet13() const { return tabTest_; }
+    QFrame* Panel9() const { return panel9_; }
+    QToolButton* SpeedButton1() const { return sb1_; }
+    QToolButton* SpeedButton2() const { return sb2_; }
+    QToolButton* SpeedButton3() const { return sb3_; }
+    QToolButton* SpeedButton7() const { return sb7_; }
+    NetworkPage* networkPage() const { return networkPage_; }
+    ReferencePage* referencePage() const { return referencePage_; }
+    NumberPage* numberPage() const { return numberPage_; }
+    TransformPage* transformPage() const { return transformPage_; }
+    CalculatorPage* calculatorPage() const { return calculatorPage_; }
+    TestPage* testPage() const { return testPage_; }
+    bool testTabShown() const;
+
+    // Start-up steps of the window's creation (settings, reference file,
+    // last network, lists), then the initial display modes.
+    void FormCreate();
+    void startModes();
+
+    // Opens a network file or point list and shows it.
+    void LoadFile(const QString& fileName);
+    void SpeedButton2Click();  // open
+    void SpeedButton7Click();  // new
+    void SpeedButton3Click();  // export
+    void SpeedButton1Click();  // print
+    void SpeedButton6Click();  // show LastTextFile
+    void PageControl1Change();
+    // Returns true when the key was handled here.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers mods);
+
+    // Refreshes everything that shows the document (after a load or a
+    // change of settings).
+    void refreshAll();
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+
+private:
+    void buildPages();
+    // With unsaved network changes: the exit question. False cancels the
+    // operation that asked.
+    bool askToSaveNetwork();
+    void loadCalculatorFromNetwork();
+    void loadCalculatorFromReference();
+
+    Document& doc_;
+    QString programSettingsFile_;
+    std::unique_ptr<Calculator> calc_;
+    QTabWidget* pages_ = nullptr;
+    QTabWidget* settingsPages_ = nullptr;
+    QWidget* tabNetwork_ = nullptr;
+    QWidget* tabSketch_ = nullptr;
+    QWidget* tabReference_ = nullptr;
+    QWidget* tabSettings_ = nullptr;
+    QWidget* tabText_ = nullptr;
+    QWidget* tabIntro_ = nullptr;
+    QWidget* tabTest_ = nullptr;
+    QFrame* panel9_ = nullptr;
+    QToolButton* sb1_ = nullptr;
+    QToolButton* sb2_ = nullptr;
+    QToolButton* sb3_ = nullptr;
+    QToolButton* sb7_ = nullptr;
+    NetworkPage* networkPage_ = nullptr;
+    ReferencePage* referencePage_ = nullptr;
+    NumberPage* numberPage_ = nullptr;
+    TransformPage* transformPage_ = nullptr;
+    CalculatorPage* calculatorPage_ = nullptr;
+    TestPage* testPage_ = nullptr;
+};
+
+}  // namespace korthal::app

@@ -1,0 +1,233 @@
+#include "app/NetworkPage.h"
+
+#include "app/DocAccess.h"
+#include "geodesy/Angles.h"
+#include "geodesy/Ellipsoids.h"
+#include "project/Document.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QStyledItemDelegate>
+#include <QToolButton>
+
+namespace korthal::app {
+
+namespace {
+
+// The name column's editor: typed text or a name from the pick list.
+class NameDelegate : public QStyledItemDelegate {
+public:
+    NameDelegate(const QStringList& names, QObject* parent)
+        : QStyledItemDelegate(parent), names_(names) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override
+    {
+        auto* cb = new QComboBox(parent);
+        cb->setEditable(true);
+        cb->setInsertPolicy(QComboBox::NoInsert);
+        cb->addItems(names_);
+        cb->lineEdit()->setMaxLength(10);
+        return cb;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        auto* cb = static_cast<QComboBox*>(editor);
+        cb->setEditText(index.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override
+    {
+        model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
+    }
+
+private:
+    const QStringList& names_;
+};
+
+const char* const kModeHints[3] = {"απεικόνιση προβολικών συντεταγμένων ΕΓΣΑ87",
+                                   "απεικόνιση ελλειψοειδών συντεταγμένων ΕΓΣΑ87",
+                                   "απεικόνιση προβολικών συντεταγμένων HATT"};
+const char* const kModeGroups[3] = {"Προβολικές ΕΓΣΑ'87", "Ελλειψοειδείς ΕΓΣΑ'87  ",
+                                    "Προβολικές HATT"};
+const char* const kModeTitles[3][3] = {{"E  (m)", "N  (m)", "H  (m)"},
+                                       {"  φ°     DD.MMSSss", "  λ°     DD.MMSSss", "h  (m)"},
+                                       {"x  (m)", "y  (m)", "H  (m)"}};
+
+}  // namespace
+
+NetworkPage::NetworkPage(Document& doc, QWidget* parent)
+    : GridPage(doc, doc.GPS(), doc.gpsFields().Perigrafh, parent)
+{
+    MemTable& t = doc.GPS();
+    f_ = t.fieldIndex("f");
+    l_ = t.fieldIndex("l");
+    hp_ = t.fieldIndex("hp");
+    Hx_ = t.fieldIndex("Hx");
+    Hy_ = t.fieldIndex("Hy");
+    ApoxhHatt_ = t.fieldIndex("ApoxhHatt");
+
+    const auto& gf = doc.gpsFields();
+    const int fields[8] = {gf.Name, gf.X, gf.Y, gf.Z, gf.E, gf.N, gf.H, gf.apoxh};
+    const char* titles[8] = {"Σημείο", "X (m)", "Y (m)", "Z (m)",
+                             "E  (m)", "N  (m)", "H  (m)", "αποχή  γεωειδ"};
+    const int widths[8] = {80, 95, 95, 95, 85, 90, 65, 60};
+    std::vector<GridColumn> cols;
+    for (int c = 0; c < 8; ++c) {
+        GridColumn col;
+        col.field = fields[c];
+        col.title = QString::fromUtf8(titles[c]);
+        col.width = widths[c];
+        col.numeric = c > 0;
+        col.bold = c == 0;
+        col.readOnly = c >= 4 && c <= 6;
+        if (c > 0) {
+            col.display = [this, c](Rec r) { return cellText(r, c); };
+            col.editText = [this, c, fld = fields[c]](Rec r) {
+                const bool dms = !doc_.InputIsGeocentric() && (c == 1 || c == 2);
+                return editNumber(doc_.GPS().getFloat(r, fld),
+                                  dms ? numberSettings(doc_).DMSDecimals[0] + 0 : 4,
+                                  doc_.numbers().system().decimal);
+            };
+        }
+        if (c == 0 || c >= 4)
+            col.red = [this](Rec r) {
+                return !doc_.GPS().getBoolean(r, doc_.gpsFields().detailPoint);
+            };
+        cols.push_back(std::move(col));
+    }
+    model()->setColumns(std::move(cols));
+    for (int c = 0; c < 8; ++c) grid()->setColumnWidth(c, widths[c]);
+    grid()->groupHeader()->setGroups({{0, 0, QStringLiteral("Σημείο")},
+                                      {1, 3, QStringLiteral("WGS84")},
+                                      {4, 6, QStringLiteral("ΕΓΣΑ87")}});
+    grid()->setItemDelegateForColumn(0, new NameDelegate(pickList_, this));
+
+    model()->setSetText([this](Rec r, int column, const std::string& text) {
+        MemTable& tb = doc_.GPS();
+        if (tb.current() != r) tb.moveTo(r);
+        bool ok = false;
+        if (column == 0) {
+            ok = doc_.GPSNameSetText(text);
+        } else {
+            const int fld = model()->column(column).field;
+            ok = doc_.GPSXSetText(fld, text);
+        }
+        if (tb.state() != MemTable::State::Browse) tb.post();
+        model()->refresh();
+        return ok;
+    });
+
+    // The tool row: display mode, input form, geoid map.
+    sbGrid_ = new QToolButton(this);
+    sbGrid_->setObjectName(QStringLiteral("SBGrid"));
+    sb10_ = new QToolButton(this);
+    sb10_->setObjectName(QStringLiteral("SpeedButton10"));
+    sb10_->setText(QStringLiteral("XYZ"));
+    sb10_->setCheckable(true);
+    sb10_->setToolTip(QStringLiteral("Καταχώρηση - εμφάνιση γεωκεντρικών συντεταγμένων"));
+    sb12_ = new QToolButton(this);
+    sb12_->setObjectName(QStringLiteral("SpeedButton12"));
+    sb12_->setText(QStringLiteral("φλh"));
+    sb12_->setCheckable(true);
+    sb12_->setToolTip(QStringLiteral("Καταχώρηση - εμφάνιση ελλειψοειδών συντεταγμένων"));
+    sb8_ = new QToolButton(this);
+    sb8_->setObjectName(QStringLiteral("SpeedButton8"));
+    sb8_->setText(QStringLiteral("χάρτης"));
+    sb8_->setToolTip(QStringLiteral("Δείχνει το σημείο στον χάρτη του γεωειδούς"));
+    toolRow()->insertWidget(4, sbGrid_);
+    toolRow()->insertWidget(5, sb10_);
+    toolRow()->insertWidget(6, sb12_);
+    toolRow()->insertWidget(7, sb8_);
+    connect(sbGrid_, &QToolButton::clicked, this, &NetworkPage::SBGridClick);
+    connect(sb10_, &QToolButton::clicked, this, [this] { SpeedButton12Click(true); });
+    connect(sb12_, &QToolButton::clicked, this, [this] { SpeedButton12Click(false); });
+    connect(sb8_, &QToolButton::clicked, this, &NetworkPage::geoidMapRequested);
+    showInputForm();
+    SetWGS84ColumnTitles();
+}
+
+QString NetworkPage::cellText(Rec r, int c) const
+{
+    const MemTable& t = doc_.GPS();
+    const auto& gf = doc_.gpsFields();
+    const NumberSettings& ns = numberSettings(doc_);
+    const int field = model()->column(c).field;
+    if (t.getFloat(r, field) == 0) return {};
+    int d = ns.GPSDecimals[0];
+    if (!doc_.InputIsGeocentric() && (c == 1 || c == 2))
+        d = ns.DMSDecimals[0];
+    else if (c >= 4 && c <= 6)
+        d = ns.EGSA87Decimals[0];
+
+    auto calc = [&](int fld) {
+        const Value v = t.fetch(r, fld);
+        const double* p = std::get_if<double>(&v);
+        return p ? *p : 0.0;
+    };
+    double value = t.getFloat(r, field);
+    if (c == 7 && mode_ == 2) {
+        value = calc(ApoxhHatt_);
+    } else if (c >= 4 && c <= 6 && mode_ == 1) {
+        if (c == 4) { value = calc(f_); d = ns.DMSDecimals[0]; }
+        if (c == 5) { value = calc(l_); d = ns.DMSDecimals[0]; }
+        if (c == 6) value = calc(hp_);
+    } else if (c >= 4 && c <= 6 && mode_ == 2) {
+        d = ns.GPSDecimals[0];
+        if (c == 4) value = calc(Hx_);
+        if (c == 5) value = calc(Hy_);
+        if (c == 6) value = t.getFloat(r, gf.H);
+    }
+    return QString::fromStdString(doc_.numbers().formatFixed(value, d));
+}
+
+void NetworkPage::SBGridClick()
+{
+    mode_ = (mode_ + 1) % 3;
+    sbGrid_->setText(QStringLiteral("π") + QString::number(mode_));
+    sb8_->setVisible(mode_ != 2);
+    model()->setColumnReadOnly(7, mode_ == 2);
+    grid()->setToolTip(QString::fromUtf8(kModeHints[mode_]));
+    grid()->groupHeader()->setGroupTitle(4, QString::fromUtf8(kModeGroups[mode_]));
+    for (int k = 0; k < 3; ++k)
+        model()->setColumnTitle(4 + k, QString::fromUtf8(kModeTitles[mode_][k]));
+    model()->refresh();
+    grid()->viewport()->update();
+}
+
+void NetworkPage::SetWGS84ColumnTitles()
+{
+    const bool geo = doc_.InputIsGeocentric();
+    grid()->groupHeader()->setGroupTitle(
+        1, geo ? QStringLiteral("Γεωκεντρικές WGS84") : QStringLiteral("Ελλειψοειδείς WGS84"));
+    const char* geoTitles[3] = {"X (m)", "Y (m)", "Z (m)"};
+    const char* ellTitles[3] = {"  φ°    DD.MMSSss", "  λ°    DD.MMSSss", "h (m)"};
+    for (int k = 0; k < 3; ++k)
+        model()->setColumnTitle(1 + k, QString::fromUtf8(geo ? geoTitles[k] : ellTitles[k]));
+    grid()->horizontalHeader()->viewport()->update();
+}
+
+void NetworkPage::FillReferencePickList()
+{
+    pickList_.clear();
+    for (const std::string& n : doc_.ReferenceNames()) pickList_ << QString::fromStdString(n);
+}
+
+void NetworkPage::showInputForm()
+{
+    const bool geo = doc_.InputIsGeocentric();
+    sb10_->setChecked(geo);
+    sb12_->setChecked(!geo);
+}
+
+void NetworkPage::SpeedButton12Click(bool geocentric)
+{
+    if (geocentric != doc_.InputIsGeocentric()) {
+        commitMemo();
+        convertInputForm(doc_, geocentric);
+        SetWGS84ColumnTitles();
+        model()->refresh();
+    }
+    showInputForm();
+}
+
+}  // namespace korthal::app

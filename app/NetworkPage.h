@@ -1,0 +1,49 @@
+#pragma once
+// The page "Σημεία δικτύου": the network grid `DBGrid2` with its display
+// modes, the WGS84 input form buttons, the geoid map button and the memo.
+
+#include "app/GridPage.h"
+
+#include <QStringList>
+
+class QToolButton;
+
+namespace korthal::app {
+
+class NetworkPage : public GridPage {
+    Q_OBJECT
+public:
+    NetworkPage(Document& doc, QWidget* parent = nullptr);
+
+    QToolButton* SBGrid() const { return sbGrid_; }
+    QToolButton* SpeedButton10() const { return sb10_; }
+    QToolButton* SpeedButton12() const { return sb12_; }
+    QToolButton* SpeedButton8() const { return sb8_; }
+    int gridMode() const { return mode_; }
+    // The mode the form starts with; start-up clicks SBGrid once to reach 0.
+    void setGridMode(int mode) { mode_ = mode; }
+
+    void SBGridClick();
+    void SetWGS84ColumnTitles();
+    void FillReferencePickList();
+    const QStringList& pickList() const { return pickList_; }
+    // Handler of both input form buttons: geocentric (true) or ellipsoidal.
+    void SpeedButton12Click(bool geocentric);
+    // Presses the button that matches the network's input form.
+    void showInputForm();
+
+signals:
+    void geoidMapRequested();
+
+private:
+    QString cellText(Rec r, int column) const;
+    QToolButton* sbGrid_;
+    QToolButton* sb10_;
+    QToolButton* sb12_;
+    QToolButton* sb8_;
+    int mode_ = 2;
+    QStringList pickList_;
+    int f_, l_, hp_, Hx_, Hy_, ApoxhHatt_;
+};
+
+}  // namespace korthal::app

@@ -1,0 +1,89 @@
+#include "app/ReferencePage.h"
+
+#include "app/DocAccess.h"
+#include "geodesy/Angles.h"
+#include "project/Document.h"
+
+#include <cstdio>
+
+namespace korthal::app {
+
+ReferencePage::ReferencePage(Document& doc, QWidget* parent)
+    : GridPage(doc, doc.GYS(), doc.gysFields().Perigrafh, parent)
+{
+    const auto& yf = doc.gysFields();
+    const int fields[8] = {yf.Name, yf.E, yf.N, yf.H, yf.apoxh, yf.f, yf.l, yf.ortho};
+    const char* titles[8] = {"Σημείο", "E  (m)", "N  (m)", "H  (m)",
+                             "   αποχή    γεωειδούς", "φ°", "λ°", "h  (m)"};
+    const int widths[8] = {80, 85, 90, 65, 70, 95, 95, 65};
+    std::vector<GridColumn> cols;
+    for (int c = 0; c < 8; ++c) {
+        GridColumn col;
+        col.field = fields[c];
+        col.title = QString::fromUtf8(titles[c]);
+        col.width = widths[c];
+        col.numeric = c > 0;
+        if (c > 0) {
+            col.display = [this, c](Rec r) { return cellText(r, c); };
+            col.editText = [this, c, fld = fields[c]](Rec r) {
+                const double v = doc_.GYS().getFloat(r, fld);
+                if (c == 5 || c == 6) {
+                    // Angles are typed as DD.MMSSsss.
+                    if (v == 0) return QString();
+                    return editNumber(static_cast<double>(RadToDMS(v)),
+                                      numberSettings(doc_).DMSDecimals[0] + 0,
+                                      doc_.numbers().system().decimal);
+                }
+                return editNumber(v, 4, doc_.numbers().system().decimal);
+            };
+        }
+        cols.push_back(std::move(col));
+    }
+    model()->setColumns(std::move(cols));
+    for (int c = 0; c < 8; ++c) grid()->setColumnWidth(c, widths[c]);
+    grid()->groupHeader()->setGroups(
+        {{0, 0, QStringLiteral("Σημείο")},
+         {1, 3, QStringLiteral("Προβολικές συν/μένες ΕΓΣΑ87")},
+         {5, 7, QStringLiteral("Ελλειψοειδείς συν/μένες GRS80")}});
+
+    model()->setSetText([this](Rec r, int column, const std::string& text) {
+        MemTable& tb = doc_.GYS();
+        if (tb.current() != r) tb.moveTo(r);
+        const auto& f = doc_.gysFields();
+        const int fld = model()->column(column).field;
+        bool ok = false;
+        if (column == 0) {
+            tb.edit();
+            tb.set(fld, Value(text));
+            ok = true;
+        } else if (fld == f.f || fld == f.l || fld == f.ortho) {
+            ok = doc_.GYSfSetText(fld, text);
+        } else {
+            ok = doc_.GYSESetText(fld, text);
+        }
+        if (tb.state() != MemTable::State::Browse) {
+            if (ok)
+                tb.post();
+        }
+        model()->refresh();
+        return ok;
+    });
+}
+
+QString ReferencePage::cellText(Rec r, int c) const
+{
+    const MemTable& t = doc_.GYS();
+    const int field = model()->column(c).field;
+    const double v = t.getFloat(r, field);
+    if (v == 0) return {};
+    const NumberSettings& ns = numberSettings(doc_);
+    if (c == 5 || c == 6) {
+        // Standard formatting with the system separators.
+        return QString::fromStdString(formatPiece(
+            "%." + std::to_string(ns.DMSDecimals[0]) + "n", FormatArg(RadToDMS(v)),
+            doc_.numbers().system()));
+    }
+    return QString::fromStdString(doc_.numbers().formatFixed(v, ns.EGSA87Decimals[0]));
+}
+
+}  // namespace korthal::app
