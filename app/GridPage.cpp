@@ -1,6 +1,7 @@
 #include "app/GridPage.h"
 
 #include "geodesy/Dialogs.h"
+#include "network/PointTables.h"
 #include "project/Document.h"
 
 #include <QHBoxLayout>
@@ -154,21 +155,17 @@ void GridPage::insertRecord()
 
 bool GridPage::DBNavigator2BeforeAction()
 {
-    return dialogs().ask("Θέλετε να διαγράψετε αυτή την εγγραφή ?",
-                         "ΠΡΟΣΟΧΗ !  ΔΙΑΓΡΑΦΗ ΕΓΓΡΑΦΗΣ", MsgIcon::Warning,
+    return dialogs().ask(kDeleteQuestion, kDeleteCaption, MsgIcon::Warning,
                          MsgButtons::YesNo) == Answer::Yes;
 }
 
 bool GridPage::deleteRecord()
 {
     if (table_.current() == NoRec) return false;
-    if (!DBNavigator2BeforeAction()) return false;
+    // A table with the question installed asks it itself.
+    if (!table_.beforeDelete && !DBNavigator2BeforeAction()) return false;
     memoDirty_ = false;
-    // The question has been asked; the table must not ask again.
-    auto before = std::move(table_.beforeDelete);
-    table_.beforeDelete = nullptr;
     const bool done = table_.remove();
-    table_.beforeDelete = std::move(before);
     showMemo();
     emit recordChanged();
     return done;

@@ -3,9 +3,11 @@
 #include "app/DocAccess.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Ellipsoids.h"
+#include "network/PointTables.h"
 #include "project/Document.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QHBoxLayout>
 #include <QStyledItemDelegate>
 #include <QToolButton>
@@ -58,14 +60,6 @@ const char* const kModeTitles[3][3] = {{"E  (m)", "N  (m)", "H  (m)"},
 NetworkPage::NetworkPage(Document& doc, QWidget* parent)
     : GridPage(doc, doc.GPS(), doc.gpsFields().Perigrafh, parent)
 {
-    MemTable& t = doc.GPS();
-    f_ = t.fieldIndex("f");
-    l_ = t.fieldIndex("l");
-    hp_ = t.fieldIndex("hp");
-    Hx_ = t.fieldIndex("Hx");
-    Hy_ = t.fieldIndex("Hy");
-    ApoxhHatt_ = t.fieldIndex("ApoxhHatt");
-
     const auto& gf = doc.gpsFields();
     const int fields[8] = {gf.Name, gf.X, gf.Y, gf.Z, gf.E, gf.N, gf.H, gf.apoxh};
     const char* titles[8] = {"Σημείο", "X (m)", "Y (m)", "Z (m)",
@@ -89,10 +83,7 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
                                   doc_.numbers().system().decimal);
             };
         }
-        if (c == 0 || c >= 4)
-            col.red = [this](Rec r) {
-                return !doc_.GPS().getBoolean(r, doc_.gpsFields().detailPoint);
-            };
+        col.red = [this, c](Rec r) { return networkCellIsRed(doc_.GPS(), r, c); };
         cols.push_back(std::move(col));
     }
     model()->setColumns(std::move(cols));
@@ -148,36 +139,9 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
 
 QString NetworkPage::cellText(Rec r, int c) const
 {
-    const MemTable& t = doc_.GPS();
-    const auto& gf = doc_.gpsFields();
-    const NumberSettings& ns = numberSettings(doc_);
-    const int field = model()->column(c).field;
-    if (t.getFloat(r, field) == 0) return {};
-    int d = ns.GPSDecimals[0];
-    if (!doc_.InputIsGeocentric() && (c == 1 || c == 2))
-        d = ns.DMSDecimals[0];
-    else if (c >= 4 && c <= 6)
-        d = ns.EGSA87Decimals[0];
-
-    auto calc = [&](int fld) {
-        const Value v = t.fetch(r, fld);
-        const double* p = std::get_if<double>(&v);
-        return p ? *p : 0.0;
-    };
-    double value = t.getFloat(r, field);
-    if (c == 7 && mode_ == 2) {
-        value = calc(ApoxhHatt_);
-    } else if (c >= 4 && c <= 6 && mode_ == 1) {
-        if (c == 4) { value = calc(f_); d = ns.DMSDecimals[0]; }
-        if (c == 5) { value = calc(l_); d = ns.DMSDecimals[0]; }
-        if (c == 6) value = calc(hp_);
-    } else if (c >= 4 && c <= 6 && mode_ == 2) {
-        d = ns.GPSDecimals[0];
-        if (c == 4) value = calc(Hx_);
-        if (c == 5) value = calc(Hy_);
-        if (c == 6) value = t.getFloat(r, gf.H);
-    }
-    return QString::fromStdString(doc_.numbers().formatFixed(value, d));
+    return QString::fromStdString(networkCellText(doc_.GPS(), r, c, mode_,
+                                                  doc_.InputIsGeocentric(), doc_.numbers(),
+                                                  numberSettings(doc_)));
 }
 
 void NetworkPage::SBGridClick()

@@ -43,7 +43,6 @@ private:
     QToolButton* sb8_;
     int mode_ = 2;
     QStringList pickList_;
-    int f_, l_, hp_, Hx_, Hy_, ApoxhHatt_;
 };
 
 }  // namespace korthal::app

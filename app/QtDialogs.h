@@ -4,6 +4,8 @@
 
 #include "geodesy/Dialogs.h"
 
+#include <QString>
+
 class QWidget;
 
 namespace korthal::app {

@@ -2,6 +2,7 @@
 
 #include "app/DocAccess.h"
 #include "geodesy/Angles.h"
+#include "network/PointTables.h"
 #include "project/Document.h"
 
 #include <cstdio>
@@ -72,18 +73,8 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
 
 QString ReferencePage::cellText(Rec r, int c) const
 {
-    const MemTable& t = doc_.GYS();
-    const int field = model()->column(c).field;
-    const double v = t.getFloat(r, field);
-    if (v == 0) return {};
-    const NumberSettings& ns = numberSettings(doc_);
-    if (c == 5 || c == 6) {
-        // Standard formatting with the system separators.
-        return QString::fromStdString(formatPiece(
-            "%." + std::to_string(ns.DMSDecimals[0]) + "n", FormatArg(RadToDMS(v)),
-            doc_.numbers().system()));
-    }
-    return QString::fromStdString(doc_.numbers().formatFixed(v, ns.EGSA87Decimals[0]));
+    return QString::fromStdString(
+        referenceCellText(doc_.GYS(), r, c, doc_.numbers(), numberSettings(doc_)));
 }
 
 }  // namespace korthal::app

@@ -1,0 +1,307 @@
+#include "app/TransformPage.h"
+
+#include "app/DocAccess.h"
+#include "geodesy/Dialogs.h"
+#include "project/Document.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+namespace korthal::app {
+
+namespace {
+
+QString html(const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); }
+
+// One equation row as rich text: the visible labels in order, subscripts low.
+QString equationHtml(const char* lhs, const ParamRow& row)
+{
+    QString out = QStringLiteral("<b>%1<sub>a</sub></b> = ").arg(QString::fromLatin1(lhs));
+    for (const ParamLabel& l : row.labels) {
+        if (!l.visible) continue;
+        switch (l.part) {
+        case TermPart::Sign: out += QLatin1Char(' ') + html(l.text) + QLatin1Char(' '); break;
+        case TermPart::Value: out += html(l.text); break;
+        case TermPart::Symbol: out += QStringLiteral("·<b>") + html(l.text) + QStringLiteral("</b>"); break;
+        case TermPart::Subscript: out += QStringLiteral("<sub>") + html(l.text) + QStringLiteral("</sub>"); break;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc)
+{
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(4, 4, 4, 4);
+    v->setSpacing(4);
+    auto* top = new QHBoxLayout;
+    v->addLayout(top);
+
+    auto* kindBox = new QGroupBox(QStringLiteral("  είδος μετασχηματισμού  "), this);
+    auto* kl = new QVBoxLayout(kindBox);
+    RG2d = new QButtonGroup(this);
+    const char* methods[3] = {"κανένας", "2-Δ  (τετραπαραμετρικός)", "3-Δ  (επταπαραμετρικός)"};
+    for (int i = 0; i < 3; ++i) {
+        auto* r = new QRadioButton(QString::fromUtf8(methods[i]), kindBox);
+        RG2d->addButton(r, i);
+        kl->addWidget(r);
+    }
+    top->addWidget(kindBox);
+
+    // Stored with the settings but not shown.
+    auto* affBox = new QGroupBox(QStringLiteral("  είδος  "), this);
+    auto* al = new QVBoxLayout(affBox);
+    RGafinikoy = new QButtonGroup(this);
+    const char* kinds[3] = {"ομοιότητας", "αφινικός", "βέλτιστος"};
+    for (int i = 0; i < 3; ++i) {
+        auto* r = new QRadioButton(QString::fromUtf8(kinds[i]), affBox);
+        RGafinikoy->addButton(r, i);
+        al->addWidget(r);
+    }
+    affBox->setVisible(false);
+
+    auto* critBox = new QGroupBox(QStringLiteral("  κριτήρια σύγκλισης (x 10⁻¹²)  "), this);
+    auto* cl = new QGridLayout(critBox);
+    auto spin = [critBox](const char* name) {
+        auto* s = new QSpinBox(critBox);
+        s->setObjectName(QString::fromLatin1(name));
+        s->setRange(1, 100000);
+        s->setValue(100);
+        return s;
+    };
+    SEmaxDm = spin("SEmaxDm");
+    SEmaxDe = spin("SEmaxDe");
+    SEmaxDt = spin("SEmaxDt");
+    cl->addWidget(new QLabel(QStringLiteral("κλίμακα"), critBox), 0, 0);
+    cl->addWidget(SEmaxDm, 0, 1);
+    cl->addWidget(new QLabel(QStringLiteral("γωνίες"), critBox), 1, 0);
+    cl->addWidget(SEmaxDe, 1, 1);
+    cl->addWidget(new QLabel(QStringLiteral("μεταθέσεις"), critBox), 2, 0);
+    cl->addWidget(SEmaxDt, 2, 1);
+    top->addWidget(critBox);
+
+    auto* datums = new QTabWidget(this);
+    const char* datumNames[3] = {"ΕΓΣΑ87", "GR", "ED50 (ΓΥΣ)"};
+    const char* editNames[3] = {"GRS80", "BESSEL", "ED50"};
+    const char* axes[3] = {"ΔX", "ΔY", "ΔZ"};
+    for (int t = 0; t < 3; ++t) {
+        auto* page = new QWidget(datums);
+        auto* g = new QGridLayout(page);
+        for (int a = 0; a < 3; ++a) {
+            auto* e = new QLineEdit(page);
+            e->setObjectName(QStringLiteral("Edit%1D%2")
+                                 .arg(QString::fromLatin1(editNames[t]))
+                                 .arg(QLatin1Char("XYZ"[a])));
+            e->setAlignment(Qt::AlignRight);
+            shiftEdits[static_cast<std::size_t>(t)][static_cast<std::size_t>(a)] = e;
+            g->addWidget(new QLabel(QString::fromUtf8(axes[a]), page), a, 0);
+            g->addWidget(e, a, 1);
+            g->addWidget(new QLabel(QStringLiteral("m"), page), a, 2);
+            connect(e, &QLineEdit::textEdited, this, [this] { doc_.SettingsModified = true; });
+            connect(e, &QLineEdit::editingFinished, this, [this, t, a] { shiftEditExit(t, a); });
+        }
+        datums->addTab(page, QString::fromUtf8(datumNames[t]));
+    }
+    top->addWidget(datums, 1);
+
+    auto* params = new QGroupBox(
+        QStringLiteral("  παράμετροι μετασχηματισμού   ( υπολογίστηκαν αυτόματα απο τα σημεία "
+                       "αναφοράς του τρέχοντος δικτύου )  "),
+        this);
+    auto* pl = new QGridLayout(params);
+    pl->setVerticalSpacing(2);
+    for (int r = 0; r < 3; ++r) {
+        equations[static_cast<std::size_t>(r)] = new QLabel(params);
+        equations[static_cast<std::size_t>(r)]->setTextFormat(Qt::RichText);
+        pl->addWidget(equations[static_cast<std::size_t>(r)], r, 0, 1, 8);
+    }
+    scaleCaption = new QLabel(QStringLiteral("μ  ="), params);
+    miyCaption = new QLabel(QStringLiteral("μy ="), params);
+    mizCaption = new QLabel(QStringLiteral("μz ="), params);
+    Lmix = new QLabel(params);
+    Lex = new QLabel(params);
+    Ley = new QLabel(params);
+    Lez = new QLabel(params);
+    Ltx = new QLabel(params);
+    Lty = new QLabel(params);
+    Ltz = new QLabel(params);
+    pl->addWidget(scaleCaption, 3, 0);
+    pl->addWidget(Lmix, 3, 1);
+    pl->addWidget(miyCaption, 3, 2);
+    pl->addWidget(mizCaption, 3, 3);
+    pl->addWidget(new QLabel(QStringLiteral("εx ="), params), 4, 0);
+    pl->addWidget(Lex, 4, 1);
+    pl->addWidget(new QLabel(QStringLiteral("εy ="), params), 4, 2);
+    pl->addWidget(Ley, 4, 3);
+    pl->addWidget(new QLabel(QStringLiteral("εz ="), params), 4, 4);
+    pl->addWidget(Lez, 4, 5);
+    pl->addWidget(new QLabel(QStringLiteral("tx ="), params), 5, 0);
+    pl->addWidget(Ltx, 5, 1);
+    pl->addWidget(new QLabel(QStringLiteral("ty ="), params), 5, 2);
+    pl->addWidget(Lty, 5, 3);
+    pl->addWidget(new QLabel(QStringLiteral("tz ="), params), 5, 4);
+    pl->addWidget(Ltz, 5, 5);
+    v->addWidget(params);
+
+    auto* resBox = new QGroupBox(QStringLiteral("  υπόλοιπα στα σημεία αναφοράς  "), this);
+    auto* rl = new QVBoxLayout(resBox);
+    residuals = new QTableWidget(0, 4, resBox);
+    residuals->setHorizontalHeaderLabels(
+        {QStringLiteral("Σημείο"), QStringLiteral("vE  (m)"), QStringLiteral("vN  (m)"),
+         QStringLiteral("vH  (m)")});
+    residuals->verticalHeader()->setVisible(false);
+    residuals->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    residuals->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    residuals->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    rl->addWidget(residuals, 1);
+    rms = new QLabel(resBox);
+    rl->addWidget(rms);
+    v->addWidget(resBox, 1);
+
+    connect(RG2d, &QButtonGroup::idClicked, this, [this] { RG2dClick(); });
+    connect(RGafinikoy, &QButtonGroup::idClicked, this, [this] { RGafinikoyClick(); });
+    for (QSpinBox* s : {SEmaxDm, SEmaxDe, SEmaxDt})
+        connect(s, &QSpinBox::valueChanged, this, [this] { SEmaxDmChange(); });
+}
+
+QString TransformPage::shiftText(double v) const
+{
+    // Three decimals, right-aligned in ten characters, system separators.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%10.3f", v);
+    QString s = QString::fromLatin1(buf);
+    s.replace(QLatin1Char('.'), QLatin1Char(doc_.numbers().system().decimal));
+    return s;
+}
+
+void TransformPage::showSettings()
+{
+    showing_ = true;
+    const QSignalBlocker b1(SEmaxDm), b2(SEmaxDe), b3(SEmaxDt);
+    if (auto* b = RG2d->button(transformMethod(doc_))) b->setChecked(true);
+    if (auto* b = RGafinikoy->button(transformKind(doc_))) b->setChecked(true);
+    const ConvergenceCriteria c = convergence(doc_);
+    SEmaxDm->setValue(c.maxDm);
+    SEmaxDe->setValue(c.maxDe);
+    SEmaxDt->setValue(c.maxDt);
+    for (int t = 0; t < 3; ++t) {
+        const ShiftTriple s = settingsShift(doc_, t);
+        const double vals[3] = {s.dX, s.dY, s.dZ};
+        for (int a = 0; a < 3; ++a)
+            shiftEdits[static_cast<std::size_t>(t)][static_cast<std::size_t>(a)]->setText(
+                shiftText(vals[a]));
+    }
+    showing_ = false;
+}
+
+void TransformPage::RG2dClick()
+{
+    if (showing_) return;
+    setTransformMethod(doc_, RG2d->checkedId());
+    doc_.SettingsModified = true;
+    doc_.RecomputeNetwork();
+    emit networkRecomputed();
+}
+
+void TransformPage::RGafinikoyClick()
+{
+    if (showing_) return;
+    setTransformKind(doc_, RGafinikoy->checkedId());
+    doc_.SettingsModified = true;
+}
+
+void TransformPage::SEmaxDmChange()
+{
+    if (showing_) return;
+    setConvergence(doc_, {SEmaxDm->value(), SEmaxDe->value(), SEmaxDt->value()});
+    doc_.SettingsModified = true;
+    doc_.RecomputeNetwork();
+    emit networkRecomputed();
+}
+
+void TransformPage::shiftEditExit(int t, int a)
+{
+    QLineEdit* e = shiftEdits[static_cast<std::size_t>(t)][static_cast<std::size_t>(a)];
+    const Separators sys = doc_.numbers().system();
+    QString text = e->text();
+    const int at = sys.thousands ? static_cast<int>(text.indexOf(QLatin1Char(sys.thousands))) : -1;
+    if (at >= 0) text[at] = QLatin1Char(sys.decimal);
+    ShiftTriple s = settingsShift(doc_, t);
+    double* target = a == 0 ? &s.dX : a == 1 ? &s.dY : &s.dZ;
+    const NumberResult r = parseDecimal(text.toStdString(), sys.decimal);
+    if (!r) {
+        // Text that is not a number never reaches the settings file.
+        showMessage(r.error, MsgIcon::Exclamation);
+        e->setText(shiftText(*target));
+        return;
+    }
+    if (text != e->text()) e->setText(text);
+    if (static_cast<double>(r.value) != *target) {
+        *target = static_cast<double>(r.value);
+        setSettingsShift(doc_, t, s);
+        doc_.SettingsModified = true;
+    }
+}
+
+void TransformPage::ShowTransformationParameters()
+{
+    const TransformationDisplay& d = doc_.parameters();
+    const char* lhs[3] = {"E", "N", "H"};
+    for (std::size_t r = 0; r < 3; ++r) equations[r]->setText(equationHtml(lhs[r], d.rows[r]));
+    scaleCaption->setText(QString::fromStdString(d.scaleCaption));
+    miyCaption->setVisible(d.miyVisible);
+    mizCaption->setVisible(d.mizVisible);
+    Lmix->setText(QString::fromStdString(d.Lmix));
+    Lex->setText(QString::fromStdString(d.Lex));
+    Ley->setText(QString::fromStdString(d.Ley));
+    Lez->setText(QString::fromStdString(d.Lez));
+    Ltx->setText(QString::fromStdString(d.Ltx));
+    Lty->setText(QString::fromStdString(d.Lty));
+    Ltz->setText(QString::fromStdString(d.Ltz));
+    Lex->setVisible(d.LexVisible);
+    Ley->setVisible(d.LeyVisible);
+    Ltz->setVisible(d.LtzVisible);
+
+    const auto& res = doc_.residuals();
+    const int dec = numberSettings(doc_).GPSDecimals[0];
+    residuals->setRowCount(static_cast<int>(res.size()));
+    int row = 0;
+    for (const ReferenceResidual& r : res) {
+        auto cell = [&](int col, const QString& text, bool right) {
+            auto* item = new QTableWidgetItem(text);
+            if (right) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            residuals->setItem(row, col, item);
+        };
+        cell(0, QString::fromStdString(r.name), false);
+        if (r.used) {
+            cell(1, QString::fromStdString(doc_.numbers().formatFixed(r.vE, dec)), true);
+            cell(2, QString::fromStdString(doc_.numbers().formatFixed(r.vN, dec)), true);
+            cell(3, doc_.Use3D ? QString::fromStdString(doc_.numbers().formatFixed(r.vH, dec))
+                               : QString(),
+                 true);
+        } else {
+            for (int c = 1; c < 4; ++c) cell(c, QStringLiteral("—"), true);
+        }
+        ++row;
+    }
+    rms->setText(QStringLiteral("RMS   E: %1 m    N: %2 m    H: %3 m    συνολικό: %4 m")
+                     .arg(QString::fromStdString(d.Lmx), QString::fromStdString(d.Lmy),
+                          QString::fromStdString(d.Lmz), QString::fromStdString(d.Lmxyz)));
+}
+
+}  // namespace korthal::app

@@ -1,0 +1,10 @@
+#include "app/Program.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korthal"));
+    return korthal::app::runProgram();
+}
