@@ -128,6 +128,11 @@ TEST(Transformation, ThreeDimensionalFailuresKeepOrReportState)
     EXPECT_EQ(t.EstimateTransformation(two.X, two.Y, two.Z, two.X, two.Y, two.Z, {}), 0);
     ASSERT_EQ(rec.messages().size(), 1u);
     EXPECT_EQ(rec.messages()[0], kMsgNeedThreePoints);
+    // Vectors of different lengths are refused rather than read past their end.
+    const PointSet three = sourcePoints(3);
+    EXPECT_EQ(t.EstimateTransformation(three.X, three.Y, three.Z, two.X, two.Y, two.Z, {}), 0);
+    ASSERT_EQ(rec.messages().size(), 2u);
+    EXPECT_EQ(rec.messages()[1], kMsgCountsDiffer);
     EXPECT_EQ(t.TrScale, truth.TrScale);
     EXPECT_EQ(t.TrMatrix, truth.TrMatrix);
 
