@@ -164,6 +164,20 @@ TEST(Transformation, ThreeDimensionalFailuresKeepOrReportState)
     EXPECT_NEAR(d(Z), d(TZ), 1e-6);
 }
 
+TEST(Transformation, IterationIsBounded)
+{
+    // A coordinate that is not a number never satisfies the limits: the loop
+    // stops after 50 updates with the non-convergence message, once.
+    RecordingDialogs rec;
+    PointSet src = sourcePoints(5);
+    PointSet dst = applied(knownTransformation(), src);
+    dst.Y[2] = std::nan("");
+    Transformation t;
+    EXPECT_EQ(t.EstimateTransformation(dst.X, dst.Y, dst.Z, src.X, src.Y, src.Z, {}), 50);
+    ASSERT_EQ(rec.messages().size(), 1u);
+    EXPECT_EQ(rec.messages()[0], kMsgNoConvergence);
+}
+
 TEST(Transformation, TwoDimensionalSimilarity)
 {
     RecordingDialogs rec;
