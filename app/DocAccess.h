@@ -16,6 +16,8 @@ namespace korthal::app {
 
 NumberSettings& numberSettings(Document& doc);
 const NumberSettings& numberSettings(const Document& doc);
+// The user's decimal separator on the screen (destination 0).
+inline char numberDecimal(const Document& doc) { return numberSettings(doc).DecimalSeparators[0]; }
 // The number destination page now selected (0..2).
 int numberPage(const Document& doc);
 void setNumberPage(Document& doc, int page);

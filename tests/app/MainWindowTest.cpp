@@ -1,0 +1,390 @@
+// The desktop program's window on the offscreen platform: start-up on an
+// empty folder, typing into the grids, the messages and questions, the
+// display modes, a calculator chain, the keys and the exit sequence.
+
+#include "app/CalculatorPage.h"
+#include "app/DocAccess.h"
+#include "app/MainWindow.h"
+#include "app/NetworkPage.h"
+#include "app/Program.h"
+#include "app/ReferencePage.h"
+#include "app/TestPage.h"
+#include "geodesy/Dialogs.h"
+#include "network/PointTables.h"
+#include "project/Document.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace korthal;
+using namespace korthal::app;
+
+namespace {
+
+// A window started in a fresh working folder, as the program starts it.
+struct Session {
+    QTemporaryDir dir;
+    QString oldCwd = QDir::currentPath();
+    RecordingDialogs rec;
+    std::unique_ptr<Document> doc;
+    std::unique_ptr<MainWindow> w;
+    QString ini;
+
+    Session()
+    {
+        QDir::setCurrent(dir.path());
+        createWorkingFolders();
+        ini = dir.filePath(QStringLiteral("korthal.INI"));
+        doc = std::make_unique<Document>();
+        w = std::make_unique<MainWindow>(*doc, ini);
+        w->FormCreate();
+        w->startModes();
+        w->show();
+    }
+    ~Session()
+    {
+        w.reset();
+        doc.reset();
+        QDir::setCurrent(oldCwd);
+    }
+    PointTableModel* net() const { return w->networkPage()->model(); }
+    PointTableModel* ref() const { return w->referencePage()->model(); }
+    bool set(PointTableModel* m, int row, int col, const QString& text)
+    {
+        return m->setData(m->index(row, col), text, Qt::EditRole);
+    }
+    QString cell(PointTableModel* m, int row, int col) const
+    {
+        return m->data(m->index(row, col), Qt::DisplayRole).toString();
+    }
+    // Adds a reference point through the reference grid.
+    void addReference(const QString& name, const QString& E, const QString& N, const QString& H)
+    {
+        w->referencePage()->insertRecord();
+        const int row = doc->GYS().currentRow();
+        set(ref(), row, 0, name);
+        set(ref(), doc->GYS().currentRow(), 1, E);
+        set(ref(), doc->GYS().currentRow(), 2, N);
+        set(ref(), doc->GYS().currentRow(), 3, H);
+    }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpOnEmptyFolder();
+    void typingDetailAndReferencePoints();
+    void outOfRangeValueKeepsTheField();
+    void deleteQuestionAndCtrlDelete();
+    void titlesThroughTheModes();
+    void calculatorChain();
+    void keys();
+    void exitSequenceWritesTheFiles();
+    void newAsksToSaveChanges();
+};
+
+void MainWindowTest::startUpOnEmptyFolder()
+{
+    Session s;
+    QCOMPARE(s.w->windowTitle(), QStringLiteral("   Korthal  (v1.0)    Αρχείο : TEMP.WGS84"));
+    QCOMPARE(s.w->size(), QSize(700, 539));
+    QCOMPARE(s.doc->GPS().recordCount(), 0);
+    QCOMPARE(s.doc->GYS().recordCount(), 0);
+    QCOMPARE(s.net()->rowCount(), 0);
+    QCOMPARE(s.w->PageControl1()->currentWidget(), s.w->TabSheet4());
+    QVERIFY(QDir(s.dir.path()).exists(QStringLiteral("Images")));
+    QVERIFY(QDir(s.dir.path()).exists(QStringLiteral("RINEX")));
+
+    QTabWidget* p = s.w->PageControl1();
+    QCOMPARE(p->count(), 6);
+    QCOMPARE(p->tabText(0), QStringLiteral("Σημεία δικτύου"));
+    QCOMPARE(p->tabText(1), QStringLiteral("Σκαρίφημα δικτύου"));
+    QCOMPARE(p->tabText(2), QStringLiteral("Σημεία αναφοράς"));
+    QCOMPARE(p->tabText(3), QStringLiteral("ρυθμίσεις"));
+    QVERIFY(p->tabText(4).isEmpty() && !p->tabIcon(4).isNull());
+    QVERIFY(p->tabText(5).isEmpty() && !p->tabIcon(5).isNull());
+    QTabWidget* sp = s.w->settingsPages();
+    QCOMPARE(sp->tabText(0), QStringLiteral("εμφάνιση αριθμών"));
+    QCOMPARE(sp->tabText(1), QStringLiteral("ρυθμίσεις μετασχηματισμού"));
+    QCOMPARE(sp->tabText(2), QStringLiteral("Αναγωγές συντεταγμένων"));
+    QCOMPARE(sp->tabText(3), QStringLiteral("test"));
+
+    // The tool panel follows the page; the open button only on the grids.
+    QVERIFY(s.w->Panel9()->isHidden());
+    p->setCurrentWidget(s.w->TabSheet2());
+    QVERIFY(!s.w->Panel9()->isHidden());
+    QVERIFY(!s.w->SpeedButton2()->isHidden());
+    p->setCurrentWidget(s.w->TabSheet5());
+    QVERIFY(!s.w->Panel9()->isHidden());
+    QVERIFY(s.w->SpeedButton2()->isHidden());
+    p->setCurrentWidget(s.w->TabSheet9());
+    QVERIFY(s.w->Panel9()->isHidden());
+
+    // Start-up filled the area list and the HATT undulation.
+    QCOMPARE(s.w->calculatorPage()->CBperioxhs()->count(), 136);
+    QVERIFY(s.w->calculatorPage()->edit(CalcEdit::EditApoxhHATT)->text().contains(
+        QStringLiteral("2")));
+    QVERIFY(s.rec.entries.empty());
+}
+
+void MainWindowTest::typingDetailAndReferencePoints()
+{
+    Session s;
+    s.addReference(QStringLiteral("T1"), QStringLiteral("476000"), QStringLiteral("4200000"),
+                   QStringLiteral("100"));
+    QCOMPARE(s.doc->GYS().recordCount(), 1);
+    QVERIFY(s.doc->ReferenceModified);
+    QVERIFY(!s.cell(s.ref(), 0, 1).isEmpty());
+    QVERIFY(!s.cell(s.ref(), 0, 5).isEmpty());  // φ derived from E, N
+
+    s.w->PageControl1()->setCurrentWidget(s.w->TabSheet2());
+    QVERIFY(s.w->networkPage()->pickList().contains(QStringLiteral("T1")));
+
+    // A detail point, X typed through the grid's own editor.
+    NetworkPage* np = s.w->networkPage();
+    np->insertRecord();
+    QVERIFY(s.set(s.net(), s.doc->GPS().currentRow(), 0, QStringLiteral("P1")));
+    const QModelIndex x = s.net()->index(s.doc->GPS().currentRow(), 1);
+    np->grid()->setCurrentIndex(x);
+    np->grid()->edit(x);
+    auto* editor = np->grid()->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("4595000"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    const auto& gf = s.doc->gpsFields();
+    QCOMPARE(s.doc->GPS().asFloat(gf.X), 4595000.0);
+    QVERIFY(s.set(s.net(), s.doc->GPS().currentRow(), 2, QStringLiteral("2031000")));
+    QVERIFY(s.set(s.net(), s.doc->GPS().currentRow(), 3, QStringLiteral("3903000")));
+    const int row = s.doc->GPS().currentRow();
+    QVERIFY(!s.cell(s.net(), row, 4).isEmpty());  // E computed
+    QVERIFY(!s.cell(s.net(), row, 7).isEmpty());  // undulation from the geoid model
+    QVERIFY(!s.net()->data(s.net()->index(row, 4), Qt::ForegroundRole).isValid());
+    QVERIFY(s.doc->NetworkModified);
+
+    // A network point named after the reference point is red and sorts first.
+    np->insertRecord();
+    QVERIFY(s.set(s.net(), s.doc->GPS().currentRow(), 0, QStringLiteral("T1")));
+    QCOMPARE(s.cell(s.net(), 0, 0), QStringLiteral("T1"));
+    QCOMPARE(s.net()->data(s.net()->index(0, 4), Qt::ForegroundRole).value<QColor>(),
+             QColor(255, 0, 0));
+    QVERIFY(!s.net()->data(s.net()->index(0, 1), Qt::ForegroundRole).isValid());
+    QVERIFY(!s.cell(s.net(), 0, 4).isEmpty());  // known E copied
+    QVERIFY(s.cell(s.net(), 0, 1).isEmpty());   // X not typed: drawn empty
+    QVERIFY(s.rec.messages().empty());
+}
+
+void MainWindowTest::outOfRangeValueKeepsTheField()
+{
+    Session s;
+    s.w->networkPage()->insertRecord();
+    QVERIFY(s.set(s.net(), 0, 0, QStringLiteral("P1")));
+    QVERIFY(s.set(s.net(), 0, 3, QStringLiteral("4000000")));
+    s.rec.clear();
+    QVERIFY(!s.set(s.net(), 0, 3, QStringLiteral("4248851")));
+    QCOMPARE(s.rec.messages().size(), std::size_t(1));
+    QVERIFY(QString::fromStdString(s.rec.messages()[0])
+                .startsWith(QStringLiteral("Μέγιστη επιτρεπόμενη τμή : ")));
+    QVERIFY(QString::fromStdString(s.rec.messages()[0]).contains(QStringLiteral("4")));
+    QCOMPARE(s.doc->GPS().asFloat(s.doc->gpsFields().Z), 4000000.0);
+
+    // Text that is not a number gets the conversion message.
+    s.rec.clear();
+    QVERIFY(!s.set(s.net(), 0, 3, QStringLiteral("abc")));
+    QCOMPARE(s.rec.messages().size(), std::size_t(1));
+    QCOMPARE(s.doc->GPS().asFloat(s.doc->gpsFields().Z), 4000000.0);
+}
+
+void MainWindowTest::deleteQuestionAndCtrlDelete()
+{
+    Session s;
+    NetworkPage* np = s.w->networkPage();
+    np->insertRecord();
+    QVERIFY(s.set(s.net(), 0, 0, QStringLiteral("P1")));
+    s.doc->NetworkModified = false;
+
+    // Ctrl+Delete deletes nothing and asks nothing.
+    np->grid()->setCurrentIndex(s.net()->index(0, 0));
+    QTest::keyClick(np->grid(), Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(s.doc->GPS().recordCount(), 1);
+    QVERIFY(s.rec.entries.empty());
+
+    s.rec.answers.push_back(Answer::No);
+    np->navButton(1)->click();
+    QCOMPARE(s.doc->GPS().recordCount(), 1);
+    QVERIFY(!s.doc->NetworkModified);
+    QCOMPARE(s.rec.entries.size(), std::size_t(1));
+    QVERIFY(s.rec.entries[0].question);
+    QCOMPARE(QString::fromStdString(s.rec.entries[0].caption),
+             QStringLiteral("ΠΡΟΣΟΧΗ !  ΔΙΑΓΡΑΦΗ ΕΓΓΡΑΦΗΣ"));
+    QCOMPARE(QString::fromStdString(s.rec.entries[0].text),
+             QStringLiteral("Θέλετε να διαγράψετε αυτή την εγγραφή ?"));
+
+    s.rec.answers.push_back(Answer::Yes);
+    np->navButton(1)->click();
+    QCOMPARE(s.doc->GPS().recordCount(), 0);
+    QCOMPARE(s.net()->rowCount(), 0);
+    QVERIFY(s.doc->NetworkModified);
+}
+
+void MainWindowTest::titlesThroughTheModes()
+{
+    Session s;
+    NetworkPage* np = s.w->networkPage();
+    auto title = [&](int c) { return s.net()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(); };
+    auto group = [&] { return np->grid()->groupHeader()->groupTitle(4); };
+    QCOMPARE(np->gridMode(), 0);
+    QCOMPARE(np->SBGrid()->text(), QStringLiteral("π"));
+    QCOMPARE(group(), QStringLiteral("Προβολικές ΕΓΣΑ'87"));
+    QCOMPARE(title(4), QStringLiteral("E  (m)"));
+    QCOMPARE(np->grid()->groupHeader()->groupTitle(1), QStringLiteral("Γεωκεντρικές WGS84"));
+    QCOMPARE(title(1), QStringLiteral("X (m)"));
+    QCOMPARE(np->grid()->groupHeader()->groupTitle(0), QStringLiteral("Σημείο"));
+
+    np->SBGridClick();
+    QCOMPARE(group(), QStringLiteral("Ελλειψοειδείς ΕΓΣΑ'87  "));
+    QCOMPARE(title(4), QStringLiteral("  φ°     DD.MMSSss"));
+    QCOMPARE(title(6), QStringLiteral("h  (m)"));
+    QCOMPARE(np->grid()->toolTip(), QStringLiteral("απεικόνιση ελλειψοειδών συντεταγμένων ΕΓΣΑ87"));
+    QVERIFY(!np->SpeedButton8()->isHidden());
+
+    np->SBGridClick();
+    QCOMPARE(group(), QStringLiteral("Προβολικές HATT"));
+    QCOMPARE(title(4), QStringLiteral("x  (m)"));
+    QCOMPARE(title(5), QStringLiteral("y  (m)"));
+    QVERIFY(np->SpeedButton8()->isHidden());
+    np->insertRecord();
+    QVERIFY(!(s.net()->flags(s.net()->index(0, 7)) & Qt::ItemIsEditable));
+
+    np->SBGridClick();
+    QCOMPARE(np->gridMode(), 0);
+    QCOMPARE(title(4), QStringLiteral("E  (m)"));
+    QVERIFY(!np->SpeedButton8()->isHidden());
+    QVERIFY(s.net()->flags(s.net()->index(0, 7)) & Qt::ItemIsEditable);
+
+    // The ellipsoidal input form retitles the WGS84 columns.
+    np->SpeedButton12()->click();
+    QCOMPARE(np->grid()->groupHeader()->groupTitle(1), QStringLiteral("Ελλειψοειδείς WGS84"));
+    QCOMPARE(title(1), QStringLiteral("  φ°    DD.MMSSss"));
+    QVERIFY(!s.doc->InputIsGeocentric());
+    QVERIFY(s.doc->SettingsModified);
+    np->SpeedButton12()->click();  // the button already down: nothing changes
+    QVERIFY(!s.doc->InputIsGeocentric());
+    np->SpeedButton10()->click();
+    QVERIFY(s.doc->InputIsGeocentric());
+}
+
+void MainWindowTest::calculatorChain()
+{
+    Session s;
+    CalculatorPage* cp = s.w->calculatorPage();
+    s.w->PageControl1()->setCurrentWidget(s.w->TabSheet9());
+    s.w->settingsPages()->setCurrentWidget(cp);
+    QToolButton* chain = cp->button(CalcButton::SBWGS84eEGSA87e);
+    QVERIFY(!chain->isEnabled());
+    const QChar dec = QLatin1Char(numberDecimal(*s.doc));
+    QTest::keyClicks(cp->edit(CalcEdit::WGS84f), QStringLiteral("38") + dec + QStringLiteral("1530123"));
+    QTest::keyClicks(cp->edit(CalcEdit::WGS84l), QStringLiteral("23") + dec + QStringLiteral("4512345"));
+    QVERIFY(!chain->isEnabled());
+    QTest::keyClicks(cp->edit(CalcEdit::WGS84h), QStringLiteral("150"));
+    QVERIFY(chain->isEnabled());
+    chain->click();
+    QVERIFY(!cp->edit(CalcEdit::WGS84X)->text().isEmpty());
+    QVERIFY(!cp->edit(CalcEdit::EGSA87X)->text().isEmpty());
+    QVERIFY(!cp->edit(CalcEdit::EGSA87f)->text().isEmpty());
+    QVERIFY(!cp->edit(CalcEdit::EditApoxhEGSA)->text().isEmpty());
+    QVERIFY(cp->button(CalcButton::SBEGSAeTM)->isEnabled());
+    QVERIFY(s.rec.messages().empty());
+
+    // Picking an area selects its sheet.
+    int k = cp->CBperioxhs()->findText(QStringLiteral("THESSALONIKI"));
+    QVERIFY(k >= 0);
+    s.w->calculator().CBperioxhsClick(k);
+    QCOMPARE(cp->CBf()->currentIndex(), 12);
+    QCOMPARE(cp->CBl()->currentIndex(), 7);
+}
+
+void MainWindowTest::keys()
+{
+    Session s;
+    QVERIFY(s.w->testTabShown());
+    QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
+    QVERIFY(!s.w->testTabShown());
+    QTest::keyClick(s.w->networkPage()->grid(), Qt::Key_F1, Qt::ControlModifier);
+    QVERIFY(s.w->testTabShown());
+    QTest::keyClick(s.w.get(), Qt::Key_F1);
+    QVERIFY(s.w->testTabShown());
+    QVERIFY(s.w->isVisible());
+    QTest::keyClick(s.w->networkPage()->grid(), Qt::Key_Escape);
+    QVERIFY(!s.w->isVisible());
+}
+
+void MainWindowTest::exitSequenceWritesTheFiles()
+{
+    {
+        Session s;
+        s.w->networkPage()->insertRecord();
+        QVERIFY(s.set(s.net(), 0, 0, QStringLiteral("P1")));
+        QVERIFY(s.set(s.net(), 0, 1, QStringLiteral("4595000")));
+        s.addReference(QStringLiteral("T1"), QStringLiteral("476000"), QStringLiteral("4200000"),
+                       QStringLiteral("100"));
+        s.w->close();
+        s.rec.inputs.push_back(std::string("job1.WGS84"));
+        const ExitResult r = s.doc->ExitSequence(s.ini.toStdString());
+        QVERIFY(r.networkWritten);
+        QVERIFY(r.referenceWritten);
+        QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("job1.WGS84"))));
+        QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("EGSA87"))));
+        QVERIFY(QFile::exists(s.ini));
+        // The name question was asked with the exit sequence's texts.
+        bool asked = false;
+        for (const auto& e : s.rec.entries)
+            asked |= e.caption == "Αποθήκευση των σημείων";
+        QVERIFY(asked);
+
+        // A second run opens the same network again.
+        s.w.reset();
+        s.doc = std::make_unique<Document>();
+        s.w = std::make_unique<MainWindow>(*s.doc, s.ini);
+        s.w->FormCreate();
+        QCOMPARE(QString::fromStdString(s.doc->CurrentFileName), QStringLiteral("job1.WGS84"));
+        QCOMPARE(s.doc->GPS().recordCount(), 1);
+        QCOMPARE(s.doc->GYS().recordCount(), 1);
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("   Korthal  (v1.0)    Αρχείο : job1.WGS84"));
+    }
+}
+
+void MainWindowTest::newAsksToSaveChanges()
+{
+    Session s;
+    s.w->networkPage()->insertRecord();
+    QVERIFY(s.set(s.net(), 0, 0, QStringLiteral("P1")));
+    s.rec.inputs.push_back(std::string("kept.WGS84"));
+    s.w->SpeedButton7()->click();
+    QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("kept.WGS84"))));
+    QCOMPARE(s.doc->GPS().recordCount(), 0);
+    QCOMPARE(QString::fromStdString(s.doc->CurrentFileName),
+             QStringLiteral("Νέο αρχείο σημείων.WGS84"));
+    QCOMPARE(s.w->windowTitle(), QStringLiteral("   Korthal      Αρχείο : Νέο αρχείο σημείων.WGS84"));
+    QCOMPARE(s.w->PageControl1()->currentWidget(), s.w->TabSheet2());
+    QVERIFY(s.doc->NetworkModified);
+
+    // Opening the saved file brings its point back.
+    // The chooser comes first, then the question about the changes, which
+    // is cancelled: the empty new network is not saved.
+    s.rec.inputs.push_back(s.dir.filePath(QStringLiteral("kept.WGS84")).toStdString());
+    s.rec.inputs.push_back(std::nullopt);
+    s.w->SpeedButton2()->click();
+    QCOMPARE(s.doc->GPS().recordCount(), 1);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
