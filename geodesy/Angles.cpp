@@ -8,6 +8,7 @@ namespace {
 // π as the extended constant of the system (the 64-bit-mantissa value).
 const Extended kPiExt = 3.14159265358979324L;
 const Extended kCarry = 59.999999999L;
+const Extended kMinuteNudge = 1e-9L;
 }  // namespace
 
 Extended Int(Extended x)
@@ -22,7 +23,11 @@ Extended Frac(Extended x)
 
 Extended DMSToRad(Extended v)
 {
-    const Extended m = Int(Frac(v) * 100);
+    // A packed value such as 23.30 is not exact in binary: its minute digits
+    // may come out as 29.99999999999999 and would truncate to 29' plus 99.99".
+    // Whole minutes are therefore taken after a nudge far below any seconds
+    // digit a user can type (1e-9 minute digits = 1e-7").
+    const Extended m = Int(Frac(v) * 100 + std::copysign(kMinuteNudge, v));
     const Extended s = (Frac(v) * 100 - m) * 100;
     return (Int(v) + m / 60 + s / 3600) * kPiExt / 180;
 }

@@ -74,6 +74,17 @@ using Value = std::variant<std::monostate, long long, double, bool, std::string,
 inline bool isNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
 
 struct FieldDef {
+    FieldDef() = default;
+    FieldDef(std::string fieldName, FieldType fieldType, int fieldSize = 0)
+        : name(std::move(fieldName)), type(fieldType), size(fieldSize) {}
+    // A calculated field of the given type.
+    static FieldDef calc(std::string fieldName, FieldType fieldType = FieldType::Float)
+    {
+        FieldDef d(std::move(fieldName), fieldType);
+        d.calculated = true;
+        return d;
+    }
+
     std::string name;
     FieldType type = FieldType::Float;
     int size = 0;              // String: maximum number of characters
@@ -316,12 +327,18 @@ public:
     double asFloat(std::string_view fieldName) const { return asFloat(requireField(fieldName)); }
     void set(std::string_view fieldName, const Value& v) { set(requireField(fieldName), v); }
     // Text typed for the current record's field: the field's set-text handler
-    // if it has one, otherwise parseText with `decimalSeparator()`.
-    void setText(int field, const std::string& text);
+    // if it has one (true is returned), otherwise parseText with
+    // `decimalSeparator()`; text the field cannot take leaves the value as it
+    // was, shows the conversion message and gives false.
+    bool setText(int field, const std::string& text);
     std::string text(int field) const;
 
     // Converts text to a value of the field's type the plain way. Empty text
-    // gives null. Returns false for text that the type cannot take.
+    // gives null for numbers and dates, "" for strings and memos, and for a
+    // Boolean the value whose display text is empty (null if neither is).
+    // A Boolean text matches a display text when it is, without regard to
+    // case, the start of it (false tried first). Returns false for text that
+    // the type cannot take.
     bool parseText(int field, std::string_view text, char decimal, Value& out) const;
 
     // ---- Quiet sections ----
