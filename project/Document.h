@@ -54,7 +54,7 @@ struct ReferenceResidual {
 
 // The transformation as the settings page shows it: three equations
 // Ea = a11·Eb + a12·Nb + a13·Hb + a14 (rows E, N, H) made of labels.
-enum class TermPart { Sign, Value, Symbol, Subscript };
+enum class TermPart { Sign, Coefficient, Symbol, Subscript };
 
 struct ParamLabel {
     int column = 1;  // 1..4 (4: the shift)
@@ -186,10 +186,17 @@ public:
     // Reads a point list into GPS through the entry rules. Used by LoadFile;
     // reports the rejected lines in one message.
     ImportResult ImportPointList(const std::string& path);
+    // What the last point list import did (set by ImportPointList).
+    ImportResult LastImport;
+    // Why the last network or reference file did not load completely, for
+    // the command line (the window stays silent); empty when it loaded.
+    std::string LastLoadProblem;
     // The new button: identity, empty network, "Νέο αρχείο σημείων.WGS84".
     void NewNetwork();
-    // Network settings file of CurrentFileName (extension ".INI").
+    // Network settings file of CurrentFileName (extension ".INI"), or
+    // SettingsFileOverride when that is set (the command line's --settings).
     std::string settingsFileName() const;
+    std::string SettingsFileOverride;
     // Reads the network settings and puts them in force (datum shifts,
     // number settings); clears SettingsModified.
     void LoadParams();
