@@ -181,6 +181,7 @@ void MainWindow::FormCreate()
     calculatorPage_->fillAreas();
     calc_->initHattUndulation();
     refreshAll();
+    reportLoadProblem();
 }
 
 void MainWindow::startModes()
@@ -208,6 +209,14 @@ void MainWindow::LoadFile(const QString& fileName)
     networkPage_->commitMemo();
     doc_.LoadFile(fileName.toStdString());
     refreshAll();
+    reportLoadProblem();
+}
+
+void MainWindow::reportLoadProblem()
+{
+    // A network that loaded only partly must not be saved over the good
+    // file unnoticed: say where the reading stopped.
+    if (!doc_.LastLoadProblem.empty()) showMessage(doc_.LastLoadProblem, MsgIcon::Warning);
 }
 
 bool MainWindow::askToSaveNetwork()

@@ -89,6 +89,7 @@ private:
     // With unsaved network changes: the exit question. False cancels the
     // operation that asked.
     bool askToSaveNetwork();
+    void reportLoadProblem();
     void loadCalculatorFromNetwork();
     void loadCalculatorFromReference();
 

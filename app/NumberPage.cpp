@@ -3,6 +3,7 @@
 #include "app/DocAccess.h"
 #include "geodesy/Dialogs.h"
 #include "project/Document.h"
+#include "project/Settings.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -75,17 +76,13 @@ NumberPage::NumberPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
     connect(SpinEdit3, &QSpinBox::valueChanged, this, [this] { SpinEdit3Change(); });
     connect(SpinEdit4, &QSpinBox::valueChanged, this, [this] { SpinEdit4Change(); });
     connect(TabControlDecimal, &QTabBar::currentChanged, this, [this](int index) {
-        if (showing_ || index == page_) return;
-        // The switch has already happened in the tab bar: save the page left.
-        const int now = index;
-        setNumberPage(doc_, page_);
+        if (showing_ || index == pageSettings(doc_).page) return;
         if (!TabControlDecimalChanging()) {
+            // The page being left could not be saved: stay on it.
             const QSignalBlocker b(TabControlDecimal);
-            TabControlDecimal->setCurrentIndex(page_);
+            TabControlDecimal->setCurrentIndex(pageSettings(doc_).page);
             return;
         }
-        page_ = now;
-        setNumberPage(doc_, page_);
         TabControlDecimalChange();
     });
     showSettings();
@@ -94,95 +91,73 @@ NumberPage::NumberPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
 void NumberPage::showSettings()
 {
     showing_ = true;
-    const NumberSettings& ns = numberSettings(doc_);
-    const auto k = static_cast<std::size_t>(numberPage(doc_));
-    page_ = static_cast<int>(k);
+    const NetworkSettings& ns = pageSettings(doc_);
     const QSignalBlocker b0(TabControlDecimal), b1(ComboBox2), b2(ComboBox3), b3(SpinEdit1),
         b4(SpinEdit2), b5(SpinEdit3), b6(SpinEdit4);
-    TabControlDecimal->setCurrentIndex(page_);
-    ComboBox2->setCurrentIndex(thousandsToIndex(ns.ThousandSeparators[k]));
-    ComboBox3->setCurrentIndex(decimalToIndex(ns.DecimalSeparators[k]));
-    SpinEdit1->setValue(ns.ParamDecimals[k]);
-    SpinEdit2->setValue(ns.GPSDecimals[k]);
-    SpinEdit3->setValue(ns.EGSA87Decimals[k]);
-    SpinEdit4->setValue(ns.DMSDecimals[k]);
+    TabControlDecimal->setCurrentIndex(ns.page);
+    ComboBox2->setCurrentIndex(ns.thousandsChoice);
+    ComboBox3->setCurrentIndex(ns.decimalChoice);
+    SpinEdit1->setValue(ns.paramDecimals);
+    SpinEdit2->setValue(ns.gpsDecimals);
+    SpinEdit3->setValue(ns.egsaDecimals);
+    SpinEdit4->setValue(ns.dmsDecimals);
     showing_ = false;
 }
 
-void NumberPage::storeSeparators()
+void NumberPage::changed(bool parameters)
 {
-    NumberSettings& ns = numberSettings(doc_);
-    const auto k = static_cast<std::size_t>(page_);
-    ns.ThousandSeparators[k] = thousandsFromIndex(ComboBox2->currentIndex());
-    ns.DecimalSeparators[k] = decimalFromIndex(ComboBox3->currentIndex());
-    doc_.numbers().setDisplay({ns.DecimalSeparators[0], ns.ThousandSeparators[0]});
-    doc_.SettingsModified = true;
+    settingsChanged(doc_);
+    if (parameters) doc_.ShowTransformationParameters();
+    showSettings();
     emit numbersChanged();
 }
 
 void NumberPage::ComboBox2Change()
 {
     if (showing_) return;
-    Separators s{decimalFromIndex(ComboBox3->currentIndex()),
-                 thousandsFromIndex(ComboBox2->currentIndex())};
-    s = afterThousandsChange(s);
-    {
-        const QSignalBlocker b(ComboBox3);
-        ComboBox3->setCurrentIndex(decimalToIndex(s.decimal));
-    }
-    storeSeparators();
+    pageSettings(doc_).ComboBox2Change(ComboBox2->currentIndex());
+    changed(false);
 }
 
 void NumberPage::ComboBox3Change()
 {
     if (showing_) return;
-    Separators s{decimalFromIndex(ComboBox3->currentIndex()),
-                 thousandsFromIndex(ComboBox2->currentIndex())};
-    s = afterDecimalChange(s);
-    {
-        const QSignalBlocker b(ComboBox2);
-        ComboBox2->setCurrentIndex(thousandsToIndex(s.thousands));
-    }
-    storeSeparators();
+    pageSettings(doc_).ComboBox3Change(ComboBox3->currentIndex());
+    changed(false);
 }
 
 void NumberPage::SpinEdit1Change()
 {
     if (showing_) return;
-    numberSettings(doc_).ParamDecimals[static_cast<std::size_t>(page_)] = SpinEdit1->value();
-    doc_.SettingsModified = true;
-    doc_.ShowTransformationParameters();
-    emit numbersChanged();
+    pageSettings(doc_).SpinEdit1Change(SpinEdit1->value());
+    changed(true);
 }
 
 void NumberPage::SpinEdit2Change()
 {
     if (showing_) return;
-    numberSettings(doc_).GPSDecimals[static_cast<std::size_t>(page_)] = SpinEdit2->value();
-    doc_.SettingsModified = true;
-    doc_.ShowTransformationParameters();
-    emit numbersChanged();
+    pageSettings(doc_).SpinEdit2Change(SpinEdit2->value());
+    changed(true);
 }
 
 void NumberPage::SpinEdit3Change()
 {
     if (showing_) return;
-    numberSettings(doc_).EGSA87Decimals[static_cast<std::size_t>(page_)] = SpinEdit3->value();
-    doc_.SettingsModified = true;
-    emit numbersChanged();
+    pageSettings(doc_).SpinEdit3Change(SpinEdit3->value());
+    changed(false);
 }
 
 void NumberPage::SpinEdit4Change()
 {
     if (showing_) return;
-    numberSettings(doc_).DMSDecimals[static_cast<std::size_t>(page_)] = SpinEdit4->value();
-    doc_.SettingsModified = true;
-    emit numbersChanged();
+    pageSettings(doc_).SpinEdit4Change(SpinEdit4->value());
+    changed(false);
 }
 
 bool NumberPage::TabControlDecimalChanging()
 {
-    if (!doc_.SettingsModified) return true;
+    NetworkSettings& ns = pageSettings(doc_);
+    if (!doc_.SettingsModified && !ns.SettingsModified) return true;
     if (doc_.saveParams()) return true;
     showMessage(Document::saveErrorMessage(doc_.settingsFileName()));
     return false;
@@ -190,7 +165,12 @@ bool NumberPage::TabControlDecimalChanging()
 
 void NumberPage::TabControlDecimalChange()
 {
-    doc_.LoadParams();
+    NetworkSettings& ns = pageSettings(doc_);
+    std::string error;
+    ns.switchPage(TabControlDecimal->currentIndex(), doc_.settingsFileName(), doc_.datumShifts(),
+                  error);
+    doc_.SettingsModified = false;
+    doc_.numbers().setDisplay(ns.display);
     showSettings();
     emit numbersChanged();
 }

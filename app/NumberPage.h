@@ -47,10 +47,9 @@ signals:
     void numbersChanged();
 
 private:
-    void storeSeparators();
+    void changed(bool parameters);
     Document& doc_;
     bool showing_ = false;
-    int page_ = 0;
 };
 
 }  // namespace korthal::app

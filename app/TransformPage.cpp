@@ -3,6 +3,7 @@
 #include "app/DocAccess.h"
 #include "geodesy/Dialogs.h"
 #include "project/Document.h"
+#include "project/Settings.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -18,7 +19,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <cstdio>
 
 namespace korthal::app {
 
@@ -34,7 +34,7 @@ QString equationHtml(const char* lhs, const ParamRow& row)
         if (!l.visible) continue;
         switch (l.part) {
         case TermPart::Sign: out += QLatin1Char(' ') + html(l.text) + QLatin1Char(' '); break;
-        case TermPart::Value: out += html(l.text); break;
+        case TermPart::Coefficient: out += html(l.text); break;
         case TermPart::Symbol: out += QStringLiteral("·<b>") + html(l.text) + QStringLiteral("</b>"); break;
         case TermPart::Subscript: out += QStringLiteral("<sub>") + html(l.text) + QStringLiteral("</sub>"); break;
         }
@@ -112,7 +112,7 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
             g->addWidget(new QLabel(QString::fromUtf8(axes[a]), page), a, 0);
             g->addWidget(e, a, 1);
             g->addWidget(new QLabel(QStringLiteral("m"), page), a, 2);
-            connect(e, &QLineEdit::textEdited, this, [this] { doc_.SettingsModified = true; });
+            connect(e, &QLineEdit::textEdited, this, [this, t, a] { shiftEditChange(t, a); });
             connect(e, &QLineEdit::editingFinished, this, [this, t, a] { shiftEditExit(t, a); });
         }
         datums->addTab(page, QString::fromUtf8(datumNames[t]));
@@ -179,32 +179,19 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
         connect(s, &QSpinBox::valueChanged, this, [this] { SEmaxDmChange(); });
 }
 
-QString TransformPage::shiftText(double v) const
-{
-    // Three decimals, right-aligned in ten characters, system separators.
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%10.3f", v);
-    QString s = QString::fromLatin1(buf);
-    s.replace(QLatin1Char('.'), QLatin1Char(doc_.numbers().system().decimal));
-    return s;
-}
-
 void TransformPage::showSettings()
 {
     showing_ = true;
+    const NetworkSettings& ns = pageSettings(doc_);
     const QSignalBlocker b1(SEmaxDm), b2(SEmaxDe), b3(SEmaxDt);
-    if (auto* b = RG2d->button(transformMethod(doc_))) b->setChecked(true);
-    if (auto* b = RGafinikoy->button(transformKind(doc_))) b->setChecked(true);
-    const ConvergenceCriteria c = convergence(doc_);
-    SEmaxDm->setValue(c.maxDm);
-    SEmaxDe->setValue(c.maxDe);
-    SEmaxDt->setValue(c.maxDt);
-    for (int t = 0; t < 3; ++t) {
-        const ShiftTriple s = settingsShift(doc_, t);
-        const double vals[3] = {s.dX, s.dY, s.dZ};
-        for (int a = 0; a < 3; ++a)
-            shiftEdits[static_cast<std::size_t>(t)][static_cast<std::size_t>(a)]->setText(
-                shiftText(vals[a]));
+    if (auto* b = RG2d->button(ns.method)) b->setChecked(true);
+    if (auto* b = RGafinikoy->button(ns.kind)) b->setChecked(true);
+    SEmaxDm->setValue(ns.maxDm);
+    SEmaxDe->setValue(ns.maxDe);
+    SEmaxDt->setValue(ns.maxDt);
+    for (std::size_t i = 0; i < 9; ++i) {
+        shiftEdits[i / 3][i % 3]->setText(QString::fromStdString(ns.shiftTexts[i]));
+        goodShiftTexts_[i] = ns.shiftTexts[i];
     }
     showing_ = false;
 }
@@ -212,8 +199,8 @@ void TransformPage::showSettings()
 void TransformPage::RG2dClick()
 {
     if (showing_) return;
-    setTransformMethod(doc_, RG2d->checkedId());
-    doc_.SettingsModified = true;
+    pageSettings(doc_).setMethod(RG2d->checkedId());
+    settingsChanged(doc_);
     doc_.RecomputeNetwork();
     emit networkRecomputed();
 }
@@ -221,41 +208,45 @@ void TransformPage::RG2dClick()
 void TransformPage::RGafinikoyClick()
 {
     if (showing_) return;
-    setTransformKind(doc_, RGafinikoy->checkedId());
-    doc_.SettingsModified = true;
+    pageSettings(doc_).setKind(RGafinikoy->checkedId());
+    settingsChanged(doc_);
 }
 
 void TransformPage::SEmaxDmChange()
 {
     if (showing_) return;
-    setConvergence(doc_, {SEmaxDm->value(), SEmaxDe->value(), SEmaxDt->value()});
-    doc_.SettingsModified = true;
+    pageSettings(doc_).setConvergence(SEmaxDm->value(), SEmaxDe->value(), SEmaxDt->value());
+    settingsChanged(doc_);
     doc_.RecomputeNetwork();
     emit networkRecomputed();
 }
 
+void TransformPage::shiftEditChange(int t, int a)
+{
+    if (showing_) return;
+    const auto i = static_cast<std::size_t>(3 * t + a);
+    pageSettings(doc_).setShiftText(static_cast<int>(i), shiftEdits[i / 3][i % 3]->text().toStdString());
+    settingsChanged(doc_);
+}
+
 void TransformPage::shiftEditExit(int t, int a)
 {
-    QLineEdit* e = shiftEdits[static_cast<std::size_t>(t)][static_cast<std::size_t>(a)];
-    const Separators sys = doc_.numbers().system();
-    QString text = e->text();
-    const int at = sys.thousands ? static_cast<int>(text.indexOf(QLatin1Char(sys.thousands))) : -1;
-    if (at >= 0) text[at] = QLatin1Char(sys.decimal);
-    ShiftTriple s = settingsShift(doc_, t);
-    double* target = a == 0 ? &s.dX : a == 1 ? &s.dY : &s.dZ;
-    const NumberResult r = parseDecimal(text.toStdString(), sys.decimal);
+    const auto i = static_cast<std::size_t>(3 * t + a);
+    NetworkSettings& ns = pageSettings(doc_);
+    ns.shiftEditExit(static_cast<int>(i));
+    const Separators sys = ns.system();
+    const NumberResult r = parseDecimal(ns.shiftTexts[i], sys.decimal);
     if (!r) {
-        // Text that is not a number never reaches the settings file.
+        // Text that is not a number would stop the settings file half-way:
+        // say so and bring back the last value that was one.
         showMessage(r.error, MsgIcon::Exclamation);
-        e->setText(shiftText(*target));
-        return;
+        ns.setShiftText(static_cast<int>(i), goodShiftTexts_[i]);
+    } else {
+        goodShiftTexts_[i] = ns.shiftTexts[i];
     }
-    if (text != e->text()) e->setText(text);
-    if (static_cast<double>(r.value) != *target) {
-        *target = static_cast<double>(r.value);
-        setSettingsShift(doc_, t, s);
-        doc_.SettingsModified = true;
-    }
+    QLineEdit* e = shiftEdits[i / 3][i % 3];
+    const QString shown = QString::fromStdString(ns.shiftTexts[i]);
+    if (e->text() != shown) e->setText(shown);
 }
 
 void TransformPage::ShowTransformationParameters()

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <array>
+#include <string>
 
 class QButtonGroup;
 class QLabel;
@@ -44,7 +45,8 @@ public:
     void RG2dClick();
     void RGafinikoyClick();
     void SEmaxDmChange();
-    // Leaving a datum shift edit.
+    // Typing into and leaving a datum shift edit.
+    void shiftEditChange(int triple, int axis);
     void shiftEditExit(int triple, int axis);
 
 public slots:
@@ -55,8 +57,8 @@ signals:
     void networkRecomputed();
 
 private:
-    QString shiftText(double v) const;
     Document& doc_;
+    std::array<std::string, 9> goodShiftTexts_;
     bool showing_ = false;
 };
 
