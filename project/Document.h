@@ -30,7 +30,7 @@
 
 namespace korthal {
 
-class Settings;  // project/Settings.h: the network settings file and its values
+class NetworkSettings;  // project/Settings.h: the network settings and their file
 
 // A bounding box of eastings and northings (m). The reset state (MaxE = MaxN
 // = 0, MinE = MinN = 100000000) means "no point yet".
@@ -104,8 +104,12 @@ struct ExitResult {
 };
 
 class Document {
+    // First of all members: SettingsModified below refers into it.
+    std::unique_ptr<NetworkSettings> settings_;
+
 public:
-    Document();
+    // `system`: the system's separators (default: those of the locale).
+    explicit Document(Separators system = localeSeparators());
     ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
@@ -115,8 +119,8 @@ public:
     MemTable& GYS() { return *gys_; }  // reference points
     const MemTable& GPS() const { return *gps_; }
     const MemTable& GYS() const { return *gys_; }
-    Settings& settings() { return *settings_; }
-    const Settings& settings() const { return *settings_; }
+    NetworkSettings& settings() { return *settings_; }
+    const NetworkSettings& settings() const { return *settings_; }
     // The number text in force: display separators of page 0 (page 2 while a
     // table is exported), system separators of the locale.
     NumberText& numbers() { return numbers_; }
@@ -134,7 +138,8 @@ public:
     std::string ReferenceFileName = "EGSA87";
     bool NetworkModified = false;
     bool ReferenceModified = false;
-    bool SettingsModified = false;
+    // The settings' own flag: set by every change made through settings().
+    bool& SettingsModified;
     bool LoadingData = false;
     bool EntryInProgress = false;
 
@@ -200,6 +205,10 @@ public:
     // Reads the network settings and puts them in force (datum shifts,
     // number settings); clears SettingsModified.
     void LoadParams();
+    // After a change made through settings(): puts the display separators in
+    // force and refreshes the calculated fields. (A change of the method or
+    // of a convergence limit also calls for RecomputeNetwork.)
+    void applySettings();
     // Writes the network settings; false when the write failed.
     bool saveParams();
     // Start-up without the window: program settings, reference file, LoadFile.
@@ -230,13 +239,11 @@ private:
     struct Computed;
     bool computeDetail(Rec r, double& E, double& N, double& H) const;
     bool parseTyped(const std::string& text, Extended& v);
-    void applySettings();
     ConvergenceCriteria criteria() const;
     int method() const;
     int kind() const;
 
     std::unique_ptr<MemTable> gps_, gys_;
-    std::unique_ptr<Settings> settings_;
     NumberText numbers_;
     DatumShiftTable shifts_;
     Transformation tr_;

@@ -1,63 +1,20 @@
 #include "project/TextOutput.h"
 
-#include <iconv.h>
+#include "project/Cp1253.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <fstream>
 
 namespace korthal {
 
-namespace {
-
-// Converts with iconv; an unconvertible or invalid character becomes '?'.
-std::string convert(std::string_view in, const char* to, const char* from)
-{
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::string(in);
-    std::string out;
-    out.reserve(in.size() * 2);
-    std::string src(in);
-    char* inPtr = src.data();
-    std::size_t inLeft = src.size();
-    char buf[4096];
-    while (inLeft > 0) {
-        char* outPtr = buf;
-        std::size_t outLeft = sizeof buf;
-        std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-        out.append(buf, static_cast<std::size_t>(outPtr - buf));
-        if (rc == static_cast<std::size_t>(-1)) {
-            if (errno == E2BIG)
-                continue;
-            // EILSEQ or EINVAL: skip one input character, write '?'.
-            out += '?';
-            std::size_t skip = 1;
-            if (std::string_view(from) == "UTF-8") {
-                auto c = static_cast<unsigned char>(*inPtr);
-                skip = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-                if (skip > inLeft)
-                    skip = inLeft;
-            }
-            inPtr += skip;
-            inLeft -= skip;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(cd);
-    return out;
-}
-
-}  // namespace
-
 std::string toCodePage1253(std::string_view utf8)
 {
-    return convert(utf8, "CP1253", "UTF-8");
+    return utf8ToCp1253(utf8);
 }
 
 std::string fromCodePage1253(std::string_view cp1253)
 {
-    return convert(cp1253, "UTF-8", "CP1253");
+    return cp1253ToUtf8(cp1253);
 }
 
 bool writeTextLines(const std::string& path, const std::vector<std::string>& lines)

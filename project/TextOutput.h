@@ -9,9 +9,8 @@
 
 namespace korthal {
 
-// UTF-8 to code page 1253. Characters the code page lacks become '?'.
+// UTF-8 to code page 1253 and back (see project/Cp1253.h).
 std::string toCodePage1253(std::string_view utf8);
-// Code page 1253 to UTF-8. Bytes the code page leaves undefined become '?'.
 std::string fromCodePage1253(std::string_view cp1253);
 
 // Writes the lines, each followed by CR LF, in code page 1253. The file is

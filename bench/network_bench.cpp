@@ -1,0 +1,97 @@
+// The network computation on a large network, and the entry of one point.
+
+#include "geodesy/Dialogs.h"
+#include "network/PointTables.h"
+#include "project/Document.h"
+#include "project/Settings.h"
+#include "tools/DemoData.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace korthal;
+
+// A network of `points` points over 20 km, `refs` of them reference points.
+void buildNetwork(Document& doc, int points, int refs)
+{
+    std::mt19937_64 gen(99);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    doc.settings().method = 2;
+    MemTable& y = doc.GYS();
+    MemTable& g = doc.GPS();
+    g.disableControls();
+    for (int i = 0; i < points; ++i) {
+        const bool ref = i < refs;
+        const auto p = demo::surveyPoint((ref ? "R" : "P") + std::to_string(i),
+                                         380000 + 20000 * u(gen), 4375000 + 20000 * u(gen),
+                                         100 + 800 * u(gen), &gen);
+        if (ref) {
+            Rec r = y.appendRecord();
+            y.setString(r, gys::Name, p.name);
+            y.setFloat(r, gys::E, p.E);
+            y.setFloat(r, gys::N, p.N);
+            y.setFloat(r, gys::H, p.H);
+            y.setFloat(r, gys::apoxh, p.apoxh);
+        }
+        Rec r = g.appendRecord();
+        g.setString(r, gps::Name, p.name);
+        g.setFloat(r, gps::X, p.X);
+        g.setFloat(r, gps::Y, p.Y);
+        g.setFloat(r, gps::Z, p.Z);
+        g.setFloat(r, gps::apoxh, p.apoxh);
+        g.setBoolean(r, gps::detailPoint, !ref);
+        if (ref) {
+            g.setFloat(r, gps::E, p.E);
+            g.setFloat(r, gps::N, p.N);
+            g.setFloat(r, gps::H, p.H);
+        }
+    }
+    g.enableControls();
+}
+
+void BM_RecomputeNetwork3D(benchmark::State& state)
+{
+    StderrDialogs quiet;
+    setDialogs(&quiet);
+    Document doc;
+    buildNetwork(doc, static_cast<int>(state.range(0)), 50);
+    doc.RecomputeNetwork();
+    for (auto _ : state) {
+        // Alternate the convergence limit so that every run rewrites the points.
+        doc.settings().maxDt = doc.settings().maxDt == 100 ? 101 : 100;
+        doc.RecomputeNetwork();
+        benchmark::DoNotOptimize(doc.RmsTotal);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    setDialogs(nullptr);
+}
+BENCHMARK(BM_RecomputeNetwork3D)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Typing the three coordinates of a detail point in a large network.
+void BM_SinglePointEntry(benchmark::State& state)
+{
+    RecordingDialogs quiet;
+    Document doc;
+    buildNetwork(doc, static_cast<int>(state.range(0)), 50);
+    doc.RecomputeNetwork();
+    const auto p = demo::surveyPoint("NEW", 390000, 4380000, 300);
+    MemTable& g = doc.GPS();
+    g.append();
+    doc.GPSNameSetText("NEW");
+    const std::string X = doc.numbers().floatToText(p.X), Y = doc.numbers().floatToText(p.Y);
+    const std::string Z = doc.numbers().floatToText(p.Z), Z2 = doc.numbers().floatToText(p.Z + 1);
+    doc.GPSXSetText(gps::X, X);
+    doc.GPSXSetText(gps::Y, Y);
+    bool flip = false;
+    for (auto _ : state) {
+        doc.GPSXSetText(gps::Z, flip ? Z2 : Z);
+        flip = !flip;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SinglePointEntry)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,388 @@
+// The network computation and the state of the document. The entry rules
+// are in DocumentEntry.cpp, the files in DocumentFiles.cpp.
+
+#include "project/Document.h"
+
+#include "geodesy/Angles.h"
+#include "geodesy/Dialogs.h"
+#include "geodesy/EMatrix.h"
+#include "geodesy/Geoid.h"
+#include "geodesy/TM87.h"
+#include "network/PointTables.h"
+#include "project/Settings.h"
+
+#include <cmath>
+
+namespace korthal {
+
+void Extent::widen(double E, double N)
+{
+    if (E > MaxE)
+        MaxE = E;
+    if (N > MaxN)
+        MaxN = N;
+    if (E < MinE)
+        MinE = E;
+    if (N < MinN)
+        MinN = N;
+}
+
+std::string ParamRow::text() const
+{
+    std::string s;
+    for (const auto& l : labels)
+        if (l.visible)
+            s += l.text;
+    return s;
+}
+
+const ParamLabel& ParamRow::label(int column, TermPart part) const
+{
+    for (const auto& l : labels)
+        if (l.column == column && l.part == part)
+            return l;
+    return labels.front();
+}
+
+Document::Document(Separators system)
+    : settings_(std::make_unique<NetworkSettings>(system)),
+      SettingsModified(settings_->SettingsModified),
+      gps_(std::make_unique<MemTable>("GPS")),
+      gys_(std::make_unique<MemTable>("GYS")),
+      numbers_(system)
+{
+    defineGPS(*gps_, shifts_);
+    defineGYS(*gys_);
+    installDeleteQuestion(*gps_);
+    installDeleteQuestion(*gys_);
+    const MemTable& g = *gps_;
+    gf_.ID = g.requireField("ID");
+    gf_.Name = g.requireField("Name");
+    gf_.X = g.requireField("X");
+    gf_.Y = g.requireField("Y");
+    gf_.Z = g.requireField("Z");
+    gf_.E = g.requireField("E");
+    gf_.N = g.requireField("N");
+    gf_.H = g.requireField("H");
+    gf_.detailPoint = g.requireField("detailPoint");
+    gf_.Perigrafh = g.requireField("Perigrafh");
+    gf_.apoxh = g.requireField("apoxh");
+    const MemTable& y = *gys_;
+    yf_.ID = y.requireField("ID");
+    yf_.Name = y.requireField("Name");
+    yf_.E = y.requireField("E");
+    yf_.N = y.requireField("N");
+    yf_.H = y.requireField("H");
+    yf_.Perigrafh = y.requireField("Perigrafh");
+    yf_.apoxh = y.requireField("apoxh");
+    yf_.f = y.requireField("f");
+    yf_.l = y.requireField("l");
+    yf_.ortho = y.requireField("ortho");
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "Sxolio" + std::to_string(i + 1);
+        gf_.Sxolio[static_cast<std::size_t>(i)] = g.requireField(name);
+        yf_.Sxolio[static_cast<std::size_t>(i)] = y.requireField(name);
+    }
+
+    // The modified marks: every post, insert and delete.
+    gps_->afterPost = [this](MemTable&) { NetworkModified = true; };
+    gps_->afterInsert = gps_->afterPost;
+    gps_->afterDelete = gps_->afterPost;
+    gys_->afterPost = [this](MemTable&) { ReferenceModified = true; };
+    gys_->afterInsert = gys_->afterPost;
+    gys_->afterDelete = gys_->afterPost;
+
+    // The entry rules, whatever control sets the text.
+    for (int f : {gf_.X, gf_.Y, gf_.Z, gf_.E, gf_.N, gf_.H, gf_.apoxh})
+        gps_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
+            GPSXSetText(field, text);
+        });
+    gps_->setSetTextHandler(gf_.Name, [this](MemTable&, int, const std::string& text) {
+        GPSNameSetText(text);
+    });
+    for (int f : {yf_.E, yf_.N, yf_.H, yf_.apoxh})
+        gys_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
+            GYSESetText(field, text);
+        });
+    for (int f : {yf_.f, yf_.l, yf_.ortho})
+        gys_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
+            GYSfSetText(field, text);
+        });
+
+    applySettings();
+    ShowTransformationParameters();
+}
+
+Document::~Document() = default;
+
+bool Document::InputIsGeocentric() const
+{
+    return settings_->InputIsGeocentric;
+}
+
+int Document::method() const
+{
+    return settings_->method;
+}
+
+int Document::kind() const
+{
+    return settings_->kind;
+}
+
+ConvergenceCriteria Document::criteria() const
+{
+    return ConvergenceCriteria{settings_->maxDm, settings_->maxDe, settings_->maxDt};
+}
+
+std::string Document::caption() const
+{
+    return "   Korthal  (v1.0)    Αρχείο : " + CurrentFileName;
+}
+
+const ReferenceResidual* Document::residualOf(long long id) const
+{
+    for (const auto& r : residuals_)
+        if (r.id == id)
+            return &r;
+    return nullptr;
+}
+
+std::vector<std::string> Document::ReferenceNames() const
+{
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(gys_->recordCount()));
+    for (int row = 0; row < gys_->recordCount(); ++row)
+        names.push_back(gys_->getString(gys_->recAt(row), yf_.Name));
+    return names;
+}
+
+// E, N, H of a detail point from its WGS84 coordinates and undulation, with
+// the transformation in force. False when X, Y or Z is missing (0).
+bool Document::computeDetail(Rec r, double& E, double& N, double& H) const
+{
+    const double X = gps_->getFloat(r, gf_.X);
+    const double Y = gps_->getFloat(r, gf_.Y);
+    const double Z = gps_->getFloat(r, gf_.Z);
+    if (X == 0 || Y == 0 || Z == 0) {
+        E = N = H = 0;
+        return false;
+    }
+    TM87 t = WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z, gps_->getFloat(r, gf_.apoxh));
+    tr_.ApplyTransformation(t.E, t.N, t.H);
+    E = static_cast<double>(t.E);
+    N = static_cast<double>(t.N);
+    H = static_cast<double>(t.H);
+    return true;
+}
+
+void Document::RecomputeNetwork()
+{
+    const bool wasLoading = LoadingData;
+    LoadingData = true;
+    MemTable& g = *gps_;
+    const auto count = static_cast<std::size_t>(g.recordCount());
+    TVector knownE, knownN, knownH, compE, compN, compH;
+    knownE.reserve(count), knownN.reserve(count), knownH.reserve(count);
+    compE.reserve(count), compN.reserve(count), compH.reserve(count);
+    Use3D = true;
+    residuals_.clear();
+    pointNames_.clear();
+    pointNames_.reserve(count);
+    std::vector<std::size_t> usedIndex;  // residuals_ entry of each used point
+
+    for (int row = 0; row < g.recordCount(); ++row) {
+        const Rec r = g.recAt(row);
+        pointNames_.push_back(g.getString(r, gf_.Name));
+        if (g.getBoolean(r, gf_.detailPoint))
+            continue;
+        ReferenceResidual res;
+        res.id = g.getInteger(r, gf_.ID);
+        res.name = pointNames_.back();
+        const double X = g.getFloat(r, gf_.X), Y = g.getFloat(r, gf_.Y), Z = g.getFloat(r, gf_.Z);
+        // A reference point without its measurement, or without its known
+        // position, has nothing to offer the estimation: computed from zeros
+        // it would spoil every parameter.
+        if (X == 0 || Y == 0 || Z == 0 || g.getFloat(r, gf_.E) == 0 || g.getFloat(r, gf_.N) == 0) {
+            res.used = false;
+            residuals_.push_back(res);
+            continue;
+        }
+        const double H = g.getFloat(r, gf_.H);
+        knownE.push_back(g.getFloat(r, gf_.E));
+        knownN.push_back(g.getFloat(r, gf_.N));
+        knownH.push_back(H);
+        if (H == 0)
+            Use3D = false;
+        const TM87 c = WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z, g.getFloat(r, gf_.apoxh));
+        compE.push_back(c.E);
+        compN.push_back(c.N);
+        compH.push_back(c.H);
+        usedIndex.push_back(residuals_.size());
+        residuals_.push_back(res);
+    }
+    RefPointCount = static_cast<int>(knownE.size());
+
+    // A failed estimation leaves the identity in force rather than the
+    // transformation of earlier, different data.
+    tr_.ResetTransformation();
+    const int m = method();
+    if (m == 1)
+        Use3D = false;  // the 2-D kind never uses the heights
+    if (RefPointCount >= 2 && m != 0) {
+        if (m == 2 && Use3D)
+            tr_.EstimateTransformation(knownE, knownN, knownH, compE, compN, compH, criteria());
+        else
+            tr_.Estimate2DSimilarity(knownE, knownN, compE, compN);
+    }
+
+    Extended SE = 0, SN = 0, SH = 0;
+    for (std::size_t i = 0; i < knownE.size(); ++i) {
+        tr_.ApplyTransformation(compE[i], compN[i], compH[i]);
+        SE += (compE[i] - knownE[i]) * (compE[i] - knownE[i]);
+        SN += (compN[i] - knownN[i]) * (compN[i] - knownN[i]);
+        SH += (compH[i] - knownH[i]) * (compH[i] - knownH[i]);
+        ReferenceResidual& res = residuals_[usedIndex[i]];
+        res.vE = static_cast<double>(knownE[i] - compE[i]);
+        res.vN = static_cast<double>(knownN[i] - compN[i]);
+        res.vH = Use3D ? static_cast<double>(knownH[i] - compH[i]) : 0.0;
+    }
+    if (RefPointCount > 0) {
+        const Extended n = RefPointCount;
+        const Extended u = Use3D ? 1 : 0;
+        RmsTotal = std::sqrt((u * SH + SE + SN) / ((u + 2) * n));
+        RmsE = std::sqrt(SE / n);
+        RmsN = std::sqrt(SN / n);
+        RmsH = Use3D ? std::sqrt(SH / n) : 0;
+    } else {
+        RmsE = RmsN = RmsH = RmsTotal = 0;
+    }
+
+    ShowTransformationParameters();
+    TransformNetworkPoints(true);
+    LoadingData = wasLoading;
+    if (onParametersChanged)
+        onParametersChanged();
+}
+
+void Document::TransformNetworkPoints(bool AllRecords)
+{
+    MemTable& g = *gps_;
+    constexpr double kRewrite = 0.00001;  // m: smaller changes leave the record alone
+    auto differs = [](double a, double b) { return std::fabs(a - b) > kRewrite; };
+    auto widen = [this](bool detail, double E, double N) {
+        // A point without a position (detail point not measured yet) would
+        // pull every box to the origin.
+        if (E == 0 && N == 0)
+            return;
+        ExtentAll.widen(E, N);
+        (detail ? ExtentDetail : ExtentReference).widen(E, N);
+    };
+
+    if (!AllRecords) {
+        const Rec r = g.current();
+        if (r == NoRec)
+            return;
+        const bool detail = g.asBoolean(gf_.detailPoint);
+        double E = g.asFloat(gf_.E), N = g.asFloat(gf_.N), H = g.asFloat(gf_.H);
+        if (detail) {
+            if (g.state() != MemTable::State::Browse)
+                g.post();
+            double cE = 0, cN = 0, cH = 0;
+            computeDetail(r, cE, cN, cH);
+            if (differs(cE, E) || differs(cN, N) || differs(cH, H)) {
+                g.edit();
+                g.set(gf_.E, cE);
+                g.set(gf_.N, cN);
+                g.set(gf_.H, cH);
+                g.post();
+                E = cE, N = cN;
+            }
+        }
+        widen(detail, E, N);
+        return;
+    }
+
+    ExtentAll = ExtentDetail = ExtentReference = Extent{};
+    g.disableControls();
+    bool changed = false;
+    for (Rec r = g.firstStored(); r != NoRec; r = g.nextStored(r)) {
+        const bool detail = g.getBoolean(r, gf_.detailPoint);
+        double E = g.getFloat(r, gf_.E), N = g.getFloat(r, gf_.N), H = g.getFloat(r, gf_.H);
+        if (detail) {
+            double cE = 0, cN = 0, cH = 0;
+            computeDetail(r, cE, cN, cH);
+            if (differs(cE, E) || differs(cN, N) || differs(cH, H)) {
+                g.setFloat(r, gf_.E, cE);
+                g.setFloat(r, gf_.N, cN);
+                g.setFloat(r, gf_.H, cH);
+                changed = true;
+                E = cE, N = cN;
+            }
+        }
+        widen(detail, E, N);
+    }
+    g.invalidateCalc();
+    g.enableControls();
+    if (changed)
+        NetworkModified = true;  // as the posts of the rewritten records would
+}
+
+void Document::ShowTransformationParameters()
+{
+    const NumberSettings& ns = settings_->numbers;
+    TransformationDisplay& d = display_;
+    auto fmt = [this](const std::string& f, Extended v) { return numbers_.FormatNumber(f, {v}); };
+    const std::string gpsFmt = "%." + std::to_string(ns.GPSDecimals[0]) + "n";
+    d.Lmx = fmt(gpsFmt, RmsE);
+    d.Lmy = fmt(gpsFmt, RmsN);
+    d.Lmz = fmt(gpsFmt, RmsH);
+    d.Lmxyz = fmt(gpsFmt, RmsTotal);
+
+    const std::string parFmt = "%." + std::to_string(ns.ParamDecimals[0]) + "n";
+    static const char* const kSymbols[3] = {"E", "N", "H"};
+    const auto& M = tr_.TrMatrix;
+    for (std::size_t i = 0; i < 3; ++i) {
+        ParamRow& row = d.rows[i];
+        row.labels.clear();
+        for (std::size_t j = 0; j < 4; ++j) {
+            const Extended a = M[i][j];
+            const int col = static_cast<int>(j) + 1;
+            bool shown;
+            bool valueShown;
+            if (j < 3) {
+                shown = a != 0;
+                valueShown = shown;
+                if (i == j)  // the diagonal: a factor of 1 is not written
+                    valueShown = std::fabs(a - 1) > 1e-12L;
+            } else {
+                shown = i < 2 ? a != 0 : std::fabs(a) > 1e-12L;
+                valueShown = shown;
+            }
+            row.labels.push_back({col, TermPart::Sign, std::string(1, SignChar(a)), valueShown});
+            row.labels.push_back({col, TermPart::Coefficient, fmt(parFmt, std::fabs(a)), valueShown});
+            if (j < 3) {
+                row.labels.push_back({col, TermPart::Symbol, kSymbols[j], shown});
+                row.labels.push_back({col, TermPart::Subscript, "b", shown});
+            }
+        }
+    }
+
+    // Captions and the summary of the seven parameters.
+    const bool similarity = kind() == 0;
+    d.scaleCaption = similarity ? "μ  =" : "μx =";
+    d.miyVisible = !similarity;
+    d.mizVisible = !similarity && method() != 0;
+    d.LexVisible = d.LeyVisible = d.LtzVisible = Use3D;
+    d.Lmix = fmt("%.11n", std::fabs(tr_.TrScale));
+    d.Lex = fmt("%.10n°", tr_.TrRotX * 180 / kPi);
+    d.Ley = fmt("%.10n°", tr_.TrRotY * 180 / kPi);
+    d.Lez = fmt("%.10n°", tr_.TrRotZ * 180 / kPi);
+    d.Ltx = fmt("%.4n m", tr_.TrShiftX);
+    d.Lty = fmt("%.4n m", tr_.TrShiftY);
+    d.Ltz = fmt("%.4n m", tr_.TrShiftZ);
+    if (onParametersChanged && !LoadingData)
+        onParametersChanged();
+}
+
+}  // namespace korthal

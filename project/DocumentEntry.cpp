@@ -1,0 +1,253 @@
+// The rules that run when a value is typed into a cell of the network or
+// the reference table.
+
+#include "project/Document.h"
+
+#include "geodesy/Angles.h"
+#include "geodesy/Dialogs.h"
+#include "geodesy/Geoid.h"
+#include "geodesy/TM87.h"
+#include "project/Settings.h"
+
+#include <cmath>
+
+namespace korthal {
+
+namespace {
+
+// Range limits of the typed coordinates (inclusive).
+struct Limits {
+    double min, max;
+};
+constexpr Limits kGeocentric[3] = {{4151000, 5005000}, {1545000, 2557000}, {3546692, 4248850}};
+constexpr Limits kEllipsoidal[3] = {{34, 42}, {19, 29}, {0, 3000}};
+constexpr Limits kGYSE{38039, 961961};
+constexpr Limits kGYSN{3773444, 4661884};
+constexpr Limits kGYSf{34, 42};
+constexpr Limits kGYSl{19, 29};
+
+// Clears a flag and re-enables the table's views on every way out.
+class EntryGuard {
+public:
+    EntryGuard(bool& flag, MemTable& table) : flag_(flag), table_(table) {}
+    ~EntryGuard()
+    {
+        if (disabled_)
+            table_.enableControls();
+        flag_ = false;
+    }
+    EntryGuard(const EntryGuard&) = delete;
+    EntryGuard& operator=(const EntryGuard&) = delete;
+    void disable()
+    {
+        if (!disabled_)
+            table_.disableControls();
+        disabled_ = true;
+    }
+
+private:
+    bool& flag_;
+    MemTable& table_;
+    bool disabled_ = false;
+};
+
+// Drops an edit that stored nothing, so that it is not posted later as a change.
+void dropEmptyEdit(MemTable& t)
+{
+    if (t.state() == MemTable::State::Edit)
+        t.cancel();
+}
+
+}  // namespace
+
+bool Document::OutOfRange(Extended v, Extended min, Extended max)
+{
+    const std::string f = "%." + std::to_string(settings_->numbers.EGSA87Decimals[0]) + "n";
+    if (min > v) {
+        showMessage("Ελάχιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(f, {min}),
+                    MsgIcon::Exclamation);
+        return true;
+    }
+    if (v > max) {
+        showMessage("Μέγιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(f, {max}),
+                    MsgIcon::Exclamation);
+        return true;
+    }
+    return false;
+}
+
+// The standard text-to-number conversion, with the system decimal separator.
+bool Document::parseTyped(const std::string& text, Extended& v)
+{
+    NumberResult r = parseDecimal(text, numbers_.system().decimal);
+    if (!r) {
+        showMessage(r.error.empty() ? conversionError(text) : r.error, MsgIcon::Error);
+        return false;
+    }
+    v = r.value;
+    return true;
+}
+
+bool Document::GPSNameSetText(const std::string& text)
+{
+    MemTable& g = *gps_;
+    if (g.current() == NoRec)
+        return false;
+    // Names are stored to the field's size; look up what will be stored.
+    std::string name = text;
+    const int size = g.field(gf_.Name).size;
+    if (size > 0) {
+        int chars = 0;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            if ((static_cast<unsigned char>(name[i]) & 0xC0) != 0x80 && ++chars > size) {
+                name.resize(i);
+                break;
+            }
+        }
+    }
+    const MemTable& y = *gys_;
+    Rec ref = NoRec;
+    for (Rec r = y.firstStored(); r != NoRec; r = y.nextStored(r))
+        if (y.getStringView(r, yf_.Name) == name) {
+            ref = r;
+            break;
+        }
+    if (ref != NoRec) {
+        g.set(gf_.E, y.getValue(ref, yf_.E));
+        g.set(gf_.N, y.getValue(ref, yf_.N));
+        g.set(gf_.H, y.getValue(ref, yf_.H));
+        g.set(gf_.apoxh, y.getValue(ref, yf_.apoxh));
+        g.set(gf_.Perigrafh, y.getValue(ref, yf_.Perigrafh));
+        for (std::size_t i = 0; i < 6; ++i)
+            g.set(gf_.Sxolio[i], y.getValue(ref, yf_.Sxolio[i]));
+        g.set(gf_.detailPoint, false);
+    } else {
+        g.set(gf_.detailPoint, true);
+    }
+    g.set(gf_.Name, name);
+    g.post();
+    return true;
+}
+
+bool Document::GPSXSetText(int field, const std::string& text)
+{
+    if (EntryInProgress)
+        return false;
+    MemTable& g = *gps_;
+    if (g.current() == NoRec)
+        return false;
+    Extended v = 0;
+    if (!parseTyped(text, v)) {
+        dropEmptyEdit(g);
+        return false;
+    }
+    const int axis = field == gf_.X ? 0 : field == gf_.Y ? 1 : field == gf_.Z ? 2 : -1;
+    if (v != 0 && axis >= 0) {
+        const Limits& lim = InputIsGeocentric() ? kGeocentric[axis] : kEllipsoidal[axis];
+        if (OutOfRange(v, lim.min, lim.max)) {
+            dropEmptyEdit(g);
+            return false;
+        }
+    }
+
+    EntryInProgress = true;
+    EntryGuard guard(EntryInProgress, g);
+    const long long id = g.asInteger(gf_.ID);
+    g.set(field, static_cast<double>(v));
+    g.post();
+    g.locateID(id);
+    guard.disable();
+
+    const bool detail = g.asBoolean(gf_.detailPoint);
+    if (g.asFloat(gf_.X) == 0 || g.asFloat(gf_.Y) == 0 || g.asFloat(gf_.Z) == 0) {
+        if (detail) {
+            g.edit();
+            g.set(gf_.E, 0.0);
+            g.set(gf_.N, 0.0);
+            g.set(gf_.H, 0.0);
+            g.set(gf_.apoxh, 0.0);
+            g.post();
+        }
+        return true;
+    }
+    if (!detail) {
+        // A reference point decides the transformation: all of it again.
+        RecomputeNetwork();
+        g.locateID(id);
+        return true;
+    }
+    TransformNetworkPoints(false);
+    if (field == gf_.apoxh)
+        return true;  // a typed undulation stays
+    g.locateID(id);
+    const Geographic p = TM87ToEllipsoidal(g.asFloat(gf_.E), g.asFloat(gf_.N), g.asFloat(gf_.H), 0);
+    // Outside the geoid grid the undulation is left as it is, for the user to type.
+    if (auto u = GeoidUndulation(shifts_, static_cast<double>(p.phi), static_cast<double>(p.lambda))) {
+        g.edit();
+        g.set(gf_.apoxh, *u);
+        g.post();
+        TransformNetworkPoints(false);
+        g.locateID(id);
+    }
+    return true;
+}
+
+bool Document::GYSESetText(int field, const std::string& text)
+{
+    MemTable& y = *gys_;
+    if (y.current() == NoRec)
+        return false;
+    Extended v = 0;
+    if (!parseTyped(text, v)) {
+        dropEmptyEdit(y);
+        return false;
+    }
+    if ((field == yf_.E && OutOfRange(v, kGYSE.min, kGYSE.max)) ||
+        (field == yf_.N && OutOfRange(v, kGYSN.min, kGYSN.max))) {
+        dropEmptyEdit(y);
+        return false;
+    }
+    y.set(field, static_cast<double>(v));
+    const double E = y.asFloat(yf_.E), N = y.asFloat(yf_.N);
+    // Until both E and N are typed there is no position to derive from.
+    if (E != 0 && N != 0) {
+        const Geographic p = TM87ToEllipsoidal(E, N, y.asFloat(yf_.H), y.asFloat(yf_.apoxh));
+        y.set(yf_.f, static_cast<double>(p.phi));
+        y.set(yf_.l, static_cast<double>(p.lambda));
+        y.set(yf_.ortho, static_cast<double>(p.h));
+    }
+    y.post();
+    return true;
+}
+
+bool Document::GYSfSetText(int field, const std::string& text)
+{
+    MemTable& y = *gys_;
+    if (y.current() == NoRec)
+        return false;
+    Extended v = 0;
+    if (!parseTyped(text, v)) {
+        dropEmptyEdit(y);
+        return false;
+    }
+    if ((field == yf_.f && OutOfRange(v, kGYSf.min, kGYSf.max)) ||
+        (field == yf_.l && OutOfRange(v, kGYSl.min, kGYSl.max))) {
+        dropEmptyEdit(y);
+        return false;
+    }
+    if (field == yf_.ortho)
+        y.set(field, static_cast<double>(v));
+    else
+        y.set(field, static_cast<double>(DMSToRad(v)));
+    const double f = y.asFloat(yf_.f), l = y.asFloat(yf_.l);
+    if (f != 0 && l != 0) {
+        const TM87 t = EllipsoidalToTM87(f, l, y.asFloat(yf_.ortho), y.asFloat(yf_.apoxh));
+        y.set(yf_.E, static_cast<double>(t.E));
+        y.set(yf_.N, static_cast<double>(t.N));
+        y.set(yf_.H, static_cast<double>(t.H));
+    }
+    y.post();
+    return true;
+}
+
+}  // namespace korthal

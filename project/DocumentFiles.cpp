@@ -1,0 +1,327 @@
+// Loading and saving: the reference file, network files, point lists, the
+// settings files, start-up and the writes at exit.
+
+#include "project/Document.h"
+
+#include "geodesy/Dialogs.h"
+#include "geodesy/Geoid.h"
+#include "geodesy/TM87.h"
+#include "project/Settings.h"
+#include "project/TableFile.h"
+#include "project/TextOutput.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace korthal {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string upperExtension(const std::string& name)
+{
+    std::string ext = fs::path(name).extension().string();
+    for (char& c : ext)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+
+std::vector<std::string> splitAt(const std::string& line, char sep)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        auto pos = line.find(sep, start);
+        parts.push_back(line.substr(start, pos == std::string::npos ? std::string::npos : pos - start));
+        if (pos == std::string::npos)
+            break;
+        start = pos + 1;
+    }
+    return parts;
+}
+
+std::string trimmed(const std::string& s)
+{
+    auto b = s.find_first_not_of(" \t");
+    if (b == std::string::npos)
+        return {};
+    auto e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+std::string Document::saveErrorMessage(const std::string& name)
+{
+    return "Το αρχείο " + name + " δεν μπορεί να αποθηκευτεί" + "\r" +
+           "σιγουρευτείτε ότι υπάρχει δισκέτα στον οδηγό" + "\r" +
+           "και ότι δεν υπάρχει προστασία εγγραφής";
+}
+
+std::string Document::settingsFileName() const
+{
+    if (!SettingsFileOverride.empty())
+        return SettingsFileOverride;
+    return networkSettingsPath(CurrentFileName);
+}
+
+void Document::applySettings()
+{
+    numbers_.setDisplay(settings_->display);
+    gps_->invalidateCalc();
+}
+
+void Document::LoadParams()
+{
+    settings_->LoadParams(settingsFileName(), shifts_);
+    applySettings();
+    SettingsModified = false;
+}
+
+bool Document::saveParams()
+{
+    std::string error;
+    return settings_->saveParams(settingsFileName(), error);
+}
+
+bool Document::LoadReference(const std::string& path)
+{
+    const bool wasLoading = LoadingData;
+    LoadingData = true;
+    gys_->disableControls();
+    gys_->clear();
+    const LoadResult res = LoadFromFile(*gys_, path);
+    const bool ok = res.ok();
+    LastLoadProblem = ok ? std::string() : res.message(path);
+    gys_->enableControls();
+    gys_->first();
+    ReferenceModified = false;
+    LoadingData = wasLoading;
+    return ok;
+}
+
+void Document::LoadFile(const std::string& FileName)
+{
+    LoadingData = true;
+    MemTable& g = *gps_;
+    g.disableControls();
+    g.clear();
+    CurrentFileName = FileName;
+    LastLoadProblem.clear();
+    if (upperExtension(FileName) == ".TXT") {
+        // The numbers of the list are read with the list's own settings.
+        LoadParams();
+        ImportPointList(FileName);
+    } else if (fs::exists(FileName)) {
+        // Errors leave what was read, without a message.
+        const LoadResult res = LoadFromFile(g, FileName);
+        if (!res.ok())
+            LastLoadProblem = res.message(FileName);
+    }
+    LoadParams();
+    RecomputeNetwork();
+    g.enableControls();
+    NetworkModified = false;
+    LoadingData = false;
+    g.first();
+}
+
+ImportResult Document::ImportPointList(const std::string& path)
+{
+    ImportResult result;
+    LastImport = result;
+    auto lines = readTextLines(path);
+    if (!lines) {
+        showMessage("Δεν μπορεί να ανοίξει το αρχείο " + path);
+        return result;
+    }
+    result.opened = true;
+    for (const auto& line : *lines) {
+        if (line.find('\t') != std::string::npos) {
+            result.separator = '\t';
+            break;
+        }
+        if (line.find(',') != std::string::npos) {
+            result.separator = ',';
+            break;
+        }
+    }
+    if (result.separator == '\0') {
+        LastImport = result;
+        return result;
+    }
+
+    // Numbers of input files: page 1 of the number settings.
+    const NumberSettings& ns = settings_->numbers;
+    NumberText input(numbers_.system());
+    input.setDisplay(Separators{ns.DecimalSeparators[1], ns.ThousandSeparators[1]});
+    const bool geocentric = InputIsGeocentric();
+    struct Lim {
+        double min, max;
+    };
+    const Lim geo[3] = {{4151000, 5005000}, {1545000, 2557000}, {3546692, 4248850}};
+    const Lim ell[3] = {{34, 42}, {19, 29}, {0, 3000}};
+    const std::string limFmt = "%." + std::to_string(ns.EGSA87Decimals[0]) + "n";
+
+    MemTable& g = *gps_;
+    const bool wasLoading = LoadingData;
+    LoadingData = true;
+    g.disableControls();
+    int lineNo = 0;
+    for (const auto& raw : *lines) {
+        ++lineNo;
+        if (trimmed(raw).empty())
+            continue;
+        auto reject = [&](std::string why) { result.rejected.emplace_back(lineNo, std::move(why)); };
+        auto parts = splitAt(raw, result.separator);
+        while (parts.size() > 4 && trimmed(parts.back()).empty())
+            parts.pop_back();  // a separator at the end of the line
+        if (parts.size() != 4) {
+            reject("αναμένονται 4 στοιχεία (ΟΝΟΜΑ, Χ, Υ, Ζ), βρέθηκαν " + std::to_string(parts.size()));
+            continue;
+        }
+        const std::string name = trimmed(parts[0]);
+        if (name.empty()) {
+            reject("λείπει το όνομα του σημείου");
+            continue;
+        }
+        double xyz[3] = {0, 0, 0};
+        std::string why;
+        for (int k = 0; k < 3 && why.empty(); ++k) {
+            const std::string t = trimmed(parts[static_cast<std::size_t>(k) + 1]);
+            if (t.empty()) {
+                why = "λείπει η συντεταγμένη " + std::to_string(k + 1);
+                break;
+            }
+            NumberResult r = input.ParseNumber(t, ns.DecimalSeparators[1]);
+            if (!r) {
+                why = r.error.empty() ? conversionError(t) : r.error;
+                break;
+            }
+            const Lim& lim = geocentric ? geo[k] : ell[k];
+            if (r.value != 0 && r.value < lim.min)
+                why = "Ελάχιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(limFmt, {Extended(lim.min)});
+            else if (r.value > lim.max)
+                why = "Μέγιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(limFmt, {Extended(lim.max)});
+            xyz[k] = static_cast<double>(r.value);
+        }
+        if (!why.empty()) {
+            reject(why);
+            continue;
+        }
+
+        // The point enters as if typed: the name rule, the coordinates, and
+        // for a detail point its derived coordinates and geoid undulation.
+        g.append();
+        GPSNameSetText(name);
+        g.edit();
+        g.set(gf_.X, xyz[0]);
+        g.set(gf_.Y, xyz[1]);
+        g.set(gf_.Z, xyz[2]);
+        g.post();
+        const Rec r = g.current();
+        if (g.getBoolean(r, gf_.detailPoint) && xyz[0] != 0 && xyz[1] != 0 && xyz[2] != 0) {
+            double E = 0, N = 0, H = 0;
+            computeDetail(r, E, N, H);
+            const Geographic p = TM87ToEllipsoidal(E, N, H, 0);
+            if (auto u = GeoidUndulation(shifts_, static_cast<double>(p.phi),
+                                         static_cast<double>(p.lambda)))
+                g.setFloat(r, gf_.apoxh, *u);
+            computeDetail(r, E, N, H);
+            g.setFloat(r, gf_.E, E);
+            g.setFloat(r, gf_.N, N);
+            g.setFloat(r, gf_.H, H);
+        }
+        ++result.imported;
+    }
+    g.enableControls();
+    LoadingData = wasLoading;
+
+    if (!result.rejected.empty()) {
+        std::string msg = "Από το αρχείο " + path + " δεν διαβάστηκαν " +
+                          std::to_string(result.rejected.size()) + " γραμμές:";
+        constexpr std::size_t kShown = 20;
+        for (std::size_t i = 0; i < result.rejected.size() && i < kShown; ++i)
+            msg += "\rγραμμή " + std::to_string(result.rejected[i].first) + " : " +
+                   result.rejected[i].second;
+        if (result.rejected.size() > kShown)
+            msg += "\r... και " + std::to_string(result.rejected.size() - kShown) + " ακόμη";
+        showMessage(msg, MsgIcon::Exclamation);
+    }
+    LastImport = result;
+    return result;
+}
+
+void Document::NewNetwork()
+{
+    tr_.ResetTransformation();
+    gps_->disableControls();
+    gps_->clear();
+    gps_->enableControls();
+    gps_->first();
+    residuals_.clear();
+    CurrentFileName = "Νέο αρχείο σημείων.WGS84";
+    NetworkModified = true;
+}
+
+void Document::StartUp(const std::string& programSettingsFile)
+{
+    LoadingData = true;
+    const ProgramSettings program = loadProgramSettings(programSettingsFile);
+    CurrentFileName = program.LastFile;
+    IconsPath = program.IconsPath;
+    LoadReference(ReferenceFileName);
+    LoadFile(CurrentFileName);
+    LoadingData = false;
+    gys_->first();
+}
+
+ExitResult Document::ExitSequence(const std::string& programSettingsFile)
+{
+    ExitResult result;
+    if (ReferenceModified) {
+        if (SaveToFile(*gys_, ReferenceFileName).ok)
+            result.referenceWritten = true;
+        else {
+            result.failed.push_back(ReferenceFileName);
+            showMessage(saveErrorMessage(fs::path(ReferenceFileName).filename().string()));
+        }
+    }
+    if (NetworkModified) {
+        // A point list is never overwritten by the network file: its name
+        // is offered with the network file's extension instead.
+        std::string offered = CurrentFileName;
+        if (upperExtension(offered) == ".TXT")
+            offered = changeFileExt(offered, ".WGS84");
+        auto name = dialogs().input("Αποθήκευση των σημείων",
+                                    "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);
+        if (!name) {
+            result.cancelled = true;
+            return result;
+        }
+        CurrentFileName = *name;
+        if (!name->empty() && SaveToFile(*gps_, *name).ok) {
+            result.networkWritten = true;
+        } else {
+            result.failed.push_back(*name);
+            showMessage(saveErrorMessage(*name));
+        }
+    }
+    if (SettingsModified) {
+        if (saveParams()) {
+            result.settingsWritten = true;
+        } else {
+            result.failed.push_back(settingsFileName());
+            showMessage(saveErrorMessage(settingsFileName()));
+        }
+    }
+    std::string error;  // ignored, as the window ignores it
+    result.programSettingsWritten =
+        saveProgramSettings(programSettingsFile, ProgramSettings{CurrentFileName, IconsPath}, error);
+    return result;
+}
+
+}  // namespace korthal

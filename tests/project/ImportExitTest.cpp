@@ -1,0 +1,175 @@
+// Point list import, loading and the writes at exit.
+
+#include "DocumentTestSupport.h"
+
+#include "project/TableFile.h"
+#include "project/TextOutput.h"
+
+#include <fstream>
+
+namespace korthal::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ImportTest : public DocumentTest {
+protected:
+    std::string writeList(const std::string& name, const std::string& utf8)
+    {
+        const fs::path p = dir / name;
+        std::ofstream(p, std::ios::binary) << toCodePage1253(utf8);
+        return p.string();
+    }
+};
+
+TEST_F(ImportTest, TabsWinOverCommasAndBadLinesAreReportedTogether)
+{
+    std::mt19937_64 gen(11);
+    const auto trig = trigPoints(&gen);
+    addReference(trig[0]);
+    auto line = [&](const demo::SurveyPoint& p, char sep) {
+        return p.name + sep + doc.numbers().floatToText(p.X) + sep +
+               doc.numbers().floatToText(p.Y) + sep + doc.numbers().floatToText(p.Z);
+    };
+    const auto d = demo::surveyPoint("Κ7", 392500.0, 4386500.0, 210.0);
+    // The first line with a separator holds a tab (and a comma in the name):
+    // the whole file is read with tabs.
+    std::string text = "\r\n" + line(trig[0], '\t') + "\r\n" +
+                       "Α,Β\t4100000\t1900000\t4000000\r\n" +  // X below its limit
+                       line(d, '\t') + "\r\n" +
+                       "Κ8\t4400000.5\t1900000\r\n" +         // a coordinate missing
+                       "Κ9\t44x\t1900000\t4000000\r\n";       // not a number
+    doc.settings().numbers.DecimalSeparators[1] = '.';
+    doc.settings().numbers.ThousandSeparators[1] = '\0';
+    const ImportResult r = doc.ImportPointList(writeList("list.txt", text));
+    EXPECT_EQ(r.separator, '\t');
+    EXPECT_EQ(r.imported, 2);
+    ASSERT_EQ(r.rejected.size(), 3u);
+    EXPECT_EQ(r.rejected[0].first, 3);
+    EXPECT_EQ(r.rejected[0].second, "Ελάχιστη επιτρεπόμενη τμή : 4.151.000,0000");
+    EXPECT_EQ(r.rejected[1].first, 5);
+    EXPECT_EQ(r.rejected[2].first, 6);
+    ASSERT_EQ(dialogs.messages().size(), 1u);  // one message for all
+    EXPECT_NE(dialogs.messages()[0].find("γραμμή 6"), std::string::npos);
+    EXPECT_EQ(doc.GPS().recordCount(), 2);  // nothing partial
+
+    // The reference point was recognised, the detail point derived.
+    MemTable& g = doc.GPS();
+    g.first();
+    EXPECT_FALSE(g.asBoolean(gps::detailPoint));
+    g.next();
+    EXPECT_EQ(g.asString(gps::Name), "Κ7");
+    EXPECT_NEAR(g.asFloat(gps::apoxh), d.apoxh, 0.051);
+    EXPECT_NE(g.asFloat(gps::E), 0.0);
+}
+
+TEST_F(ImportTest, CommaListsReadWithTheInputFileSeparatorsAndLoadFileRecomputes)
+{
+    std::mt19937_64 gen(12);
+    const auto trig = trigPoints(&gen);
+    std::string text;
+    NumberText input(Separators{'.', ','});
+    input.setDisplay(Separators{'.', '\0'});
+    for (const auto& p : trig) {
+        addReference(p);
+        text += p.name + "," + input.formatFixed(p.X, 3) + "," + input.formatFixed(p.Y, 3) + "," +
+                input.formatFixed(p.Z, 3) + "\r\n";
+    }
+    text += "Κ1,4400000\r\n";
+    const std::string path = writeList("DEMO.TXT", text);
+    // The list's settings: input numbers with a point and no grouping, 3-D.
+    {
+        std::ofstream ini(dir / "DEMO.INI");
+        ini << "[Separators]\r\nDseparator1=0\r\nTseparator1=3\r\n[General]\r\nmethod=2\r\n";
+    }
+    doc.LoadFile(path);
+    EXPECT_EQ(doc.CurrentFileName, path);
+    EXPECT_EQ(doc.LastImport.separator, ',');
+    EXPECT_EQ(doc.LastImport.imported, 6);
+    EXPECT_EQ(doc.LastImport.rejected.size(), 1u);
+    EXPECT_EQ(doc.RefPointCount, 6);
+    EXPECT_TRUE(doc.Use3D);
+    EXPECT_LT(doc.RmsTotal, 0.05);
+    EXPECT_FALSE(doc.NetworkModified);
+    EXPECT_NE(doc.caption().find("DEMO.TXT"), std::string::npos);
+}
+
+TEST_F(ImportTest, MissingListAndListWithoutSeparator)
+{
+    const ImportResult r = doc.ImportPointList((dir / "none.TXT").string());
+    EXPECT_FALSE(r.opened);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].rfind("Δεν μπορεί να ανοίξει το αρχείο ", 0), 0u);
+    const ImportResult r2 = doc.ImportPointList(writeList("plain.TXT", "Α 1 2 3\r\n"));
+    EXPECT_TRUE(r2.opened);
+    EXPECT_EQ(r2.separator, '\0');
+    EXPECT_EQ(doc.GPS().recordCount(), 0);
+}
+
+TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
+{
+    const std::string ini = (dir / "korthal.INI").string();
+    doc.ReferenceFileName = (dir / "EGSA87").string();
+    doc.CurrentFileName = (dir / "NET.WGS84").string();
+    ExitResult r = doc.ExitSequence(ini);
+    EXPECT_FALSE(r.referenceWritten || r.networkWritten || r.settingsWritten);
+    EXPECT_TRUE(r.programSettingsWritten);
+    EXPECT_FALSE(fs::exists(dir / "NET.WGS84"));
+    EXPECT_TRUE(dialogs.entries.empty());
+
+    // A changed network asks for the name; cancelling writes nothing more.
+    addMeasured("Α", 4400000, 1900000, 4000000);
+    doc.SettingsModified = true;
+    dialogs.inputs.push_back(std::nullopt);
+    r = doc.ExitSequence(ini);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_FALSE(r.settingsWritten);
+    EXPECT_FALSE(fs::exists(dir / "NET.INI"));
+
+    // Confirming writes the network under the name given, then its settings.
+    dialogs.inputs.push_back((dir / "OTHER.WGS84").string());
+    r = doc.ExitSequence(ini);
+    EXPECT_TRUE(r.networkWritten);
+    EXPECT_TRUE(r.settingsWritten);
+    EXPECT_TRUE(fs::exists(dir / "OTHER.WGS84"));
+    EXPECT_TRUE(fs::exists(dir / "OTHER.INI"));
+    EXPECT_EQ(doc.CurrentFileName, (dir / "OTHER.WGS84").string());
+
+    // The network comes back from its file.
+    Document again;
+    again.LoadFile((dir / "OTHER.WGS84").string());
+    EXPECT_EQ(again.GPS().recordCount(), 1);
+
+    // A point list's name is offered as a network file, never overwritten.
+    {
+        struct Capturing : RecordingDialogs {
+            std::string offered;
+            std::optional<std::string> input(const std::string& c, const std::string& p,
+                                             const std::string& initial) override
+            {
+                offered = initial;
+                return RecordingDialogs::input(c, p, initial);
+            }
+        } capture;
+        doc.CurrentFileName = (dir / "LIST.TXT").string();
+        doc.NetworkModified = true;
+        doc.ExitSequence(ini);
+        EXPECT_EQ(capture.offered, (dir / "LIST.WGS84").string());
+        ASSERT_FALSE(capture.entries.empty());
+        EXPECT_EQ(capture.entries.back().caption, "Αποθήκευση των σημείων");
+        EXPECT_EQ(capture.entries.back().text, "Σε ποιό αρχείο θα γίνει η αποθήκευση");
+    }
+
+    // A write that fails shows the save error message and goes on.
+    dialogs.clear();
+    doc.ReferenceModified = true;
+    doc.ReferenceFileName = (dir / "no-such-folder" / "EGSA87").string();
+    doc.NetworkModified = false;
+    r = doc.ExitSequence(ini);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0], Document::saveErrorMessage("EGSA87"));
+    EXPECT_TRUE(r.programSettingsWritten);
+}
+
+}  // namespace
+}  // namespace korthal::testing

@@ -1,0 +1,293 @@
+// The network transformation and the entry rules of the document.
+
+#include "DocumentTestSupport.h"
+
+#include "geodesy/Angles.h"
+
+#include <cmath>
+
+namespace korthal::testing {
+namespace {
+
+using demo::SurveyPoint;
+
+class NetworkTest : public DocumentTest {
+protected:
+    // Five reference points known to GYS, four of them measured, and two
+    // measured detail points.
+    void buildNetwork()
+    {
+        std::mt19937_64 gen(7);
+        trig = trigPoints(&gen);
+        for (const auto& p : trig)
+            addReference(p);
+        for (std::size_t i = 0; i < 4; ++i)
+            refIds.push_back(addMeasured(trig[i].name, trig[i].X, trig[i].Y, trig[i].Z));
+        d1 = demo::surveyPoint("Κ1", 391000.0, 4385000.0, 300.0, &gen);
+        d2 = demo::surveyPoint("Κ2", 395500.0, 4388800.0, 150.0, &gen);
+        id1 = addMeasured(d1.name, d1.X, d1.Y, d1.Z);
+        id2 = addMeasured(d2.name, d2.X, d2.Y, d2.Z);
+        doc.GPS().edit();
+        for (long long id : {id1, id2}) {
+            doc.GPS().locateID(id);
+            doc.GPS().edit();
+            doc.GPS().set(gps::apoxh, id == id1 ? d1.apoxh : d2.apoxh);
+            doc.GPS().post();
+        }
+        doc.RecomputeNetwork();
+    }
+
+    std::vector<SurveyPoint> trig;
+    std::vector<long long> refIds;
+    SurveyPoint d1, d2;
+    long long id1 = 0, id2 = 0;
+};
+
+TEST_F(NetworkTest, ThreeDimensionalEstimateRecoversTheDatumDifference)
+{
+    buildNetwork();
+    EXPECT_EQ(doc.RefPointCount, 4);
+    EXPECT_TRUE(doc.Use3D);
+    // The EPSG relation differs from the default shift by decimetres: the
+    // correction is small but real, and the detail points land within a few
+    // centimetres of their true coordinates.
+    EXPECT_GT(std::fabs(doc.transformation().TrShiftX) + std::fabs(doc.transformation().TrShiftY), 0.01);
+    EXPECT_NEAR(value(id1, gps::E), d1.E, 0.06);
+    EXPECT_NEAR(value(id1, gps::N), d1.N, 0.06);
+    EXPECT_NEAR(value(id1, gps::H), d1.H, 0.10);
+    EXPECT_LT(doc.RmsTotal, 0.05);
+    EXPECT_GT(doc.RmsTotal, 0.0);
+    ASSERT_EQ(doc.residuals().size(), 4u);
+    const ReferenceResidual* r = doc.residualOf(refIds[0]);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->name, trig[0].name);
+    EXPECT_LT(std::fabs(r->vE) + std::fabs(r->vN) + std::fabs(r->vH), 0.15);
+    EXPECT_EQ(doc.residualOf(id1), nullptr);
+    // RMS of the residuals agrees with the per-point residuals.
+    double se = 0;
+    for (const auto& x : doc.residuals())
+        se += x.vE * x.vE;
+    EXPECT_NEAR(std::sqrt(se / 4), double(doc.RmsE), 1e-9);
+    // Extents cover the points of each kind.
+    EXPECT_LE(doc.ExtentAll.MinE, doc.ExtentReference.MinE);
+    EXPECT_NEAR(doc.ExtentDetail.MaxN, std::max(value(id1, gps::N), value(id2, gps::N)), 1e-9);
+}
+
+TEST_F(NetworkTest, CompletingAReferencePointRecomputesAllButADetailPointOnlyItself)
+{
+    buildNetwork();
+    const Extended scaleBefore = doc.transformation().TrScale;
+    const double e2Before = value(id2, gps::E);
+    // A fifth reference point, typed coordinate by coordinate.
+    MemTable& g = doc.GPS();
+    g.append();
+    doc.GPSNameSetText(trig[4].name);
+    const long long id5 = g.asInteger(gps::ID);
+    EXPECT_TRUE(doc.GPSXSetText(gps::X, doc.numbers().floatToText(trig[4].X)));
+    EXPECT_TRUE(doc.GPSXSetText(gps::Y, doc.numbers().floatToText(trig[4].Y)));
+    EXPECT_EQ(doc.RefPointCount, 4);  // incomplete: nothing recomputed yet
+    EXPECT_EQ(doc.transformation().TrScale, scaleBefore);
+    EXPECT_TRUE(doc.GPSXSetText(gps::Z, doc.numbers().floatToText(trig[4].Z)));
+    EXPECT_EQ(doc.RefPointCount, 5);
+    EXPECT_NE(doc.transformation().TrScale, scaleBefore);
+    EXPECT_NE(value(id2, gps::E), e2Before);  // every detail point follows
+    EXPECT_EQ(g.asInteger(gps::ID), id5);     // the typed record stays current
+    EXPECT_FALSE(doc.EntryInProgress);
+
+    // A new detail point: only its own record changes.
+    const Extended scale = doc.transformation().TrScale;
+    const double e1 = value(id1, gps::E), e2 = value(id2, gps::E);
+    const SurveyPoint d3 = demo::surveyPoint("Κ3", 393000.0, 4384000.0, 500.0);
+    g.append();
+    doc.GPSNameSetText(d3.name);
+    const long long id3 = g.asInteger(gps::ID);
+    doc.GPSXSetText(gps::X, doc.numbers().floatToText(d3.X));
+    doc.GPSXSetText(gps::Y, doc.numbers().floatToText(d3.Y));
+    EXPECT_EQ(value(id3, gps::E), 0.0);
+    doc.GPSXSetText(gps::Z, doc.numbers().floatToText(d3.Z));
+    EXPECT_EQ(doc.transformation().TrScale, scale);
+    EXPECT_EQ(value(id1, gps::E), e1);
+    EXPECT_EQ(value(id2, gps::E), e2);
+    EXPECT_NEAR(value(id3, gps::E), d3.E, 0.06);
+    EXPECT_NEAR(value(id3, gps::apoxh), d3.apoxh, 0.051);  // from the geoid model
+    EXPECT_NEAR(value(id3, gps::H), d3.H, 0.15);
+
+    // A typed undulation stays and moves H; typing X again restores the model's.
+    doc.GPSXSetText(gps::apoxh, "40.5");
+    EXPECT_EQ(value(id3, gps::apoxh), 40.5);
+    EXPECT_NEAR(value(id3, gps::H), d3.h - 40.5, 0.15);
+    doc.GPSXSetText(gps::X, doc.numbers().floatToText(d3.X));
+    EXPECT_NEAR(value(id3, gps::apoxh), d3.apoxh, 0.051);
+
+    // 0 in X clears the derived values of a detail point.
+    doc.GPSXSetText(gps::X, "0");
+    EXPECT_EQ(value(id3, gps::E), 0.0);
+    EXPECT_EQ(value(id3, gps::N), 0.0);
+    EXPECT_EQ(value(id3, gps::H), 0.0);
+    EXPECT_EQ(value(id3, gps::apoxh), 0.0);
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(NetworkTest, SmallDifferencesDoNotRewriteARecord)
+{
+    buildNetwork();
+    MemTable& g = doc.GPS();
+    const Rec r = g.findID(id1);
+    const double e = g.getFloat(r, gps::E);
+    g.setFloat(r, gps::E, e + 0.000009);
+    doc.NetworkModified = false;
+    doc.TransformNetworkPoints(true);
+    EXPECT_EQ(g.getFloat(r, gps::E), e + 0.000009);
+    EXPECT_FALSE(doc.NetworkModified);
+
+    g.setFloat(r, gps::E, e + 0.00002);
+    doc.TransformNetworkPoints(true);
+    EXPECT_NEAR(g.getFloat(r, gps::E), e, 1e-9);
+    EXPECT_TRUE(doc.NetworkModified);
+}
+
+TEST_F(NetworkTest, OneReferencePointGivesTheIdentity)
+{
+    std::mt19937_64 gen(3);
+    trig = trigPoints(&gen);
+    addReference(trig[0]);
+    const long long id = addMeasured(trig[0].name, trig[0].X, trig[0].Y, trig[0].Z);
+    doc.RecomputeNetwork();
+    EXPECT_EQ(doc.RefPointCount, 1);
+    const auto& M = doc.transformation().TrMatrix;
+    for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t j = 0; j < 4; ++j)
+            EXPECT_EQ(M[i][j], i == j ? 1 : 0);
+    // The residuals are the raw differences of the datum relation.
+    const TM87 c = WGS84ToTM87(doc.datumShifts(), true, trig[0].X, trig[0].Y, trig[0].Z, trig[0].apoxh);
+    const ReferenceResidual* r = doc.residualOf(id);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NEAR(r->vE, trig[0].E - double(c.E), 1e-9);
+    EXPECT_NEAR(double(doc.RmsE), std::fabs(r->vE), 1e-9);
+    // The identity shows only the symbols.
+    const TransformationDisplay& d = doc.parameters();
+    EXPECT_EQ(d.rows[0].text(), "Eb");
+    EXPECT_EQ(d.rows[1].text(), "Nb");
+    EXPECT_EQ(d.rows[2].text(), "Hb");
+}
+
+TEST_F(NetworkTest, NoReferencePointsLeaveZeroRmsAndEmptyExtentsForAnEmptyTable)
+{
+    doc.RmsTotal = 3;  // from an earlier network
+    doc.RecomputeNetwork();
+    EXPECT_EQ(doc.RmsTotal, 0);
+    EXPECT_EQ(doc.ExtentAll.MinE, 100000000);
+    EXPECT_EQ(doc.ExtentAll.MaxN, 0);
+    EXPECT_TRUE(doc.residuals().empty());
+}
+
+TEST_F(NetworkTest, ThreeDimensionalFallsBackToTwoWhenAReferenceHeightIsZero)
+{
+    std::mt19937_64 gen(5);
+    trig = trigPoints(&gen);
+    trig[1].H = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        addReference(trig[i]);
+        addMeasured(trig[i].name, trig[i].X, trig[i].Y, trig[i].Z);
+    }
+    doc.RecomputeNetwork();
+    EXPECT_FALSE(doc.Use3D);
+    EXPECT_EQ(doc.transformation().TrRotX, 0);
+    EXPECT_EQ(doc.transformation().TrRotY, 0);
+    EXPECT_EQ(doc.transformation().TrMatrix[2][2], 1);
+    EXPECT_EQ(doc.RmsH, 0);
+    const TransformationDisplay& d = doc.parameters();
+    EXPECT_FALSE(d.LexVisible);
+    EXPECT_FALSE(d.LtzVisible);
+    // The third row is the height passed through.
+    EXPECT_EQ(d.rows[2].text(), "Hb");
+    // The first row shows its terms in order: sign, value, symbol, subscript.
+    const ParamRow& row = d.rows[0];
+    EXPECT_TRUE(row.label(2, TermPart::Symbol).visible);
+    EXPECT_FALSE(row.label(3, TermPart::Symbol).visible);
+    EXPECT_EQ(row.labels[0].part, TermPart::Sign);
+    EXPECT_EQ(row.labels.size(), 14u);
+    EXPECT_EQ(row.labels[13].column, 4);
+
+    // A reference point without its measurement takes no part.
+    addReference(trig[4]);
+    MemTable& g = doc.GPS();
+    g.append();
+    doc.GPSNameSetText(trig[4].name);
+    doc.RecomputeNetwork();
+    EXPECT_EQ(doc.RefPointCount, 4);
+    ASSERT_EQ(doc.residuals().size(), 5u);
+    EXPECT_EQ(std::count_if(doc.residuals().begin(), doc.residuals().end(),
+                            [](const ReferenceResidual& r) { return !r.used; }),
+              1);
+}
+
+TEST_F(NetworkTest, LimitsIncludeTheirBounds)
+{
+    doc.settings().setInputIsGeocentric(false);
+    MemTable& g = doc.GPS();
+    g.append();
+    doc.GPSNameSetText("Α1");
+    EXPECT_TRUE(doc.GPSXSetText(gps::X, "34"));
+    EXPECT_TRUE(doc.GPSXSetText(gps::X, "42"));
+    EXPECT_FALSE(doc.GPSXSetText(gps::X, "33.5959"));
+    EXPECT_EQ(g.asFloat(gps::X), 42.0);  // the field keeps its value
+    EXPECT_FALSE(doc.GPSXSetText(gps::Z, "3000.001"));
+    EXPECT_TRUE(doc.GPSXSetText(gps::Z, "0"));  // 0 is always accepted
+    EXPECT_FALSE(doc.GPSXSetText(gps::Y, "abc"));
+    EXPECT_FALSE(doc.EntryInProgress);  // cleared on the error's way out
+    ASSERT_EQ(dialogs.messages().size(), 3u);
+    EXPECT_EQ(dialogs.messages()[0], "Ελάχιστη επιτρεπόμενη τμή : 34,0000");
+    EXPECT_EQ(dialogs.messages()[1], "Μέγιστη επιτρεπόμενη τμή : 3.000,0000");
+
+    dialogs.clear();
+    doc.settings().setInputIsGeocentric(true);
+    EXPECT_FALSE(doc.GPSXSetText(gps::Z, "4248851"));
+    EXPECT_TRUE(doc.GPSXSetText(gps::Z, "4248850"));
+    EXPECT_TRUE(doc.GPSXSetText(gps::X, "4151000"));
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0], "Μέγιστη επιτρεπόμενη τμή : 4.248.850,0000");
+
+    // Reference table: 0 is not exempt for E and N.
+    dialogs.clear();
+    MemTable& y = doc.GYS();
+    y.append();
+    EXPECT_FALSE(doc.GYSESetText(gys::E, "0"));
+    EXPECT_TRUE(doc.GYSESetText(gys::E, "961961"));
+    EXPECT_FALSE(doc.GYSESetText(gys::N, "4661884.01"));
+    EXPECT_FALSE(doc.GYSfSetText(gys::l, "29.0001"));
+    EXPECT_TRUE(doc.GYSfSetText(gys::f, "34"));
+    EXPECT_EQ(dialogs.messages().size(), 3u);
+}
+
+TEST_F(NetworkTest, ReferenceTableKeepsBothTriplesConsistent)
+{
+    const SurveyPoint p = trigPoints()[2];
+    MemTable& y = doc.GYS();
+    y.append();
+    y.set(gys::Name, p.name);
+    y.set(gys::apoxh, p.apoxh);
+    y.post();
+    doc.GYSESetText(gys::E, doc.numbers().floatToText(p.E));
+    doc.GYSESetText(gys::N, doc.numbers().floatToText(p.N));
+    doc.GYSESetText(gys::H, doc.numbers().floatToText(p.H));
+    EXPECT_NEAR(y.asFloat(gys::f), p.phi, 1e-10);
+    EXPECT_NEAR(y.asFloat(gys::ortho), p.h, 1e-6);
+    // Typing h sets H = h − apoxh.
+    doc.GYSfSetText(gys::ortho, "500");
+    EXPECT_NEAR(y.asFloat(gys::H), 500 - p.apoxh, 1e-6);
+    EXPECT_TRUE(doc.ReferenceModified);
+
+    // The name rule copies the reference point; another name keeps the copy.
+    MemTable& g = doc.GPS();
+    g.append();
+    doc.GPSNameSetText(p.name);
+    EXPECT_FALSE(g.asBoolean(gps::detailPoint));
+    EXPECT_NEAR(g.asFloat(gps::E), p.E, 1e-6);
+    doc.GPSNameSetText("ΑΛΛΟ");
+    EXPECT_TRUE(g.asBoolean(gps::detailPoint));
+    EXPECT_NEAR(g.asFloat(gps::E), p.E, 1e-6);
+}
+
+}  // namespace
+}  // namespace korthal::testing

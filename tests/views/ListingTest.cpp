@@ -1,0 +1,107 @@
+// The fixed-pitch listing of the point tables.
+
+#include "geodesy/Angles.h"
+#include "network/PointTables.h"
+#include "views/Listing.h"
+
+#include <gtest/gtest.h>
+
+namespace korthal {
+namespace {
+
+std::size_t chars(const std::string& s)
+{
+    std::size_t n = 0;
+    for (char c : s)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+void fillReference(MemTable& t, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        Rec r = t.appendRecord();
+        t.setString(r, gys::Name, "Σ" + std::to_string(1000 + i));
+        t.setFloat(r, gys::E, 391234.5678 + i);
+        t.setFloat(r, gys::N, 4385000.25);
+        t.setFloat(r, gys::H, 412.3);
+        t.setFloat(r, gys::apoxh, 37.4);
+        t.setFloat(r, gys::f, double(DMSToRad(39.3512345)));
+        t.setFloat(r, gys::l, double(DMSToRad(22.4501)));
+        t.setFloat(r, gys::ortho, 449.7);
+    }
+}
+
+TEST(Listing, ColumnsAreCentredWithTheirWidths)
+{
+    MemTable t("GYS");
+    defineGYS(t);
+    fillReference(t, 3);
+    NumberText numbers(Separators{'.', ','});
+    numbers.setDisplay(Separators{',', '.'});
+    ListingOptions o;
+    o.decimals = 4;
+    o.dmsDecimals = 7;
+    o.anglesInRadians = true;
+    o.heading2 = "δεύτερη";
+    o.heading3 = "τρίτη";
+    const auto pages = listingPages(t, numbers, o);
+    ASSERT_EQ(pages.size(), 1u);
+    const auto& lines = pages[0];
+    // Heading, two empty lines, titles, an empty line, three records.
+    ASSERT_EQ(lines.size(), 3u + 2 + 1 + 1 + 3);
+    EXPECT_EQ(lines[0], std::string((124 - 7) / 2, ' ') + "Korthal");
+    EXPECT_EQ(lines[1], std::string((124 - 7) / 2, ' ') + "δεύτερη");
+    EXPECT_EQ(lines[3], "");
+    // Name, E, N, H, apoxh, f, l, ortho: 15 + 14·3 + 8 + 2·18 + 14 characters,
+    // and one more because the grouped northing needs 14 of its 13.
+    const std::string& rec = lines[7];
+    const std::size_t width = 15 + 14 * 3 + 8 + 2 * 18 + 14 + 1;
+    EXPECT_EQ(chars(rec), (124 - width) / 2 + width);
+    const std::string body = rec.substr((124 - width) / 2);
+    EXPECT_EQ(body.find("Σ1000"), 0u);
+    EXPECT_NE(body.find("Σ1000          " "  391.234,5678 4.385.000,2500      412,3000   37,40"
+                        "        39,3512345        22,4501000      449,7000"),
+              std::string::npos)
+        << body;
+    // Titles: the name's label, then six blanks and each real field's label.
+    EXPECT_NE(lines[5].find("Σημείο         " "      E  (m)"), std::string::npos);
+
+    // d = 6: the field is 15 characters and no blanks precede it.
+    o.decimals = 6;
+    const auto wide = listingPages(t, numbers, o)[0];
+    EXPECT_NE(wide[7].find("Σ1000           391.234,567800 4.385.000,250000"), std::string::npos) << wide[7];
+}
+
+TEST(Listing, PrinterPagesBreakAfterEightySevenLines)
+{
+    MemTable t("GYS");
+    defineGYS(t);
+    fillReference(t, 200);
+    NumberText numbers(Separators{'.', ','});
+    ListingOptions o;
+    o.toFile = false;
+    const auto pages = listingPages(t, numbers, o);
+    // 5 empty + 3 heading + 2 empty + titles + empty + 200 records = 212 lines.
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[0].size(), 87u);
+    EXPECT_EQ(pages[1].size(), 87u);
+    EXPECT_EQ(pages[1][0], "");
+    EXPECT_EQ(pages[1][1], "");
+    EXPECT_EQ(pages[2].size(), 2u + (212 - 87 - 85));
+    // A file has no breaks.
+    o.toFile = true;
+    const auto file = listingPages(t, numbers, o);
+    ASSERT_EQ(file.size(), 1u);
+    EXPECT_EQ(file[0].size(), 207u);
+}
+
+TEST(Listing, LongLinesAreNotCentred)
+{
+    const std::string s(130, 'x');
+    EXPECT_EQ(centreListingLine(s), s);
+    EXPECT_EQ(centreListingLine("ab"), std::string(61, ' ') + "ab");
+}
+
+}  // namespace
+}  // namespace korthal

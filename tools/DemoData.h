@@ -1,0 +1,54 @@
+#pragma once
+// Realistic survey points for the demo data and the tests: EGSA87 TM87
+// coordinates and orthometric heights, turned into WGS84 geocentric
+// measurements by the EPSG Greek Grid relation GGRS87 -> WGS84
+// (dX -199.87, dY 74.79, dZ 246.62 m), which differs from the program's
+// default WGS84 -> EGSA87 shift by a few decimetres.
+
+#include "geodesy/DatumShift.h"
+#include "geodesy/Ellipsoids.h"
+#include "geodesy/Geoid.h"
+#include "geodesy/TM87.h"
+
+#include <random>
+#include <string>
+
+namespace korthal::demo {
+
+constexpr double kEpsgDX = -199.87, kEpsgDY = 74.79, kEpsgDZ = 246.62;
+
+struct SurveyPoint {
+    std::string name;
+    double E = 0, N = 0, H = 0;         // EGSA87 TM87 (m), orthometric height (m)
+    double apoxh = 0;                   // geoid undulation of the model (m)
+    double phi = 0, lambda = 0, h = 0;  // GRS80 latitude, longitude (radians), height (m)
+    double X = 0, Y = 0, Z = 0;         // WGS84 geocentric measurement (m)
+};
+
+// The point at E, N, H with its undulation from the geoid model (with the
+// initial datum shifts) and its WGS84 measurement with normal noise of
+// `noise` metres per axis (none when gen is null).
+inline SurveyPoint surveyPoint(std::string name, double E, double N, double H,
+                               std::mt19937_64* gen = nullptr, double noise = 0.015)
+{
+    static const DatumShiftTable shifts;
+    SurveyPoint p;
+    p.name = std::move(name);
+    p.E = E, p.N = N, p.H = H;
+    const Geographic g0 = TM87ToEllipsoidal(E, N, H, 0);
+    p.apoxh = GeoidUndulation(shifts, double(g0.phi), double(g0.lambda)).value_or(0);
+    const Geographic g = TM87ToEllipsoidal(E, N, H, p.apoxh);
+    p.phi = double(g.phi), p.lambda = double(g.lambda), p.h = double(g.h);
+    const Geocentric c = EllipsoidalToGeocentric(EGSA87, g.phi, g.lambda, g.h);
+    double nx = 0, ny = 0, nz = 0;
+    if (gen) {
+        std::normal_distribution<double> d(0.0, noise);
+        nx = d(*gen), ny = d(*gen), nz = d(*gen);
+    }
+    p.X = double(c.X) + kEpsgDX + nx;
+    p.Y = double(c.Y) + kEpsgDY + ny;
+    p.Z = double(c.Z) + kEpsgDZ + nz;
+    return p;
+}
+
+}  // namespace korthal::demo

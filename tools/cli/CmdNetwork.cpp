@@ -1,0 +1,194 @@
+// korthal-cli network: the network transformation of a network file or a
+// point list, with its parameters, residuals and listing.
+
+#include "tools/cli/Command.h"
+
+#include "project/Document.h"
+#include "project/Settings.h"
+#include "views/Listing.h"
+
+#include <filesystem>
+#include <iostream>
+
+namespace korthal::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The reference file: the one given, else "EGSA87" beside the network file,
+// else "EGSA87" in the current folder. Empty when none exists.
+std::string findReference(const std::string& given, const std::string& network)
+{
+    if (!given.empty())
+        return given;
+    fs::path beside = fs::path(network).parent_path() / "EGSA87";
+    if (fs::exists(beside))
+        return beside.string();
+    if (fs::exists("EGSA87"))
+        return "EGSA87";
+    return {};
+}
+
+void printResults(const Document& doc, std::ostream& out)
+{
+    const TransformationDisplay& d = doc.parameters();
+    const Transformation& tr = doc.transformation();
+    const NumberText& n = doc.numbers();
+    out << "Σημεία αναφοράς του δικτύου: " << doc.RefPointCount << '\n';
+    static const char* const kMethods[] = {"κανένας", "2-Δ  (τετραπαραμετρικός)",
+                                           "3-Δ  (επταπαραμετρικός)"};
+    const int m = doc.settings().method;
+    out << "Μετασχηματισμός: " << kMethods[m >= 0 && m <= 2 ? m : 0]
+        << (m == 2 && !doc.Use3D ? "  → 2-Δ (σημείο αναφοράς με H = 0 ή λίγα σημεία)" : "") << "\n\n";
+    out << "Παράμετροι:\n"
+        << "  " << d.scaleCaption << ' ' << d.Lmix << '\n' << "  ";
+    if (d.LexVisible)
+        out << "εx = " << d.Lex << "   ";
+    if (d.LeyVisible)
+        out << "εy = " << d.Ley << "   ";
+    out << "εz = " << d.Lez << "\n  tx = " << d.Ltx << "   ty = " << d.Lty;
+    if (d.LtzVisible)
+        out << "   tz = " << d.Ltz;
+    out << '\n';
+    out << "\nΕξισώσεις:\n";
+    static const char* const kRows[] = {"Ea = ", "Na = ", "Ha = "};
+    for (std::size_t i = 0; i < 3; ++i)
+        out << "  " << kRows[i] << d.rows[i].text() << '\n';
+    out << "\nΠίνακας [μR | t]:\n";
+    const int pd = doc.settings().numbers.ParamDecimals[0];
+    const std::string fmt = "%" + std::to_string(pd + 14) + "." + std::to_string(pd) + "n";
+    for (std::size_t i = 0; i < 3; ++i) {
+        out << ' ';
+        for (std::size_t j = 0; j < 4; ++j)
+            out << ' ' << n.FormatNumber(fmt, {tr.TrMatrix[i][j]});
+        out << '\n';
+    }
+    out << "\nΜέσα τετραγωνικά σφάλματα (m): E " << d.Lmx << "   N " << d.Lmy << "   H " << d.Lmz
+        << "   συνολικό " << d.Lmxyz << '\n';
+    if (!doc.residuals().empty()) {
+        out << "\nΥπόλοιπα των σημείων αναφοράς (γνωστές − μετασχηματισμένες, m):\n";
+        out << n.FormatNumber("  %-12s %12s %12s %12s",
+                              {std::string("Σημείο"), std::string("vE"), std::string("vN"),
+                               std::string("vH")})
+            << '\n';
+        for (const auto& r : doc.residuals()) {
+            if (!r.used) {
+                out << n.FormatNumber("  %-12s", {r.name}) << " χωρίς μέτρηση WGS84\n";
+                continue;
+            }
+            out << n.FormatNumber("  %-12s %12.4n %12.4n %12.4n",
+                                  {r.name, Extended(r.vE), Extended(r.vN), Extended(r.vH)})
+                << '\n';
+        }
+    }
+}
+
+int runNetwork(const std::vector<std::string>& args)
+{
+    std::string network, reference, settingsFile, output;
+    int method = -1;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) {
+                std::cerr << "korthal-cli network: " << a << " needs a value\n";
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        if (a == "--reference" || a == "--settings" || a == "--output" || a == "--method") {
+            std::string v;
+            if (!value(v))
+                return 2;
+            if (a == "--reference")
+                reference = v;
+            else if (a == "--settings")
+                settingsFile = v;
+            else if (a == "--output")
+                output = v;
+            else if (v == "none")
+                method = 0;
+            else if (v == "2d")
+                method = 1;
+            else if (v == "3d")
+                method = 2;
+            else {
+                std::cerr << "korthal-cli network: --method takes none, 2d or 3d, not " << v << '\n';
+                return 2;
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            std::cerr << "korthal-cli network: unknown option " << a << '\n';
+            return 2;
+        } else if (network.empty()) {
+            network = a;
+        } else {
+            std::cerr << "korthal-cli network: only one network file, got " << a << '\n';
+            return 2;
+        }
+    }
+    if (network.empty()) {
+        std::cerr << "korthal-cli network: which network file? (korthal-cli network --help)\n";
+        return 2;
+    }
+    if (!fs::exists(network)) {
+        std::cerr << "korthal-cli network: no such file: " << network << '\n';
+        return 1;
+    }
+    if (!settingsFile.empty() && !fs::exists(settingsFile)) {
+        std::cerr << "korthal-cli network: no such settings file: " << settingsFile << '\n';
+        return 1;
+    }
+
+    Document doc;
+    const std::string ref = findReference(reference, network);
+    if (!reference.empty() && !fs::exists(reference)) {
+        std::cerr << "korthal-cli network: no such reference file: " << reference << '\n';
+        return 1;
+    }
+    if (ref.empty())
+        std::cerr << "korthal-cli network: no reference file \"EGSA87\" found; "
+                     "no point is a reference point\n";
+    else if (!doc.LoadReference(ref))
+        std::cerr << "korthal-cli network: " << doc.LastLoadProblem << '\n';
+    doc.SettingsFileOverride = settingsFile;
+    doc.LoadFile(network);
+    if (!doc.LastLoadProblem.empty())
+        std::cerr << "korthal-cli network: " << doc.LastLoadProblem << '\n';
+    if (method >= 0) {
+        doc.settings().method = method;
+        doc.RecomputeNetwork();
+    }
+    printResults(doc, std::cout);
+
+    if (!output.empty()) {
+        if (!writeListingFile(doc, true, output)) {
+            std::cerr << "korthal-cli network: cannot write " << output << '\n';
+            return 1;
+        }
+        std::cout << "\nΗ λίστα γράφτηκε στο " << output << '\n';
+    } else {
+        std::cout << '\n';
+        for (const auto& page : printTableLines(doc, true, true))
+            for (const auto& line : page)
+                std::cout << line << '\n';
+    }
+    return 0;
+}
+
+const Registration reg{Command{
+    "network", "transform a network with its reference points",
+    "Usage: korthal-cli network FILE [--reference FILE] [--method none|2d|3d]\n"
+    "                           [--settings FILE.INI] [--output LISTING.TXT]\n\n"
+    "Loads a network file (.WGS84) or a point list (.TXT: NAME,X,Y,Z or NAME<tab>X\n"
+    "<tab>Y<tab>Z per line), the reference point file (default: \"EGSA87\" beside\n"
+    "the network file, then in the current folder) and the network's settings\n"
+    "(default: the network file's name with the extension .INI). Estimates the\n"
+    "transformation from the network's reference points with the settings'\n"
+    "method or --method, and prints the parameters, the matrix, the RMS values,\n"
+    "the residuals of the reference points and the listing of the network.\n"
+    "--output writes the listing to a file (code page 1253) instead.\n",
+    runNetwork}};
+
+}  // namespace
+}  // namespace korthal::cli

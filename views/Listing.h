@@ -1,0 +1,54 @@
+#pragma once
+// The fixed-pitch listing of a point table, for the printer or a text file:
+// centred heading lines, a line of column titles and one line per point, in
+// lines of 124 characters and pages of 87 lines.
+
+#include "network/MemTable.h"
+#include "network/NumberText.h"
+
+#include <string>
+#include <vector>
+
+namespace korthal {
+
+class Document;
+
+constexpr int kListingWidth = 124;
+constexpr int kListingPageLines = 86;  // a new page when the count is above this
+
+struct ListingOptions {
+    bool toFile = true;              // file: no page breaks, no leading blank lines
+    int decimals = 4;                // d of the coordinate columns
+    int dmsDecimals = 9;             // decimals of the packed latitudes and longitudes
+    bool anglesInRadians = false;    // f and l hold radians (reference table)
+    std::string heading2, heading3;  // the two lines under "Korthal"
+};
+
+// The pages of the listing (a file listing is one page), each a list of lines
+// already centred. Number texts use `numbers` with its display separators.
+std::vector<std::vector<std::string>> listingPages(const MemTable& table,
+                                                   const NumberText& numbers,
+                                                   const ListingOptions& options,
+                                                   const std::vector<std::string>& extraLines = {});
+
+// A line centred in the listing's width (lengths counted in characters).
+std::string centreListingLine(const std::string& text);
+
+// The listing of the network table (network = true) or the reference table
+// of the document, with its decimals and separators for the destination
+// (output file: page 2; printer: page 0). For the network table the residuals
+// of its reference points follow the records.
+std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool network,
+                                                      bool toFile);
+
+// The save button: asks for the file name (through dialogs()), writes the
+// listing with the output-file separators in code page 1253 and stores the
+// name in LastTextFile. Returns false when cancelled or when the write failed
+// (the latter with the save error message).
+bool printTable(Document& doc, bool network);
+
+// Writes the file listing under `path` without asking (output-file
+// separators, code page 1253). False when the file cannot be written.
+bool writeListingFile(Document& doc, bool network, const std::string& path);
+
+}  // namespace korthal
