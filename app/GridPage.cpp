@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -139,6 +140,18 @@ void GridPage::showMemo()
     if (memo_->toPlainText() != t) memo_->setPlainText(t);
     memoDirty_ = false;
     syncing_ = false;
+}
+
+void GridPage::followCursorLater(int column)
+{
+    QTimer::singleShot(0, this, [this, column] {
+        const int row = table_.currentRow();
+        if (row < 0 || row >= model_->rowCount()) return;
+        syncing_ = true;
+        grid_->setCurrentIndex(model_->index(row, column));
+        syncing_ = false;
+        showMemo();
+    });
 }
 
 void GridPage::insertRecord()

@@ -54,6 +54,10 @@ public:
     // The deletion question; true when the user agrees.
     static bool DBNavigator2BeforeAction();
 
+    // After an entry: the grid follows the table's current record (the
+    // record may have moved in the order), once the editor has closed.
+    void followCursorLater(int column);
+
     // Stores the memo's text into the current record when it changed.
     void commitMemo();
     // Shows the current record's description.

@@ -105,6 +105,7 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
         }
         if (tb.state() != MemTable::State::Browse) tb.post();
         model()->refresh();
+        followCursorLater(column);
         return ok;
     });
 
@@ -147,7 +148,6 @@ QString NetworkPage::cellText(Rec r, int c) const
 void NetworkPage::SBGridClick()
 {
     mode_ = (mode_ + 1) % 3;
-    sbGrid_->setText(QStringLiteral("π") + QString::number(mode_));
     sb8_->setVisible(mode_ != 2);
     model()->setColumnReadOnly(7, mode_ == 2);
     grid()->setToolTip(QString::fromUtf8(kModeHints[mode_]));

@@ -100,17 +100,37 @@ bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, i
     if (!index.isValid() || role != Qt::EditRole || !setText_) return false;
     const Rec r = table_.recAt(index.row());
     if (r == NoRec || column(index.column()).readOnly) return false;
-    return setText_(r, index.column(), value.toString().toStdString());
+    // The entry rules work on the table in a quiet section, which would reset
+    // the model and close the editor that is committing; the rows stay the
+    // same, so a layout change is enough.
+    inSetData_ = true;
+    const bool ok = setText_(r, index.column(), value.toString().toStdString());
+    inSetData_ = false;
+    return ok;
 }
 
 void PointTableModel::beginReset()
 {
-    if (resetDepth_++ == 0) beginResetModel();
+    if (resetDepth_++ != 0) return;
+    layoutOnly_ = inSetData_;
+    if (layoutOnly_) {
+        emit layoutAboutToBeChanged();
+    } else {
+        beginResetModel();
+    }
 }
 
 void PointTableModel::endReset()
 {
-    if (resetDepth_ > 0 && --resetDepth_ == 0) endResetModel();
+    if (resetDepth_ == 0 || --resetDepth_ != 0) return;
+    if (!layoutOnly_) {
+        endResetModel();
+        return;
+    }
+    layoutOnly_ = false;
+    emit layoutChanged();
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 void PointTableModel::beginInsertRow(int row) { beginInsertRows({}, row, row); }

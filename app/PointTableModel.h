@@ -78,6 +78,8 @@ private:
     std::vector<GridColumn> columns_;
     SetText setText_;
     int resetDepth_ = 0;
+    bool inSetData_ = false;
+    bool layoutOnly_ = false;
     bool moving_ = false;
 };
 

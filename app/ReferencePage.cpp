@@ -67,6 +67,7 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
                 tb.post();
         }
         model()->refresh();
+        followCursorLater(column);
         return ok;
     });
 }

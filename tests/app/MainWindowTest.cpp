@@ -13,6 +13,8 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -64,15 +66,32 @@ struct Session {
     {
         return m->data(m->index(row, col), Qt::DisplayRole).toString();
     }
+    // Types into a cell of the current record through the grid's editor
+    // and presses Enter, as the user does.
+    void type(GridPage* page, int col, const QString& text)
+    {
+        QApplication::processEvents();
+        PointGrid* g = page->grid();
+        const QModelIndex i = page->model()->index(page->model()->table().currentRow(), col);
+        g->setCurrentIndex(i);
+        if (!g->indexWidget(i)) g->edit(i);
+        QWidget* ed = g->indexWidget(i);
+        QVERIFY(ed);
+        if (auto* cb = qobject_cast<QComboBox*>(ed))
+            cb->setEditText(text);
+        else
+            qobject_cast<QLineEdit*>(ed)->setText(text);
+        QTest::keyClick(ed, Qt::Key_Return);
+        QApplication::processEvents();  // the editor commits through a queued call
+    }
     // Adds a reference point through the reference grid.
     void addReference(const QString& name, const QString& E, const QString& N, const QString& H)
     {
         w->referencePage()->insertRecord();
-        const int row = doc->GYS().currentRow();
-        set(ref(), row, 0, name);
-        set(ref(), doc->GYS().currentRow(), 1, E);
-        set(ref(), doc->GYS().currentRow(), 2, N);
-        set(ref(), doc->GYS().currentRow(), 3, H);
+        type(w->referencePage(), 0, name);
+        type(w->referencePage(), 1, E);
+        type(w->referencePage(), 2, N);
+        type(w->referencePage(), 3, H);
     }
 };
 
@@ -152,18 +171,14 @@ void MainWindowTest::typingDetailAndReferencePoints()
     // A detail point, X typed through the grid's own editor.
     NetworkPage* np = s.w->networkPage();
     np->insertRecord();
-    QVERIFY(s.set(s.net(), s.doc->GPS().currentRow(), 0, QStringLiteral("P1")));
-    const QModelIndex x = s.net()->index(s.doc->GPS().currentRow(), 1);
-    np->grid()->setCurrentIndex(x);
-    np->grid()->edit(x);
-    auto* editor = np->grid()->viewport()->findChild<QLineEdit*>();
-    QVERIFY(editor);
-    editor->setText(QStringLiteral("4595000"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    s.type(s.w->networkPage(), 0, QStringLiteral("P1"));
+    s.type(np, 1, QStringLiteral("4595000"));
+    QCOMPARE(np->grid()->currentIndex().row(), s.doc->GPS().currentRow());
+    QCOMPARE(np->grid()->currentIndex().column(), 1);
     const auto& gf = s.doc->gpsFields();
     QCOMPARE(s.doc->GPS().asFloat(gf.X), 4595000.0);
-    QVERIFY(s.set(s.net(), s.doc->GPS().currentRow(), 2, QStringLiteral("2031000")));
-    QVERIFY(s.set(s.net(), s.doc->GPS().currentRow(), 3, QStringLiteral("3903000")));
+    s.type(s.w->networkPage(), 2, QStringLiteral("2031000"));
+    s.type(s.w->networkPage(), 3, QStringLiteral("3903000"));
     const int row = s.doc->GPS().currentRow();
     QVERIFY(!s.cell(s.net(), row, 4).isEmpty());  // E computed
     QVERIFY(!s.cell(s.net(), row, 7).isEmpty());  // undulation from the geoid model
@@ -172,7 +187,7 @@ void MainWindowTest::typingDetailAndReferencePoints()
 
     // A network point named after the reference point is red and sorts first.
     np->insertRecord();
-    QVERIFY(s.set(s.net(), s.doc->GPS().currentRow(), 0, QStringLiteral("T1")));
+    s.type(s.w->networkPage(), 0, QStringLiteral("T1"));
     QCOMPARE(s.cell(s.net(), 0, 0), QStringLiteral("T1"));
     QCOMPARE(s.net()->data(s.net()->index(0, 4), Qt::ForegroundRole).value<QColor>(),
              QColor(255, 0, 0));
@@ -186,10 +201,10 @@ void MainWindowTest::outOfRangeValueKeepsTheField()
 {
     Session s;
     s.w->networkPage()->insertRecord();
-    QVERIFY(s.set(s.net(), 0, 0, QStringLiteral("P1")));
-    QVERIFY(s.set(s.net(), 0, 3, QStringLiteral("4000000")));
+    s.type(s.w->networkPage(), 0, QStringLiteral("P1"));
+    s.type(s.w->networkPage(), 3, QStringLiteral("4000000"));
     s.rec.clear();
-    QVERIFY(!s.set(s.net(), 0, 3, QStringLiteral("4248851")));
+    s.type(s.w->networkPage(), 3, QStringLiteral("4248851"));
     QCOMPARE(s.rec.messages().size(), std::size_t(1));
     QVERIFY(QString::fromStdString(s.rec.messages()[0])
                 .startsWith(QStringLiteral("Μέγιστη επιτρεπόμενη τμή : ")));
@@ -198,7 +213,7 @@ void MainWindowTest::outOfRangeValueKeepsTheField()
 
     // Text that is not a number gets the conversion message.
     s.rec.clear();
-    QVERIFY(!s.set(s.net(), 0, 3, QStringLiteral("abc")));
+    s.type(s.w->networkPage(), 3, QStringLiteral("abc"));
     QCOMPARE(s.rec.messages().size(), std::size_t(1));
     QCOMPARE(s.doc->GPS().asFloat(s.doc->gpsFields().Z), 4000000.0);
 }
@@ -208,7 +223,7 @@ void MainWindowTest::deleteQuestionAndCtrlDelete()
     Session s;
     NetworkPage* np = s.w->networkPage();
     np->insertRecord();
-    QVERIFY(s.set(s.net(), 0, 0, QStringLiteral("P1")));
+    s.type(s.w->networkPage(), 0, QStringLiteral("P1"));
     s.doc->NetworkModified = false;
 
     // Ctrl+Delete deletes nothing and asks nothing.
@@ -332,8 +347,8 @@ void MainWindowTest::exitSequenceWritesTheFiles()
     {
         Session s;
         s.w->networkPage()->insertRecord();
-        QVERIFY(s.set(s.net(), 0, 0, QStringLiteral("P1")));
-        QVERIFY(s.set(s.net(), 0, 1, QStringLiteral("4595000")));
+        s.type(s.w->networkPage(), 0, QStringLiteral("P1"));
+        s.type(s.w->networkPage(), 1, QStringLiteral("4595000"));
         s.addReference(QStringLiteral("T1"), QStringLiteral("476000"), QStringLiteral("4200000"),
                        QStringLiteral("100"));
         s.w->close();
@@ -366,7 +381,7 @@ void MainWindowTest::newAsksToSaveChanges()
 {
     Session s;
     s.w->networkPage()->insertRecord();
-    QVERIFY(s.set(s.net(), 0, 0, QStringLiteral("P1")));
+    s.type(s.w->networkPage(), 0, QStringLiteral("P1"));
     s.rec.inputs.push_back(std::string("kept.WGS84"));
     s.w->SpeedButton7()->click();
     QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("kept.WGS84"))));
