@@ -176,24 +176,63 @@ void BM_ObservationBulkAppend(benchmark::State& state)
 }
 BENCHMARK(BM_ObservationBulkAppend)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-void BM_ObservationSaveLoad(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    MemTable t("RINEX");
-    defineObservations(t);
-    appendObservations(t, n);
-    const std::string path =
+struct Observations {
+    MemTable table{"RINEX"};
+    std::string path =
         (std::filesystem::temp_directory_path() / "korthal_bench_observations.RNX").string();
+    std::string text;
+    explicit Observations(int n)
+    {
+        defineObservations(table);
+        appendObservations(table, n);
+        text = utf8ToCp1253(tableText(table));
+    }
+    ~Observations() { std::remove(path.c_str()); }
+};
+
+Observations& observations()
+{
+    static Observations o(200000);
+    return o;
+}
+
+void BM_ObservationText(benchmark::State& state)
+{
+    Observations& o = observations();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tableText(o.table).size());
+    state.counters["text_MB"] = static_cast<double>(o.text.size()) / 1e6;
+}
+BENCHMARK(BM_ObservationText)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_ObservationCompress(benchmark::State& state)
+{
+    Observations& o = observations();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GPSCompressSave(o.text).size());
+}
+BENCHMARK(BM_ObservationCompress)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_ObservationSave(benchmark::State& state)
+{
+    Observations& o = observations();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SaveToFile(o.table, o.path).ok);
+}
+BENCHMARK(BM_ObservationSave)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_ObservationLoad(benchmark::State& state)
+{
+    Observations& o = observations();
+    SaveToFile(o.table, o.path);
     for (auto _ : state) {
-        SaveToFile(t, path);
         MemTable back("RINEX");
         defineObservations(back);
-        if (!LoadFromFile(back, path).ok() || back.recordCount() != n)
+        if (!LoadFromFile(back, o.path).ok() || back.recordCount() != o.table.recordCount())
             state.SkipWithError("load failed");
     }
-    std::remove(path.c_str());
 }
-BENCHMARK(BM_ObservationSaveLoad)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ObservationLoad)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

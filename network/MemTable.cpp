@@ -153,7 +153,8 @@ struct MemTable::Index {
     std::vector<int> fields;
 };
 
-MemTable::MemTable(std::string name) : name_(std::move(name))
+MemTable::MemTable(std::string name)
+    : name_(std::move(name)), decimalSep_(localeSeparators().decimal)
 {
     pool_.emplace_back();  // entry 0 stands for the empty text
 }
@@ -644,6 +645,10 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
             if (newRow != oldRow)
                 notify([](TableListener* l) { l->endMoveRow(); });
         }
+    }
+    if (disabled_ == 0 && !listeners_.empty()) {
+        const int row = rowOf(r);
+        notify([row](TableListener* l) { l->rowChanged(row); });
     }
     return true;
 }
