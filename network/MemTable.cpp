@@ -604,6 +604,14 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
     Value conv;
     if (!convert(f, v, conv))
         return false;
+    if (f == idField_) {
+        // IDs stay unique.
+        if (const long long* id = std::get_if<long long>(&conv)) {
+            const Rec holder = findID(*id);
+            if (holder != NoRec && holder != r)
+                return false;
+        }
+    }
 
     const bool isKey =
         active_ && std::find(active_->fields.begin(), active_->fields.end(), f) != active_->fields.end();

@@ -241,7 +241,7 @@ public:
     // Setters store the value (strings cut to the field's size) and keep the
     // order and the ID lookup right. A value of the wrong kind is converted
     // where that is plain (integer <-> float, bool <-> integer) and otherwise
-    // rejected with false.
+    // rejected with false, as is an ID that another record holds.
     bool setValue(Rec r, int field, const Value& v);
     void setNull(Rec r, int field);
     void setFloat(Rec r, int field, double v) { setValue(r, field, v); }

@@ -107,6 +107,7 @@ TEST(MemTable, IndexOrderStorageOrderAndIDs)
     // IDs set from outside (a load) push the next ID above them.
     s.t.setInteger(b, s.id, 41);
     EXPECT_EQ(s.t.findID(41), b);
+    EXPECT_FALSE(s.t.setValue(s.t.findID(1), s.id, 41LL));  // IDs stay unique
     EXPECT_EQ(s.t.findID(2), NoRec);
     const Rec n = s.t.appendRecord();
     EXPECT_EQ(s.t.getInteger(n, s.id), 42);
