@@ -113,7 +113,7 @@ std::string LoadResult::message(const std::string& path) const
         return "Το αρχείο \"" + path + "\" δεν διαβάζεται: " + reason;
     case Status::Stopped:
         return "Το αρχείο \"" + path + "\" δεν διαβάστηκε ολόκληρο. Διαβάστηκαν " +
-               std::to_string(records) + " εγγραφές· η ανάγνωση σταμάτησε στη γραμμή " +
+               std::to_string(records) + " εγγραφές· η ανάγνωση σταμάτησε στη γραμμή δεδομένων " +
                std::to_string(line) + ": " + reason;
     }
     return {};
@@ -187,6 +187,7 @@ LoadResult readTableText(MemTable& t, std::string_view text)
     t.disableControls();
     std::size_t pos = 0;
     bool header = true;
+    bool inDefinition = false;
     int lineNo = 0;
     while (pos < text.size()) {
         while (pos < text.size() && isBreak(text[pos]))
@@ -199,6 +200,14 @@ LoadResult readTableText(MemTable& t, std::string_view text)
         const std::string_view line = text.substr(pos, end - pos);
         pos = end;
         if (header) {
+            // Definition sections that other writers of this format put
+            // before the header are passed over.
+            if (line.rfind("@@FILE VERSION@@", 0) == 0)
+                continue;
+            if (inDefinition || (line.rfind("@@", 0) == 0 && line.find("START@@") != std::string_view::npos)) {
+                inDefinition = line.find("END@@") == std::string_view::npos;
+                continue;
+            }
             header = false;
             continue;
         }

@@ -207,6 +207,20 @@ TEST(TableFile, ReaderRules)
     }
 }
 
+TEST(TableFile, DefinitionSectionsBeforeTheHeaderArePassedOver)
+{
+    MemTable t;
+    t.addField({"ID", FieldType::AutoInc});
+    const int name = t.addField({"Name", FieldType::String, 10});
+    const LoadResult res = readTableText(
+        t, "@@FILE VERSION@@ 2\r\n@@TABLEDEF START@@\r\nID=AUTOINC\r\nName=STRING,10\r\n"
+           "@@TABLEDEF END@@\r\n@@INDEXDEF START@@\r\nbyEidos=Name\r\n@@INDEXDEF END@@\r\n"
+           "\"ID\",\"Name\",\r\n\"1\",\"A\"\r\n");
+    EXPECT_TRUE(res.ok());
+    ASSERT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(t.getString(t.findID(1), name), "A");
+}
+
 TEST(TableFile, LoadStopsAtABadValueAndSaysWhere)
 {
     TempDir dir;
@@ -221,7 +235,7 @@ TEST(TableFile, LoadStopsAtABadValueAndSaysWhere)
     EXPECT_EQ(res.line, 3);
     EXPECT_EQ(g.t.recordCount(), 2);
     EXPECT_NE(res.reason.find("1.5"), std::string::npos);
-    EXPECT_NE(res.message(path).find("γραμμή 3"), std::string::npos);
+    EXPECT_NE(res.message(path).find("γραμμή δεδομένων 3"), std::string::npos);
 
     // A Boolean text that matches neither display text.
     MemTable t;
