@@ -135,10 +135,6 @@ ConvergenceCriteria Document::criteria() const
     return ConvergenceCriteria{settings_->maxDm, settings_->maxDe, settings_->maxDt};
 }
 
-std::string Document::caption() const
-{
-    return "   Korthal  (v1.0)    Αρχείο : " + CurrentFileName;
-}
 
 const ReferenceResidual* Document::residualOf(long long id) const
 {

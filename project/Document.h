@@ -19,6 +19,7 @@
 #include "geodesy/Transformation.h"
 #include "network/MemTable.h"
 #include "network/NumberText.h"
+#include "network/SelfTest.h"
 
 #include <array>
 #include <functional>
@@ -143,8 +144,10 @@ public:
     bool LoadingData = false;
     bool EntryInProgress = false;
 
-    // "   Korthal  (v1.0)    Αρχείο : " + CurrentFileName
-    std::string caption() const;
+    // The window caption: after LoadFile "   Korthal  (v1.0)    Αρχείο : " +
+    // CurrentFileName, after NewNetwork "   Korthal      Αρχείο : " + the name.
+    const std::string& caption() const { return Caption; }
+    std::string Caption;
 
     // ---- Results of the last network computation ----
     int RefPointCount = 0;
@@ -216,6 +219,15 @@ public:
     // The writes after the window has closed. Questions and the save error
     // message go through dialogs().
     ExitResult ExitSequence(const std::string& programSettingsFile);
+
+    // The self-test of the "test" page, on the transformation in force (the
+    // next RecomputeNetwork restores the network's). With `reportFile` the
+    // report is written there (code page 1253) and LastTextFile names it;
+    // a failed write shows the save error message. `test` is the caller's so
+    // that a stop button can reach it.
+    SelfTestResult RunSelfTest(SelfTest& test, const SelfTestSettings& s,
+                               const std::string& reportFile = {},
+                               const std::function<void(const SelfTestProgress&)>& progress = {});
 
     // The names of all reference points in name order (the pick list).
     std::vector<std::string> ReferenceNames() const;

@@ -81,7 +81,7 @@ bool Document::parseTyped(const std::string& text, Extended& v)
 {
     NumberResult r = parseDecimal(text, numbers_.system().decimal);
     if (!r) {
-        showMessage(r.error.empty() ? conversionError(text) : r.error, MsgIcon::Error);
+        showMessage(r.error.empty() ? conversionError(text) : r.error, MsgIcon::Exclamation);
         return false;
     }
     v = r.value;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 
 namespace korthal {
 
@@ -125,6 +126,7 @@ void Document::LoadFile(const std::string& FileName)
     RecomputeNetwork();
     g.enableControls();
     NetworkModified = false;
+    Caption = "   Korthal  (v1.0)    Αρχείο : " + CurrentFileName;
     LoadingData = false;
     g.first();
 }
@@ -264,6 +266,7 @@ void Document::NewNetwork()
     gps_->first();
     residuals_.clear();
     CurrentFileName = "Νέο αρχείο σημείων.WGS84";
+    Caption = "   Korthal      Αρχείο : " + CurrentFileName;
     NetworkModified = true;
 }
 
@@ -322,6 +325,33 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
     result.programSettingsWritten =
         saveProgramSettings(programSettingsFile, ProgramSettings{CurrentFileName, IconsPath}, error);
     return result;
+}
+
+SelfTestResult Document::RunSelfTest(SelfTest& test, const SelfTestSettings& s,
+                                     const std::string& reportFile,
+                                     const std::function<void(const SelfTestProgress&)>& progress)
+{
+    test.setCriteria(criteria());
+    if (reportFile.empty())
+        return test.run(s, {}, progress);
+    // Written as the runs go: a long test does not gather its report in memory.
+    std::ofstream out(reportFile, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        showMessage(saveErrorMessage(reportFile));
+        return test.run(s, {}, progress);
+    }
+    SelfTestResult r = test.run(
+        s,
+        [&](const std::string& l) {
+            out << toCodePage1253(l) << "\r\n";
+        },
+        progress);
+    out.close();
+    if (out)
+        LastTextFile = reportFile;
+    else
+        showMessage(saveErrorMessage(reportFile));
+    return r;
 }
 
 }  // namespace korthal

@@ -15,7 +15,9 @@
 // "%%", CR as "%c", LF as "%n" and NUL as "%0". None of these depends on the
 // process locale.
 //
-// Reading: lines end at any run of CR, LF and NUL; the header is skipped;
+// Reading: lines end at any run of CR, LF and NUL; the header is skipped
+// (and before it any "@@FILE VERSION@@" line and "@@...START@@" to
+// "@@...END@@" definition sections, which the program never writes);
 // items go to fields by position; an unquoted item is null; a line whose
 // first item names an existing ID updates that record; strings are cut to
 // their field's size. A line is applied whole or not at all: when one of its

@@ -171,5 +171,34 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
     EXPECT_TRUE(r.programSettingsWritten);
 }
 
+
+TEST_F(ImportTest, CaptionsNewNetworkAndSelfTestReport)
+{
+    doc.LoadFile((dir / "TEMP.WGS84").string());  // missing: an empty network
+    EXPECT_EQ(doc.caption(), "   Korthal  (v1.0)    Αρχείο : " + (dir / "TEMP.WGS84").string());
+    EXPECT_EQ(doc.GPS().recordCount(), 0);
+    EXPECT_FALSE(doc.NetworkModified);
+    addMeasured("Α", 4400000, 1900000, 4000000);
+    doc.NewNetwork();
+    EXPECT_EQ(doc.GPS().recordCount(), 0);
+    EXPECT_EQ(doc.caption(), "   Korthal      Αρχείο : Νέο αρχείο σημείων.WGS84");
+    EXPECT_TRUE(doc.NetworkModified);
+
+    // The report of the self-test goes to its file, in code page 1253.
+    SelfTest test(doc.transformation(), doc.numbers());
+    test.setSeed(5);
+    SelfTestSettings s;
+    s.Pmin = s.Pmax = 3;
+    s.SErepetitions = 2;
+    const std::string report = (dir / "TEST.TXT").string();
+    const SelfTestResult r = doc.RunSelfTest(test, s, report);
+    EXPECT_EQ(r.runs, 2);
+    EXPECT_EQ(doc.LastTextFile, report);
+    const auto lines = readTextLines(report);
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(lines->size(), 1u + 2 * (3 + 6));
+    EXPECT_EQ((*lines)[5].rfind("μ = ", 0), 0u);
+}
+
 }  // namespace
 }  // namespace korthal::testing

@@ -235,8 +235,12 @@ TEST_F(NetworkTest, LimitsIncludeTheirBounds)
     EXPECT_FALSE(doc.GPSXSetText(gps::Z, "3000.001"));
     EXPECT_TRUE(doc.GPSXSetText(gps::Z, "0"));  // 0 is always accepted
     EXPECT_FALSE(doc.GPSXSetText(gps::Y, "abc"));
+    // Text set through the table reaches the same rule.
+    g.setText(gps::Y, "29.0000001");
+    EXPECT_EQ(g.asFloat(gps::Y), 0.0);
     EXPECT_FALSE(doc.EntryInProgress);  // cleared on the error's way out
-    ASSERT_EQ(dialogs.messages().size(), 3u);
+    ASSERT_EQ(dialogs.messages().size(), 4u);
+    EXPECT_EQ(dialogs.messages()[3], "Μέγιστη επιτρεπόμενη τμή : 29,0000");
     EXPECT_EQ(dialogs.messages()[0], "Ελάχιστη επιτρεπόμενη τμή : 34,0000");
     EXPECT_EQ(dialogs.messages()[1], "Μέγιστη επιτρεπόμενη τμή : 3.000,0000");
 

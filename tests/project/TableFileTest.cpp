@@ -207,6 +207,20 @@ TEST(TableFile, ReaderRules)
     }
 }
 
+TEST(TableFile, DefinitionSectionsBeforeTheHeaderArePassedOver)
+{
+    MemTable t;
+    t.addField({"ID", FieldType::AutoInc});
+    const int name = t.addField({"Name", FieldType::String, 10});
+    const LoadResult res = readTableText(
+        t, "@@FILE VERSION@@ 2\r\n@@TABLEDEF START@@\r\nID=AUTOINC\r\nName=STRING,10\r\n"
+           "@@TABLEDEF END@@\r\n@@INDEXDEF START@@\r\nbyEidos=Name\r\n@@INDEXDEF END@@\r\n"
+           "\"ID\",\"Name\",\r\n\"1\",\"A\"\r\n");
+    EXPECT_TRUE(res.ok());
+    ASSERT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(t.getString(t.findID(1), name), "A");
+}
+
 TEST(TableFile, LoadStopsAtABadValueAndSaysWhere)
 {
     TempDir dir;
