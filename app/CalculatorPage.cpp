@@ -182,7 +182,7 @@ QWidget* CalculatorPage::group(const QString& title, CalcEdit first, const QStri
         l->addWidget(new QLabel(labels[k], box));
         auto* ed = new QLineEdit(box);
         ed->setAlignment(Qt::AlignRight);
-        ed->setMinimumWidth(60);
+        ed->setMinimumWidth(82);
         edits_[ix(e)] = ed;
         l->addWidget(ed, 1);
         connect(ed, &QLineEdit::textEdited, this,

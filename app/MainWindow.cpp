@@ -9,6 +9,8 @@
 #include "app/TransformPage.h"
 #include "geodesy/Dialogs.h"
 #include "project/Document.h"
+#include "views/Listing.h"
+#include "app/PrintListing.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -257,17 +259,27 @@ void MainWindow::SpeedButton7Click()
 
 void MainWindow::SpeedButton3Click()
 {
-    // The table output to a text file comes with printing.
+    QWidget* w = pages_->currentWidget();
+    if (w != tabNetwork_ && w != tabReference_) return;
+    networkPage_->commitMemo();
+    referencePage_->commitMemo();
+    if (printTable(doc_, w == tabNetwork_)) SpeedButton6Click();
 }
 
 void MainWindow::SpeedButton1Click()
 {
-    // Printing of the tables comes with the printing pages.
+    QWidget* w = pages_->currentWidget();
+    if (w != tabNetwork_ && w != tabReference_) return;
+    printListing(this, printTableLines(doc_, w == tabNetwork_, false));
 }
 
 void MainWindow::SpeedButton6Click()
 {
     const QString file = QFileInfo(QString::fromStdString(doc_.LastTextFile)).absoluteFilePath();
+    if (fileOpener) {
+        fileOpener(file);
+        return;
+    }
     QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }
 

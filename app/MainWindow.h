@@ -7,6 +7,7 @@
 #include "network/Calculator.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 class QTabWidget;
@@ -74,6 +75,9 @@ public:
     void PageControl1Change();
     // Returns true when the key was handled here.
     bool FormKeyDown(int key, Qt::KeyboardModifiers mods);
+
+    // Opens a file with the desktop's application for it; tests replace it.
+    std::function<void(const QString&)> fileOpener;
 
     // Refreshes everything that shows the document (after a load or a
     // change of settings).

@@ -64,7 +64,7 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
     const int fields[8] = {gf.Name, gf.X, gf.Y, gf.Z, gf.E, gf.N, gf.H, gf.apoxh};
     const char* titles[8] = {"Σημείο", "X (m)", "Y (m)", "Z (m)",
                              "E  (m)", "N  (m)", "H  (m)", "αποχή  γεωειδ"};
-    const int widths[8] = {80, 95, 95, 95, 85, 90, 65, 60};
+    const int widths[8] = {62, 90, 90, 90, 82, 90, 60, 58};
     std::vector<GridColumn> cols;
     for (int c = 0; c < 8; ++c) {
         GridColumn col;

@@ -16,7 +16,7 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
     const int fields[8] = {yf.Name, yf.E, yf.N, yf.H, yf.apoxh, yf.f, yf.l, yf.ortho};
     const char* titles[8] = {"Σημείο", "E  (m)", "N  (m)", "H  (m)",
                              "   αποχή    γεωειδούς", "φ°", "λ°", "h  (m)"};
-    const int widths[8] = {80, 85, 90, 65, 70, 95, 95, 65};
+    const int widths[8] = {62, 82, 90, 60, 70, 95, 95, 60};
     std::vector<GridColumn> cols;
     for (int c = 0; c < 8; ++c) {
         GridColumn col;

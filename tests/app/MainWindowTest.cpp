@@ -109,6 +109,8 @@ private slots:
     void keys();
     void exitSequenceWritesTheFiles();
     void newAsksToSaveChanges();
+    void partlyLoadedNetworkIsReported();
+    void exportWritesTheListing();
 };
 
 void MainWindowTest::startUpOnEmptyFolder()
@@ -399,6 +401,60 @@ void MainWindowTest::newAsksToSaveChanges()
     s.rec.inputs.push_back(std::nullopt);
     s.w->SpeedButton2()->click();
     QCOMPARE(s.doc->GPS().recordCount(), 1);
+}
+
+void MainWindowTest::partlyLoadedNetworkIsReported()
+{
+    Session s;
+    s.w->networkPage()->insertRecord();
+    s.type(s.w->networkPage(), 0, QStringLiteral("P1"));
+    s.w->networkPage()->insertRecord();
+    s.type(s.w->networkPage(), 0, QStringLiteral("P2"));
+    const QString path = s.dir.filePath(QStringLiteral("cut.WGS84"));
+    s.rec.inputs.push_back(path.toStdString());
+    s.w->SpeedButton7()->click();  // saves the two points under that name
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    const QByteArray all = f.readAll();
+    QVERIFY(all.size() > 20);
+    f.resize(all.size() - 12);  // damage the end of the stream
+    f.close();
+
+    s.rec.clear();
+    s.rec.inputs.push_back(path.toStdString());
+    s.rec.inputs.push_back(std::nullopt);  // the new empty network is not saved
+    s.w->SpeedButton2()->click();
+    const auto msgs = s.rec.messages();
+    QCOMPARE(msgs.size(), std::size_t(1));
+    QVERIFY(QString::fromStdString(msgs[0]).contains(QStringLiteral("cut.WGS84")));
+    QVERIFY(s.doc->GPS().recordCount() < 2);
+
+    // A file that is simply missing stays silent.
+    s.rec.clear();
+    s.w->LoadFile(s.dir.filePath(QStringLiteral("none.WGS84")));
+    QVERIFY(s.rec.messages().empty());
+}
+
+void MainWindowTest::exportWritesTheListing()
+{
+    Session s;
+    QString opened;
+    s.w->fileOpener = [&](const QString& f) { opened = f; };
+    s.w->PageControl1()->setCurrentWidget(s.w->TabSheet2());
+    s.w->networkPage()->insertRecord();
+    s.type(s.w->networkPage(), 0, QStringLiteral("P1"));
+    s.type(s.w->networkPage(), 1, QStringLiteral("4595000"));
+    s.rec.inputs.push_back(std::string("list.TXT"));
+    s.w->SpeedButton3()->click();
+    QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("list.TXT"))));
+    QVERIFY(opened.endsWith(QStringLiteral("list.TXT")));
+    QCOMPARE(QString::fromStdString(s.doc->LastTextFile), QStringLiteral("list.TXT"));
+
+    // Nothing is exported from a page without a table.
+    opened.clear();
+    s.w->PageControl1()->setCurrentWidget(s.w->TabSheet9());
+    s.w->SpeedButton3Click();
+    QVERIFY(opened.isEmpty());
 }
 
 QTEST_MAIN(MainWindowTest)

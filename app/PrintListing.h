@@ -1,0 +1,14 @@
+#pragma once
+// Prints the pages of a fixed-pitch listing after the print dialog.
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace korthal::app {
+
+// Returns false when the user cancelled the dialog.
+bool printListing(QWidget* parent, const std::vector<std::vector<std::string>>& pages);
+
+}  // namespace korthal::app
