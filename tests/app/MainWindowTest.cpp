@@ -2,6 +2,7 @@
 // empty folder, typing into the grids, the messages and questions, the
 // display modes, a calculator chain, the keys and the exit sequence.
 
+#include "AppSession.h"
 #include "app/CalculatorPage.h"
 #include "app/DocAccess.h"
 #include "app/MainWindow.h"
@@ -27,75 +28,8 @@
 
 using namespace korthal;
 using namespace korthal::app;
+using korthal::app::testing::Session;
 
-namespace {
-
-// A window started in a fresh working folder, as the program starts it.
-struct Session {
-    QTemporaryDir dir;
-    QString oldCwd = QDir::currentPath();
-    RecordingDialogs rec;
-    std::unique_ptr<Document> doc;
-    std::unique_ptr<MainWindow> w;
-    QString ini;
-
-    Session()
-    {
-        QDir::setCurrent(dir.path());
-        createWorkingFolders();
-        ini = dir.filePath(QStringLiteral("korthal.INI"));
-        doc = std::make_unique<Document>();
-        w = std::make_unique<MainWindow>(*doc, ini);
-        w->FormCreate();
-        w->startModes();
-        w->show();
-    }
-    ~Session()
-    {
-        w.reset();
-        doc.reset();
-        QDir::setCurrent(oldCwd);
-    }
-    PointTableModel* net() const { return w->networkPage()->model(); }
-    PointTableModel* ref() const { return w->referencePage()->model(); }
-    bool set(PointTableModel* m, int row, int col, const QString& text)
-    {
-        return m->setData(m->index(row, col), text, Qt::EditRole);
-    }
-    QString cell(PointTableModel* m, int row, int col) const
-    {
-        return m->data(m->index(row, col), Qt::DisplayRole).toString();
-    }
-    // Types into a cell of the current record through the grid's editor
-    // and presses Enter, as the user does.
-    void type(GridPage* page, int col, const QString& text)
-    {
-        QApplication::processEvents();
-        PointGrid* g = page->grid();
-        const QModelIndex i = page->model()->index(page->model()->table().currentRow(), col);
-        g->setCurrentIndex(i);
-        if (!g->indexWidget(i)) g->edit(i);
-        QWidget* ed = g->indexWidget(i);
-        QVERIFY(ed);
-        if (auto* cb = qobject_cast<QComboBox*>(ed))
-            cb->setEditText(text);
-        else
-            qobject_cast<QLineEdit*>(ed)->setText(text);
-        QTest::keyClick(ed, Qt::Key_Return);
-        QApplication::processEvents();  // the editor commits through a queued call
-    }
-    // Adds a reference point through the reference grid.
-    void addReference(const QString& name, const QString& E, const QString& N, const QString& H)
-    {
-        w->referencePage()->insertRecord();
-        type(w->referencePage(), 0, name);
-        type(w->referencePage(), 1, E);
-        type(w->referencePage(), 2, N);
-        type(w->referencePage(), 3, H);
-    }
-};
-
-}  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT

@@ -1,0 +1,186 @@
+// The settings pages on the offscreen platform: number display per
+// destination, the transformation page on the demo network, the test page,
+// and the calculator following the grids.
+
+#include "AppSession.h"
+#include "app/CalculatorPage.h"
+#include "app/DocAccess.h"
+#include "app/NumberPage.h"
+#include "app/TestPage.h"
+#include "app/TransformPage.h"
+#include "project/IniFile.h"
+#include "project/Settings.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QToolButton>
+
+using namespace korthal;
+using namespace korthal::app;
+using korthal::app::testing::Session;
+
+namespace {
+const QString kDemo = QStringLiteral(KORTHAL_SOURCE_DIR "/examples/demo");
+}
+
+class SettingsPagesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void numberPagesKeepTheirOwnValues();
+    void separatorsStayDifferentAndRedrawTheGrid();
+    void transformationPageOnTheDemoNetwork();
+    void datumShiftEditRefusesText();
+    void testPageWritesItsReport();
+    void calculatorAndMemoFollowTheGrid();
+};
+
+void SettingsPagesTest::numberPagesKeepTheirOwnValues()
+{
+    Session s;
+    NumberPage* p = s.w->numberPage();
+    QCOMPARE(p->TabControlDecimal->count(), 3);
+    QCOMPARE(p->TabControlDecimal->tabText(0), QStringLiteral("Οθόνη-Εκτυπωτής"));
+    QCOMPARE(p->TabControlDecimal->tabText(2), QStringLiteral("αρχείο εξόδου"));
+    QCOMPARE(p->SpinEdit2->value(), 3);  // no settings file: three decimals
+
+    p->SpinEdit2->setValue(6);
+    QVERIFY(s.doc->SettingsModified);
+    QCOMPARE(numberSettings(*s.doc).GPSDecimals[0], 6);
+
+    // Switching the page writes the page left and reads the new one.
+    p->TabControlDecimal->setCurrentIndex(1);
+    QVERIFY(!s.doc->SettingsModified);
+    QCOMPARE(p->SpinEdit2->value(), 3);
+    IniFile ini(s.doc->settingsFileName());
+    QCOMPARE(ini.readInteger("Decimals", "GPSdecimals0", 0), 6LL);
+    p->SpinEdit2->setValue(1);
+    p->TabControlDecimal->setCurrentIndex(0);
+    QCOMPARE(p->SpinEdit2->value(), 6);
+    QCOMPARE(numberSettings(*s.doc).GPSDecimals[1], 1);
+    QCOMPARE(numberSettings(*s.doc).GPSDecimals[0], 6);
+}
+
+void SettingsPagesTest::separatorsStayDifferentAndRedrawTheGrid()
+{
+    Session s;
+    NumberPage* p = s.w->numberPage();
+    p->ComboBox2->setCurrentIndex(2);  // thousands: space
+    p->ComboBox3->setCurrentIndex(0);  // decimal: point
+    QCOMPARE(p->ComboBox2->currentIndex(), 2);
+    p->ComboBox2->setCurrentIndex(0);  // thousands: point -> decimal becomes comma
+    QCOMPARE(p->ComboBox3->currentIndex(), 1);
+    p->ComboBox3->setCurrentIndex(0);  // decimal: point -> thousands becomes comma
+    QCOMPARE(p->ComboBox2->currentIndex(), 1);
+    QCOMPARE(s.doc->numbers().display().decimal, '.');
+    QCOMPARE(s.doc->numbers().display().thousands, ',');
+
+    s.w->networkPage()->insertRecord();
+    s.type(s.w->networkPage(), 0, QStringLiteral("P1"));
+    s.type(s.w->networkPage(), 1, QStringLiteral("4595000"));
+    QCOMPARE(s.cell(s.net(), 0, 1), QStringLiteral("4,595,000.000"));
+    p->ComboBox2->setCurrentIndex(3);  // none
+    QCOMPARE(s.cell(s.net(), 0, 1), QStringLiteral("4595000.000"));
+}
+
+void SettingsPagesTest::transformationPageOnTheDemoNetwork()
+{
+    Session s(kDemo, QStringLiteral("DEMO.WGS84"));
+    QVERIFY(s.doc->GPS().recordCount() > 0);
+    TransformPage* t = s.w->transformPage();
+    QCOMPARE(t->RG2d->checkedId(), pageSettings(*s.doc).method);
+    QVERIFY(s.doc->RefPointCount >= 2);
+    QCOMPARE(t->residuals->rowCount(), static_cast<int>(s.doc->residuals().size()));
+    QVERIFY(t->rms->text().startsWith(QStringLiteral("RMS")));
+    for (QLabel* l : t->equations) QVERIFY(l->text().contains(QStringLiteral("E</b><sub>b</sub>")));
+
+    // "κανένας": the identity shows the symbols only, and the network is
+    // recomputed at once.
+    s.doc->NetworkModified = false;
+    t->RG2d->button(0)->click();
+    QVERIFY(s.doc->SettingsModified);
+    QCOMPARE(pageSettings(*s.doc).method, 0);
+    QCOMPARE(t->equations[0]->text(),
+             QStringLiteral("<b>E<sub>a</sub></b> = ·<b>E</b><sub>b</sub>"));
+    QVERIFY(t->Lex->isHidden() == !s.doc->parameters().LexVisible);
+
+    t->RG2d->button(2)->click();
+    QVERIFY(t->equations[0]->text().contains(QStringLiteral("N</b>")));
+}
+
+void SettingsPagesTest::datumShiftEditRefusesText()
+{
+    Session s;
+    TransformPage* t = s.w->transformPage();
+    QLineEdit* dx = t->shiftEdits[0][0];
+    QVERIFY(dx->text().trimmed().startsWith(QStringLiteral("200")));
+    dx->setText(QStringLiteral("abc"));
+    emit dx->textEdited(dx->text());
+    QVERIFY(s.doc->SettingsModified);
+    t->shiftEditExit(0, 0);
+    QCOMPARE(s.rec.messages().size(), std::size_t(1));
+    QVERIFY(dx->text().trimmed().startsWith(QStringLiteral("200")));
+    // The settings can still be written whole.
+    QVERIFY(s.doc->saveParams());
+}
+
+void SettingsPagesTest::testPageWritesItsReport()
+{
+    Session s;
+    QString opened;
+    s.w->fileOpener = [&](const QString& f) { opened = f; };
+    TestPage* p = s.w->testPage();
+    QCOMPARE(p->speedButton4->text(), QStringLiteral("start"));
+    p->Pmin->setValue(4);
+    p->Pmax->setValue(4);
+    p->SErepetitions->setValue(3);
+    p->RadioButton1->setChecked(true);
+    p->setSeed(7);
+    p->speedButton4->click();  // runs to the end
+    QVERIFY(!p->running());
+    QCOMPARE(p->speedButton4->text(), QStringLiteral("start"));
+    QVERIFY(p->Label53->isHidden());
+    QVERIFY(!p->SpeedButton6->isHidden());
+    QVERIFY(!p->Label73->text().isEmpty());
+    QVERIFY(opened.endsWith(QStringLiteral("TEST.TXT")));
+    QFile f(s.dir.filePath(QStringLiteral("TEST.TXT")));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    // Header, then per run: 4 points, an empty line, parameters, 3 matrix
+    // lines and the separator.
+    QCOMPARE(lines.size() - 1, 1 + 3 * (4 + 1 + 1 + 3 + 1));
+    QVERIFY(s.rec.messages().empty());
+
+    // Unticking the box hides the file button while the file exists.
+    p->RadioButton1->click();
+    QVERIFY(p->SpeedButton6->isHidden());
+}
+
+void SettingsPagesTest::calculatorAndMemoFollowTheGrid()
+{
+    Session s(kDemo, QStringLiteral("DEMO.WGS84"));
+    NetworkPage* np = s.w->networkPage();
+    s.w->PageControl1()->setCurrentWidget(s.w->TabSheet2());
+    QVERIFY(s.net()->rowCount() >= 2);
+    np->grid()->setCurrentIndex(s.net()->index(1, 1));
+    const Rec r = s.doc->GPS().recAt(1);
+    const QString x = QString::fromStdString(
+        s.doc->numbers().formatFixed(s.doc->GPS().getFloat(r, s.doc->gpsFields().X),
+                                     numberSettings(*s.doc).GPSDecimals[0]));
+    QCOMPARE(s.w->calculatorPage()->edit(CalcEdit::WGS84X)->text(), x);
+    QVERIFY(s.w->calculatorPage()->edit(CalcEdit::TM87Em)->text().isEmpty());
+
+    // The description typed under the grid goes to its record.
+    np->memo()->setPlainText(QStringLiteral("κορυφή λόφου"));
+    np->grid()->setCurrentIndex(s.net()->index(0, 1));
+    QCOMPARE(QString::fromStdString(s.doc->GPS().getString(r, s.doc->gpsFields().Perigrafh)),
+             QStringLiteral("κορυφή λόφου"));
+    QVERIFY(s.doc->NetworkModified);
+}
+
+QTEST_MAIN(SettingsPagesTest)
+#include "SettingsPagesTest.moc"
