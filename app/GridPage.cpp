@@ -5,6 +5,7 @@
 #include "project/Document.h"
 
 #include <QHBoxLayout>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -22,7 +23,13 @@ PointGrid::PointGrid(QWidget* parent) : QTableView(parent), header_(new GroupHea
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // A size smaller than the window's, so that the eight columns of
+    // coordinates fit the window's width.
+    QFont f = font();
+    if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() - 1);
+    setFont(f);
+    header_->setFont(f);
+    verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 4);
     verticalHeader()->setFixedWidth(14);
     setWordWrap(false);
 }
@@ -34,6 +41,13 @@ void PointGrid::keyPressEvent(QKeyEvent* e)
         return;
     }
     QTableView::keyPressEvent(e);
+}
+
+void fitColumns(PointGrid* grid, const std::vector<QString>& samples)
+{
+    const QFontMetrics fm(grid->font());
+    for (std::size_t c = 0; c < samples.size(); ++c)
+        grid->setColumnWidth(static_cast<int>(c), fm.horizontalAdvance(samples[c]) + 10);
 }
 
 QString editNumber(double v, int decimals, char systemDecimal)

@@ -88,4 +88,7 @@ private:
 // zeros dropped, the system decimal separator; 0 gives an empty text.
 QString editNumber(double v, int decimals, char systemDecimal);
 
+// Column widths that fit the sample texts in the grid's font.
+void fitColumns(PointGrid* grid, const std::vector<QString>& samples);
+
 }  // namespace korthal::app

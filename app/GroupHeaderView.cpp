@@ -53,17 +53,19 @@ void GroupHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
                 : QString();
     const Group* g = groupOf(logicalIndex);
 
+    // A header cell: the style's section, then the title, wrapped when it
+    // does not fit on one line.
     auto drawCell = [&](const QRect& r, const QString& text) {
         QStyleOptionHeader opt;
         initStyleOption(&opt);
         opt.rect = r;
         opt.section = logicalIndex;
-        opt.text = text;
-        opt.textAlignment = Qt::AlignCenter;
         opt.position = QStyleOptionHeader::Middle;
         painter->save();
         painter->setClipRect(r);
-        style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+        style()->drawControl(QStyle::CE_HeaderSection, &opt, painter, this);
+        painter->setPen(palette().color(QPalette::ButtonText));
+        painter->drawText(r.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, text);
         painter->restore();
     };
 
@@ -83,9 +85,9 @@ void GroupHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
     initStyleOption(&opt);
     opt.rect = band;
     opt.section = logicalIndex;
-    opt.text = g->title;
-    opt.textAlignment = Qt::AlignCenter;
-    style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+    style()->drawControl(QStyle::CE_HeaderSection, &opt, painter, this);
+    painter->setPen(palette().color(QPalette::ButtonText));
+    painter->drawText(band, Qt::AlignCenter, g->title);
     painter->restore();
     drawCell(QRect(rect.left(), rect.top() + half, rect.width(), rect.height() - half), title);
 }

@@ -64,13 +64,11 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
     const int fields[8] = {gf.Name, gf.X, gf.Y, gf.Z, gf.E, gf.N, gf.H, gf.apoxh};
     const char* titles[8] = {"Σημείο", "X (m)", "Y (m)", "Z (m)",
                              "E  (m)", "N  (m)", "H  (m)", "αποχή  γεωειδ"};
-    const int widths[8] = {62, 90, 90, 90, 82, 90, 60, 58};
     std::vector<GridColumn> cols;
     for (int c = 0; c < 8; ++c) {
         GridColumn col;
         col.field = fields[c];
         col.title = QString::fromUtf8(titles[c]);
-        col.width = widths[c];
         col.numeric = c > 0;
         col.bold = c == 0;
         col.readOnly = c >= 4 && c <= 6;
@@ -87,7 +85,10 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
         cols.push_back(std::move(col));
     }
     model()->setColumns(std::move(cols));
-    for (int c = 0; c < 8; ++c) grid()->setColumnWidth(c, widths[c]);
+    fitColumns(grid(), {QStringLiteral("ΣΣΣΣΣΣΣ"), QStringLiteral("4.538.567,6950"),
+                        QStringLiteral("1.901.291,1010"), QStringLiteral("4.044.813,0910"),
+                        QStringLiteral("39,3622890470"), QStringLiteral("4.384.841,1500"),
+                        QStringLiteral("2.246,270"), QStringLiteral("γεωειδ")});
     grid()->groupHeader()->setGroups({{0, 0, QStringLiteral("Σημείο")},
                                       {1, 3, QStringLiteral("WGS84")},
                                       {4, 6, QStringLiteral("ΕΓΣΑ87")}});

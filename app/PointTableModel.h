@@ -21,7 +21,6 @@ struct GridColumn {
     bool readOnly = false;
     bool numeric = false;  // right-aligned
     bool bold = false;
-    int width = 80;
     // The text drawn in the cell.
     std::function<QString(Rec)> display;
     // The text the cell editor starts with.

@@ -16,13 +16,11 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
     const int fields[8] = {yf.Name, yf.E, yf.N, yf.H, yf.apoxh, yf.f, yf.l, yf.ortho};
     const char* titles[8] = {"Σημείο", "E  (m)", "N  (m)", "H  (m)",
                              "   αποχή    γεωειδούς", "φ°", "λ°", "h  (m)"};
-    const int widths[8] = {62, 82, 90, 60, 70, 95, 95, 60};
     std::vector<GridColumn> cols;
     for (int c = 0; c < 8; ++c) {
         GridColumn col;
         col.field = fields[c];
         col.title = QString::fromUtf8(titles[c]);
-        col.width = widths[c];
         col.numeric = c > 0;
         if (c > 0) {
             col.display = [this, c](Rec r) { return cellText(r, c); };
@@ -41,7 +39,10 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
         cols.push_back(std::move(col));
     }
     model()->setColumns(std::move(cols));
-    for (int c = 0; c < 8; ++c) grid()->setColumnWidth(c, widths[c]);
+    fitColumns(grid(), {QStringLiteral("ΣΣΣΣΣΣΣ"), QStringLiteral("390.801,6900"),
+                        QStringLiteral("4.384.841,1500"), QStringLiteral("2.246,270"),
+                        QStringLiteral("γεωειδούς"), QStringLiteral("39,3622890470"),
+                        QStringLiteral("22,4340876390"), QStringLiteral("2.248,070")});
     grid()->groupHeader()->setGroups(
         {{0, 0, QStringLiteral("Σημείο")},
          {1, 3, QStringLiteral("Προβολικές συν/μένες ΕΓΣΑ87")},
