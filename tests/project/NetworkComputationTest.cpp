@@ -144,6 +144,15 @@ TEST_F(NetworkTest, SmallDifferencesDoNotRewriteARecord)
     doc.TransformNetworkPoints(true);
     EXPECT_NEAR(g.getFloat(r, gps::E), e, 1e-9);
     EXPECT_TRUE(doc.NetworkModified);
+
+    // A detail point whose measurement is incomplete gets no position, and
+    // stays out of the extents.
+    g.setFloat(r, gps::Z, 0);
+    doc.TransformNetworkPoints(true);
+    EXPECT_EQ(g.getFloat(r, gps::E), 0.0);
+    EXPECT_EQ(g.getFloat(r, gps::H), 0.0);
+    EXPECT_EQ(doc.ExtentDetail.MinE, value(id2, gps::E));
+    EXPECT_EQ(doc.ExtentDetail.MaxE, value(id2, gps::E));
 }
 
 TEST_F(NetworkTest, OneReferencePointGivesTheIdentity)
