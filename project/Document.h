@@ -187,6 +187,11 @@ public:
     // Shows the range message and returns true when v lies outside [min, max].
     bool OutOfRange(Extended v, Extended min, Extended max);
 
+    // The two input form buttons: converts X, Y, Z of every network point to
+    // geocentric (true) or ellipsoidal form. The button of the form in force
+    // does nothing (false). Marks the settings and the network changed.
+    bool SwitchInputForm(bool toGeocentric);
+
     // ---- Files ----
     // Loads the reference point file into GYS; errors leave it empty or
     // partly filled, without a message. Clears ReferenceModified.

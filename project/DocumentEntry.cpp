@@ -251,4 +251,15 @@ bool Document::GYSfSetText(int field, const std::string& text)
     return true;
 }
 
+bool Document::SwitchInputForm(bool toGeocentric)
+{
+    const bool wasLoading = LoadingData;
+    LoadingData = true;
+    const bool switched = switchInputForm(*gps_, settings_->InputIsGeocentric, toGeocentric);
+    LoadingData = wasLoading;
+    if (switched)
+        SettingsModified = true;
+    return switched;
+}
+
 }  // namespace korthal

@@ -302,5 +302,22 @@ TEST_F(NetworkTest, ReferenceTableKeepsBothTriplesConsistent)
     EXPECT_NEAR(g.asFloat(gps::E), p.E, 1e-6);
 }
 
+
+TEST_F(NetworkTest, InputFormSwitchKeepsTheNetwork)
+{
+    buildNetwork();
+    const double x = value(id1, gps::X), e = value(id1, gps::E);
+    doc.SettingsModified = false;
+    EXPECT_FALSE(doc.SwitchInputForm(true));  // already geocentric
+    EXPECT_FALSE(doc.SettingsModified);
+    EXPECT_TRUE(doc.SwitchInputForm(false));
+    EXPECT_TRUE(doc.SettingsModified);
+    EXPECT_NEAR(value(id1, gps::X), 39.0, 1.0);  // a latitude now
+    doc.RecomputeNetwork();
+    EXPECT_NEAR(value(id1, gps::E), e, 1e-4);
+    EXPECT_TRUE(doc.SwitchInputForm(true));
+    EXPECT_NEAR(value(id1, gps::X), x, 1e-4);
+}
+
 }  // namespace
 }  // namespace korthal::testing
