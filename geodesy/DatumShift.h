@@ -6,6 +6,7 @@
 #include "geodesy/TM87.h"
 
 #include <array>
+#include <cstddef>
 
 namespace korthal {
 
@@ -18,8 +19,14 @@ public:
     // The initial values, before any settings are read.
     DatumShiftTable();
 
-    const ShiftTriple& operator()(int from, int to) const { return t_[from][to]; }
-    ShiftTriple& operator()(int from, int to) { return t_[from][to]; }
+    const ShiftTriple& operator()(int from, int to) const
+    {
+        return t_[static_cast<std::size_t>(from)][static_cast<std::size_t>(to)];
+    }
+    ShiftTriple& operator()(int from, int to)
+    {
+        return t_[static_cast<std::size_t>(from)][static_cast<std::size_t>(to)];
+    }
 
     // The seven-step refill from the three triples WGS84→GRS80, WGS84→Bessel
     // and WGS84→ED50 of the settings.
