@@ -616,6 +616,9 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
             auto it = idLookup_.find(col.ints[r]);
             if (it != idLookup_.end() && it->second == r)
                 idLookup_.erase(it);
+            // The ID just handed out to this record is free again.
+            if (col.ints[r] == nextId_ - 1)
+                nextId_ = col.ints[r];
         }
         if (auto id = std::get_if<long long>(&conv)) {
             idLookup_[*id] = r;

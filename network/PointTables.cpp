@@ -1,0 +1,275 @@
+#include "network/PointTables.h"
+
+#include "geodesy/Angles.h"
+#include "geodesy/Dialogs.h"
+#include "geodesy/Ellipsoids.h"
+#include "geodesy/HATT.h"
+#include "geodesy/TM87.h"
+
+#include <algorithm>
+
+namespace korthal {
+
+namespace {
+
+FieldDef number(std::string name, std::string label, const char* format, const char* editFormat)
+{
+    FieldDef d(std::move(name), FieldType::Float);
+    d.label = std::move(label);
+    d.alignment = Alignment::Right;
+    if (format)
+        d.displayFormat = format;
+    if (editFormat)
+        d.editFormat = editFormat;
+    return d;
+}
+
+FieldDef calcNumber(std::string name, const char* format)
+{
+    FieldDef d = FieldDef::calc(std::move(name));
+    d.alignment = Alignment::Right;
+    if (format)
+        d.displayFormat = format;
+    return d;
+}
+
+FieldDef nameField()
+{
+    FieldDef d("Name", FieldType::String, 10);
+    d.label = "Σημείο";
+    return d;
+}
+
+void addMemos(MemTable& t)
+{
+    t.addField({"Perigrafh", FieldType::Memo});
+    for (int i = 1; i <= 6; ++i)
+        t.addField({"Sxolio" + std::to_string(i), FieldType::Memo});
+}
+
+}  // namespace
+
+void defineGYS(MemTable& t)
+{
+    t.addField({"ID", FieldType::AutoInc});
+    t.addField(nameField());
+    t.addField(number("E", "E  (m)", kFmtMetres, kFmtEdit));
+    t.addField(number("N", "N  (m)", kFmtMetres, kFmtEdit));
+    FieldDef h = number("H", "H  (m)", kFmtMetres, kFmtEdit);
+    h.defaultValue = 0.0;
+    t.addField(h);
+    addMemos(t);
+    FieldDef apoxh = number("apoxh", "αποχή", kFmtMetres, kFmtEdit);
+    apoxh.defaultValue = 0.0;
+    t.addField(apoxh);
+    t.addField(number("f", "φ", kFmtRadians, nullptr));
+    t.addField(number("l", "λ", kFmtRadians, nullptr));
+    t.addField(number("ortho", "ορθομετρικό", kFmtMetres, nullptr));
+    t.addField({"xxxxxxx", FieldType::Boolean});
+    t.addIndex("byEidos", "Name");
+}
+
+void defineGPS(MemTable& t, const DatumShiftTable& shifts)
+{
+    t.addField({"ID", FieldType::AutoInc});
+    t.addField(nameField());
+    t.addField(number("X", "X  (m)", kFmtMetres, kFmtEdit));
+    t.addField(number("Y", "Y  (m)", kFmtMetres, kFmtEdit));
+    t.addField(number("Z", "Z  (m)", kFmtMetres, kFmtEdit));
+    for (const char* n : {"E", "N", "H"}) {
+        FieldDef d = number(n, std::string(n) + "  (m)", kFmtMetres, kFmtEdit);
+        d.readOnly = true;
+        t.addField(d);
+    }
+    FieldDef detail("detailPoint", FieldType::Boolean);
+    detail.defaultValue = true;
+    detail.trueText = "c";
+    detail.falseText = "";
+    t.addField(detail);
+    addMemos(t);
+    t.addField(number("apoxh", "αποχή", kFmtApoxh, kFmtEdit));
+    t.addField({"xxxxxx", FieldType::Boolean});
+    t.addField(calcNumber("f", kFmtPacked));
+    t.addField(calcNumber("l", kFmtPacked));
+    for (const char* n : {"hp", "Hx", "Hy", "Hh", "ApoxhHatt"})
+        t.addField(calcNumber(n, nullptr));
+    t.addIndex("byEidos", "detailPoint;Name");
+    const DatumShiftTable* s = &shifts;
+    t.onCalcFields = [s](const RecordView& rec, CalcValues& out) { GPSCalcFields(*s, rec, out); };
+}
+
+GPSCalcValues computeGPSCalc(const DatumShiftTable& shifts, double E, double N, double H,
+                             double apoxh)
+{
+    GPSCalcValues v;
+    const Geographic g = TM87ToEllipsoidal(E, N, H, apoxh);
+    v.f = static_cast<double>(RadToDMS(g.phi));
+    v.l = static_cast<double>(RadToDMS(g.lambda));
+    v.hp = static_cast<double>(g.h);
+    Geocentric c = EllipsoidalToGeocentric(EGSA87, g.phi, g.lambda, g.h);
+    const ShiftTriple& d = shifts(EGSA87, GR);
+    c.X += d.dX;
+    c.Y += d.dY;
+    c.Z += d.dZ;
+    const Geographic b = GeocentricToEllipsoidal(GR, c.X, c.Y, c.Z);
+    const HattPoint p = EllipsoidalToHATT(b.phi, b.lambda, b.h, 0);
+    v.Hx = static_cast<double>(p.x);
+    v.Hy = static_cast<double>(p.y);
+    v.Hh = static_cast<double>(p.H);
+    v.ApoxhHatt = static_cast<double>(static_cast<Extended>(apoxh) + (p.H - g.h));
+    return v;
+}
+
+void GPSCalcFields(const DatumShiftTable& shifts, const RecordView& rec, CalcValues& out)
+{
+    const GPSCalcValues v = computeGPSCalc(shifts, rec.asFloat(gps::E), rec.asFloat(gps::N),
+                                           rec.asFloat(gps::H), rec.asFloat(gps::apoxh));
+    out.setFloat(gps::f, v.f);
+    out.setFloat(gps::l, v.l);
+    out.setFloat(gps::hp, v.hp);
+    out.setFloat(gps::Hx, v.Hx);
+    out.setFloat(gps::Hy, v.Hy);
+    out.setFloat(gps::Hh, v.Hh);
+    out.setFloat(gps::ApoxhHatt, v.ApoxhHatt);
+}
+
+std::string formatByDisplayFormat(const std::string& format, double value, Separators system)
+{
+    std::vector<std::string> sections;
+    std::string_view rest = format;
+    while (true) {
+        const auto semi = rest.find(';');
+        sections.emplace_back(rest.substr(0, semi));
+        if (semi == std::string_view::npos)
+            break;
+        rest = rest.substr(semi + 1);
+    }
+    if (value == 0 && sections.size() >= 3 && sections[2] == "\"\"")
+        return {};
+    const std::string& main = sections[0];
+    const auto point = main.find('.');
+    int decimals = 0;
+    if (point != std::string::npos)
+        decimals = static_cast<int>(std::count_if(main.begin() + static_cast<long>(point), main.end(),
+                                                  [](char c) { return c == '0' || c == '#'; }));
+    const bool grouped = main.find(',') != std::string::npos;
+    return formatPiece("%." + std::to_string(decimals) + (grouped ? "n" : "f"),
+                       static_cast<Extended>(value), system);
+}
+
+int networkColumnField(int column)
+{
+    static const int fields[kNetworkColumns] = {gps::Name, gps::X, gps::Y, gps::Z,
+                                                gps::E,    gps::N, gps::H, gps::apoxh};
+    return column >= 0 && column < kNetworkColumns ? fields[column] : -1;
+}
+
+std::string networkCellText(const MemTable& t, Rec rec, int column, int mode,
+                            bool inputIsGeocentric, const NumberText& numbers,
+                            const NumberSettings& ns)
+{
+    const int field = networkColumnField(column);
+    if (field < 0)
+        return {};
+    if (column == 0)
+        return t.getString(rec, field);
+    int d = ns.GPSDecimals[0];
+    if (!inputIsGeocentric && (column == 1 || column == 2))
+        d = ns.DMSDecimals[0];
+    else if (column >= 4 && column <= 6)
+        d = ns.EGSA87Decimals[0];
+    if (t.getFloat(rec, field) == 0)
+        return {};
+    double value = t.getFloat(rec, field);
+    auto calc = [&](int f) { return std::get<double>(t.fetch(rec, f)); };
+    if (column == 7 && mode == 2) {
+        value = calc(gps::ApoxhHatt);
+    } else if (column >= 4 && column <= 6 && mode == 1) {
+        static const int f1[3] = {gps::f, gps::l, gps::hp};
+        value = calc(f1[column - 4]);
+        if (column != 6)
+            d = ns.DMSDecimals[0];
+    } else if (column >= 4 && column <= 6 && mode == 2) {
+        value = column == 4 ? calc(gps::Hx) : column == 5 ? calc(gps::Hy) : t.getFloat(rec, gps::H);
+        d = ns.GPSDecimals[0];
+    }
+    return numbers.formatFixed(static_cast<Extended>(value), d);
+}
+
+bool networkCellIsRed(const MemTable& t, Rec rec, int column)
+{
+    return (column == 0 || (column >= 4 && column <= 7)) && !t.getBoolean(rec, gps::detailPoint);
+}
+
+int referenceColumnField(int column)
+{
+    static const int fields[kReferenceColumns] = {gys::Name,  gys::E, gys::N, gys::H,
+                                                  gys::apoxh, gys::f, gys::l, gys::ortho};
+    return column >= 0 && column < kReferenceColumns ? fields[column] : -1;
+}
+
+std::string GYSfGetText(double radians, int dmsDecimals, Separators system)
+{
+    if (radians == 0)
+        return {};
+    return formatPiece("%." + std::to_string(dmsDecimals) + "n", RadToDMS(radians), system);
+}
+
+std::string referenceCellText(const MemTable& t, Rec rec, int column, const NumberText& numbers,
+                              const NumberSettings& ns)
+{
+    const int field = referenceColumnField(column);
+    if (field < 0)
+        return {};
+    if (column == 0)
+        return t.getString(rec, field);
+    const double v = t.getFloat(rec, field);
+    if (column == 5 || column == 6)
+        return GYSfGetText(v, ns.DMSDecimals[0], numbers.system());
+    if (v == 0)
+        return {};
+    return numbers.formatFixed(static_cast<Extended>(v), ns.EGSA87Decimals[0]);
+}
+
+bool switchInputForm(MemTable& t, bool& inputIsGeocentric, bool toGeocentric)
+{
+    if (toGeocentric == inputIsGeocentric)
+        return false;
+    inputIsGeocentric = toGeocentric;
+    if (t.state() != MemTable::State::Browse)
+        t.post();
+    const Rec cur = t.current();
+    const long long id = cur != NoRec ? t.getInteger(cur, gps::ID) : 0;
+    t.disableControls();
+    for (t.first(); !t.eof(); t.next()) {
+        const double x = t.asFloat(gps::X), y = t.asFloat(gps::Y), z = t.asFloat(gps::Z);
+        if (x == 0 && y == 0 && z == 0)
+            continue;
+        if (toGeocentric) {
+            const Geocentric g = EllipsoidalToGeocentric(WGS84, DMSToRad(x), DMSToRad(y), z);
+            t.set(gps::X, static_cast<double>(g.X));
+            t.set(gps::Y, static_cast<double>(g.Y));
+            t.set(gps::Z, static_cast<double>(g.Z));
+        } else {
+            const Geographic g = GeocentricToEllipsoidal(WGS84, x, y, z);
+            t.set(gps::X, static_cast<double>(RadToDMS(g.phi)));
+            t.set(gps::Y, static_cast<double>(RadToDMS(g.lambda)));
+            t.set(gps::Z, static_cast<double>(g.h));
+        }
+    }
+    t.post();
+    if (cur != NoRec)
+        t.locateID(id);
+    t.enableControls();
+    return true;
+}
+
+void installDeleteQuestion(MemTable& table)
+{
+    table.beforeDelete = [](MemTable&) {
+        return dialogs().ask(kDeleteQuestion, kDeleteCaption, MsgIcon::Exclamation,
+                             MsgButtons::YesNo) == Answer::Yes;
+    };
+}
+
+}  // namespace korthal

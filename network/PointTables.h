@@ -1,0 +1,98 @@
+#pragma once
+// The two point tables: GPS (the network of the job) and GYS (the reference
+// points), their fields in file order, labels, formats and the byEidos index,
+// the calculated fields of GPS, the texts of the grids' numeric cells, the
+// switch between geocentric and ellipsoidal WGS84 input, and the question
+// asked before a record is deleted.
+
+#include "geodesy/DatumShift.h"
+#include "network/MemTable.h"
+#include "network/NumberText.h"
+
+#include <string>
+
+namespace korthal {
+
+// Field indexes of GPS, in the table's (and the file's) field order.
+namespace gps {
+enum Field : int {
+    ID, Name, X, Y, Z, E, N, H, detailPoint, Perigrafh,
+    Sxolio1, Sxolio2, Sxolio3, Sxolio4, Sxolio5, Sxolio6,
+    apoxh, xxxxxx,
+    f, l, hp, Hx, Hy, Hh, ApoxhHatt,  // calculated
+    FieldCount
+};
+}  // namespace gps
+
+// Field indexes of GYS, in the table's (and the file's) field order.
+namespace gys {
+enum Field : int {
+    ID, Name, E, N, H, Perigrafh,
+    Sxolio1, Sxolio2, Sxolio3, Sxolio4, Sxolio5, Sxolio6,
+    apoxh, f, l, ortho, xxxxxxx,
+    FieldCount
+};
+}  // namespace gys
+
+// The standard display formats of the numeric fields.
+inline constexpr const char* kFmtMetres = "#,0.0000;;\"\"";          // zero shown empty
+inline constexpr const char* kFmtRadians = "#,0.0000000000;;\"\"";
+inline constexpr const char* kFmtApoxh = "#,0.0000";                  // zero shown
+inline constexpr const char* kFmtPacked = "#0.0000000000;;\"\"";
+inline constexpr const char* kFmtEdit = "##.####";
+
+// Defines the fields and the index of an empty table. The calc handler of GPS
+// reads the datum shifts through `shifts`, which must outlive the table.
+void defineGPS(MemTable& table, const DatumShiftTable& shifts);
+void defineGYS(MemTable& table);
+
+// The calculated values of one GPS record from its E, N, H and apoxh.
+struct GPSCalcValues {
+    double f = 0, l = 0, hp = 0, Hx = 0, Hy = 0, Hh = 0, ApoxhHatt = 0;
+};
+GPSCalcValues computeGPSCalc(const DatumShiftTable& shifts, double E, double N, double H,
+                             double apoxh);
+// The calculated-fields handler of GPS (bound by defineGPS).
+void GPSCalcFields(const DatumShiftTable& shifts, const RecordView& rec, CalcValues& out);
+
+// A field's standard text by its display format: grouping when the format
+// has ',', as many decimals as zeros after the '.', and an empty text for zero
+// when the format's third section is empty quotes. Separators are the system's.
+std::string formatByDisplayFormat(const std::string& format, double value, Separators system);
+
+// Network grid: data column 0 Name, 1..3 X Y Z, 4..6 E N H, 7 apoxh.
+inline constexpr int kNetworkColumns = 8;
+int networkColumnField(int column);
+
+// The text of a network grid cell for display mode `mode` (0, 1 or 2). Zero
+// in the column's own field gives an empty cell in every mode.
+std::string networkCellText(const MemTable& gpsTable, Rec rec, int column, int mode,
+                            bool inputIsGeocentric, const NumberText& numbers,
+                            const NumberSettings& settings);
+// Rows of reference points are drawn red in columns 0 and 4..7.
+bool networkCellIsRed(const MemTable& gpsTable, Rec rec, int column);
+
+// Reference grid: 0 Name, 1 E, 2 N, 3 H, 4 apoxh, 5 f, 6 l, 7 ortho.
+inline constexpr int kReferenceColumns = 8;
+int referenceColumnField(int column);
+std::string referenceCellText(const MemTable& gysTable, Rec rec, int column,
+                              const NumberText& numbers, const NumberSettings& settings);
+// The get-text of GYS f and l: empty for 0, otherwise the radians as
+// DD.MMSSsss with `dmsDecimals` decimals and the system separators.
+std::string GYSfGetText(double radians, int dmsDecimals, Separators system);
+
+// Switches the WGS84 input form of the network (the two grouped buttons):
+// `toGeocentric` is the button pressed. Pressing the button of the form in
+// force does nothing and returns false. Otherwise flips inputIsGeocentric and
+// converts X, Y, Z of every record in place (records whose X, Y and Z are all
+// 0 are left alone: the origin has no ellipsoidal position), keeping the
+// current record, and returns true.
+bool switchInputForm(MemTable& gpsTable, bool& inputIsGeocentric, bool toGeocentric);
+
+// The question asked before a record is deleted through the navigator.
+inline constexpr const char* kDeleteCaption = "ΠΡΟΣΟΧΗ !  ΔΙΑΓΡΑΦΗ ΕΓΓΡΑΦΗΣ";
+inline constexpr const char* kDeleteQuestion = "Θέλετε να διαγράψετε αυτή την εγγραφή ?";
+// Installs the question as the table's beforeDelete: No cancels silently.
+void installDeleteQuestion(MemTable& table);
+
+}  // namespace korthal
