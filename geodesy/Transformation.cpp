@@ -159,6 +159,12 @@ int Transformation::EstimateTransformation(const TVector& XT, const TVector& YT,
         showMessage(kMsgNeedThreePoints);
         return 0;
     }
+    if (YT.size() != n || ZT.size() != n || XS.size() != n || YS.size() != n || ZS.size() != n) {
+        // Callers pair every target with its source; vectors of different
+        // lengths would be read past their end.
+        showMessage(kMsgCountsDiffer, MsgIcon::Exclamation);
+        return 0;
+    }
 
     TrScale = 1;
     TrRotX = TrRotY = TrRotZ = 0;

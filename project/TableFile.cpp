@@ -282,21 +282,13 @@ bool GPSDecompressLoad(std::string_view stream, std::string& out)
     return rc == Z_STREAM_END;
 }
 
-SaveResult SaveToFile(const MemTable& table, const std::string& path)
+bool writeFileAtomically(const std::string& path, std::string_view data, std::string& error)
 {
-    SaveResult result;
-    const std::string data = GPSCompressSave(utf8ToCp1253(tableText(table)));
-    if (data.empty()) {
-        result.ok = false;
-        result.error = "Δεν είναι δυνατή η συμπίεση του αρχείου \"" + path + "\"";
-        return result;
-    }
     std::string tmp = path + ".XXXXXX";
     const int fd = mkstemp(tmp.data());
     if (fd < 0) {
-        result.ok = false;
-        result.error = systemError(path, errno);
-        return result;
+        error = systemError(path, errno);
+        return false;
     }
     // The new file gets the old one's permissions, or the usual ones.
     struct stat st {};
@@ -329,9 +321,22 @@ SaveResult SaveToFile(const MemTable& table, const std::string& path)
         err = errno;
     if (err) {
         unlink(tmp.c_str());
-        result.ok = false;
-        result.error = systemError(path, err);
+        error = systemError(path, err);
+        return false;
     }
+    return true;
+}
+
+SaveResult SaveToFile(const MemTable& table, const std::string& path)
+{
+    SaveResult result;
+    const std::string data = GPSCompressSave(utf8ToCp1253(tableText(table)));
+    if (data.empty()) {
+        result.ok = false;
+        result.error = "Δεν είναι δυνατή η συμπίεση του αρχείου \"" + path + "\"";
+        return result;
+    }
+    result.ok = writeFileAtomically(path, data, result.error);
     return result;
 }
 

@@ -72,6 +72,11 @@ bool GPSDecompressLoad(std::string_view stream, std::string& out);
 // `path`. On failure the previous file is left as it was.
 SaveResult SaveToFile(const MemTable& table, const std::string& path);
 
+// Writes `bytes` to `path` through a new file in the same folder that is
+// flushed to disk and renamed over `path`; on failure `path` is left as it
+// was and `error` names the file and the system's reason.
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+
 // Reads a table file into the table (as readTableText). A missing file gives
 // Status::Missing with the table untouched. A damaged stream keeps the
 // records of the lines that inflated completely and gives Status::Stopped.

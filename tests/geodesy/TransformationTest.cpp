@@ -128,6 +128,11 @@ TEST(Transformation, ThreeDimensionalFailuresKeepOrReportState)
     EXPECT_EQ(t.EstimateTransformation(two.X, two.Y, two.Z, two.X, two.Y, two.Z, {}), 0);
     ASSERT_EQ(rec.messages().size(), 1u);
     EXPECT_EQ(rec.messages()[0], kMsgNeedThreePoints);
+    // Vectors of different lengths are refused rather than read past their end.
+    const PointSet three = sourcePoints(3);
+    EXPECT_EQ(t.EstimateTransformation(three.X, three.Y, three.Z, two.X, two.Y, two.Z, {}), 0);
+    ASSERT_EQ(rec.messages().size(), 2u);
+    EXPECT_EQ(rec.messages()[1], kMsgCountsDiffer);
     EXPECT_EQ(t.TrScale, truth.TrScale);
     EXPECT_EQ(t.TrMatrix, truth.TrMatrix);
 
@@ -157,6 +162,20 @@ TEST(Transformation, ThreeDimensionalFailuresKeepOrReportState)
     EXPECT_NEAR(d(X), d(TX), 1e-6);
     EXPECT_NEAR(d(Y), d(TY), 1e-6);
     EXPECT_NEAR(d(Z), d(TZ), 1e-6);
+}
+
+TEST(Transformation, IterationIsBounded)
+{
+    // A coordinate that is not a number never satisfies the limits: the loop
+    // stops after 50 updates with the non-convergence message, once.
+    RecordingDialogs rec;
+    PointSet src = sourcePoints(5);
+    PointSet dst = applied(knownTransformation(), src);
+    dst.Y[2] = std::nan("");
+    Transformation t;
+    EXPECT_EQ(t.EstimateTransformation(dst.X, dst.Y, dst.Z, src.X, src.Y, src.Z, {}), 50);
+    ASSERT_EQ(rec.messages().size(), 1u);
+    EXPECT_EQ(rec.messages()[0], kMsgNoConvergence);
 }
 
 TEST(Transformation, TwoDimensionalSimilarity)

@@ -1,0 +1,51 @@
+#pragma once
+// Settings files in the INI format: sections in square brackets, one
+// "key=value" line per value. Section and key names match without regard to
+// case. The file is read when the object is made; every write goes to the
+// file at once (through a new file renamed over the old one), so a value
+// written stays written even if a later one fails. On disk the text is code
+// page 1253; in memory UTF-8. Lines the object does not understand are kept.
+
+#include <string>
+#include <vector>
+
+namespace korthal {
+
+class IniFile {
+public:
+    // Reads `path`; a missing or unreadable file is an empty one.
+    explicit IniFile(std::string path);
+
+    const std::string& path() const { return path_; }
+
+    bool valueExists(const std::string& section, const std::string& key) const;
+    std::string readString(const std::string& section, const std::string& key,
+                           const std::string& def) const;
+    // A decimal integer (blanks around it allowed); anything else gives def.
+    long long readInteger(const std::string& section, const std::string& key, long long def) const;
+    // An integer, nonzero meaning true; anything else gives def.
+    bool readBool(const std::string& section, const std::string& key, bool def) const;
+    // A number with the given decimal separator; anything else gives def.
+    double readFloat(const std::string& section, const std::string& key, double def,
+                     char decimal) const;
+
+    // Each returns false when the file could not be written (see error()).
+    bool writeString(const std::string& section, const std::string& key, const std::string& value);
+    bool writeInteger(const std::string& section, const std::string& key, long long value);
+    bool writeBool(const std::string& section, const std::string& key, bool value);  // 1 or 0
+    // General format, at most 15 significant digits, the given separator.
+    bool writeFloat(const std::string& section, const std::string& key, double value, char decimal);
+
+    const std::string& error() const { return error_; }
+
+private:
+    // Index of the key's line, or -1; `sectionLine` gets the section's line or -1.
+    int find(const std::string& section, const std::string& key, int* sectionLine) const;
+    bool save();
+
+    std::string path_;
+    std::vector<std::string> lines_;
+    std::string error_;
+};
+
+}  // namespace korthal

@@ -1,0 +1,122 @@
+#pragma once
+// The two settings files: the program's (the network open last, the folder of
+// the last photograph) and the network's (number display per destination,
+// transformation choices, datum shifts).
+//
+// NetworkSettings is the settings page as data: the values of its controls
+// (the page shown, the two separator choices, the four decimals, the
+// transformation choices, the coordinate form, the texts of the nine datum
+// shift edits), the run-time values they feed (NumberSettings, the display
+// separators, InputIsGeocentric) and the SettingsModified flag. The settings
+// page of the window shows and edits this object; LoadParams and saveParams
+// read and write it.
+
+#include "geodesy/DatumShift.h"
+#include "network/NumberText.h"
+
+#include <array>
+#include <string>
+
+namespace korthal {
+
+// The name with its extension (after the last '.' of the last path
+// component) replaced by `ext` (which includes the dot), or `ext` appended.
+std::string changeFileExt(const std::string& path, const std::string& ext);
+
+// ---- Program settings file ----
+
+struct ProgramSettings {
+    std::string LastFile = "TEMP.WGS84";  // section "General"
+    std::string IconsPath = ".";
+};
+
+// The executable's path with the extension ".INI".
+std::string programSettingsPath(const std::string& executablePath);
+// A missing file or key gives the defaults.
+ProgramSettings loadProgramSettings(const std::string& iniPath);
+// False (with `error` set) when the file cannot be written.
+bool saveProgramSettings(const std::string& iniPath, const ProgramSettings& s, std::string& error);
+
+// ---- Network settings file ----
+
+// The network file's path with the extension ".INI".
+std::string networkSettingsPath(const std::string& networkFile);
+
+// The nine datum shift keys of section "General", in the order of the edits
+// (WGS84 to GRS80, to Bessel, to ED50; ΔX, ΔY, ΔZ each), and their defaults.
+extern const std::array<const char*, 9> kShiftKeys;
+extern const std::array<double, 9> kShiftDefaults;
+
+// Control ranges.
+inline constexpr int kMaxCoordDecimals = 10;  // GPS, EGSA87 and parameter decimals
+inline constexpr int kMaxDMSDecimals = 12;
+inline constexpr int kMinConvergence = 1;
+inline constexpr int kMaxConvergence = 100000;
+
+class NetworkSettings {
+public:
+    explicit NetworkSettings(Separators system = localeSeparators());
+
+    Separators system() const { return system_; }
+
+    // ---- The controls of the settings page ----
+    int page = 0;             // TabControlDecimal: 0 screen, 1 input files, 2 output files
+    int thousandsChoice = 0;  // ComboBox2: 0 '.', 1 ',', 2 ' ', 3 none
+    int decimalChoice = 1;    // ComboBox3: 0 '.', 1 ','
+    int gpsDecimals = 4;      // SpinEdit2
+    int egsaDecimals = 4;     // SpinEdit3
+    int paramDecimals = 8;    // SpinEdit1
+    int dmsDecimals = 9;      // SpinEdit4
+    int method = 0;           // RG2d: 0 none, 1 2-D, 2 3-D
+    int kind = 0;             // RGafinikoy: 0 similarity, 1 affine, 2 optimal
+    int maxDm = 100, maxDe = 100, maxDt = 100;  // SEmaxDm, SEmaxDe, SEmaxDt
+    std::array<std::string, 9> shiftTexts;       // EditGRS80DX .. EditED50DZ
+
+    // ---- Run-time values ----
+    bool InputIsGeocentric = true;  // the negation of "coords"
+    NumberSettings numbers;         // per destination
+    Separators display;             // DisplayDecimalSeparator, DisplayThousandSeparator
+    bool SettingsModified = false;
+
+    // ---- Changes made on the page (each sets SettingsModified) ----
+    // A separator choice: applies the rule that keeps the two different,
+    // stores both into the arrays at the page shown and refreshes `display`.
+    void ComboBox2Change(int choice);
+    void ComboBox3Change(int choice);
+    void SpinEdit2Change(int value);  // GPS decimals of the page shown
+    void SpinEdit3Change(int value);  // EGSA87 decimals
+    void SpinEdit1Change(int value);  // parameter decimals
+    void SpinEdit4Change(int value);  // DD.MMSSsss decimals
+    void setMethod(int v);
+    void setKind(int v);
+    void setConvergence(int dm, int de, int dt);
+    void setShiftText(int i, std::string text);
+    // Leaving a datum shift edit: the first system thousands separator in its
+    // text becomes the system decimal separator.
+    void shiftEditExit(int i);
+    // The coordinate form buttons.
+    void setInputIsGeocentric(bool v);
+
+    // Reads the network settings file (missing file or keys: defaults) into
+    // the controls of the page shown and all run-time values, and refills
+    // `shifts` from the nine datum shifts. Does not touch SettingsModified;
+    // callers clear it after a load.
+    void LoadParams(const std::string& iniPath, DatumShiftTable& shifts);
+    // Writes the separators and decimals of the page shown and all "General"
+    // values; each key reaches the file at once. Stops at the first datum
+    // shift whose text is not a number (the keys before it stay written) or
+    // at a write that fails: returns false with `error` set. Clears
+    // SettingsModified on success.
+    bool saveParams(const std::string& iniPath, std::string& error);
+    // Shows another number page: writes the page being left when modified
+    // (a failure keeps the page and returns false with `error`), then loads
+    // the new page and clears SettingsModified.
+    bool switchPage(int newPage, const std::string& iniPath, DatumShiftTable& shifts,
+                    std::string& error);
+
+private:
+    void storeSeparators();
+    Separators system_;
+};
+
+}  // namespace korthal
