@@ -237,6 +237,14 @@ private:
                 return false;
             }
             const std::string_view lab = label(line);
+            if (contains(lab, "CRINEX VERS")) {
+                fail(ReadStatus::HeaderError,
+                     "Το αρχείο " + quoted(name_) +
+                         " είναι συμπιεσμένο (Compact RINEX). Αποσυμπιέστε το πρώτα σε "
+                         "αρχείο παρατηρήσεων RINEX. Ο πίνακας δεν άλλαξε.",
+                     in_.lineNumber());
+                return false;
+            }
             if (contains(lab, "RINEX VERSION / TYPE")) {
                 double v = 0;
                 if (!toReal(cols(line, 1, 9), v))

@@ -187,6 +187,11 @@ TEST(RinexReader, UnusableHeadersReadNothing)
     EXPECT_NE(c.result.message.find("END OF HEADER"), std::string::npos);
     EXPECT_EQ(c.headers, 0);
 
+    c = readText("1.0                 COMPACT RINEX FORMAT                    CRINEX VERS   / TYPE\n" +
+                 kHeader);
+    EXPECT_EQ(c.result.status, ReadStatus::HeaderError);
+    EXPECT_EQ(c.headers, 0);
+
     c = readFile("no such file.05o");
     EXPECT_EQ(c.result.status, ReadStatus::CannotOpen);
     // The caller shows these messages, not the reader.
