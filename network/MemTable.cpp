@@ -153,7 +153,8 @@ struct MemTable::Index {
     std::vector<int> fields;
 };
 
-MemTable::MemTable(std::string name) : name_(std::move(name))
+MemTable::MemTable(std::string name)
+    : name_(std::move(name)), decimalSep_(localeSeparators().decimal)
 {
     pool_.emplace_back();  // entry 0 stands for the empty text
 }
@@ -603,6 +604,14 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
     Value conv;
     if (!convert(f, v, conv))
         return false;
+    if (f == idField_) {
+        // IDs stay unique.
+        if (const long long* id = std::get_if<long long>(&conv)) {
+            const Rec holder = findID(*id);
+            if (holder != NoRec && holder != r)
+                return false;
+        }
+    }
 
     const bool isKey =
         active_ && std::find(active_->fields.begin(), active_->fields.end(), f) != active_->fields.end();
@@ -644,6 +653,10 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
             if (newRow != oldRow)
                 notify([](TableListener* l) { l->endMoveRow(); });
         }
+    }
+    if (disabled_ == 0 && !listeners_.empty()) {
+        const int row = rowOf(r);
+        notify([row](TableListener* l) { l->rowChanged(row); });
     }
     return true;
 }

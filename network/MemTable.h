@@ -162,7 +162,8 @@ public:
     // after the move). A Qt model passes destinationChild = to > from ? to + 1 : to.
     virtual void beginMoveRow(int /*from*/, int /*to*/) {}
     virtual void endMoveRow() {}
-    // Values of the record at `row` changed (stored or calculated).
+    // Values of the record at `row` changed (stored or calculated): after
+    // every setValue outside a quiet section and after every post.
     virtual void rowChanged(int /*row*/) {}
     // The cursor moved to `row` (-1: no current record).
     virtual void currentChanged(int /*row*/) {}
@@ -240,7 +241,7 @@ public:
     // Setters store the value (strings cut to the field's size) and keep the
     // order and the ID lookup right. A value of the wrong kind is converted
     // where that is plain (integer <-> float, bool <-> integer) and otherwise
-    // rejected with false.
+    // rejected with false, as is an ID that another record holds.
     bool setValue(Rec r, int field, const Value& v);
     void setNull(Rec r, int field);
     void setFloat(Rec r, int field, double v) { setValue(r, field, v); }
@@ -269,9 +270,11 @@ public:
     // computed (and cached for the last record fetched).
     Value fetch(Rec r, int field) const;
     // The field's text: its get-text handler, otherwise the plain text
-    // (Boolean texts, decimal integers, general format with `decimalSep`,
-    // dd/mm/yyyy dates, strings as they are). Null gives "".
+    // (Boolean texts, decimal integers, general format with
+    // decimalSeparator(), dd/mm/yyyy dates, strings as they are). Null gives "".
     std::string text(Rec r, int field) const;
+    // The decimal separator of plain texts and of typed text without a
+    // set-text handler: the system's (localeSeparators) unless set.
     void setDecimalSeparator(char c) { decimalSep_ = c; }
     char decimalSeparator() const { return decimalSep_; }
     // Forget cached calculated values (after a change of whatever the calc
@@ -409,7 +412,7 @@ private:
     mutable Rec calcRec_ = NoRec;
     mutable std::vector<Value> calcValues_;
 
-    char decimalSep_ = ',';
+    char decimalSep_;
     int disabled_ = 0;
     std::vector<TableListener*> listeners_;
 };

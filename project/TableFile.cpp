@@ -113,7 +113,7 @@ std::string LoadResult::message(const std::string& path) const
         return "Το αρχείο \"" + path + "\" δεν διαβάζεται: " + reason;
     case Status::Stopped:
         return "Το αρχείο \"" + path + "\" δεν διαβάστηκε ολόκληρο. Διαβάστηκαν " +
-               std::to_string(records) + " εγγραφές· η ανάγνωση σταμάτησε στη γραμμή " +
+               std::to_string(records) + " εγγραφές· η ανάγνωση σταμάτησε στη γραμμή δεδομένων " +
                std::to_string(line) + ": " + reason;
     }
     return {};

@@ -60,7 +60,12 @@ struct Log : TableListener {
     {
         events.push_back("move " + std::to_string(a) + "->" + std::to_string(b));
     }
-    void rowChanged(int row) override { events.push_back("changed " + std::to_string(row)); }
+    void rowChanged(int row) override
+    {
+        if (withChanges)
+            events.push_back("changed " + std::to_string(row));
+    }
+    bool withChanges = false;
 };
 
 }  // namespace
@@ -102,6 +107,7 @@ TEST(MemTable, IndexOrderStorageOrderAndIDs)
     // IDs set from outside (a load) push the next ID above them.
     s.t.setInteger(b, s.id, 41);
     EXPECT_EQ(s.t.findID(41), b);
+    EXPECT_FALSE(s.t.setValue(s.t.findID(1), s.id, 41LL));  // IDs stay unique
     EXPECT_EQ(s.t.findID(2), NoRec);
     const Rec n = s.t.appendRecord();
     EXPECT_EQ(s.t.getInteger(n, s.id), 42);
@@ -123,6 +129,7 @@ TEST(MemTable, CursorEditPostCancelDeleteAndEvents)
     bool allow = false;
     s.t.beforeDelete = [&](MemTable&) { return allow; };
 
+    s.t.setDecimalSeparator(',');
     const Rec r = s.t.append();
     EXPECT_EQ(s.t.state(), MemTable::State::Insert);
     s.t.set(s.name, std::string("K"));
@@ -186,6 +193,11 @@ TEST(MemTable, ListenersSeeRowsInIndexOrder)
     log.events.clear();
     s.t.setString(s.t.recAt(0), s.name, "Z");
     EXPECT_EQ(log.events, (std::vector<std::string>{"move 0->1"}));
+    log.events.clear();
+    log.withChanges = true;
+    s.t.setFloat(s.t.recAt(1), s.x, 7);
+    EXPECT_EQ(log.events, (std::vector<std::string>{"changed 1"}));
+    log.withChanges = false;
     log.events.clear();
     s.t.deleteRecord(s.t.recAt(0));
     EXPECT_EQ(log.events, (std::vector<std::string>{"remove 0"}));

@@ -221,7 +221,7 @@ TEST(TableFile, LoadStopsAtABadValueAndSaysWhere)
     EXPECT_EQ(res.line, 3);
     EXPECT_EQ(g.t.recordCount(), 2);
     EXPECT_NE(res.reason.find("1.5"), std::string::npos);
-    EXPECT_NE(res.message(path).find("γραμμή 3"), std::string::npos);
+    EXPECT_NE(res.message(path).find("γραμμή δεδομένων 3"), std::string::npos);
 
     // A Boolean text that matches neither display text.
     MemTable t;
