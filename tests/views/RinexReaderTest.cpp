@@ -201,21 +201,25 @@ TEST(RinexReader, UnusableHeadersReadNothing)
 TEST(RinexReader, EpochTimesDatesAndEmptyEpochs)
 {
     const Collect c = readText(kHeader +
-                               " 00  1  1  0  0 30.0000000  0  0\n"
+                               " 00  1  1  0  0 30.0000000  0  1G07\n"
+                               "  55923622.160\n"
+                               " 99 12 31 23 59 30.0000000  0  0\n"
                                " 99 12 31 23 59 60.0000000  0  1G05\n"
                                "  55923622.160    24767686.375\n"
                                " 79  2 28  9  5  7.5000000  0  1G12\n"
                                "  55923622.160\n");
     ASSERT_TRUE(c.result.ok()) << c.result.message;
-    EXPECT_EQ(c.result.stats.epochs, 3);
-    ASSERT_EQ(c.records.size(), 2u);
-    const ObservationRecord& a = c.records[0];
-    EXPECT_EQ(a.epoxh, 2);  // the empty epoch still counts
+    EXPECT_EQ(c.result.stats.epochs, 4);
+    ASSERT_EQ(c.records.size(), 3u);
+    EXPECT_EQ(c.records[0].year, 2000);
+    EXPECT_EQ(c.records[0].sec, 30);
+    const ObservationRecord& a = c.records[1];
+    EXPECT_EQ(a.epoxh, 3);  // the empty epoch still counts
     EXPECT_EQ(a.year, 1999);
     EXPECT_EQ(a.hour, 23);
     EXPECT_EQ(a.min, 60);  // 60 seconds carried into the minute only
     EXPECT_EQ(a.sec, 0);
-    EXPECT_EQ(c.records[1].year, 2079);
+    EXPECT_EQ(c.records[2].year, 2079);
     EXPECT_EQ(fullYear(0), 2000);
     EXPECT_EQ(fullYear(80), 1980);
 
