@@ -213,10 +213,7 @@ RinexReadOutcome RinexTable::ReadRinexObservations(const std::string& FileName)
         replace = a == Answer::Yes;
     }
 
-    TableSink sink(table_, replace, rinexSettingsFileName(RinexFileName));
-    table_.disableControls();
-    out.read = rinex::readObservationFile(FileName, sink, progress);
-    table_.enableControls();
+    out.read = readObservations(FileName, replace);
 
     if (!out.read.headerRead()) {
         // The file could not be opened or its header is unusable: nothing
@@ -237,6 +234,15 @@ RinexReadOutcome RinexTable::ReadRinexObservations(const std::string& FileName)
     if (ApplyObservationTypes)
         ApplyObservationTypes();
     return out;
+}
+
+rinex::ReadResult RinexTable::readObservations(const std::string& FileName, bool replace)
+{
+    TableSink sink(table_, replace, rinexSettingsFileName(RinexFileName));
+    table_.disableControls();
+    rinex::ReadResult r = rinex::readObservationFile(FileName, sink, progress);
+    table_.enableControls();
+    return r;
 }
 
 bool RinexTable::store(std::string& error) const

@@ -92,6 +92,11 @@ public:
     // calls ApplyObservationTypes. Messages go through korthal::dialogs().
     RinexReadOutcome ReadRinexObservations(const std::string& FileName);
 
+    // The reading alone: no question, no message, no store. Empties the table
+    // first when `replace` is set and the file's header is usable; writes the
+    // header to the companion settings file.
+    rinex::ReadResult readObservations(const std::string& FileName, bool replace);
+
     // Writes the table to RinexFileName (record data only). False with the
     // reason in `error` when the file cannot be written.
     bool store(std::string& error) const;
