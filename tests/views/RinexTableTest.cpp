@@ -168,10 +168,6 @@ TEST(RinexTable, ReplaceAppendOrCancel)
     rec.answers.push_back(Answer::Yes);
     ASSERT_TRUE(rt.ReadRinexObservations(dataFile("mixed211.05o")).ok());
     EXPECT_EQ(rt.table().recordCount(), 24);
-    RinexTable back;
-    back.RinexFileName = rt.RinexFileName;
-    ASSERT_TRUE(back.load());
-    EXPECT_EQ(back.table().recordCount(), 24);
 }
 
 TEST(RinexTable, UnusableFileLeavesTableAsItWas)
