@@ -15,8 +15,11 @@
 // "%%", CR as "%c", LF as "%n" and NUL as "%0". None of these depends on the
 // process locale.
 //
-// Reading: lines end at any run of CR, LF and NUL; the header is skipped;
-// items go to fields by position; an unquoted item is null; a line whose
+// Reading: lines end at any run of CR, LF and NUL; the header is skipped
+// (and before it any "@@FILE VERSION@@" line and "@@...START@@" to
+// "@@...END@@" definition sections, which the program never writes);
+// items go to fields by position; an unquoted item is null; "%" before any
+// character other than "%", "c", "n" and "0" stays as it is; a line whose
 // first item names an existing ID updates that record; strings are cut to
 // their field's size. A line is applied whole or not at all: when one of its
 // values does not fit its field, reading stops before that line, and the

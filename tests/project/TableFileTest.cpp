@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <cstdio>
 
@@ -70,11 +71,10 @@ struct TempDir {
     fs::path path;
     TempDir()
     {
-        path = fs::temp_directory_path() /
-               ("korthal-table-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path);
+        // A folder of its own, also when other checkouts run the same tests.
+        std::string tmpl = (fs::temp_directory_path() / "korthal-test-XXXXXX").string();
+        if (mkdtemp(tmpl.data()))
+            path = tmpl;
     }
     ~TempDir() { fs::remove_all(path); }
     std::string file(const std::string& name) const { return (path / name).string(); }
@@ -205,6 +205,20 @@ TEST(TableFile, ReaderRules)
         EXPECT_EQ(t.getInteger(d, id), 8);
         EXPECT_EQ(t.getInteger(t.appendRecord(), id), 9);
     }
+}
+
+TEST(TableFile, DefinitionSectionsBeforeTheHeaderArePassedOver)
+{
+    MemTable t;
+    t.addField({"ID", FieldType::AutoInc});
+    const int name = t.addField({"Name", FieldType::String, 10});
+    const LoadResult res = readTableText(
+        t, "@@FILE VERSION@@ 2\r\n@@TABLEDEF START@@\r\nID=AUTOINC\r\nName=STRING,10\r\n"
+           "@@TABLEDEF END@@\r\n@@INDEXDEF START@@\r\nbyEidos=Name\r\n@@INDEXDEF END@@\r\n"
+           "\"ID\",\"Name\",\r\n\"1\",\"A\"\r\n");
+    EXPECT_TRUE(res.ok());
+    ASSERT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(t.getString(t.findID(1), name), "A");
 }
 
 TEST(TableFile, LoadStopsAtABadValueAndSaysWhere)
