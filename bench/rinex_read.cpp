@@ -18,6 +18,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -39,8 +40,27 @@ int daysIn(int y, int m)
     return d[m - 1] + (m == 2 && y % 4 == 0 ? 1 : 0);
 }
 
+// A file name of this process in the temporary folder.
+std::string tempPath(const std::string& name)
+{
+    return (std::filesystem::temp_directory_path() /
+            ("korthal_bench_" + std::to_string(getpid()) + "_" + name))
+        .string();
+}
+
+// Removes the big file when the program ends.
+struct RemoveAtExit {
+    std::string path;
+    ~RemoveAtExit()
+    {
+        if (!path.empty())
+            std::filesystem::remove(path);
+    }
+};
+
 const BigFile& bigFile()
 {
+    static RemoveAtExit cleanup;
     static BigFile big = [] {
         std::ifstream in(std::string(KORTHAL_SHARED_DATA) + "/rinex/07590920.05o");
         std::stringstream ss;
@@ -70,7 +90,7 @@ const BigFile& bigFile()
         }
 
         BigFile b;
-        b.path = (std::filesystem::temp_directory_path() / "korthal_bench_big.05o").string();
+        b.path = tempPath("big.05o");
         std::FILE* f = std::fopen(b.path.c_str(), "wb");
         std::fwrite(text.data(), 1, end, f);
         int y = 2005, mo = 4, d = 2, h = 0, mi = 0, s = 0;
@@ -99,6 +119,7 @@ const BigFile& bigFile()
         }
         std::fclose(f);
         b.bytes = std::filesystem::file_size(b.path);
+        cleanup.path = b.path;
         return b;
     }();
     return big;
@@ -147,8 +168,7 @@ BENCHMARK(BM_ParseToSink)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ReadIntoTable(benchmark::State& state)
 {
     const BigFile& b = bigFile();
-    const std::string rnx =
-        (std::filesystem::temp_directory_path() / "korthal_bench_point.RNX").string();
+    const std::string rnx = tempPath("point.RNX");
     std::int64_t records = 0;
     for (auto _ : state) {
         RinexTable t;
@@ -168,8 +188,7 @@ BENCHMARK(BM_ReadIntoTable)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ReadAndStore(benchmark::State& state)
 {
     const BigFile& b = bigFile();
-    const std::string rnx =
-        (std::filesystem::temp_directory_path() / "korthal_bench_point.RNX").string();
+    const std::string rnx = tempPath("point.RNX");
     std::int64_t records = 0;
     for (auto _ : state) {
         RinexTable t;

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -34,7 +35,9 @@ int runRinex(const fs::path& dir, const std::string& obs, const std::string& out
 
 struct Dir {
     fs::path path;
-    explicit Dir(const std::string& name) : path(fs::temp_directory_path() / ("korthal_cli_" + name))
+    explicit Dir(const std::string& name)
+        : path(fs::temp_directory_path() /
+               ("korthal_cli_" + std::to_string(getpid()) + "_" + name))
     {
         fs::remove_all(path);
         fs::create_directories(path);

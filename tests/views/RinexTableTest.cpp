@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace korthal;
 namespace fs = std::filesystem;
@@ -25,7 +26,8 @@ std::string dataFile(const std::string& name)
 struct TempDir {
     fs::path path;
     explicit TempDir(const std::string& name)
-        : path(fs::temp_directory_path() / ("korthal_rinex_" + name))
+        : path(fs::temp_directory_path() /
+               ("korthal_rinex_" + std::to_string(getpid()) + "_" + name))
     {
         fs::remove_all(path);
         fs::create_directories(path);
