@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 using namespace korthal;
 
@@ -51,7 +52,7 @@ struct Fixture {
     {
         defineGPS(table, shifts);
         fillNetwork(table);
-        path = (std::filesystem::temp_directory_path() / "korthal_bench_network.WGS84").string();
+        path = (std::filesystem::temp_directory_path() / ("korthal_bench_network_" + std::to_string(getpid()) + ".WGS84")).string();
         SaveToFile(table, path);
         text = utf8ToCp1253(tableText(table));
         uLongf size = compressBound(static_cast<uLong>(text.size()));
@@ -179,7 +180,7 @@ BENCHMARK(BM_ObservationBulkAppend)->Arg(1000000)->Unit(benchmark::kMillisecond)
 struct Observations {
     MemTable table{"RINEX"};
     std::string path =
-        (std::filesystem::temp_directory_path() / "korthal_bench_observations.RNX").string();
+        (std::filesystem::temp_directory_path() / ("korthal_bench_observations_" + std::to_string(getpid()) + ".RNX")).string();
     std::string text;
     explicit Observations(int n)
     {

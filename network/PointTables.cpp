@@ -215,6 +215,16 @@ std::string GYSfGetText(double radians, int dmsDecimals, Separators system)
     return formatPiece("%." + std::to_string(dmsDecimals) + "n", RadToDMS(radians), system);
 }
 
+void installGYSfGetText(MemTable& t, const NumberSettings& settings, Separators system)
+{
+    const NumberSettings* ns = &settings;
+    auto handler = [ns, system](const RecordView& rec, int field) {
+        return GYSfGetText(rec.asFloat(field), ns->DMSDecimals[0], system);
+    };
+    t.setGetTextHandler(gys::f, handler);
+    t.setGetTextHandler(gys::l, handler);
+}
+
 std::string referenceCellText(const MemTable& t, Rec rec, int column, const NumberText& numbers,
                               const NumberSettings& ns)
 {

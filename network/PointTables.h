@@ -80,6 +80,10 @@ std::string referenceCellText(const MemTable& gysTable, Rec rec, int column,
 // The get-text of GYS f and l: empty for 0, otherwise the radians as
 // DD.MMSSsss with `dmsDecimals` decimals and the system separators.
 std::string GYSfGetText(double radians, int dmsDecimals, Separators system);
+// Installs GYSfGetText as the get-text handler of GYS f and l, reading the
+// decimals from `settings` (DMSDecimals of the screen), which must outlive
+// the table.
+void installGYSfGetText(MemTable& gysTable, const NumberSettings& settings, Separators system);
 
 // Switches the WGS84 input form of the network (the two grouped buttons):
 // `toGeocentric` is the button pressed. Pressing the button of the form in

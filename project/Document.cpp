@@ -55,35 +55,6 @@ Document::Document(Separators system)
     defineGYS(*gys_);
     installDeleteQuestion(*gps_);
     installDeleteQuestion(*gys_);
-    const MemTable& g = *gps_;
-    gf_.ID = g.requireField("ID");
-    gf_.Name = g.requireField("Name");
-    gf_.X = g.requireField("X");
-    gf_.Y = g.requireField("Y");
-    gf_.Z = g.requireField("Z");
-    gf_.E = g.requireField("E");
-    gf_.N = g.requireField("N");
-    gf_.H = g.requireField("H");
-    gf_.detailPoint = g.requireField("detailPoint");
-    gf_.Perigrafh = g.requireField("Perigrafh");
-    gf_.apoxh = g.requireField("apoxh");
-    const MemTable& y = *gys_;
-    yf_.ID = y.requireField("ID");
-    yf_.Name = y.requireField("Name");
-    yf_.E = y.requireField("E");
-    yf_.N = y.requireField("N");
-    yf_.H = y.requireField("H");
-    yf_.Perigrafh = y.requireField("Perigrafh");
-    yf_.apoxh = y.requireField("apoxh");
-    yf_.f = y.requireField("f");
-    yf_.l = y.requireField("l");
-    yf_.ortho = y.requireField("ortho");
-    for (int i = 0; i < 6; ++i) {
-        const std::string name = "Sxolio" + std::to_string(i + 1);
-        gf_.Sxolio[static_cast<std::size_t>(i)] = g.requireField(name);
-        yf_.Sxolio[static_cast<std::size_t>(i)] = y.requireField(name);
-    }
-
     // The modified marks: every post, insert and delete.
     gps_->afterPost = [this](MemTable&) { NetworkModified = true; };
     gps_->afterInsert = gps_->afterPost;
@@ -93,18 +64,18 @@ Document::Document(Separators system)
     gys_->afterDelete = gys_->afterPost;
 
     // The entry rules, whatever control sets the text.
-    for (int f : {gf_.X, gf_.Y, gf_.Z, gf_.E, gf_.N, gf_.H, gf_.apoxh})
+    for (int f : {gps::X, gps::Y, gps::Z, gps::E, gps::N, gps::H, gps::apoxh})
         gps_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
             GPSXSetText(field, text);
         });
-    gps_->setSetTextHandler(gf_.Name, [this](MemTable&, int, const std::string& text) {
+    gps_->setSetTextHandler(gps::Name, [this](MemTable&, int, const std::string& text) {
         GPSNameSetText(text);
     });
-    for (int f : {yf_.E, yf_.N, yf_.H, yf_.apoxh})
+    for (int f : {gys::E, gys::N, gys::H, gys::apoxh})
         gys_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
             GYSESetText(field, text);
         });
-    for (int f : {yf_.f, yf_.l, yf_.ortho})
+    for (int f : {gys::f, gys::l, gys::ortho})
         gys_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
             GYSfSetText(field, text);
         });
@@ -149,7 +120,7 @@ std::vector<std::string> Document::ReferenceNames() const
     std::vector<std::string> names;
     names.reserve(static_cast<std::size_t>(gys_->recordCount()));
     for (int row = 0; row < gys_->recordCount(); ++row)
-        names.push_back(gys_->getString(gys_->recAt(row), yf_.Name));
+        names.push_back(gys_->getString(gys_->recAt(row), gys::Name));
     return names;
 }
 
@@ -157,14 +128,14 @@ std::vector<std::string> Document::ReferenceNames() const
 // the transformation in force. False when X, Y or Z is missing (0).
 bool Document::computeDetail(Rec r, double& E, double& N, double& H) const
 {
-    const double X = gps_->getFloat(r, gf_.X);
-    const double Y = gps_->getFloat(r, gf_.Y);
-    const double Z = gps_->getFloat(r, gf_.Z);
+    const double X = gps_->getFloat(r, gps::X);
+    const double Y = gps_->getFloat(r, gps::Y);
+    const double Z = gps_->getFloat(r, gps::Z);
     if (X == 0 || Y == 0 || Z == 0) {
         E = N = H = 0;
         return false;
     }
-    TM87 t = WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z, gps_->getFloat(r, gf_.apoxh));
+    TM87 t = WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z, gps_->getFloat(r, gps::apoxh));
     tr_.ApplyTransformation(t.E, t.N, t.H);
     E = static_cast<double>(t.E);
     N = static_cast<double>(t.N);
@@ -189,28 +160,28 @@ void Document::RecomputeNetwork()
 
     for (int row = 0; row < g.recordCount(); ++row) {
         const Rec r = g.recAt(row);
-        pointNames_.push_back(g.getString(r, gf_.Name));
-        if (g.getBoolean(r, gf_.detailPoint))
+        pointNames_.push_back(g.getString(r, gps::Name));
+        if (g.getBoolean(r, gps::detailPoint))
             continue;
         ReferenceResidual res;
-        res.id = g.getInteger(r, gf_.ID);
+        res.id = g.getInteger(r, gps::ID);
         res.name = pointNames_.back();
-        const double X = g.getFloat(r, gf_.X), Y = g.getFloat(r, gf_.Y), Z = g.getFloat(r, gf_.Z);
+        const double X = g.getFloat(r, gps::X), Y = g.getFloat(r, gps::Y), Z = g.getFloat(r, gps::Z);
         // A reference point without its measurement, or without its known
         // position, has nothing to offer the estimation: computed from zeros
         // it would spoil every parameter.
-        if (X == 0 || Y == 0 || Z == 0 || g.getFloat(r, gf_.E) == 0 || g.getFloat(r, gf_.N) == 0) {
+        if (X == 0 || Y == 0 || Z == 0 || g.getFloat(r, gps::E) == 0 || g.getFloat(r, gps::N) == 0) {
             res.used = false;
             residuals_.push_back(res);
             continue;
         }
-        const double H = g.getFloat(r, gf_.H);
-        knownE.push_back(g.getFloat(r, gf_.E));
-        knownN.push_back(g.getFloat(r, gf_.N));
+        const double H = g.getFloat(r, gps::H);
+        knownE.push_back(g.getFloat(r, gps::E));
+        knownN.push_back(g.getFloat(r, gps::N));
         knownH.push_back(H);
         if (H == 0)
             Use3D = false;
-        const TM87 c = WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z, g.getFloat(r, gf_.apoxh));
+        const TM87 c = WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z, g.getFloat(r, gps::apoxh));
         compE.push_back(c.E);
         compN.push_back(c.N);
         compH.push_back(c.H);
@@ -279,8 +250,8 @@ void Document::TransformNetworkPoints(bool AllRecords)
         const Rec r = g.current();
         if (r == NoRec)
             return;
-        const bool detail = g.asBoolean(gf_.detailPoint);
-        double E = g.asFloat(gf_.E), N = g.asFloat(gf_.N), H = g.asFloat(gf_.H);
+        const bool detail = g.asBoolean(gps::detailPoint);
+        double E = g.asFloat(gps::E), N = g.asFloat(gps::N), H = g.asFloat(gps::H);
         if (detail) {
             if (g.state() != MemTable::State::Browse)
                 g.post();
@@ -288,9 +259,9 @@ void Document::TransformNetworkPoints(bool AllRecords)
             computeDetail(r, cE, cN, cH);
             if (differs(cE, E) || differs(cN, N) || differs(cH, H)) {
                 g.edit();
-                g.set(gf_.E, cE);
-                g.set(gf_.N, cN);
-                g.set(gf_.H, cH);
+                g.set(gps::E, cE);
+                g.set(gps::N, cN);
+                g.set(gps::H, cH);
                 g.post();
                 E = cE, N = cN;
             }
@@ -303,15 +274,15 @@ void Document::TransformNetworkPoints(bool AllRecords)
     g.disableControls();
     bool changed = false;
     for (Rec r = g.firstStored(); r != NoRec; r = g.nextStored(r)) {
-        const bool detail = g.getBoolean(r, gf_.detailPoint);
-        double E = g.getFloat(r, gf_.E), N = g.getFloat(r, gf_.N), H = g.getFloat(r, gf_.H);
+        const bool detail = g.getBoolean(r, gps::detailPoint);
+        double E = g.getFloat(r, gps::E), N = g.getFloat(r, gps::N), H = g.getFloat(r, gps::H);
         if (detail) {
             double cE = 0, cN = 0, cH = 0;
             computeDetail(r, cE, cN, cH);
             if (differs(cE, E) || differs(cN, N) || differs(cH, H)) {
-                g.setFloat(r, gf_.E, cE);
-                g.setFloat(r, gf_.N, cN);
-                g.setFloat(r, gf_.H, cH);
+                g.setFloat(r, gps::E, cE);
+                g.setFloat(r, gps::N, cN);
+                g.setFloat(r, gps::H, cH);
                 changed = true;
                 E = cE, N = cN;
             }

@@ -122,8 +122,8 @@ public:
     const MemTable& GYS() const { return *gys_; }
     NetworkSettings& settings() { return *settings_; }
     const NetworkSettings& settings() const { return *settings_; }
-    // The number text in force: display separators of page 0 (page 2 while a
-    // table is exported), system separators of the locale.
+    // The number text of the screen: the display separators (page 0 of the
+    // number settings) and the system's separators.
     NumberText& numbers() { return numbers_; }
     const NumberText& numbers() const { return numbers_; }
     DatumShiftTable& datumShifts() { return shifts_; }
@@ -174,6 +174,9 @@ public:
     static char SignChar(Extended v) { return v < 0 ? '-' : '+'; }
 
     // ---- Entry rules (current record of the table; true when stored) ----
+    // Fields are the indexes of network/PointTables.h (gps::X, gys::E, ...).
+    // The tables' set-text handlers call these, so MemTable::setText from a
+    // grid runs them as well.
     bool GPSNameSetText(const std::string& text);
     // field: X, Y, Z, E, N, H or apoxh of GPS.
     bool GPSXSetText(int field, const std::string& text);
@@ -183,6 +186,11 @@ public:
     bool GYSfSetText(int field, const std::string& text);
     // Shows the range message and returns true when v lies outside [min, max].
     bool OutOfRange(Extended v, Extended min, Extended max);
+
+    // The two input form buttons: converts X, Y, Z of every network point to
+    // geocentric (true) or ellipsoidal form. The button of the form in force
+    // does nothing (false). Marks the settings and the network changed.
+    bool SwitchInputForm(bool toGeocentric);
 
     // ---- Files ----
     // Loads the reference point file into GYS; errors leave it empty or
@@ -232,18 +240,6 @@ public:
     // The names of all reference points in name order (the pick list).
     std::vector<std::string> ReferenceNames() const;
 
-    // ---- Field indexes ----
-    struct GPSFields {
-        int ID, Name, X, Y, Z, E, N, H, detailPoint, Perigrafh, apoxh;
-        std::array<int, 6> Sxolio;
-    };
-    struct GYSFields {
-        int ID, Name, E, N, H, Perigrafh, apoxh, f, l, ortho;
-        std::array<int, 6> Sxolio;
-    };
-    const GPSFields& gpsFields() const { return gf_; }
-    const GYSFields& gysFields() const { return yf_; }
-
     // The save error message for a file name.
     static std::string saveErrorMessage(const std::string& name);
 
@@ -259,8 +255,6 @@ private:
     NumberText numbers_;
     DatumShiftTable shifts_;
     Transformation tr_;
-    GPSFields gf_{};
-    GYSFields yf_{};
     std::vector<ReferenceResidual> residuals_;
     std::vector<std::string> pointNames_;
     TransformationDisplay display_;

@@ -7,6 +7,7 @@
 #include "geodesy/Dialogs.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
+#include "network/PointTables.h"
 #include "project/Settings.h"
 
 #include <cmath>
@@ -95,7 +96,7 @@ bool Document::GPSNameSetText(const std::string& text)
         return false;
     // Names are stored to the field's size; look up what will be stored.
     std::string name = text;
-    const int size = g.field(gf_.Name).size;
+    const int size = g.field(gps::Name).size;
     if (size > 0) {
         int chars = 0;
         for (std::size_t i = 0; i < name.size(); ++i) {
@@ -108,23 +109,23 @@ bool Document::GPSNameSetText(const std::string& text)
     const MemTable& y = *gys_;
     Rec ref = NoRec;
     for (Rec r = y.firstStored(); r != NoRec; r = y.nextStored(r))
-        if (y.getStringView(r, yf_.Name) == name) {
+        if (y.getStringView(r, gys::Name) == name) {
             ref = r;
             break;
         }
     if (ref != NoRec) {
-        g.set(gf_.E, y.getValue(ref, yf_.E));
-        g.set(gf_.N, y.getValue(ref, yf_.N));
-        g.set(gf_.H, y.getValue(ref, yf_.H));
-        g.set(gf_.apoxh, y.getValue(ref, yf_.apoxh));
-        g.set(gf_.Perigrafh, y.getValue(ref, yf_.Perigrafh));
-        for (std::size_t i = 0; i < 6; ++i)
-            g.set(gf_.Sxolio[i], y.getValue(ref, yf_.Sxolio[i]));
-        g.set(gf_.detailPoint, false);
+        g.set(gps::E, y.getValue(ref, gys::E));
+        g.set(gps::N, y.getValue(ref, gys::N));
+        g.set(gps::H, y.getValue(ref, gys::H));
+        g.set(gps::apoxh, y.getValue(ref, gys::apoxh));
+        g.set(gps::Perigrafh, y.getValue(ref, gys::Perigrafh));
+        for (int i = 0; i < 6; ++i)
+            g.set(gps::Sxolio1 + i, y.getValue(ref, gys::Sxolio1 + i));
+        g.set(gps::detailPoint, false);
     } else {
-        g.set(gf_.detailPoint, true);
+        g.set(gps::detailPoint, true);
     }
-    g.set(gf_.Name, name);
+    g.set(gps::Name, name);
     g.post();
     return true;
 }
@@ -141,7 +142,7 @@ bool Document::GPSXSetText(int field, const std::string& text)
         dropEmptyEdit(g);
         return false;
     }
-    const int axis = field == gf_.X ? 0 : field == gf_.Y ? 1 : field == gf_.Z ? 2 : -1;
+    const int axis = field == gps::X ? 0 : field == gps::Y ? 1 : field == gps::Z ? 2 : -1;
     if (v != 0 && axis >= 0) {
         const Limits& lim = InputIsGeocentric() ? kGeocentric[axis] : kEllipsoidal[axis];
         if (OutOfRange(v, lim.min, lim.max)) {
@@ -152,20 +153,20 @@ bool Document::GPSXSetText(int field, const std::string& text)
 
     EntryInProgress = true;
     EntryGuard guard(EntryInProgress, g);
-    const long long id = g.asInteger(gf_.ID);
+    const long long id = g.asInteger(gps::ID);
     g.set(field, static_cast<double>(v));
     g.post();
     g.locateID(id);
     guard.disable();
 
-    const bool detail = g.asBoolean(gf_.detailPoint);
-    if (g.asFloat(gf_.X) == 0 || g.asFloat(gf_.Y) == 0 || g.asFloat(gf_.Z) == 0) {
+    const bool detail = g.asBoolean(gps::detailPoint);
+    if (g.asFloat(gps::X) == 0 || g.asFloat(gps::Y) == 0 || g.asFloat(gps::Z) == 0) {
         if (detail) {
             g.edit();
-            g.set(gf_.E, 0.0);
-            g.set(gf_.N, 0.0);
-            g.set(gf_.H, 0.0);
-            g.set(gf_.apoxh, 0.0);
+            g.set(gps::E, 0.0);
+            g.set(gps::N, 0.0);
+            g.set(gps::H, 0.0);
+            g.set(gps::apoxh, 0.0);
             g.post();
         }
         return true;
@@ -177,14 +178,14 @@ bool Document::GPSXSetText(int field, const std::string& text)
         return true;
     }
     TransformNetworkPoints(false);
-    if (field == gf_.apoxh)
+    if (field == gps::apoxh)
         return true;  // a typed undulation stays
     g.locateID(id);
-    const Geographic p = TM87ToEllipsoidal(g.asFloat(gf_.E), g.asFloat(gf_.N), g.asFloat(gf_.H), 0);
+    const Geographic p = TM87ToEllipsoidal(g.asFloat(gps::E), g.asFloat(gps::N), g.asFloat(gps::H), 0);
     // Outside the geoid grid the undulation is left as it is, for the user to type.
     if (auto u = GeoidUndulation(shifts_, static_cast<double>(p.phi), static_cast<double>(p.lambda))) {
         g.edit();
-        g.set(gf_.apoxh, *u);
+        g.set(gps::apoxh, *u);
         g.post();
         TransformNetworkPoints(false);
         g.locateID(id);
@@ -202,19 +203,19 @@ bool Document::GYSESetText(int field, const std::string& text)
         dropEmptyEdit(y);
         return false;
     }
-    if ((field == yf_.E && OutOfRange(v, kGYSE.min, kGYSE.max)) ||
-        (field == yf_.N && OutOfRange(v, kGYSN.min, kGYSN.max))) {
+    if ((field == gys::E && OutOfRange(v, kGYSE.min, kGYSE.max)) ||
+        (field == gys::N && OutOfRange(v, kGYSN.min, kGYSN.max))) {
         dropEmptyEdit(y);
         return false;
     }
     y.set(field, static_cast<double>(v));
-    const double E = y.asFloat(yf_.E), N = y.asFloat(yf_.N);
+    const double E = y.asFloat(gys::E), N = y.asFloat(gys::N);
     // Until both E and N are typed there is no position to derive from.
     if (E != 0 && N != 0) {
-        const Geographic p = TM87ToEllipsoidal(E, N, y.asFloat(yf_.H), y.asFloat(yf_.apoxh));
-        y.set(yf_.f, static_cast<double>(p.phi));
-        y.set(yf_.l, static_cast<double>(p.lambda));
-        y.set(yf_.ortho, static_cast<double>(p.h));
+        const Geographic p = TM87ToEllipsoidal(E, N, y.asFloat(gys::H), y.asFloat(gys::apoxh));
+        y.set(gys::f, static_cast<double>(p.phi));
+        y.set(gys::l, static_cast<double>(p.lambda));
+        y.set(gys::ortho, static_cast<double>(p.h));
     }
     y.post();
     return true;
@@ -230,24 +231,35 @@ bool Document::GYSfSetText(int field, const std::string& text)
         dropEmptyEdit(y);
         return false;
     }
-    if ((field == yf_.f && OutOfRange(v, kGYSf.min, kGYSf.max)) ||
-        (field == yf_.l && OutOfRange(v, kGYSl.min, kGYSl.max))) {
+    if ((field == gys::f && OutOfRange(v, kGYSf.min, kGYSf.max)) ||
+        (field == gys::l && OutOfRange(v, kGYSl.min, kGYSl.max))) {
         dropEmptyEdit(y);
         return false;
     }
-    if (field == yf_.ortho)
+    if (field == gys::ortho)
         y.set(field, static_cast<double>(v));
     else
         y.set(field, static_cast<double>(DMSToRad(v)));
-    const double f = y.asFloat(yf_.f), l = y.asFloat(yf_.l);
+    const double f = y.asFloat(gys::f), l = y.asFloat(gys::l);
     if (f != 0 && l != 0) {
-        const TM87 t = EllipsoidalToTM87(f, l, y.asFloat(yf_.ortho), y.asFloat(yf_.apoxh));
-        y.set(yf_.E, static_cast<double>(t.E));
-        y.set(yf_.N, static_cast<double>(t.N));
-        y.set(yf_.H, static_cast<double>(t.H));
+        const TM87 t = EllipsoidalToTM87(f, l, y.asFloat(gys::ortho), y.asFloat(gys::apoxh));
+        y.set(gys::E, static_cast<double>(t.E));
+        y.set(gys::N, static_cast<double>(t.N));
+        y.set(gys::H, static_cast<double>(t.H));
     }
     y.post();
     return true;
+}
+
+bool Document::SwitchInputForm(bool toGeocentric)
+{
+    const bool wasLoading = LoadingData;
+    LoadingData = true;
+    const bool switched = switchInputForm(*gps_, settings_->InputIsGeocentric, toGeocentric);
+    LoadingData = wasLoading;
+    if (switched)
+        SettingsModified = true;
+    return switched;
 }
 
 }  // namespace korthal

@@ -6,6 +6,7 @@
 #include "geodesy/Dialogs.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
+#include "network/PointTables.h"
 #include "project/Settings.h"
 #include "project/TableFile.h"
 #include "project/TextOutput.h"
@@ -220,22 +221,22 @@ ImportResult Document::ImportPointList(const std::string& path)
         g.append();
         GPSNameSetText(name);
         g.edit();
-        g.set(gf_.X, xyz[0]);
-        g.set(gf_.Y, xyz[1]);
-        g.set(gf_.Z, xyz[2]);
+        g.set(gps::X, xyz[0]);
+        g.set(gps::Y, xyz[1]);
+        g.set(gps::Z, xyz[2]);
         g.post();
         const Rec r = g.current();
-        if (g.getBoolean(r, gf_.detailPoint) && xyz[0] != 0 && xyz[1] != 0 && xyz[2] != 0) {
+        if (g.getBoolean(r, gps::detailPoint) && xyz[0] != 0 && xyz[1] != 0 && xyz[2] != 0) {
             double E = 0, N = 0, H = 0;
             computeDetail(r, E, N, H);
             const Geographic p = TM87ToEllipsoidal(E, N, H, 0);
             if (auto u = GeoidUndulation(shifts_, static_cast<double>(p.phi),
                                          static_cast<double>(p.lambda)))
-                g.setFloat(r, gf_.apoxh, *u);
+                g.setFloat(r, gps::apoxh, *u);
             computeDetail(r, E, N, H);
-            g.setFloat(r, gf_.E, E);
-            g.setFloat(r, gf_.N, N);
-            g.setFloat(r, gf_.H, H);
+            g.setFloat(r, gps::E, E);
+            g.setFloat(r, gps::N, N);
+            g.setFloat(r, gps::H, H);
         }
         ++result.imported;
     }

@@ -414,12 +414,13 @@ bool writeFileAtomically(const std::string& path, std::string_view data, std::st
     return file.commit(error);
 }
 
-SaveResult SaveToFile(const MemTable& table, const std::string& path)
+SaveResult SaveToFile(const MemTable& table, const std::string& path, Search search)
 {
     SaveResult result;
     AtomicFile file(path);
     z_stream z{};
-    if (deflateInit(&z, Z_BEST_COMPRESSION) != Z_OK) {
+    if (deflateInit(&z, Z_BEST_COMPRESSION) != Z_OK ||
+        (search == Search::Quick && deflateTune(&z, 32, 258, 258, 256) != Z_OK)) {
         result.ok = false;
         result.error = "Δεν είναι δυνατή η συμπίεση του αρχείου \"" + path + "\"";
         return result;

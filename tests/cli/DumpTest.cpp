@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,7 +50,7 @@ std::string deflated(const std::string& text)
 
 std::string base()
 {
-    return ::testing::TempDir() + "korthal_dump_" +
+    return ::testing::TempDir() + "korthal_dump_" + std::to_string(getpid()) + "_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 

@@ -130,6 +130,11 @@ TEST(PointTables, CellTexts)
     EXPECT_EQ(referenceCellText(g, q, 3, numbers, ns), "");
     EXPECT_EQ(referenceCellText(g, q, 5, numbers, ns), "37,30000");
     EXPECT_EQ(referenceCellText(g, q, 6, numbers, ns), "");
+    installGYSfGetText(g, ns, numbers.system());
+    EXPECT_EQ(g.text(q, gys::f), "37,30000");
+    ns.DMSDecimals[0] = 2;
+    EXPECT_EQ(g.text(q, gys::f), "37,30");
+    EXPECT_EQ(g.text(q, gys::l), "");
 
     EXPECT_EQ(formatByDisplayFormat(kFmtMetres, 1234.5, {',', '.'}), "1.234,5000");
     EXPECT_EQ(formatByDisplayFormat(kFmtMetres, 0, {',', '.'}), "");

@@ -39,7 +39,6 @@ protected:
         ns.ThousandSeparators = {'.', '\0', '.'};
         ns.GPSDecimals = {4, 4, 4};
         ns.EGSA87Decimals = {4, 4, 4};
-        doc.numbers().setSystem(Separators{'.', ','});
         doc.numbers().setDisplay(Separators{',', '.'});
         doc.settings().method = 2;
         dir = std::filesystem::temp_directory_path() /
@@ -86,7 +85,7 @@ protected:
     }
 
     RecordingDialogs dialogs;
-    Document doc;
+    Document doc{Separators{'.', ','}};
     std::filesystem::path dir;
 };
 

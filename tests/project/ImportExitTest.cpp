@@ -200,5 +200,35 @@ TEST_F(ImportTest, CaptionsNewNetworkAndSelfTestReport)
     EXPECT_EQ((*lines)[5].rfind("μ = ", 0), 0u);
 }
 
+
+TEST_F(ImportTest, StartUpLoadsTheReferencePointsAndTheLastNetwork)
+{
+    std::mt19937_64 gen(21);
+    const auto trig = trigPoints(&gen);
+    for (const auto& p : trig) {
+        addReference(p);
+        addMeasured(p.name, p.X, p.Y, p.Z);
+    }
+    doc.ReferenceFileName = (dir / "EGSA87").string();
+    doc.CurrentFileName = (dir / "JOB.WGS84").string();
+    doc.settings().setMethod(2);
+    dialogs.inputs.push_back(doc.CurrentFileName);
+    const std::string ini = (dir / "korthal.INI").string();
+    const ExitResult written = doc.ExitSequence(ini);
+    ASSERT_TRUE(written.referenceWritten && written.networkWritten && written.settingsWritten);
+
+    Document next(Separators{'.', ','});
+    next.ReferenceFileName = (dir / "EGSA87").string();
+    next.StartUp(ini);
+    EXPECT_EQ(next.CurrentFileName, (dir / "JOB.WGS84").string());
+    EXPECT_EQ(next.GYS().recordCount(), 6);
+    EXPECT_EQ(next.GPS().recordCount(), 6);
+    EXPECT_EQ(next.RefPointCount, 6);
+    EXPECT_TRUE(next.Use3D);
+    EXPECT_EQ(next.ReferenceNames().front(), trig[0].name);
+    EXPECT_FALSE(next.ReferenceModified || next.NetworkModified || next.SettingsModified);
+    EXPECT_FALSE(next.LoadingData);
+}
+
 }  // namespace
 }  // namespace korthal::testing

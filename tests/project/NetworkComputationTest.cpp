@@ -144,6 +144,15 @@ TEST_F(NetworkTest, SmallDifferencesDoNotRewriteARecord)
     doc.TransformNetworkPoints(true);
     EXPECT_NEAR(g.getFloat(r, gps::E), e, 1e-9);
     EXPECT_TRUE(doc.NetworkModified);
+
+    // A detail point whose measurement is incomplete gets no position, and
+    // stays out of the extents.
+    g.setFloat(r, gps::Z, 0);
+    doc.TransformNetworkPoints(true);
+    EXPECT_EQ(g.getFloat(r, gps::E), 0.0);
+    EXPECT_EQ(g.getFloat(r, gps::H), 0.0);
+    EXPECT_EQ(doc.ExtentDetail.MinE, value(id2, gps::E));
+    EXPECT_EQ(doc.ExtentDetail.MaxE, value(id2, gps::E));
 }
 
 TEST_F(NetworkTest, OneReferencePointGivesTheIdentity)
@@ -291,6 +300,23 @@ TEST_F(NetworkTest, ReferenceTableKeepsBothTriplesConsistent)
     doc.GPSNameSetText("ΑΛΛΟ");
     EXPECT_TRUE(g.asBoolean(gps::detailPoint));
     EXPECT_NEAR(g.asFloat(gps::E), p.E, 1e-6);
+}
+
+
+TEST_F(NetworkTest, InputFormSwitchKeepsTheNetwork)
+{
+    buildNetwork();
+    const double x = value(id1, gps::X), e = value(id1, gps::E);
+    doc.SettingsModified = false;
+    EXPECT_FALSE(doc.SwitchInputForm(true));  // already geocentric
+    EXPECT_FALSE(doc.SettingsModified);
+    EXPECT_TRUE(doc.SwitchInputForm(false));
+    EXPECT_TRUE(doc.SettingsModified);
+    EXPECT_NEAR(value(id1, gps::X), 39.0, 1.0);  // a latitude now
+    doc.RecomputeNetwork();
+    EXPECT_NEAR(value(id1, gps::E), e, 1e-4);
+    EXPECT_TRUE(doc.SwitchInputForm(true));
+    EXPECT_NEAR(value(id1, gps::X), x, 1e-4);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 using namespace korthal;
@@ -15,10 +16,10 @@ struct TempDir {
     fs::path path;
     TempDir()
     {
-        path = fs::temp_directory_path() /
-               ("korthal-ini-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(path);
-        fs::create_directories(path);
+        // A folder of its own, also when other checkouts run the same tests.
+        std::string tmpl = (fs::temp_directory_path() / "korthal-test-XXXXXX").string();
+        if (mkdtemp(tmpl.data()))
+            path = tmpl;
     }
     ~TempDir() { fs::remove_all(path); }
     std::string file(const std::string& name) const { return (path / name).string(); }

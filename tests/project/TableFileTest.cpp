@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <cstdio>
 
@@ -70,11 +71,10 @@ struct TempDir {
     fs::path path;
     TempDir()
     {
-        path = fs::temp_directory_path() /
-               ("korthal-table-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path);
+        // A folder of its own, also when other checkouts run the same tests.
+        std::string tmpl = (fs::temp_directory_path() / "korthal-test-XXXXXX").string();
+        if (mkdtemp(tmpl.data()))
+            path = tmpl;
     }
     ~TempDir() { fs::remove_all(path); }
     std::string file(const std::string& name) const { return (path / name).string(); }

@@ -1,10 +1,15 @@
 // The fixed-pitch listing of the point tables.
 
 #include "geodesy/Angles.h"
+#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
+#include "project/Document.h"
+#include "project/TextOutput.h"
 #include "views/Listing.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace korthal {
 namespace {
@@ -101,6 +106,51 @@ TEST(Listing, LongLinesAreNotCentred)
     const std::string s(130, 'x');
     EXPECT_EQ(centreListingLine(s), s);
     EXPECT_EQ(centreListingLine("ab"), std::string(61, ' ') + "ab");
+}
+
+}  // namespace
+}  // namespace korthal
+
+namespace korthal {
+namespace {
+
+TEST(Listing, SaveButtonAsksForTheNameAndWritesTheFile)
+{
+    struct Capturing : RecordingDialogs {
+        std::string offered;
+        std::optional<std::string> input(const std::string& c, const std::string& p,
+                                         const std::string& initial) override
+        {
+            offered = initial;
+            return RecordingDialogs::input(c, p, initial);
+        }
+    } dialogs;
+    const auto dir = std::filesystem::temp_directory_path() / "korthal-listing-test";
+    std::filesystem::create_directories(dir);
+    Document doc(Separators{'.', ','});
+    fillReference(doc.GYS(), 2);
+    doc.CurrentFileName = (dir / "JOB.WGS84").string();
+
+    EXPECT_FALSE(printTable(doc, false));  // cancelled: nothing written
+    EXPECT_EQ(dialogs.offered, (dir / "EGSA87.TXT").string());
+    EXPECT_EQ(dialogs.entries.back().caption, "Αποθήκευση του πίνακασημείων αναφοράς");
+    EXPECT_FALSE(std::filesystem::exists(dir / "EGSA87.TXT"));
+
+    dialogs.inputs.push_back((dir / "JOB.TXT").string());
+    EXPECT_TRUE(printTable(doc, true));
+    EXPECT_EQ(dialogs.offered, (dir / "JOB.TXT").string());
+    EXPECT_EQ(dialogs.entries.back().caption, "Αποθήκευση του πίνακακορυφών του δικτύου");
+    EXPECT_EQ(doc.LastTextFile, (dir / "JOB.TXT").string());
+    const auto lines = readTextLines((dir / "JOB.TXT").string());
+    ASSERT_TRUE(lines);
+    EXPECT_NE((*lines)[0].find("Korthal"), std::string::npos);
+    EXPECT_FALSE(doc.LoadingData);
+
+    // An imported point list is not offered for overwriting.
+    doc.CurrentFileName = (dir / "LIST.TXT").string();
+    printTable(doc, true);
+    EXPECT_EQ(dialogs.offered, (dir / "LIST_1.TXT").string());
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "network/PointTables.h"
 #include "project/TableFile.h"
 #include "tools/cli/Command.h"
+#include "views/RinexTable.h"
 
 #include <cstdio>
 #include <iostream>
@@ -75,37 +76,6 @@ std::optional<Kind> kindFromHeader(const std::string& text)
     return std::nullopt;
 }
 
-// The observation table's fields, in file order.
-void defineObservationTable(MemTable& t)
-{
-    auto integer = [&](const std::string& n) { t.addField({n, FieldType::Integer}); };
-    auto real = [&](const std::string& n) { t.addField({n, FieldType::Float}); };
-    auto triple = [&](const std::string& n) {
-        real(n);
-        integer(n + "LLI");
-        integer(n + "str");
-    };
-    integer("epoxh");
-    t.addField({"Date", FieldType::Date});
-    integer("Hour");
-    integer("min");
-    real("sec");
-    integer("Health");
-    integer("PRN");
-    for (const char* n : {"C1", "C2", "P1", "P2", "L1"})
-        triple(n);
-    integer("L1slip");
-    real("L1amb");
-    triple("L2");
-    integer("L2slip");
-    real("L2amb");
-    triple("D1");
-    triple("D2");
-    integer("slips");
-    t.addField({"Sxolio", FieldType::String, 20});
-    t.addField(FieldDef::calc("Time", FieldType::String));
-}
-
 int run(const std::vector<std::string>& args)
 {
     std::optional<Kind> forced;
@@ -161,7 +131,7 @@ int run(const std::vector<std::string>& args)
     switch (*kind) {
     case Kind::Network: defineGPS(table, shifts); break;
     case Kind::Reference: defineGYS(table); break;
-    case Kind::Rinex: defineObservationTable(table); break;
+    case Kind::Rinex: defineRinexTable(table); break;
     }
     LoadResult result = readTableText(table, text);
     if (!complete && result.ok()) {

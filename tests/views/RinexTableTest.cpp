@@ -1,0 +1,247 @@
+// The observation table of a point: its fields, reading a RINEX file into it
+// through the replace/append question, the table file and its settings file.
+
+#include "views/RinexTable.h"
+
+#include "geodesy/Dialogs.h"
+#include "project/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using namespace korthal;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string dataFile(const std::string& name)
+{
+    return std::string(KORTHAL_SHARED_DATA) + "/rinex/" + name;
+}
+
+// A fresh folder for the table files of one test.
+struct TempDir {
+    fs::path path;
+    explicit TempDir(const std::string& name)
+        : path(fs::temp_directory_path() /
+               ("korthal_rinex_" + std::to_string(getpid()) + "_" + name))
+    {
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    std::string file(const std::string& name) const { return (path / name).string(); }
+};
+
+std::string writeText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// The first record of the table (in storage order) with this epoch and satellite.
+Rec findRecord(const MemTable& t, int epoxh, int prn)
+{
+    for (Rec r = t.firstStored(); r != NoRec; r = t.nextStored(r))
+        if (t.getInteger(r, rnx::epoxh) == epoxh && t.getInteger(r, rnx::PRN) == prn)
+            return r;
+    return NoRec;
+}
+
+}  // namespace
+
+TEST(RinexTable, FieldsIndexesAndTexts)
+{
+    RinexTable rt;
+    const MemTable& t = rt.table();
+    std::string names;
+    for (const FieldDef& f : t.fields())
+        names += f.name + " ";
+    EXPECT_EQ(names,
+              "epoxh Date Hour min sec Health PRN C1 C1LLI C1str C2 C2LLI C2str P1 P1LLI P1str "
+              "P2 P2LLI P2str L1 L1LLI L1str L1slip L1amb L2 L2LLI L2str L2slip L2amb D1 D1LLI "
+              "D1str D2 D2LLI D2str slips Sxolio Time ");
+    EXPECT_TRUE(t.field(rnx::Time).calculated);
+    EXPECT_EQ(t.indexName(), "byEpoxh");
+    EXPECT_EQ(rinexSettingsFileName("./RINEX/TEMP000001.RNX"), "./RINEX/TEMP000001.INI");
+    EXPECT_EQ(lliText(1), "Lost Lock");
+    EXPECT_EQ(lliText(7), "?");
+    EXPECT_EQ(strengthText(0), "");
+    EXPECT_EQ(healthText(6), "");
+}
+
+TEST(RinexTable, ReadsFileStoresTableAndSettings)
+{
+    TempDir dir("read");
+    RecordingDialogs rec;
+    RinexTable rt;
+    rt.RinexFileName = dir.file("TEMP000007.RNX");
+    int applied = 0;
+    rt.ApplyObservationTypes = [&] { ++applied; };
+    std::uint64_t lastProgress = 0;
+    rt.progress = [&](std::uint64_t done, std::uint64_t) { lastProgress = done; };
+
+    const RinexReadOutcome out = rt.ReadRinexObservations(dataFile("07590920.05o"));
+    ASSERT_TRUE(out.ok()) << out.read.message << out.storeError;
+    EXPECT_TRUE(rec.entries.empty());
+    EXPECT_EQ(applied, 1);
+    EXPECT_EQ(lastProgress, fs::file_size(dataFile("07590920.05o")));
+
+    MemTable& t = rt.table();
+    EXPECT_EQ(t.recordCount(), 948);
+    // Epoch 92 (00:45:30.004) of G 7: phases with the AS digit 4 in the LLI column.
+    const Rec r = findRecord(t, 92, 7);
+    ASSERT_NE(r, NoRec);
+    EXPECT_EQ(t.getDate(r, rnx::Date), (korthal::Date{2005, 4, 2}));
+    EXPECT_EQ(t.getInteger(r, rnx::Hour), 0);
+    EXPECT_EQ(t.getInteger(r, rnx::min), 45);
+    EXPECT_NEAR(t.getFloat(r, rnx::sec), 30.004, 1e-12);
+    t.setDecimalSeparator(',');
+    EXPECT_EQ(std::get<std::string>(t.fetch(r, rnx::Time)), " 0 : 45 :  30,0040000");
+    EXPECT_EQ(t.getInteger(r, rnx::L2LLI), 4);
+    EXPECT_FALSE(t.isNull(r, rnx::L1slip));
+    EXPECT_TRUE(t.isNull(r, rnx::slips));
+    // In satellite order the first row is the lowest satellite number.
+    ASSERT_TRUE(t.setIndex("byPRN"));
+    EXPECT_EQ(t.getInteger(t.recAt(0), rnx::PRN), 1);
+
+    // The settings file: the header's types and its approximate position.
+    IniFile ini(rinexSettingsFileName(rt.RinexFileName));
+    EXPECT_EQ(ini.readInteger("Types", "nTypes", 0), 4);
+    for (const char* code : {"L1", "C1", "L2", "P2"})
+        EXPECT_TRUE(ini.readBool("Types", code, false)) << code;
+    EXPECT_FALSE(ini.readBool("Types", "C2", false));
+    EXPECT_NEAR(ini.readFloat("POSITION", "Xo", 0, '.'), -3976219.5082, 1e-6);
+    EXPECT_NEAR(ini.readFloat("POSITION", "Ho", 0, '.'), 3652512.9849, 1e-6);
+
+    // The table file reads back into an empty table, values and all.
+    RinexTable back;
+    back.RinexFileName = rt.RinexFileName;
+    ASSERT_TRUE(back.load());
+    ASSERT_EQ(back.table().recordCount(), 948);
+    const Rec b = findRecord(back.table(), 92, 7);
+    ASSERT_NE(b, NoRec);
+    for (int f = 0; f < rnx::Time; ++f)
+        EXPECT_EQ(back.table().getValue(b, f), t.getValue(r, f)) << t.field(f).name;
+}
+
+TEST(RinexTable, ReplaceAppendOrCancel)
+{
+    TempDir dir("question");
+    RecordingDialogs rec;
+    RinexTable rt;
+    rt.RinexFileName = dir.file("P000001.RNX");
+    const std::string file = dataFile("KOSG0010.95O");
+    ASSERT_TRUE(rt.ReadRinexObservations(file).ok());
+    ASSERT_EQ(rt.table().recordCount(), 23);
+    EXPECT_TRUE(rec.entries.empty());  // an empty table is filled without asking
+
+    // Cancel: nothing changes, nothing is written.
+    const auto stamp = fs::last_write_time(rt.RinexFileName);
+    rec.answers.push_back(Answer::Cancel);
+    EXPECT_TRUE(rt.ReadRinexObservations(file).cancelled);
+    EXPECT_EQ(rt.table().recordCount(), 23);
+    EXPECT_EQ(fs::last_write_time(rt.RinexFileName), stamp);
+    ASSERT_EQ(rec.entries.size(), 1u);
+    const auto& q = rec.entries[0];
+    EXPECT_TRUE(q.question);
+    EXPECT_EQ(q.caption, "ΠΡΟΣΟΧΗ !  παρέμβαση στα δεδομένα");
+    EXPECT_EQ(q.icon, MsgIcon::Warning);
+    EXPECT_EQ(q.text,
+              "Τα δεδομένα του πίνακα θα ΑΝΤΙΚΑΤΑΣΤΑΘΟΥΝ με αυτά\r"
+              "του αρχείου \"" + file + "\"\r\r\r"
+              "Αν θέλετε να ΑΝΤΙΚΑΤΑΣΤΑΘΟΥΝ , δώστε  \"Ναί\"\r\r"
+              "Αν θέλετε να ΠΡΟΣΤΕΘΟΥΝ , δώστε \"Οχι\"\r\r"
+              "Αν δεν θέλετε καμμία αλλαγή, δώστε \"Ακυρο\"\r");
+
+    // No: the new records are added, numbered from epoch 1 again.
+    rec.answers.push_back(Answer::No);
+    ASSERT_TRUE(rt.ReadRinexObservations(file).ok());
+    EXPECT_EQ(rt.table().recordCount(), 46);
+    int firstEpochRecords = 0;
+    for (Rec r = rt.table().firstStored(); r != NoRec; r = rt.table().nextStored(r))
+        firstEpochRecords += rt.table().getInteger(r, rnx::epoxh) == 1;
+    EXPECT_EQ(firstEpochRecords, 14);  // 7 satellites, twice
+
+    // Yes: the table holds the new file alone.
+    rec.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(rt.ReadRinexObservations(dataFile("mixed211.05o")).ok());
+    EXPECT_EQ(rt.table().recordCount(), 24);
+}
+
+TEST(RinexTable, UnusableFileLeavesTableAsItWas)
+{
+    TempDir dir("unusable");
+    RecordingDialogs rec;
+    RinexTable rt;
+    rt.RinexFileName = dir.file("P000002.RNX");
+    int applied = 0;
+    rt.ApplyObservationTypes = [&] { ++applied; };
+    ASSERT_TRUE(rt.ReadRinexObservations(dataFile("KOSG0010.95O")).ok());
+    ASSERT_EQ(applied, 1);
+    const auto stamp = fs::last_write_time(rt.RinexFileName);
+
+    const std::string cut = writeText(
+        dir.file("cut.05o"),
+        "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
+        "     2    C1    S1                                          # / TYPES OF OBSERV\n");
+    for (const std::string& f :
+         {dataFile("ACOR00ESP_R_20213550000_01D_30S_MO.rnx"), cut, dir.file("missing.05o")}) {
+        rec.clear();
+        rec.answers.push_back(Answer::Yes);
+        const RinexReadOutcome out = rt.ReadRinexObservations(f);
+        EXPECT_FALSE(out.ok());
+        EXPECT_EQ(rt.table().recordCount(), 23) << f;
+        ASSERT_EQ(rec.messages().size(), 1u) << f;
+        EXPECT_NE(rec.messages()[0].find(f), std::string::npos) << rec.messages()[0];
+    }
+    EXPECT_EQ(applied, 1);
+    EXPECT_EQ(fs::last_write_time(rt.RinexFileName), stamp);
+    // The cut header's types were not written either.
+    IniFile ini(rinexSettingsFileName(rt.RinexFileName));
+    EXPECT_FALSE(ini.readBool("Types", "S1", false));
+}
+
+TEST(RinexTable, ErrorPartWayStoresWhatWasRead)
+{
+    TempDir dir("partway");
+    RecordingDialogs rec;
+    RinexTable rt;
+    rt.RinexFileName = dir.file("P000003.RNX");
+    int applied = 0;
+    rt.ApplyObservationTypes = [&] { ++applied; };
+    const std::string f = writeText(
+        dir.file("broken.05o"),
+        "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
+        "     3    L1    S1    C1                                    # / TYPES OF OBSERV\n"
+        "                                                            END OF HEADER\n"
+        " 05  4  2  0  0  0.0000000  0  2G01G02\n"
+        "  55923622.160 7        45.000    24767686.375 5\n"
+        "  55923000.000\n"
+        " 05  4  2  0  0 30.0000000  0  ?G01\n"
+        "  55923622.160\n");
+    const RinexReadOutcome out = rt.ReadRinexObservations(f);
+    EXPECT_EQ(out.read.status, rinex::ReadStatus::StoppedAtLine);
+    EXPECT_TRUE(out.stored);
+    EXPECT_EQ(applied, 1);
+    ASSERT_EQ(rec.messages().size(), 1u);
+    EXPECT_NE(rec.messages()[0].find("γραμμή 7"), std::string::npos) << rec.messages()[0];
+
+    RinexTable back;
+    back.RinexFileName = rt.RinexFileName;
+    ASSERT_TRUE(back.load());
+    ASSERT_EQ(back.table().recordCount(), 2);
+    const Rec r = findRecord(back.table(), 1, 1);
+    ASSERT_NE(r, NoRec);
+    // The unknown type S1 is in the settings file, its values nowhere.
+    EXPECT_DOUBLE_EQ(back.table().getFloat(r, rnx::L1), 55923622.160);
+    EXPECT_EQ(back.table().getInteger(r, rnx::L1str), 7);
+    EXPECT_DOUBLE_EQ(back.table().getFloat(r, rnx::C1), 24767686.375);
+    EXPECT_EQ(back.table().getInteger(r, rnx::C1str), 5);
+    IniFile ini(rinexSettingsFileName(rt.RinexFileName));
+    EXPECT_TRUE(ini.readBool("Types", "S1", false));
+    EXPECT_EQ(ini.readInteger("Types", "nTypes", 0), 3);
+}

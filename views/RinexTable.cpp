@@ -1,0 +1,265 @@
+#include "views/RinexTable.h"
+
+#include "geodesy/Dialogs.h"
+#include "network/NumberText.h"
+#include "project/IniFile.h"
+#include "project/TableFile.h"
+
+#include <array>
+
+namespace korthal {
+
+namespace rnx {
+
+int valueFieldOfSlot(int slot)
+{
+    static constexpr std::array<int, 9> fields{-1, C1, C2, P1, P2, L1, L2, D1, D2};
+    return slot >= 1 && slot <= 8 ? fields[static_cast<std::size_t>(slot)] : -1;
+}
+
+}  // namespace rnx
+
+namespace {
+
+// Values show grouped thousands and three decimals; zero shows an empty cell.
+constexpr const char* kValueFormat = "#,##0.000;-#,##0.000;";
+constexpr const char* kZeroEmpty = "0;-0;";
+
+FieldDef field(std::string name, FieldType type, Alignment align = Alignment::Left,
+               std::string displayFormat = {})
+{
+    FieldDef f;
+    f.name = std::move(name);
+    f.type = type;
+    f.alignment = align;
+    f.displayFormat = std::move(displayFormat);
+    return f;
+}
+
+void addObservable(MemTable& t, const std::string& code, bool withSlipAndAmbiguity)
+{
+    t.addField(field(code, FieldType::Float, Alignment::Right, kValueFormat));
+    t.addField(field(code + "LLI", FieldType::Integer, Alignment::Center));
+    t.addField(field(code + "str", FieldType::Integer, Alignment::Center));
+    if (withSlipAndAmbiguity) {
+        t.addField(field(code + "slip", FieldType::Integer, Alignment::Right, kZeroEmpty));
+        t.addField(field(code + "amb", FieldType::Float, Alignment::Right, kValueFormat));
+    }
+}
+
+}  // namespace
+
+void defineRinexTable(MemTable& t)
+{
+    t.addField(field("epoxh", FieldType::Integer, Alignment::Center));
+    t.addField(field("Date", FieldType::Date, Alignment::Left, "d/m/yy"));
+    t.addField(field("Hour", FieldType::Integer));
+    t.addField(field("min", FieldType::Integer));
+    t.addField(field("sec", FieldType::Float, Alignment::Right, "00.0000000"));
+    t.addField(field("Health", FieldType::Integer, Alignment::Center));
+    t.addField(field("PRN", FieldType::Integer, Alignment::Center));
+    for (const char* code : {"C1", "C2", "P1", "P2"})
+        addObservable(t, code, false);
+    addObservable(t, "L1", true);
+    addObservable(t, "L2", true);
+    addObservable(t, "D1", false);
+    addObservable(t, "D2", false);
+    t.addField(field("slips", FieldType::Integer));
+    FieldDef comment = field("Sxolio", FieldType::String);
+    comment.size = 20;
+    t.addField(comment);
+    FieldDef time = field("Time", FieldType::String, Alignment::Center);
+    time.size = 30;
+    time.calculated = true;
+    t.addField(time);
+
+    t.addIndex("byEpoxh", "Date;Hour;min;sec;epoxh;PRN");
+    t.addIndex("byPRN", "PRN;date;hour;min;sec;epoxh");
+
+    // RINEXCalcFields
+    t.onCalcFields = [](const RecordView& r, CalcValues& out) {
+        out.setString(rnx::Time, rinex::formatEpochTime(static_cast<int>(r.asInteger(rnx::Hour)),
+                                                        static_cast<int>(r.asInteger(rnx::min)),
+                                                        r.asFloat(rnx::sec),
+                                                        r.table().decimalSeparator()));
+    };
+}
+
+std::string rinexSettingsFileName(const std::string& rinexFileName)
+{
+    const std::size_t slash = rinexFileName.find_last_of("/\\");
+    const std::size_t dot = rinexFileName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return rinexFileName + ".INI";
+    const std::string ext = rinexFileName.substr(dot);
+    return rinexFileName.substr(0, rinexFileName.find(ext)) + ".INI";
+}
+
+std::string healthText(long long flag)
+{
+    static const char* const texts[] = {"normal",    "Powered OFF", "moving ant",
+                                        "new occup", "?",           "ext. event"};
+    return flag >= 0 && flag <= 5 ? texts[flag] : "";
+}
+
+std::string lliText(long long digit)
+{
+    static const char* const texts[] = {"ok", "Lost Lock", "opposite", "?", "AS ON"};
+    return digit >= 0 && digit <= 4 ? texts[digit] : "?";
+}
+
+std::string strengthText(long long digit)
+{
+    static const char* const texts[] = {"",          "minimum", "bad",  "very poor",
+                                        "poor",      "just good", "good", "very good",
+                                        "excelent",  "maximum"};
+    return digit >= 0 && digit <= 9 ? texts[digit] : "";
+}
+
+std::string replaceQuestionText(const std::string& fileName)
+{
+    const std::string cr = "\r";
+    return "Τα δεδομένα του πίνακα θα ΑΝΤΙΚΑΤΑΣΤΑΘΟΥΝ με αυτά" + cr +  //
+           "του αρχείου \"" + fileName + "\"" + cr +                  //
+           cr + cr +                                                   //
+           "Αν θέλετε να ΑΝΤΙΚΑΤΑΣΤΑΘΟΥΝ , δώστε  \"Ναί\"" + cr +       //
+           cr +                                                        //
+           "Αν θέλετε να ΠΡΟΣΤΕΘΟΥΝ , δώστε \"Οχι\"" + cr +            //
+           cr +                                                        //
+           "Αν δεν θέλετε καμμία αλλαγή, δώστε \"Ακυρο\"" + cr;
+}
+
+namespace {
+
+// Appends each record to the table; on the header, empties the table when
+// asked to and writes the companion settings file.
+class TableSink : public rinex::ObservationSink {
+public:
+    TableSink(MemTable& t, bool replace, std::string settingsFile)
+        : t_(t), replace_(replace), settingsFile_(std::move(settingsFile))
+    {
+    }
+
+    void header(const rinex::Header& h) override
+    {
+        if (replace_)
+            t_.clear();
+        writeSettings(settingsFile_, h);
+    }
+
+    void record(const rinex::ObservationRecord& o) override
+    {
+        const Rec r = t_.appendRecord();
+        t_.setInteger(r, rnx::epoxh, o.epoxh);
+        t_.setDate(r, rnx::Date, korthal::Date{o.year, o.month, o.day});
+        t_.setInteger(r, rnx::Hour, o.hour);
+        t_.setInteger(r, rnx::min, o.min);
+        t_.setFloat(r, rnx::sec, o.sec);
+        t_.setInteger(r, rnx::Health, o.flag);
+        t_.setInteger(r, rnx::PRN, o.prn);
+        for (int slot = 1; slot <= rinex::kSlotCount; ++slot) {
+            const int f = rnx::valueFieldOfSlot(slot);
+            const rinex::SlotValue& v = o.slots[static_cast<std::size_t>(slot)];
+            t_.setFloat(r, f, v.value);
+            t_.setInteger(r, f + 1, v.lli);
+            t_.setInteger(r, f + 2, v.strength);
+        }
+        for (int f : {rnx::L1slip, rnx::L2slip})
+            t_.setInteger(r, f, 0);
+        for (int f : {rnx::L1amb, rnx::L2amb})
+            t_.setFloat(r, f, 0);
+    }
+
+    // Key by key, as the header said it. Keys are only ever set, so reading
+    // several files for one point leaves the union of their types.
+    static void writeSettings(const std::string& file, const rinex::Header& h)
+    {
+        IniFile ini(file);
+        ini.writeInteger("Types", "nTypes", h.nTypes);
+        for (const std::string& code : h.types)
+            ini.writeBool("Types", code, true);
+        if (h.hasPosition) {
+            const char decimal = localeSeparators().decimal;
+            ini.writeFloat("POSITION", "Xo", h.Xo, decimal);
+            ini.writeFloat("POSITION", "Yo", h.Yo, decimal);
+            ini.writeFloat("POSITION", "Ho", h.Ho, decimal);
+        }
+    }
+
+private:
+    MemTable& t_;
+    bool replace_;
+    std::string settingsFile_;
+};
+
+}  // namespace
+
+RinexTable::RinexTable() : table_("RINEX")
+{
+    defineRinexTable(table_);
+}
+
+RinexReadOutcome RinexTable::ReadRinexObservations(const std::string& FileName)
+{
+    RinexReadOutcome out;
+    bool replace = false;
+    if (!table_.isEmpty()) {
+        const Answer a = dialogs().ask(replaceQuestionText(FileName), kReplaceQuestionCaption,
+                                       MsgIcon::Warning, MsgButtons::YesNoCancel);
+        if (a == Answer::Cancel || a == Answer::Ok) {
+            out.cancelled = true;
+            return out;
+        }
+        replace = a == Answer::Yes;
+    }
+
+    out.read = readObservations(FileName, replace);
+
+    if (!out.read.headerRead()) {
+        // The file could not be opened or its header is unusable: nothing
+        // was read and nothing changed.
+        dialogs().message(out.read.message, MsgIcon::Exclamation);
+        return out;
+    }
+    if (!out.read.ok())
+        dialogs().message(out.read.message, MsgIcon::Exclamation);
+
+    std::string error;
+    out.stored = store(error);
+    if (!out.stored) {
+        out.storeError = error;
+        dialogs().message(error, MsgIcon::Exclamation);
+        return out;
+    }
+    if (ApplyObservationTypes)
+        ApplyObservationTypes();
+    return out;
+}
+
+rinex::ReadResult RinexTable::readObservations(const std::string& FileName, bool replace)
+{
+    TableSink sink(table_, replace, rinexSettingsFileName(RinexFileName));
+    table_.disableControls();
+    rinex::ReadResult r = rinex::readObservationFile(FileName, sink, progress);
+    table_.enableControls();
+    return r;
+}
+
+bool RinexTable::store(std::string& error) const
+{
+    // RINEXCompressSave: the same zlib layer as the network tables.
+    const SaveResult r = SaveToFile(table_, RinexFileName, Search::Quick);
+    error = r.error;
+    return r.ok;
+}
+
+bool RinexTable::load()
+{
+    table_.disableControls();
+    table_.clear();
+    const LoadResult r = LoadFromFile(table_, RinexFileName);
+    table_.enableControls();
+    return r.ok();
+}
+
+}  // namespace korthal

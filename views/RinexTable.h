@@ -1,0 +1,111 @@
+#pragma once
+// The observation table of one network point (RINEX), its companion settings
+// file, and the reading of a RINEX observation file into it.
+//
+// The viewer window owns one RinexTable for the whole run: it sets
+// RinexFileName for the point shown, loads the table file, and calls
+// ReadRinexObservations with a file the user picked. After a read the table's
+// observation types are applied to the window through the
+// ApplyObservationTypes hook.
+
+#include "network/MemTable.h"
+#include "views/RinexReader.h"
+
+#include <functional>
+#include <string>
+
+namespace korthal {
+
+// The fields of RINEX, in table order.
+namespace rnx {
+enum Field : int {
+    epoxh,
+    Date,
+    Hour,
+    min,
+    sec,
+    Health,
+    PRN,
+    C1, C1LLI, C1str,
+    C2, C2LLI, C2str,
+    P1, P1LLI, P1str,
+    P2, P2LLI, P2str,
+    L1, L1LLI, L1str, L1slip, L1amb,
+    L2, L2LLI, L2str, L2slip, L2amb,
+    D1, D1LLI, D1str,
+    D2, D2LLI, D2str,
+    slips,
+    Sxolio,
+    Time,
+    FieldCount
+};
+// The value field of each reader slot (1 = C1 ... 8 = D2); its LLI and
+// strength fields follow it.
+int valueFieldOfSlot(int slot);
+}  // namespace rnx
+
+// Defines the 38 fields, the indexes byEpoxh (active) and byPRN, and the
+// calculated field Time on an empty table.
+void defineRinexTable(MemTable& table);
+
+// The companion settings file of a table file: everything before the first
+// occurrence of the extension, then ".INI".
+std::string rinexSettingsFileName(const std::string& rinexFileName);
+
+// The texts the grid shows for the epoch flag, the LLI and strength digits.
+std::string healthText(long long flag);
+std::string lliText(long long digit);
+std::string strengthText(long long digit);
+
+// The question asked before a read into a table that holds records.
+std::string replaceQuestionText(const std::string& fileName);
+inline constexpr const char* kReplaceQuestionCaption = "ΠΡΟΣΟΧΗ !  παρέμβαση στα δεδομένα";
+
+// What became of one ReadRinexObservations.
+struct RinexReadOutcome {
+    bool cancelled = false;        // the user answered Cancel
+    rinex::ReadResult read;        // what the reader found
+    bool stored = false;           // the table file was written
+    std::string storeError;        // why it was not, when it was tried
+    bool ok() const { return !cancelled && read.ok() && stored; }
+};
+
+class RinexTable {
+public:
+    RinexTable();
+
+    MemTable& table() { return table_; }
+    const MemTable& table() const { return table_; }
+
+    // The table file of the point shown.
+    std::string RinexFileName;
+
+    // Called after a read, as the viewer's ApplyObservationTypes.
+    std::function<void()> ApplyObservationTypes;
+
+    // Told of the bytes read so far, for a progress bar.
+    rinex::Progress progress;
+
+    // Reads FileName into the table: asks first whether to replace or append
+    // when the table holds records, writes the header's types and position
+    // to the companion settings file, stores the table at RinexFileName and
+    // calls ApplyObservationTypes. Messages go through korthal::dialogs().
+    RinexReadOutcome ReadRinexObservations(const std::string& FileName);
+
+    // The reading alone: no question, no message, no store. Empties the table
+    // first when `replace` is set and the file's header is usable; writes the
+    // header to the companion settings file.
+    rinex::ReadResult readObservations(const std::string& FileName, bool replace);
+
+    // Writes the table to RinexFileName (record data only). False with the
+    // reason in `error` when the file cannot be written.
+    bool store(std::string& error) const;
+    // Replaces the table's records by those of the file RinexFileName; false
+    // when it is missing or unreadable (the table then holds what was read).
+    bool load();
+
+private:
+    MemTable table_;
+};
+
+}  // namespace korthal
