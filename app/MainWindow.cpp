@@ -8,6 +8,7 @@
 #include "app/TestPage.h"
 #include "app/TransformPage.h"
 #include "geodesy/Dialogs.h"
+#include "network/PointTables.h"
 #include "project/Document.h"
 #include "views/Listing.h"
 #include "app/PrintListing.h"
@@ -344,9 +345,8 @@ void MainWindow::loadCalculatorFromNetwork()
     if (doc_.LoadingData) return;
     MemTable& t = doc_.GPS();
     if (t.current() == NoRec) return;
-    const auto& f = doc_.gpsFields();
-    calc_->SpeedButton9Click(t.asFloat(f.X), t.asFloat(f.Y), t.asFloat(f.Z), t.asFloat(f.apoxh),
-                             doc_.InputIsGeocentric());
+    calc_->SpeedButton9Click(t.asFloat(gps::X), t.asFloat(gps::Y), t.asFloat(gps::Z),
+                             t.asFloat(gps::apoxh), doc_.InputIsGeocentric());
 }
 
 void MainWindow::loadCalculatorFromReference()
@@ -354,8 +354,8 @@ void MainWindow::loadCalculatorFromReference()
     if (doc_.LoadingData) return;
     MemTable& t = doc_.GYS();
     if (t.current() == NoRec) return;
-    const auto& f = doc_.gysFields();
-    calc_->SpeedButton10Click(t.asFloat(f.E), t.asFloat(f.N), t.asFloat(f.H), t.asFloat(f.apoxh));
+    calc_->SpeedButton10Click(t.asFloat(gys::E), t.asFloat(gys::N), t.asFloat(gys::H),
+                              t.asFloat(gys::apoxh));
 }
 
 }  // namespace korthal::app

@@ -58,10 +58,9 @@ const char* const kModeTitles[3][3] = {{"E  (m)", "N  (m)", "H  (m)"},
 }  // namespace
 
 NetworkPage::NetworkPage(Document& doc, QWidget* parent)
-    : GridPage(doc, doc.GPS(), doc.gpsFields().Perigrafh, parent)
+    : GridPage(doc, doc.GPS(), gps::Perigrafh, parent)
 {
-    const auto& gf = doc.gpsFields();
-    const int fields[8] = {gf.Name, gf.X, gf.Y, gf.Z, gf.E, gf.N, gf.H, gf.apoxh};
+    const int fields[8] = {gps::Name, gps::X, gps::Y, gps::Z, gps::E, gps::N, gps::H, gps::apoxh};
     const char* titles[8] = {"Σημείο", "X (m)", "Y (m)", "Z (m)",
                              "E  (m)", "N  (m)", "H  (m)", "αποχή  γεωειδ"};
     std::vector<GridColumn> cols;

@@ -10,10 +10,9 @@
 namespace korthal::app {
 
 ReferencePage::ReferencePage(Document& doc, QWidget* parent)
-    : GridPage(doc, doc.GYS(), doc.gysFields().Perigrafh, parent)
+    : GridPage(doc, doc.GYS(), gys::Perigrafh, parent)
 {
-    const auto& yf = doc.gysFields();
-    const int fields[8] = {yf.Name, yf.E, yf.N, yf.H, yf.apoxh, yf.f, yf.l, yf.ortho};
+    const int fields[8] = {gys::Name, gys::E, gys::N, gys::H, gys::apoxh, gys::f, gys::l, gys::ortho};
     const char* titles[8] = {"Σημείο", "E  (m)", "N  (m)", "H  (m)",
                              "   αποχή    γεωειδούς", "φ°", "λ°", "h  (m)"};
     std::vector<GridColumn> cols;
@@ -51,14 +50,13 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
     model()->setSetText([this](Rec r, int column, const std::string& text) {
         MemTable& tb = doc_.GYS();
         if (tb.current() != r) tb.moveTo(r);
-        const auto& f = doc_.gysFields();
-        const int fld = model()->column(column).field;
+            const int fld = model()->column(column).field;
         bool ok = false;
         if (column == 0) {
             tb.edit();
             tb.set(fld, Value(text));
             ok = true;
-        } else if (fld == f.f || fld == f.l || fld == f.ortho) {
+        } else if (fld == gys::f || fld == gys::l || fld == gys::ortho) {
             ok = doc_.GYSfSetText(fld, text);
         } else {
             ok = doc_.GYSESetText(fld, text);

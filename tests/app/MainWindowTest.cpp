@@ -111,8 +111,7 @@ void MainWindowTest::typingDetailAndReferencePoints()
     s.type(np, 1, QStringLiteral("4595000"));
     QCOMPARE(np->grid()->currentIndex().row(), s.doc->GPS().currentRow());
     QCOMPARE(np->grid()->currentIndex().column(), 1);
-    const auto& gf = s.doc->gpsFields();
-    QCOMPARE(s.doc->GPS().asFloat(gf.X), 4595000.0);
+    QCOMPARE(s.doc->GPS().asFloat(gps::X), 4595000.0);
     s.type(s.w->networkPage(), 2, QStringLiteral("2031000"));
     s.type(s.w->networkPage(), 3, QStringLiteral("3903000"));
     const int row = s.doc->GPS().currentRow();
@@ -145,13 +144,13 @@ void MainWindowTest::outOfRangeValueKeepsTheField()
     QVERIFY(QString::fromStdString(s.rec.messages()[0])
                 .startsWith(QStringLiteral("Μέγιστη επιτρεπόμενη τμή : ")));
     QVERIFY(QString::fromStdString(s.rec.messages()[0]).contains(QStringLiteral("4")));
-    QCOMPARE(s.doc->GPS().asFloat(s.doc->gpsFields().Z), 4000000.0);
+    QCOMPARE(s.doc->GPS().asFloat(gps::Z), 4000000.0);
 
     // Text that is not a number gets the conversion message.
     s.rec.clear();
     s.type(s.w->networkPage(), 3, QStringLiteral("abc"));
     QCOMPARE(s.rec.messages().size(), std::size_t(1));
-    QCOMPARE(s.doc->GPS().asFloat(s.doc->gpsFields().Z), 4000000.0);
+    QCOMPARE(s.doc->GPS().asFloat(gps::Z), 4000000.0);
 }
 
 void MainWindowTest::deleteQuestionAndCtrlDelete()

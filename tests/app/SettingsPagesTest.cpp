@@ -8,6 +8,7 @@
 #include "app/NumberPage.h"
 #include "app/TestPage.h"
 #include "app/TransformPage.h"
+#include "network/PointTables.h"
 #include "project/IniFile.h"
 #include "project/Settings.h"
 
@@ -169,7 +170,7 @@ void SettingsPagesTest::calculatorAndMemoFollowTheGrid()
     np->grid()->setCurrentIndex(s.net()->index(1, 1));
     const Rec r = s.doc->GPS().recAt(1);
     const QString x = QString::fromStdString(
-        s.doc->numbers().formatFixed(s.doc->GPS().getFloat(r, s.doc->gpsFields().X),
+        s.doc->numbers().formatFixed(s.doc->GPS().getFloat(r, gps::X),
                                      numberSettings(*s.doc).GPSDecimals[0]));
     QCOMPARE(s.w->calculatorPage()->edit(CalcEdit::WGS84X)->text(), x);
     QVERIFY(s.w->calculatorPage()->edit(CalcEdit::TM87Em)->text().isEmpty());
@@ -177,7 +178,7 @@ void SettingsPagesTest::calculatorAndMemoFollowTheGrid()
     // The description typed under the grid goes to its record.
     np->memo()->setPlainText(QStringLiteral("κορυφή λόφου"));
     np->grid()->setCurrentIndex(s.net()->index(0, 1));
-    QCOMPARE(QString::fromStdString(s.doc->GPS().getString(r, s.doc->gpsFields().Perigrafh)),
+    QCOMPARE(QString::fromStdString(s.doc->GPS().getString(r, gps::Perigrafh)),
              QStringLiteral("κορυφή λόφου"));
     QVERIFY(s.doc->NetworkModified);
 }
