@@ -112,7 +112,16 @@ GridPage::GridPage(Document& doc, MemTable& table, int perigrafhField, QWidget* 
         showMemo();
         emit recordChanged();
     });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { showMemo(); });
+    // After a load the grid shows the table's current record again.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        const int row = table_.currentRow();
+        if (row >= 0 && row < model_->rowCount()) {
+            syncing_ = true;
+            grid_->setCurrentIndex(model_->index(row, 0));
+            syncing_ = false;
+        }
+        showMemo();
+    });
 }
 
 void GridPage::syncCursorFromView(const QModelIndex& current)

@@ -7,7 +7,10 @@
 #include "project/Document.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QHBoxLayout>
 #include <QStyledItemDelegate>
 #include <QToolButton>
@@ -112,6 +115,7 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
     // The tool row: display mode, input form, geoid map.
     sbGrid_ = new QToolButton(this);
     sbGrid_->setObjectName(QStringLiteral("SBGrid"));
+    sbGrid_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     sb10_ = new QToolButton(this);
     sb10_->setObjectName(QStringLiteral("SpeedButton10"));
     sb10_->setText(QStringLiteral("XYZ"));
@@ -145,9 +149,28 @@ QString NetworkPage::cellText(Rec r, int c) const
                                                   numberSettings(doc_)));
 }
 
+namespace {
+// The glyph of a display mode: the two letters of its coordinates.
+QIcon modeGlyph(int mode)
+{
+    const char* const letters[3] = {"EN", "φλ", "xy"};
+    QPixmap pm(20, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    QFont f = p.font();
+    f.setPixelSize(11);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(mode == 2 ? QColor(0, 0, 160) : QColor(0, 110, 0));
+    p.drawText(pm.rect(), Qt::AlignCenter, QString::fromUtf8(letters[mode]));
+    return QIcon(pm);
+}
+}  // namespace
+
 void NetworkPage::SBGridClick()
 {
     mode_ = (mode_ + 1) % 3;
+    sbGrid_->setIcon(modeGlyph(mode_));
     sb8_->setVisible(mode_ != 2);
     model()->setColumnReadOnly(7, mode_ == 2);
     grid()->setToolTip(QString::fromUtf8(kModeHints[mode_]));
