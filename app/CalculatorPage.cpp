@@ -49,6 +49,12 @@ QStringList sheetColItems()
 
 CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(parent), calc_(calc)
 {
+    // One size smaller than the window's, so that three coordinates with
+    // grouping fit side by side.
+    QFont small = font();
+    if (small.pointSizeF() > 0) small.setPointSizeF(small.pointSizeF() - 1);
+    setFont(small);
+
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 4);
     grid->setHorizontalSpacing(4);
@@ -182,7 +188,7 @@ QWidget* CalculatorPage::group(const QString& title, CalcEdit first, const QStri
         l->addWidget(new QLabel(labels[k], box));
         auto* ed = new QLineEdit(box);
         ed->setAlignment(Qt::AlignRight);
-        ed->setMinimumWidth(82);
+        ed->setMinimumWidth(70);
         edits_[ix(e)] = ed;
         l->addWidget(ed, 1);
         connect(ed, &QLineEdit::textEdited, this,
