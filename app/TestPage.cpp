@@ -73,13 +73,16 @@ TestPage::TestPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc)
     Label72 = new QLabel(this);
     Label71 = new QLabel(this);
     g->addWidget(new QLabel(QStringLiteral("maxΔΧ  = "), this), row, 0);
-    g->addWidget(Label73, row++, 1);
+    g->addWidget(Label73, row, 1);
+    g->addWidget(new QLabel(QStringLiteral("mm"), this), row++, 2);
     g->addWidget(new QLabel(QStringLiteral("maxΔΥ  = "), this), row, 0);
-    g->addWidget(Label72, row++, 1);
+    g->addWidget(Label72, row, 1);
+    g->addWidget(new QLabel(QStringLiteral("mm"), this), row++, 2);
     g->addWidget(new QLabel(QStringLiteral("maxΔΖ  = "), this), row, 0);
-    g->addWidget(Label71, row++, 1);
+    g->addWidget(Label71, row, 1);
+    g->addWidget(new QLabel(QStringLiteral("mm"), this), row++, 2);
     g->setRowStretch(row, 1);
-    g->setColumnStretch(2, 1);
+    g->setColumnStretch(3, 1);
 
     connect(speedButton4, &QToolButton::clicked, this, &TestPage::speedButton4Click);
     connect(RadioButton1, &QCheckBox::clicked, this, &TestPage::RadioButton1Click);
