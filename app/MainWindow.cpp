@@ -82,7 +82,12 @@ MainWindow::MainWindow(Document& doc, QString programSettingsFile, QWidget* pare
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    // The document outlives the window (the exit sequence runs after it).
+    doc_.onParametersChanged = nullptr;
     calc_->onChanged = nullptr;
+    // The calculator page goes before the calculator it shows.
+    delete calculatorPage_;
+    calculatorPage_ = nullptr;
 }
 
 void MainWindow::buildPages()

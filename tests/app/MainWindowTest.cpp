@@ -5,6 +5,7 @@
 #include "AppSession.h"
 #include "app/CalculatorPage.h"
 #include "app/DocAccess.h"
+#include "app/QtDialogs.h"
 #include "app/MainWindow.h"
 #include "app/NetworkPage.h"
 #include "app/Program.h"
@@ -45,6 +46,7 @@ private slots:
     void newAsksToSaveChanges();
     void partlyLoadedNetworkIsReported();
     void exportWritesTheListing();
+    void openDialogFilters();
 };
 
 void MainWindowTest::startUpOnEmptyFolder()
@@ -388,6 +390,21 @@ void MainWindowTest::exportWritesTheListing()
     s.w->PageControl1()->setCurrentWidget(s.w->TabSheet9());
     s.w->SpeedButton3Click();
     QVERIFY(opened.isEmpty());
+}
+
+void MainWindowTest::openDialogFilters()
+{
+    // The open dialog's two entries become Qt's filter list.
+    QCOMPARE(QtDialogs::qtFilter("αρχεία σημείων λεπτομερειών  (*.WGS84)|*.WGS84|ΟΝΟΜΑ,Χ,Υ,Ζ "
+                                 "enter ή ΟΝΟΜΑ tab Χ tab Υ tab Ζ enter |*.TXT"),
+             QStringLiteral("αρχεία σημείων λεπτομερειών  (*.WGS84);;ΟΝΟΜΑ,Χ,Υ,Ζ enter ή ΟΝΟΜΑ "
+                            "tab Χ tab Υ tab Ζ enter (*.TXT)"));
+
+    // The open button asks with the title and both entries.
+    Session s;
+    s.rec.inputs.push_back(std::nullopt);
+    s.w->SpeedButton2()->click();
+    QCOMPARE(s.doc->CurrentFileName, std::string("TEMP.WGS84"));
 }
 
 QTEST_MAIN(MainWindowTest)
