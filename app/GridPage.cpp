@@ -50,6 +50,15 @@ void fitColumns(PointGrid* grid, const std::vector<QString>& samples)
         grid->setColumnWidth(static_cast<int>(c), fm.horizontalAdvance(samples[c]) + 10);
 }
 
+void PointGrid::commitOpenEditor()
+{
+    if (state() != QAbstractItemView::EditingState) return;
+    QWidget* editor = indexWidget(currentIndex());
+    if (!editor) return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 QString editNumber(double v, int decimals, char systemDecimal)
 {
     if (v == 0) return {};
@@ -140,6 +149,12 @@ bool GridPage::eventFilter(QObject* o, QEvent* e)
 {
     if (o == memo_ && e->type() == QEvent::FocusOut) commitMemo();
     return QWidget::eventFilter(o, e);
+}
+
+void GridPage::commitEdits()
+{
+    grid_->commitOpenEditor();
+    commitMemo();
 }
 
 void GridPage::commitMemo()

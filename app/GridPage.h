@@ -26,6 +26,9 @@ class PointGrid : public QTableView {
 public:
     explicit PointGrid(QWidget* parent = nullptr);
     GroupHeaderView* groupHeader() const { return header_; }
+    // Stores what an open cell editor holds and closes it (before the window
+    // closes or another network replaces this one).
+    void commitOpenEditor();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -60,6 +63,8 @@ public:
 
     // Stores the memo's text into the current record when it changed.
     void commitMemo();
+    // The open cell editor, then the memo.
+    void commitEdits();
     // Shows the current record's description.
     void showMemo();
 

@@ -229,7 +229,7 @@ void MainWindow::reportLoadProblem()
 
 bool MainWindow::askToSaveNetwork()
 {
-    networkPage_->commitMemo();
+    networkPage_->commitEdits();
     if (!doc_.NetworkModified) return true;
     const auto name = dialogs().input("Αποθήκευση των σημείων",
                                       "Σε ποιό αρχείο θα γίνει η αποθήκευση",
@@ -267,8 +267,8 @@ void MainWindow::SpeedButton3Click()
 {
     QWidget* w = pages_->currentWidget();
     if (w != tabNetwork_ && w != tabReference_) return;
-    networkPage_->commitMemo();
-    referencePage_->commitMemo();
+    networkPage_->commitEdits();
+    referencePage_->commitEdits();
     if (printTable(doc_, w == tabNetwork_)) SpeedButton6Click();
 }
 
@@ -276,6 +276,8 @@ void MainWindow::SpeedButton1Click()
 {
     QWidget* w = pages_->currentWidget();
     if (w != tabNetwork_ && w != tabReference_) return;
+    networkPage_->commitEdits();
+    referencePage_->commitEdits();
     printListing(this, printTableLines(doc_, w == tabNetwork_, false));
 }
 
@@ -340,8 +342,8 @@ void MainWindow::reject()
         testPage_->speedButton4Click();
         return;
     }
-    networkPage_->commitMemo();
-    referencePage_->commitMemo();
+    networkPage_->commitEdits();
+    referencePage_->commitEdits();
     QDialog::reject();
 }
 

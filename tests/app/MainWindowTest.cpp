@@ -288,7 +288,17 @@ void MainWindowTest::exitSequenceWritesTheFiles()
         s.type(s.w->networkPage(), 1, QStringLiteral("4595000"));
         s.addReference(QStringLiteral("T1"), QStringLiteral("476000"), QStringLiteral("4200000"),
                        QStringLiteral("100"));
+        // A value still in an open editor is kept when the window closes.
+        s.w->PageControl1()->setCurrentWidget(s.w->TabSheet2());
+        QApplication::processEvents();
+        const QModelIndex y = s.net()->index(0, 2);
+        s.w->networkPage()->grid()->setCurrentIndex(y);
+        s.w->networkPage()->grid()->edit(y);
+        auto* ed = qobject_cast<QLineEdit*>(s.w->networkPage()->grid()->indexWidget(y));
+        QVERIFY(ed);
+        ed->setText(QStringLiteral("2031000"));
         s.w->close();
+        QCOMPARE(s.doc->GPS().getFloat(s.doc->GPS().recAt(0), gps::Y), 2031000.0);
         s.rec.inputs.push_back(std::string("job1.WGS84"));
         const ExitResult r = s.doc->ExitSequence(s.ini.toStdString());
         QVERIFY(r.networkWritten);
