@@ -39,8 +39,7 @@ bool convertInputForm(Document& doc, bool toGeocentric)
 bool saveNetworkAs(Document& doc, const std::string& name)
 {
     doc.CurrentFileName = name;
-    const SaveResult r = SaveToFile(doc.GPS(), name);
-    if (!r) {
+    if (name.empty() || !SaveToFile(doc.GPS(), name)) {
         showMessage(Document::saveErrorMessage(name));
         return false;
     }

@@ -10,6 +10,7 @@
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
+#include "project/Settings.h"
 #include "views/Listing.h"
 #include "app/PrintListing.h"
 
@@ -231,9 +232,12 @@ bool MainWindow::askToSaveNetwork()
 {
     networkPage_->commitEdits();
     if (!doc_.NetworkModified) return true;
+    // As at exit, a point list is never offered for overwriting.
+    std::string offered = doc_.CurrentFileName;
+    const QString ext = QFileInfo(QString::fromStdString(offered)).suffix().toUpper();
+    if (ext == QStringLiteral("TXT")) offered = changeFileExt(offered, ".WGS84");
     const auto name = dialogs().input("Αποθήκευση των σημείων",
-                                      "Σε ποιό αρχείο θα γίνει η αποθήκευση",
-                                      doc_.CurrentFileName);
+                                      "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);
     // Cancel answers "do not save", as it does at exit.
     if (!name) return true;
     return saveNetworkAs(doc_, *name);
