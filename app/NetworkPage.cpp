@@ -79,7 +79,7 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
             col.editText = [this, c, fld = fields[c]](Rec r) {
                 const bool dms = !doc_.InputIsGeocentric() && (c == 1 || c == 2);
                 return editNumber(doc_.GPS().getFloat(r, fld),
-                                  dms ? numberSettings(doc_).DMSDecimals[0] + 0 : 4,
+                                  dms ? numberSettings(doc_).DMSDecimals[0] : 4,
                                   doc_.numbers().system().decimal);
             };
         }

@@ -29,7 +29,7 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
                     // Angles are typed as DD.MMSSsss.
                     if (v == 0) return QString();
                     return editNumber(static_cast<double>(RadToDMS(v)),
-                                      numberSettings(doc_).DMSDecimals[0] + 0,
+                                      numberSettings(doc_).DMSDecimals[0],
                                       doc_.numbers().system().decimal);
                 }
                 return editNumber(v, 4, doc_.numbers().system().decimal);
