@@ -52,11 +52,17 @@ private:
     bool disabled_ = false;
 };
 
-// Drops an edit that stored nothing, so that it is not posted later as a change.
+// Drops an edit that stored nothing, so that it is not posted later as a
+// change. An edit that already holds other changes (typed before, not yet
+// posted) is kept: cancelling it would lose them.
 void dropEmptyEdit(MemTable& t)
 {
-    if (t.state() == MemTable::State::Edit)
-        t.cancel();
+    if (t.state() != MemTable::State::Edit)
+        return;
+    for (int f = 0; f < t.fieldCount(); ++f)
+        if (!t.field(f).calculated && t.value(f) != t.getValue(t.current(), f))
+            return;
+    t.cancel();
 }
 
 }  // namespace
