@@ -11,6 +11,7 @@
 #include "project/Settings.h"
 
 #include <cmath>
+#include <limits>
 
 namespace korthal {
 
@@ -87,6 +88,9 @@ bool Document::OutOfRange(Extended v, Extended min, Extended max)
 bool Document::parseTyped(const std::string& text, Extended& v)
 {
     NumberResult r = parseDecimal(text, numbers_.system().decimal);
+    // A number beyond what a table field holds is no more a value than text is.
+    if (r && std::fabs(r.value) > std::numeric_limits<double>::max())
+        r.ok = false;
     if (!r) {
         showMessage(r.error.empty() ? conversionError(text) : r.error, MsgIcon::Exclamation);
         return false;

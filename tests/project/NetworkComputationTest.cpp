@@ -252,6 +252,10 @@ TEST_F(NetworkTest, LimitsIncludeTheirBounds)
     EXPECT_EQ(dialogs.messages()[3], "Μέγιστη επιτρεπόμενη τμή : 29,0000");
     EXPECT_EQ(dialogs.messages()[0], "Ελάχιστη επιτρεπόμενη τμή : 34,0000");
     EXPECT_EQ(dialogs.messages()[1], "Μέγιστη επιτρεπόμενη τμή : 3.000,0000");
+    // Fields without limits still refuse a number no table field can hold.
+    EXPECT_FALSE(doc.GPSXSetText(gps::apoxh, "1e400"));
+    EXPECT_EQ(g.asFloat(gps::apoxh), 0.0);
+    EXPECT_EQ(dialogs.messages().back(), conversionError("1e400"));
 
     dialogs.clear();
     doc.settings().setInputIsGeocentric(true);
