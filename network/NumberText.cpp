@@ -236,6 +236,12 @@ Extended asExtended(const FormatArg& arg)
 // Halves round away from zero, as a surveyor rounds by hand.
 std::string fixedDigits(Extended v, int decimals)
 {
+    // Not a number or infinite (an estimation that broke down): a word, as
+    // the standard formatting writes it, instead of digits.
+    if (std::isnan(v))
+        return "NAN";
+    if (std::isinf(v))
+        return v < 0 ? "-INF" : "INF";
     char buf[512];
     const int extra = 30;
     auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed,

@@ -80,6 +80,12 @@ Document::Document(Separators system)
             GYSfSetText(field, text);
         });
 
+    // The reference table shows its radians of f and l as DD.MMSSsss, and
+    // both tables' plain texts use the document's system separators.
+    installGYSfGetText(*gys_, settings_->numbers, system);
+    gps_->setDecimalSeparator(system.decimal);
+    gys_->setDecimalSeparator(system.decimal);
+
     applySettings();
     ShowTransformationParameters();
 }
@@ -148,6 +154,11 @@ void Document::RecomputeNetwork()
     const bool wasLoading = LoadingData;
     LoadingData = true;
     MemTable& g = *gps_;
+    // A pending edit is posted first, as moving through the table does:
+    // the estimation reads the stored values, and a later post of the
+    // edit would put back E, N, H from before the run.
+    if (g.state() != MemTable::State::Browse)
+        g.post();
     const auto count = static_cast<std::size_t>(g.recordCount());
     TVector knownE, knownN, knownH, compE, compN, compH;
     knownE.reserve(count), knownN.reserve(count), knownH.reserve(count);
@@ -270,6 +281,8 @@ void Document::TransformNetworkPoints(bool AllRecords)
         return;
     }
 
+    if (g.state() != MemTable::State::Browse)
+        g.post();  // see RecomputeNetwork
     ExtentAll = ExtentDetail = ExtentReference = Extent{};
     g.disableControls();
     bool changed = false;

@@ -11,6 +11,7 @@
 #include "project/Settings.h"
 
 #include <cmath>
+#include <limits>
 
 namespace korthal {
 
@@ -52,11 +53,17 @@ private:
     bool disabled_ = false;
 };
 
-// Drops an edit that stored nothing, so that it is not posted later as a change.
+// Drops an edit that stored nothing, so that it is not posted later as a
+// change. An edit that already holds other changes (typed before, not yet
+// posted) is kept: cancelling it would lose them.
 void dropEmptyEdit(MemTable& t)
 {
-    if (t.state() == MemTable::State::Edit)
-        t.cancel();
+    if (t.state() != MemTable::State::Edit)
+        return;
+    for (int f = 0; f < t.fieldCount(); ++f)
+        if (!t.field(f).calculated && t.value(f) != t.getValue(t.current(), f))
+            return;
+    t.cancel();
 }
 
 }  // namespace
@@ -81,6 +88,9 @@ bool Document::OutOfRange(Extended v, Extended min, Extended max)
 bool Document::parseTyped(const std::string& text, Extended& v)
 {
     NumberResult r = parseDecimal(text, numbers_.system().decimal);
+    // A number beyond what a table field holds is no more a value than text is.
+    if (r && std::fabs(r.value) > std::numeric_limits<double>::max())
+        r.ok = false;
     if (!r) {
         showMessage(r.error.empty() ? conversionError(text) : r.error, MsgIcon::Exclamation);
         return false;

@@ -117,7 +117,7 @@ void Document::LoadFile(const std::string& FileName)
         // The numbers of the list are read with the list's own settings.
         LoadParams();
         ImportPointList(FileName);
-    } else if (fs::exists(FileName)) {
+    } else if (std::error_code ec; fs::exists(FileName, ec)) {
         // Errors leave what was read, without a message.
         const LoadResult res = LoadFromFile(g, FileName);
         if (!res.ok())

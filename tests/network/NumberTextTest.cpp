@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace korthal;
 
 namespace {
@@ -37,6 +39,9 @@ TEST(FormatNumber, PiecesWidthsAndNonNumberSpecifiers)
     EXPECT_EQ(nt.FormatNumber("%.10n°", {Extended(0.5)}), "0,5000000000°");
     EXPECT_EQ(nt.formatFixed(0, 0), "0");
     EXPECT_EQ(nt.formatFixed(999.9996, 3), "1.000,000");
+    // A parameter that is not a number gives a word, never digits read out of range.
+    EXPECT_EQ(nt.FormatNumber("%.10n°", {std::numeric_limits<Extended>::quiet_NaN()}), "NAN°");
+    EXPECT_EQ(nt.FormatNumber("%8.4n", {-std::numeric_limits<Extended>::infinity()}), "    -INF");
 }
 
 TEST(ParseNumber, HonoursTheUsersSeparators)

@@ -178,6 +178,11 @@ TEST_F(ImportTest, CaptionsNewNetworkAndSelfTestReport)
     EXPECT_EQ(doc.caption(), "   Korthal  (v1.0)    Αρχείο : " + (dir / "TEMP.WGS84").string());
     EXPECT_EQ(doc.GPS().recordCount(), 0);
     EXPECT_FALSE(doc.NetworkModified);
+    // A name the system cannot even look up (too long) is a missing file too.
+    const std::string tooLong = (dir / (std::string(300, 'N') + ".WGS84")).string();
+    EXPECT_NO_THROW(doc.LoadFile(tooLong));
+    EXPECT_EQ(doc.GPS().recordCount(), 0);
+    EXPECT_EQ(doc.CurrentFileName, tooLong);
     addMeasured("Α", 4400000, 1900000, 4000000);
     doc.NewNetwork();
     EXPECT_EQ(doc.GPS().recordCount(), 0);

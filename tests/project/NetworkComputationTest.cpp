@@ -252,6 +252,10 @@ TEST_F(NetworkTest, LimitsIncludeTheirBounds)
     EXPECT_EQ(dialogs.messages()[3], "Μέγιστη επιτρεπόμενη τμή : 29,0000");
     EXPECT_EQ(dialogs.messages()[0], "Ελάχιστη επιτρεπόμενη τμή : 34,0000");
     EXPECT_EQ(dialogs.messages()[1], "Μέγιστη επιτρεπόμενη τμή : 3.000,0000");
+    // Fields without limits still refuse a number no table field can hold.
+    EXPECT_FALSE(doc.GPSXSetText(gps::apoxh, "1e400"));
+    EXPECT_EQ(g.asFloat(gps::apoxh), 0.0);
+    EXPECT_EQ(dialogs.messages().back(), conversionError("1e400"));
 
     dialogs.clear();
     doc.settings().setInputIsGeocentric(true);
@@ -286,6 +290,14 @@ TEST_F(NetworkTest, ReferenceTableKeepsBothTriplesConsistent)
     doc.GYSESetText(gys::H, doc.numbers().floatToText(p.H));
     EXPECT_NEAR(y.asFloat(gys::f), p.phi, 1e-10);
     EXPECT_NEAR(y.asFloat(gys::ortho), p.h, 1e-6);
+    // The table's text of f and l is the packed angle.
+    doc.GYSfSetText(gys::f, "39.3015");
+    EXPECT_EQ(y.text(gys::f), "39.301500000");
+    y.edit();
+    y.set(gys::l, 0.0);
+    y.post();
+    EXPECT_EQ(y.text(gys::l), "");
+    doc.GYSESetText(gys::E, doc.numbers().floatToText(p.E));
     // Typing h sets H = h − apoxh.
     doc.GYSfSetText(gys::ortho, "500");
     EXPECT_NEAR(y.asFloat(gys::H), 500 - p.apoxh, 1e-6);
@@ -302,6 +314,39 @@ TEST_F(NetworkTest, ReferenceTableKeepsBothTriplesConsistent)
     EXPECT_NEAR(g.asFloat(gps::E), p.E, 1e-6);
 }
 
+
+TEST_F(NetworkTest, PendingEditsSurviveRefusedEntriesAndFullRuns)
+{
+    buildNetwork();
+    MemTable& g = doc.GPS();
+    ASSERT_TRUE(g.locateID(id1));
+    // A description typed but not posted yet is not lost by a refused value.
+    g.edit();
+    g.set(gps::Perigrafh, std::string("στο πεζοδρόμιο"));
+    EXPECT_FALSE(doc.GPSXSetText(gps::X, "1"));
+    EXPECT_FALSE(doc.GPSXSetText(gps::Y, "abc"));
+    ASSERT_EQ(g.state(), MemTable::State::Edit);
+    g.post();
+    EXPECT_EQ(g.getString(g.findID(id1), gps::Perigrafh), "στο πεζοδρόμιο");
+    // A refused value on a record without other changes leaves no edit open.
+    EXPECT_FALSE(doc.GPSXSetText(gps::X, "1"));
+    EXPECT_EQ(g.state(), MemTable::State::Browse);
+
+    // A pending change of the undulation is posted before a full run, and
+    // the run's E, N, H are not overwritten by the edit afterwards.
+    const double H = value(id1, gps::H), u = value(id1, gps::apoxh);
+    g.edit();
+    g.set(gps::apoxh, u + 2);
+    doc.RecomputeNetwork();
+    EXPECT_EQ(g.state(), MemTable::State::Browse);
+    EXPECT_EQ(value(id1, gps::apoxh), u + 2);
+    EXPECT_NEAR(value(id1, gps::H), H - 2, 1e-3);
+    g.edit();
+    g.set(gps::apoxh, u);
+    doc.TransformNetworkPoints(true);
+    EXPECT_EQ(g.state(), MemTable::State::Browse);
+    EXPECT_NEAR(value(id1, gps::H), H, 1e-6);
+}
 
 TEST_F(NetworkTest, InputFormSwitchKeepsTheNetwork)
 {
