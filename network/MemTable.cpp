@@ -2,6 +2,7 @@
 
 #include "geodesy/Dialogs.h"
 #include "network/NumberText.h"
+#include "network/TextUtil.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,18 +43,6 @@ Date civilFromDays(long long z)
 
 const long long kSerialEpoch = daysFromCivil(1899, 12, 30);
 
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 // Whether `text` is, without regard to case, the start of `full`. Greek
 // letters compare as they are (the display texts in use are Latin).
 bool isPrefixNoCase(std::string_view text, std::string_view full)
@@ -61,18 +50,10 @@ bool isPrefixNoCase(std::string_view text, std::string_view full)
     return text.size() <= full.size() && equalsNoCase(text, full.substr(0, text.size()));
 }
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool parseInt(std::string_view s, long long& out)
 {
-    s = trim(s);
+    s = trimBlanks(s);
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);
     if (s.empty())
@@ -208,7 +189,7 @@ void MemTable::addIndex(const std::string& indexName, const std::string& fieldLi
     std::string_view rest = fieldList;
     while (!rest.empty()) {
         const auto semi = rest.find(';');
-        const std::string_view part = trim(rest.substr(0, semi));
+        const std::string_view part = trimBlanks(rest.substr(0, semi));
         if (!part.empty())
             idx->fields.push_back(requireField(part));
         rest = semi == std::string_view::npos ? std::string_view{} : rest.substr(semi + 1);
@@ -893,7 +874,7 @@ bool MemTable::parseText(int f, std::string_view t, char decimal, Value& out) co
     default:
         break;
     }
-    if (trim(t).empty()) {
+    if (trimBlanks(t).empty()) {
         out = Value{};
         return true;
     }
@@ -918,7 +899,7 @@ bool MemTable::parseText(int f, std::string_view t, char decimal, Value& out) co
         return true;
     }
     case FieldType::Date: {
-        std::string_view s = trim(t);
+        std::string_view s = trimBlanks(t);
         long long parts[3] = {0, 0, 0};
         int yearDigits = 0;
         for (int i = 0; i < 3; ++i) {

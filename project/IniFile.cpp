@@ -1,6 +1,7 @@
 #include "project/IniFile.h"
 
 #include "network/NumberText.h"
+#include "network/TextUtil.h"
 #include "project/Cp1253.h"
 #include "project/TableFile.h"
 
@@ -23,14 +24,7 @@ std::string_view trim(std::string_view s)
 
 bool sameName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
+    return equalsNoCase(a, b);
 }
 
 // The section name of a "[name]" line, or false.

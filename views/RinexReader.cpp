@@ -1,6 +1,7 @@
 #include "views/RinexReader.h"
 
 #include "geodesy/Dialogs.h"
+#include "network/TextUtil.h"
 
 #include <algorithm>
 #include <charconv>
@@ -86,24 +87,16 @@ std::string_view cols(std::string_view line, std::size_t first, std::size_t last
     return line.substr(first - 1, last - first + 1);
 }
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool isBlank(std::string_view s)
 {
-    return trim(s).empty();
+    return trimBlanks(s).empty();
 }
 
 // A decimal integer surrounded by blanks; blank text fails.
 bool toInt(std::string_view s, int& out)
 {
-    s = trim(s);
+    s = trimBlanks(s);
     if (s.empty())
         return false;
     if (s.front() == '+')
@@ -125,7 +118,7 @@ bool toIntOrZero(std::string_view s, int& out)
 // A real with the point as decimal separator; blank reads 0.
 bool toReal(std::string_view s, double& out)
 {
-    s = trim(s);
+    s = trimBlanks(s);
     if (s.empty()) {
         out = 0;
         return true;
@@ -253,13 +246,13 @@ private:
                 if (v >= 3) {
                     fail(ReadStatus::HeaderError,
                          "Το αρχείο " + quoted(name_) + " είναι RINEX έκδοσης " +
-                             std::string(trim(cols(line, 1, 9))) +
+                             std::string(trimBlanks(cols(line, 1, 9))) +
                              ". Διαβάζονται μόνο αρχεία παρατηρήσεων RINEX έκδοσης 2. "
                              "Ο πίνακας δεν άλλαξε.",
                          in_.lineNumber());
                     return false;
                 }
-                const std::string_view type = trim(cols(line, 21, 21));
+                const std::string_view type = trimBlanks(cols(line, 21, 21));
                 if (!type.empty() && type != "O" && type != "o") {
                     fail(ReadStatus::HeaderError,
                          "Το αρχείο " + quoted(name_) +
@@ -269,14 +262,14 @@ private:
                 }
             } else if (contains(lab, "/ TYPES OF")) {
                 std::string_view text = line.substr(0, std::min(line.find('#'), line.size()));
-                text = trim(text.substr(0, std::min<std::size_t>(text.size(), 60)));
+                text = trimBlanks(text.substr(0, std::min<std::size_t>(text.size(), 60)));
                 const std::size_t end = std::min(text.find(' '), text.size());
                 int n = 0;
                 if (toInt(text.substr(0, end), n)) {
                     // The first line of the record starts with the count; the
                     // lines that continue it start with blanks.
                     h.nTypes = n;
-                    text = trim(text.substr(end));
+                    text = trimBlanks(text.substr(end));
                 } else if (h.types.empty()) {
                     return headerLineError(line);
                 }
@@ -285,7 +278,7 @@ private:
                     const std::string code(text.substr(0, e));
                     h.types.push_back(code);
                     h.slotOfPosition.push_back(slotOfCode(code));
-                    text = trim(text.substr(e));
+                    text = trimBlanks(text.substr(e));
                 }
             } else if (contains(lab, "POSITION") && !contains(lab, "TIME OF FIRST") &&
                        !contains(lab, "TIME OF LAST") && !contains(lab, "INTERVAL")) {
