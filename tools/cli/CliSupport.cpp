@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
 namespace korthal::cli {
 
@@ -151,6 +152,13 @@ std::string findReference(const std::string& given, const std::string& network)
     if (std::filesystem::exists("EGSA87"))
         return "EGSA87";
     return {};
+}
+
+int usageError(std::string_view command, const std::string& what)
+{
+    std::cerr << "korthal-cli " << command << ": " << what << "\n"
+              << "\"korthal-cli " << command << " --help\" describes the command.\n";
+    return 2;
 }
 
 }  // namespace korthal::cli

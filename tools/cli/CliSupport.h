@@ -55,4 +55,8 @@ std::string sharedArgument(const std::vector<std::string>& args, std::size_t& i,
 // exists.
 std::string findReference(const std::string& given, const std::string& network);
 
+// Says on standard error what is wrong with the arguments of `command` and
+// where its help is; returns the exit status 2.
+int usageError(std::string_view command, const std::string& what);
+
 }  // namespace korthal::cli

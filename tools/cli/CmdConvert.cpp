@@ -171,12 +171,7 @@ std::vector<std::string> fields(const std::string& line)
     return out;
 }
 
-int usage(const std::string& what)
-{
-    std::cerr << "korthal-cli convert: " << what << "\n"
-              << "\"korthal-cli convert --help\" describes the command.\n";
-    return 2;
-}
+int usage(const std::string& what) { return usageError("convert", what); }
 
 int run(const std::vector<std::string>& args)
 {

@@ -12,12 +12,7 @@ namespace korthal::cli {
 
 namespace {
 
-int usage(const std::string& what)
-{
-    std::cerr << "korthal-cli geoid: " << what << "\n"
-              << "\"korthal-cli geoid --help\" describes the command.\n";
-    return 2;
-}
+int usage(const std::string& what) { return usageError("geoid", what); }
 
 int run(const std::vector<std::string>& args)
 {
