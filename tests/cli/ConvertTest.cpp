@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -213,12 +212,11 @@ TEST(Cli, ArgumentErrors)
 
 TEST(Cli, SettingsFileGivesTheDatumShifts)
 {
-    const std::string ini = ::testing::TempDir() + "korthal_cli_network.INI";
-    {
-        std::ofstream f(ini, std::ios::binary);
-        f << "[Separators]\r\nTseparator0=0\r\n[general]\r\nmethod=2\r\n"
-             "grs80dx=210,5\r\nGRS80DY = -70.25\r\nGRS80DZ=oops\r\nBESSELDX=-450\r\n";
-    }
+    const korthal::test::TempDir dir("cli");
+    const std::string ini = korthal::test::writeBytes(
+        dir.file("network.INI"),
+        "[Separators]\r\nTseparator0=0\r\n[general]\r\nmethod=2\r\n"
+        "grs80dx=210,5\r\nGRS80DY = -70.25\r\nGRS80DZ=oops\r\nBESSELDX=-450\r\n");
     const Result r = runCli("convert wgs84-xyz egsa87-xyz --settings '" + ini + "'",
                          "4500000 2000000 4000000\n");
     ASSERT_EQ(r.status, 0) << r.err;
