@@ -26,6 +26,20 @@ namespace {
 
 QString html(const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); }
 
+// Three radio buttons in a column of `box`, with the ids 0, 1, 2 in a group
+// owned by the page that holds the box.
+QButtonGroup* radioGroup(QGroupBox* box, const std::array<const char*, 3>& texts)
+{
+    auto* layout = new QVBoxLayout(box);
+    auto* group = new QButtonGroup(box->parentWidget());
+    for (int i = 0; i < 3; ++i) {
+        auto* r = new QRadioButton(QString::fromUtf8(texts[static_cast<std::size_t>(i)]), box);
+        group->addButton(r, i);
+        layout->addWidget(r);
+    }
+    return group;
+}
+
 // One equation row as rich text: the visible labels in order, subscripts low.
 QString equationHtml(const char* lhs, const ParamRow& row)
 {
@@ -53,26 +67,12 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     v->addLayout(top);
 
     auto* kindBox = new QGroupBox(QStringLiteral("  είδος μετασχηματισμού  "), this);
-    auto* kl = new QVBoxLayout(kindBox);
-    RG2d = new QButtonGroup(this);
-    const char* methods[3] = {"κανένας", "2-Δ  (τετραπαραμετρικός)", "3-Δ  (επταπαραμετρικός)"};
-    for (int i = 0; i < 3; ++i) {
-        auto* r = new QRadioButton(QString::fromUtf8(methods[i]), kindBox);
-        RG2d->addButton(r, i);
-        kl->addWidget(r);
-    }
+    RG2d = radioGroup(kindBox, {"κανένας", "2-Δ  (τετραπαραμετρικός)", "3-Δ  (επταπαραμετρικός)"});
     top->addWidget(kindBox);
 
     // Stored with the settings but not shown.
     auto* affBox = new QGroupBox(QStringLiteral("  είδος  "), this);
-    auto* al = new QVBoxLayout(affBox);
-    RGafinikoy = new QButtonGroup(this);
-    const char* kinds[3] = {"ομοιότητας", "αφινικός", "βέλτιστος"};
-    for (int i = 0; i < 3; ++i) {
-        auto* r = new QRadioButton(QString::fromUtf8(kinds[i]), affBox);
-        RGafinikoy->addButton(r, i);
-        al->addWidget(r);
-    }
+    RGafinikoy = radioGroup(affBox, {"ομοιότητας", "αφινικός", "βέλτιστος"});
     affBox->setVisible(false);
 
     auto* critBox = new QGroupBox(QStringLiteral("  κριτήρια σύγκλισης (x 10⁻¹²)  "), this);

@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+
 namespace {
 
 using namespace korthal;
@@ -50,47 +52,50 @@ void buildNetwork(Document& doc, int points, int refs)
     g.enableControls();
 }
 
-// Every run moves every point by a centimetre (the WGS84 -> EGSA87 shift
-// alternates), so all 100 000 records are rewritten.
-void BM_RecomputeNetwork3D(benchmark::State& state)
-{
+// A network of `points` points, 50 of them reference points, computed once;
+// the dialogs stay quiet.
+struct LargeNetwork {
     RecordingDialogs quiet;
     Document doc;
-    buildNetwork(doc, static_cast<int>(state.range(0)), 50);
-    doc.RecomputeNetwork();
+    explicit LargeNetwork(std::int64_t points)
+    {
+        buildNetwork(doc, static_cast<int>(points), 50);
+        doc.RecomputeNetwork();
+    }
+};
+
+// Recomputes the network over and over. With `nudge` the WGS84 -> EGSA87
+// shift alternates by a centimetre, so that every point moves and every
+// record is rewritten.
+void recomputeRuns(benchmark::State& state, bool nudge)
+{
+    LargeNetwork n(state.range(0));
     double step = 0.01;
     for (auto _ : state) {
-        doc.datumShifts()(WGS84, EGSA87).dX += step;
-        step = -step;
-        doc.RecomputeNetwork();
-        benchmark::DoNotOptimize(doc.RmsTotal);
+        if (nudge) {
+            n.doc.datumShifts()(WGS84, EGSA87).dX += step;
+            step = -step;
+        }
+        n.doc.RecomputeNetwork();
+        benchmark::DoNotOptimize(n.doc.RmsTotal);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
+
+// Every run moves every point by a centimetre: all 100 000 records are
+// rewritten.
+void BM_RecomputeNetwork3D(benchmark::State& state) { recomputeRuns(state, true); }
 BENCHMARK(BM_RecomputeNetwork3D)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The same with nothing to rewrite.
-void BM_RecomputeNetwork3DUnchanged(benchmark::State& state)
-{
-    RecordingDialogs quiet;
-    Document doc;
-    buildNetwork(doc, static_cast<int>(state.range(0)), 50);
-    doc.RecomputeNetwork();
-    for (auto _ : state) {
-        doc.RecomputeNetwork();
-        benchmark::DoNotOptimize(doc.RmsTotal);
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
+void BM_RecomputeNetwork3DUnchanged(benchmark::State& state) { recomputeRuns(state, false); }
 BENCHMARK(BM_RecomputeNetwork3DUnchanged)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // Typing the three coordinates of a detail point in a large network.
 void BM_SinglePointEntry(benchmark::State& state)
 {
-    RecordingDialogs quiet;
-    Document doc;
-    buildNetwork(doc, static_cast<int>(state.range(0)), 50);
-    doc.RecomputeNetwork();
+    LargeNetwork n(state.range(0));
+    Document& doc = n.doc;
     const auto p = demo::surveyPoint("NEW", 390000, 4380000, 300);
     MemTable& g = doc.GPS();
     g.append();

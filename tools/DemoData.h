@@ -9,6 +9,8 @@
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
+#include "network/MemTable.h"
+#include "network/PointTables.h"
 
 #include <random>
 #include <string>
@@ -49,6 +51,25 @@ inline SurveyPoint surveyPoint(std::string name, double E, double N, double H,
     p.Y = double(c.Y) + kEpsgDY + ny;
     p.Z = double(c.Z) + kEpsgDZ + nz;
     return p;
+}
+
+// Appends the point to the reference point table as it is stored (name,
+// TM87 coordinates, undulation, GRS80 coordinates), without the entry rules;
+// with a description when one is given.
+inline void appendReference(MemTable& y, const SurveyPoint& p, const std::string& description = {})
+{
+    y.append();
+    y.set(gys::Name, p.name);
+    y.set(gys::E, p.E);
+    y.set(gys::N, p.N);
+    y.set(gys::H, p.H);
+    y.set(gys::apoxh, p.apoxh);
+    y.set(gys::f, p.phi);
+    y.set(gys::l, p.lambda);
+    y.set(gys::ortho, p.h);
+    if (!description.empty())
+        y.set(gys::Perigrafh, description);
+    y.post();
 }
 
 }  // namespace korthal::demo

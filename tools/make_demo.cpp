@@ -90,20 +90,8 @@ int main(int argc, char** argv)
 
     Document doc;
     MemTable& y = doc.GYS();
-    for (std::size_t i = 0; i < trig.size(); ++i) {
-        const auto& p = trig[i];
-        y.append();
-        y.set(gys::Name, p.name);
-        y.set(gys::E, p.E);
-        y.set(gys::N, p.N);
-        y.set(gys::H, p.H);
-        y.set(gys::apoxh, p.apoxh);
-        y.set(gys::f, p.phi);
-        y.set(gys::l, p.lambda);
-        y.set(gys::ortho, p.h);
-        y.set(gys::Perigrafh, std::string(kDescriptions[i % 5]));
-        y.post();
-    }
+    for (std::size_t i = 0; i < trig.size(); ++i)
+        demo::appendReference(y, trig[i], kDescriptions[i % 5]);
     if (SaveResult r = SaveToFile(y, (dir / "EGSA87").string()); !r) {
         std::cerr << r.error << '\n';
         return 1;

@@ -3,14 +3,11 @@
 #include "geodesy/Angles.h"
 #include "geodesy/DatumShift.h"
 #include "geodesy/Geoid.h"
+#include "support/RunCli.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,38 +16,8 @@ using namespace korthal;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Runs korthal-cli with the arguments (already quoted for the shell) and the
-// text on standard input.
-Result cli(const std::string& args, const std::string& input = {})
-{
-    const std::string base = ::testing::TempDir() + "korthal_cli_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    {
-        std::ofstream in(base + ".in", std::ios::binary);
-        in << input;
-    }
-    const std::string cmd = std::string("LC_ALL=C \"") + KORTHAL_CLI + "\" " + args + " < \"" +
-                            base + ".in\" > \"" + base + ".out\" 2> \"" + base + ".err\"";
-    const int raw = std::system(cmd.c_str());
-    Result r;
-    r.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(base + ".out");
-    r.err = slurp(base + ".err");
-    return r;
-}
+using Result = korthal::test::CliResult;
+using korthal::test::runCli;
 
 std::vector<std::string> lines(const std::string& text)
 {
@@ -95,26 +62,26 @@ const char* const kDemo =
 
 TEST(Cli, HelpTexts)
 {
-    const Result overview = cli("--help");
+    const Result overview = runCli("--help");
     EXPECT_EQ(overview.status, 0);
     EXPECT_NE(overview.out.find("convert"), std::string::npos);
     EXPECT_NE(overview.out.find("geoid"), std::string::npos);
 
-    const Result convert = cli("convert --help");
+    const Result convert = runCli("convert --help");
     EXPECT_EQ(convert.status, 0);
     for (const char* word : {"wgs84-geo", "wgs84-xyz", "egsa87-xyz", "egsa87-geo", "tm87",
                              "hatt", "--decimals", "--undulation", "--hatt-undulation",
                              "--sheet", "--settings", "DD.MMSSsss", "GRS80DX"})
         EXPECT_NE(convert.out.find(word), std::string::npos) << word;
 
-    const Result geoid = cli("geoid --help");
+    const Result geoid = runCli("geoid --help");
     EXPECT_EQ(geoid.status, 0);
     EXPECT_NE(geoid.out.find("one decimal"), std::string::npos);
 }
 
 TEST(Cli, ConvertMatchesTheLibraryAtFullPrecision)
 {
-    const Result r = cli("convert wgs84-xyz tm87", kDemo);
+    const Result r = runCli("convert wgs84-xyz tm87", kDemo);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     const auto out = lines(r.out);
@@ -143,13 +110,13 @@ TEST(Cli, ConvertMatchesTheLibraryAtFullPrecision)
     }
 
     // --decimals and --undulation.
-    const Result two = cli("convert wgs84-xyz tm87 --decimals 2 --undulation 0", kDemo);
+    const Result two = runCli("convert wgs84-xyz tm87 --decimals 2 --undulation 0", kDemo);
     ASSERT_EQ(two.status, 0);
     const auto first = fields(lines(two.out)[0]);
     ASSERT_EQ(first.size(), 3u);
     for (const auto& f : first)
         EXPECT_EQ(decimalsOf(f), 2u);
-    const Result egsa = cli("convert wgs84-xyz egsa87-geo", kDemo);
+    const Result egsa = runCli("convert wgs84-xyz egsa87-geo", kDemo);
     EXPECT_NEAR(numbers(first[2])[0], numbers(lines(egsa.out)[0])[2], 0.006);
     for (const auto& f : fields(lines(egsa.out)[0]))
         EXPECT_EQ(decimalsOf(f), f == fields(lines(egsa.out)[0])[2] ? 4u : 9u);
@@ -157,7 +124,7 @@ TEST(Cli, ConvertMatchesTheLibraryAtFullPrecision)
 
 TEST(Cli, RoundTripsAlongTheChain)
 {
-    const Result there = cli("convert wgs84-xyz hatt", kDemo);
+    const Result there = runCli("convert wgs84-xyz hatt", kDemo);
     ASSERT_EQ(there.status, 0) << there.err;
     const auto hatt = lines(there.out);
     ASSERT_EQ(hatt.size(), 3u);
@@ -175,7 +142,7 @@ TEST(Cli, RoundTripsAlongTheChain)
         std::ostringstream point;
         point.precision(12);
         point << h[0] << ' ' << h[1] << ' ' << h[2] << '\n';
-        const Result back = cli(args.str(), point.str());
+        const Result back = runCli(args.str(), point.str());
         ASSERT_EQ(back.status, 0) << back.err;
         const auto got = numbers(back.out);
         const auto want = numbers(in[i]);
@@ -186,13 +153,13 @@ TEST(Cli, RoundTripsAlongTheChain)
 
     // Geographic in and out: the packed angles keep nine decimals and
     // never show 60 seconds.
-    const Result geo = cli("convert wgs84-geo wgs84-geo", "38.06 23.36 150\n-0.3 0.3 0\n");
+    const Result geo = runCli("convert wgs84-geo wgs84-geo", "38.06 23.36 150\n-0.3 0.3 0\n");
     ASSERT_EQ(geo.status, 0);
     EXPECT_EQ(geo.out, "38.060000000 23.360000000 150.0000\n-0.300000000 0.300000000 0.0000\n");
-    const Result viaTm = cli("convert egsa87-geo egsa87-geo --undulation 5", "37.54 23.42 80\n");
+    const Result viaTm = runCli("convert egsa87-geo egsa87-geo --undulation 5", "37.54 23.42 80\n");
     EXPECT_EQ(viaTm.out, "37.540000000 23.420000000 80.0000\n");
-    const Result tm = cli("convert egsa87-geo tm87", "37.54 23.42 80\n");
-    const Result back = cli("convert tm87 egsa87-geo", tm.out);
+    const Result tm = runCli("convert egsa87-geo tm87", "37.54 23.42 80\n");
+    const Result back = runCli("convert tm87 egsa87-geo", tm.out);
     EXPECT_EQ(back.out, "37.540000000 23.420000000 80.0000\n");
 }
 
@@ -209,7 +176,7 @@ TEST(Cli, BadLinesAreNamedAndTheRestConverted)
         "1 2 3 4\n"
         "abc def ghi\n"
         "nan 1 2\n";
-    const Result r = cli("convert wgs84-xyz egsa87-xyz", input);
+    const Result r = runCli("convert wgs84-xyz egsa87-xyz", input);
     EXPECT_EQ(r.status, 1);
     const auto out = lines(r.out);
     ASSERT_EQ(out.size(), 2u);
@@ -226,40 +193,39 @@ TEST(Cli, BadLinesAreNamedAndTheRestConverted)
     EXPECT_NE(err[4].find("line 10"), std::string::npos);
 
     // Only good lines: status 0.
-    EXPECT_EQ(cli("convert wgs84-xyz egsa87-xyz", "# nothing\n\n").status, 0);
+    EXPECT_EQ(runCli("convert wgs84-xyz egsa87-xyz", "# nothing\n\n").status, 0);
 }
 
 TEST(Cli, ArgumentErrors)
 {
-    EXPECT_EQ(cli("convert hatt tm87", "1 2 3\n").status, 2);  // no sheet
-    EXPECT_EQ(cli("convert hatt tm87 --sheet 7", "1 2 3\n").status, 2);
-    EXPECT_EQ(cli("convert wgs84 tm87").status, 2);
-    EXPECT_EQ(cli("convert tm87").status, 2);
-    EXPECT_EQ(cli("convert tm87 hatt --decimals x").status, 2);
-    EXPECT_EQ(cli("convert tm87 hatt --frobnicate").status, 2);
-    EXPECT_EQ(cli("convert tm87 hatt --settings /nonexistent/N.INI", "1 2 3\n").status, 2);
-    const Result r = cli("convert tm87 hatt --undulation");
+    EXPECT_EQ(runCli("convert hatt tm87", "1 2 3\n").status, 2);  // no sheet
+    EXPECT_EQ(runCli("convert hatt tm87 --sheet 7", "1 2 3\n").status, 2);
+    EXPECT_EQ(runCli("convert wgs84 tm87").status, 2);
+    EXPECT_EQ(runCli("convert tm87").status, 2);
+    EXPECT_EQ(runCli("convert tm87 hatt --decimals x").status, 2);
+    EXPECT_EQ(runCli("convert tm87 hatt --frobnicate").status, 2);
+    EXPECT_EQ(runCli("convert tm87 hatt --settings /nonexistent/N.INI", "1 2 3\n").status, 2);
+    const Result r = runCli("convert tm87 hatt --undulation");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("--undulation"), std::string::npos);
 }
 
 TEST(Cli, SettingsFileGivesTheDatumShifts)
 {
-    const std::string ini = ::testing::TempDir() + "korthal_cli_network.INI";
-    {
-        std::ofstream f(ini, std::ios::binary);
-        f << "[Separators]\r\nTseparator0=0\r\n[general]\r\nmethod=2\r\n"
-             "grs80dx=210,5\r\nGRS80DY = -70.25\r\nGRS80DZ=oops\r\nBESSELDX=-450\r\n";
-    }
-    const Result r = cli("convert wgs84-xyz egsa87-xyz --settings '" + ini + "'",
+    const korthal::test::TempDir dir("cli");
+    const std::string ini = korthal::test::writeBytes(
+        dir.file("network.INI"),
+        "[Separators]\r\nTseparator0=0\r\n[general]\r\nmethod=2\r\n"
+        "grs80dx=210,5\r\nGRS80DY = -70.25\r\nGRS80DZ=oops\r\nBESSELDX=-450\r\n");
+    const Result r = runCli("convert wgs84-xyz egsa87-xyz --settings '" + ini + "'",
                          "4500000 2000000 4000000\n");
     ASSERT_EQ(r.status, 0) << r.err;
     // A value that is not a number keeps its default.
     EXPECT_EQ(r.out, "4500210.5000 1999929.7500 3999754.0000\n");
 
     // The HATT leg uses EGSA87 → GR = [0][3] − [0][1], so it moves too.
-    const Result a = cli("convert tm87 hatt", "475794.2 4202419.1 154.6\n");
-    const Result b = cli("convert tm87 hatt --settings=" + ini, "475794.2 4202419.1 154.6\n");
+    const Result a = runCli("convert tm87 hatt", "475794.2 4202419.1 154.6\n");
+    const Result b = runCli("convert tm87 hatt --settings=" + ini, "475794.2 4202419.1 154.6\n");
     ASSERT_EQ(a.status, 0);
     ASSERT_EQ(b.status, 0);
     EXPECT_NE(a.out, b.out);
@@ -267,20 +233,20 @@ TEST(Cli, SettingsFileGivesTheDatumShifts)
 
 TEST(Cli, Geoid)
 {
-    const Result a = cli("geoid 37.54 23.42");
+    const Result a = runCli("geoid 37.54 23.42");
     EXPECT_EQ(a.status, 0);
     EXPECT_EQ(a.out, "7.3\n");
-    EXPECT_EQ(cli("geoid 38 23.30").out, "6.9\n");
+    EXPECT_EQ(runCli("geoid 38 23.30").out, "6.9\n");
 
-    const Result outside = cli("geoid 43.1 23");
+    const Result outside = runCli("geoid 43.1 23");
     EXPECT_EQ(outside.status, 1);
     EXPECT_EQ(outside.out, "");
     EXPECT_NE(outside.err.find("outside"), std::string::npos);
-    EXPECT_EQ(cli("geoid 38").status, 2);
-    EXPECT_EQ(cli("geoid 38 x").status, 2);
+    EXPECT_EQ(runCli("geoid 38").status, 2);
+    EXPECT_EQ(runCli("geoid 38 x").status, 2);
 
     // Outside the model the conversion takes no undulation: H = h.
-    const Result far = cli("convert egsa87-geo tm87", "43.1 23 100\n");
+    const Result far = runCli("convert egsa87-geo tm87", "43.1 23 100\n");
     ASSERT_EQ(far.status, 0);
     EXPECT_EQ(fields(far.out).at(2), "100.0000");
 }

@@ -1,53 +1,30 @@
 // korthal-cli network, import and selftest on the demo working folder.
 
+#include "support/RunCli.h"
+
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using namespace korthal::test;
 
 fs::path workDir()
 {
-    fs::path d = fs::path(::testing::TempDir()) /
-                 (std::string("korthal_net_") +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const fs::path d = scratchBase("net");
     fs::remove_all(d);
     fs::create_directories(d);
     return d;
 }
 
 // Runs korthal-cli in `dir` with the arguments (quoted for the shell).
-CliRun cli(const fs::path& dir, const std::string& args)
+CliResult cli(const fs::path& dir, const std::string& args)
 {
-    const std::string cmd = "cd \"" + dir.string() + "\" && LC_ALL=C \"" + KORTHAL_CLI + "\" " +
-                            args + " > cli.out 2> cli.err";
-    const int raw = std::system(cmd.c_str());
-    CliRun r;
-    r.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(dir / "cli.out");
-    r.err = slurp(dir / "cli.err");
-    return r;
+    return runCli(args, {}, dir);
 }
 
 fs::path demoCopy()
@@ -61,7 +38,7 @@ fs::path demoCopy()
 TEST(CliNetwork, DemoNetworkPrintsParametersResidualsAndListing)
 {
     const fs::path d = demoCopy();
-    CliRun r = cli(d, "network DEMO.WGS84");
+    CliResult r = cli(d, "network DEMO.WGS84");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Σημεία αναφοράς του δικτύου: 6"), std::string::npos);
     EXPECT_NE(r.out.find("3-Δ  (επταπαραμετρικός)"), std::string::npos);
@@ -76,7 +53,7 @@ TEST(CliNetwork, DemoNetworkPrintsParametersResidualsAndListing)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Ea = Eb"), std::string::npos);
     EXPECT_EQ(r.out.find("Κ30 "), std::string::npos);
-    const std::string file = slurp(d / "LIST.TXT");
+    const std::string file = readBytes(d / "LIST.TXT");
     EXPECT_NE(file.find("Korthal\r\n"), std::string::npos);
     EXPECT_NE(file.find("\xCA" "30 "), std::string::npos);  // Κ30 in code page 1253
 }
@@ -88,7 +65,7 @@ TEST(CliNetwork, ImportReportsBadLinesAndWritesTheNetwork)
         std::ofstream list(d / "DEMO.TXT", std::ios::app | std::ios::binary);
         list << "BAD,4400000\r\n";
     }
-    CliRun r = cli(d, "import DEMO.TXT --out NEW.WGS84");
+    CliResult r = cli(d, "import DEMO.TXT --out NEW.WGS84");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("37"), std::string::npos) << r.err;  // the line number
     EXPECT_NE(r.out.find("36 points imported (6 reference points), 1 lines rejected"),
@@ -117,12 +94,12 @@ TEST(CliNetwork, ArgumentErrors)
 TEST(CliNetwork, SelftestWithoutMovementWritesItsReport)
 {
     const fs::path d = workDir();
-    CliRun r = cli(d, "selftest --runs 3 --points 5,5 --scale 0 --rotation 0 --shift-xy 0 --shift-z 0 "
+    CliResult r = cli(d, "selftest --runs 3 --points 5,5 --scale 0 --rotation 0 --shift-xy 0 --shift-z 0 "
                    "--report TEST.TXT");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("runs: 3, failed: 0"), std::string::npos);
     EXPECT_NE(r.out.find("maxΔΧ  = 0.0000 mm"), std::string::npos) << r.out;
-    const std::string report = slurp(d / "TEST.TXT");
+    const std::string report = readBytes(d / "TEST.TXT");
     EXPECT_EQ(report.rfind("            Xb", 0), 0u);
     EXPECT_NE(report.find("\xEC = "), std::string::npos);  // "μ = " in code page 1253
 }

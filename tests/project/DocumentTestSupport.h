@@ -6,14 +6,13 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/Settings.h"
+#include "support/Files.h"
 #include "tools/DemoData.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
-
-#include <unistd.h>
 
 namespace korthal::testing {
 
@@ -41,27 +40,9 @@ protected:
         ns.EGSA87Decimals = {4, 4, 4};
         doc.numbers().setDisplay(Separators{',', '.'});
         doc.settings().method = 2;
-        dir = std::filesystem::temp_directory_path() /
-              ("korthal-doc-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
     }
-    ~DocumentTest() override { std::filesystem::remove_all(dir); }
 
-    void addReference(const demo::SurveyPoint& p)
-    {
-        MemTable& y = doc.GYS();
-        y.append();
-        y.set(gys::Name, p.name);
-        y.set(gys::E, p.E);
-        y.set(gys::N, p.N);
-        y.set(gys::H, p.H);
-        y.set(gys::apoxh, p.apoxh);
-        y.set(gys::f, p.phi);
-        y.set(gys::l, p.lambda);
-        y.set(gys::ortho, p.h);
-        y.post();
-    }
+    void addReference(const demo::SurveyPoint& p) { demo::appendReference(doc.GYS(), p); }
 
     // A network point named `name` (the name rule decides its kind) with its
     // measurement stored directly, without the entry rules.
@@ -86,7 +67,8 @@ protected:
 
     RecordingDialogs dialogs;
     Document doc{Separators{'.', ','}};
-    std::filesystem::path dir;
+    test::TempDir temp{"doc"};
+    const std::filesystem::path& dir = temp.path;
 };
 
 }  // namespace korthal::testing

@@ -1,6 +1,7 @@
 // Point list import, loading and the writes at exit.
 
 #include "DocumentTestSupport.h"
+#include "support/OfferingDialogs.h"
 
 #include "project/TableFile.h"
 #include "project/TextOutput.h"
@@ -142,15 +143,7 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
 
     // A point list's name is offered as a network file, never overwritten.
     {
-        struct Capturing : RecordingDialogs {
-            std::string offered;
-            std::optional<std::string> input(const std::string& c, const std::string& p,
-                                             const std::string& initial) override
-            {
-                offered = initial;
-                return RecordingDialogs::input(c, p, initial);
-            }
-        } capture;
+        test::OfferingDialogs capture;
         doc.CurrentFileName = (dir / "LIST.TXT").string();
         doc.NetworkModified = true;
         doc.ExitSequence(ini);

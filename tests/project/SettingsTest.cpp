@@ -1,52 +1,14 @@
 #include "project/IniFile.h"
 #include "project/Settings.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 using namespace korthal;
+using namespace korthal::test;
 namespace fs = std::filesystem;
-
-namespace {
-
-struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        // A folder of its own, also when other checkouts run the same tests.
-        std::string tmpl = (fs::temp_directory_path() / "korthal-test-XXXXXX").string();
-        if (mkdtemp(tmpl.data()))
-            path = tmpl;
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-};
-
-std::string readBytes(const std::string& p)
-{
-    std::string out;
-    if (std::FILE* f = std::fopen(p.c_str(), "rb")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            out.append(buf, n);
-        std::fclose(f);
-    }
-    return out;
-}
-
-void writeBytes(const std::string& p, const std::string& bytes)
-{
-    std::FILE* f = std::fopen(p.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
-
-}  // namespace
 
 TEST(IniFile, SectionsKeysAndImmediateWrites)
 {

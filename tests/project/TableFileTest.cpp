@@ -2,63 +2,19 @@
 
 #include "network/PointTables.h"
 #include "project/Cp1253.h"
+#include "support/Files.h"
+#include "support/Zlib.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <filesystem>
-#include <cstdio>
 
 using namespace korthal;
+using namespace korthal::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readBytes(const fs::path& p)
-{
-    std::string out;
-    if (std::FILE* f = std::fopen(p.c_str(), "rb")) {
-        char buf[65536];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            out.append(buf, n);
-        std::fclose(f);
-    }
-    return out;
-}
-
-void writeBytes(const fs::path& p, const std::string& bytes)
-{
-    std::FILE* f = std::fopen(p.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
-
-// Inflates with zlib directly, independent of the code under test.
-std::string inflateAll(const std::string& stream)
-{
-    std::string out(1 << 20, '\0');
-    uLongf size = static_cast<uLongf>(out.size());
-    EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
-                         reinterpret_cast<const Bytef*>(stream.data()),
-                         static_cast<uLong>(stream.size())),
-              Z_OK);
-    out.resize(size);
-    return out;
-}
-
-std::string deflateText(const std::string& bytes)
-{
-    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
-    std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-              reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()), 9);
-    out.resize(size);
-    return out;
-}
 
 // The network file's header line in code page 1253, byte by byte.
 const std::string kGpsHeader =
@@ -66,19 +22,6 @@ const std::string kGpsHeader =
     "\"H  (m)\",\"detailPoint\",\"Perigrafh\",\"Sxolio1\",\"Sxolio2\",\"Sxolio3\",\"Sxolio4\","
     "\"Sxolio5\",\"Sxolio6\",\"\xE1\xF0\xEF\xF7\xDE\",\"xxxxxx\",\"f\",\"l\",\"hp\",\"Hx\","
     "\"Hy\",\"Hh\",\"ApoxhHatt\",\r\n";
-
-struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        // A folder of its own, also when other checkouts run the same tests.
-        std::string tmpl = (fs::temp_directory_path() / "korthal-test-XXXXXX").string();
-        if (mkdtemp(tmpl.data()))
-            path = tmpl;
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-};
 
 struct Gps {
     DatumShiftTable shifts;
@@ -99,7 +42,7 @@ TEST(TableFile, BytesOfTheNetworkFile)
     const std::string stream = readBytes(path);
     EXPECT_EQ(static_cast<unsigned char>(stream[0]), 0x78);  // a zlib header
     EXPECT_EQ(static_cast<unsigned char>(stream[1]), 0xDA);  // level 9
-    EXPECT_EQ(inflateAll(stream), kGpsHeader);
+    EXPECT_EQ(inflated(stream), kGpsHeader);
 
     // One record: no final comma, so six commas for the seven calculated fields.
     Rec r = g.t.appendRecord();
@@ -116,13 +59,13 @@ TEST(TableFile, BytesOfTheNetworkFile)
     const std::string line1 =
         "\"1\",\"\xC1\x31\",\"1234,5\",\"-1E-6\",\"1,23456789012346E17\",\"0\",,,\"\","
         "\"5%% \"\"x\"\"%c%nB\",,,,,,,\"0,1\",\"True\",,,,,,,";
-    EXPECT_EQ(inflateAll(readBytes(path)), kGpsHeader + line1 + "\r\n");
+    EXPECT_EQ(inflated(readBytes(path)), kGpsHeader + line1 + "\r\n");
 
     // Two records: every line but the last keeps its final comma.
     r = g.t.appendRecord();
     g.t.setString(r, gps::Name, "B");
     ASSERT_TRUE(SaveToFile(g.t, path));
-    EXPECT_EQ(inflateAll(readBytes(path)),
+    EXPECT_EQ(inflated(readBytes(path)),
               kGpsHeader + line1 + ",\r\n" + "\"2\",\"B\",,,,,,,\"c\",,,,,,,,,,,,,,,,\r\n");
 }
 
@@ -227,7 +170,7 @@ TEST(TableFile, LoadStopsAtABadValueAndSaysWhere)
     const std::string text = kGpsHeader + "\"1\",\"A\",\"1,5\",\r\n" + "\"2\",\"B\",\"2\",\r\n" +
                              "\"3\",\"C\",\"1.5\",\r\n" + "\"4\",\"D\",\"4\"\r\n";
     const std::string path = dir.file("bad.WGS84");
-    writeBytes(path, deflateText(text));
+    writeBytes(path, deflated(text));
     Gps g;
     const LoadResult res = LoadFromFile(g.t, path);
     EXPECT_EQ(res.status, LoadResult::Status::Stopped);
@@ -254,7 +197,7 @@ TEST(TableFile, DamagedAndMissingFiles)
         text += "\"" + std::to_string(i) + "\",\"P" + std::to_string(i) + "\",\"" +
                 std::to_string(i * 7919 % 100000) + ",25\",,,,,,,\"memo " +
                 std::to_string(i * 31) + "\",\r\n";
-    const std::string stream = deflateText(text);
+    const std::string stream = deflated(text);
     const std::string path = dir.file("cut.WGS84");
     writeBytes(path, stream.substr(0, stream.size() / 2));
     Gps g;

@@ -6,6 +6,8 @@
 #include "project/Document.h"
 #include "project/TextOutput.h"
 #include "views/Listing.h"
+#include "support/Files.h"
+#include "support/OfferingDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -116,17 +118,9 @@ namespace {
 
 TEST(Listing, SaveButtonAsksForTheNameAndWritesTheFile)
 {
-    struct Capturing : RecordingDialogs {
-        std::string offered;
-        std::optional<std::string> input(const std::string& c, const std::string& p,
-                                         const std::string& initial) override
-        {
-            offered = initial;
-            return RecordingDialogs::input(c, p, initial);
-        }
-    } dialogs;
-    const auto dir = std::filesystem::temp_directory_path() / "korthal-listing-test";
-    std::filesystem::create_directories(dir);
+    test::OfferingDialogs dialogs;
+    const test::TempDir temp("listing");
+    const auto& dir = temp.path;
     Document doc(Separators{'.', ','});
     fillReference(doc.GYS(), 2);
     doc.CurrentFileName = (dir / "JOB.WGS84").string();
@@ -150,7 +144,6 @@ TEST(Listing, SaveButtonAsksForTheNameAndWritesTheFile)
     doc.CurrentFileName = (dir / "LIST.TXT").string();
     printTable(doc, true);
     EXPECT_EQ(dialogs.offered, (dir / "LIST_1.TXT").string());
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -5,14 +5,14 @@
 
 #include "geodesy/Dialogs.h"
 #include "project/IniFile.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 using namespace korthal;
+using namespace korthal::test;
 namespace fs = std::filesystem;
 
 namespace {
@@ -20,26 +20,6 @@ namespace {
 std::string dataFile(const std::string& name)
 {
     return std::string(KORTHAL_SHARED_DATA) + "/rinex/" + name;
-}
-
-// A fresh folder for the table files of one test.
-struct TempDir {
-    fs::path path;
-    explicit TempDir(const std::string& name)
-        : path(fs::temp_directory_path() /
-               ("korthal_rinex_" + std::to_string(getpid()) + "_" + name))
-    {
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-};
-
-std::string writeText(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
 }
 
 // The first record of the table (in storage order) with this epoch and satellite.
@@ -75,7 +55,7 @@ TEST(RinexTable, FieldsIndexesAndTexts)
 
 TEST(RinexTable, ReadsFileStoresTableAndSettings)
 {
-    TempDir dir("read");
+    TempDir dir("rinex_read");
     RecordingDialogs rec;
     RinexTable rt;
     rt.RinexFileName = dir.file("TEMP000007.RNX");
@@ -130,7 +110,7 @@ TEST(RinexTable, ReadsFileStoresTableAndSettings)
 
 TEST(RinexTable, ReplaceAppendOrCancel)
 {
-    TempDir dir("question");
+    TempDir dir("rinex_question");
     RecordingDialogs rec;
     RinexTable rt;
     rt.RinexFileName = dir.file("P000001.RNX");
@@ -174,7 +154,7 @@ TEST(RinexTable, ReplaceAppendOrCancel)
 
 TEST(RinexTable, UnusableFileLeavesTableAsItWas)
 {
-    TempDir dir("unusable");
+    TempDir dir("rinex_unusable");
     RecordingDialogs rec;
     RinexTable rt;
     rt.RinexFileName = dir.file("P000002.RNX");
@@ -184,7 +164,7 @@ TEST(RinexTable, UnusableFileLeavesTableAsItWas)
     ASSERT_EQ(applied, 1);
     const auto stamp = fs::last_write_time(rt.RinexFileName);
 
-    const std::string cut = writeText(
+    const std::string cut = writeBytes(
         dir.file("cut.05o"),
         "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
         "     2    C1    S1                                          # / TYPES OF OBSERV\n");
@@ -207,13 +187,13 @@ TEST(RinexTable, UnusableFileLeavesTableAsItWas)
 
 TEST(RinexTable, ErrorPartWayStoresWhatWasRead)
 {
-    TempDir dir("partway");
+    TempDir dir("rinex_partway");
     RecordingDialogs rec;
     RinexTable rt;
     rt.RinexFileName = dir.file("P000003.RNX");
     int applied = 0;
     rt.ApplyObservationTypes = [&] { ++applied; };
-    const std::string f = writeText(
+    const std::string f = writeBytes(
         dir.file("broken.05o"),
         "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
         "     3    L1    S1    C1                                    # / TYPES OF OBSERV\n"

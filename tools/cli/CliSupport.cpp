@@ -1,43 +1,18 @@
 #include "tools/cli/CliSupport.h"
 
 #include "geodesy/Angles.h"
+#include "project/IniFile.h"
+#include "project/Settings.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <iostream>
 
 namespace korthal::cli {
-
-namespace {
-
-std::string_view trim(std::string_view s)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::optional<Extended> parseNumber(std::string_view text)
 {
@@ -104,55 +79,29 @@ std::string formatPacked(Extended radians, int decimals)
     return formatFixed(radians < 0 ? -packed : packed, decimals);
 }
 
-std::optional<ShiftSettings> readShiftSettings(const std::string& path, std::string& error)
+std::optional<DatumShiftTable> shiftTable(const std::optional<std::string>& settingsPath,
+                                          std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open settings file \"" + path + "\"";
-        return std::nullopt;
-    }
-    ShiftSettings s;
-    struct Key {
-        const char* name;
-        double* value;
-        bool seen;
-    };
-    Key keys[] = {{"GRS80DX", &s.grs80.dX, false},   {"GRS80DY", &s.grs80.dY, false},
-                  {"GRS80DZ", &s.grs80.dZ, false},   {"BESSELDX", &s.bessel.dX, false},
-                  {"BESSELDY", &s.bessel.dY, false}, {"BESSELDZ", &s.bessel.dZ, false},
-                  {"ED50DX", &s.ed50.dX, false},     {"ED50DY", &s.ed50.dY, false},
-                  {"ED50DZ", &s.ed50.dZ, false}};
-    bool inGeneral = false;
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string_view l = trim(line);
-        if (l.empty() || l.front() == ';')
-            continue;
-        if (l.front() == '[') {
-            const auto close = l.find(']');
-            inGeneral = close != std::string_view::npos &&
-                        equalsNoCase(trim(l.substr(1, close - 1)), "General");
-            continue;
+    std::array<double, kShiftKeys.size()> v = kShiftDefaults;
+    if (settingsPath) {
+        // The settings reader takes a missing file for an empty one; a file
+        // named on the command line has to be there.
+        if (!std::ifstream(*settingsPath, std::ios::binary)) {
+            error = "cannot open settings file \"" + *settingsPath + "\"";
+            return std::nullopt;
         }
-        const auto eq = l.find('=');
-        if (!inGeneral || eq == std::string_view::npos)
-            continue;
-        const std::string_view name = trim(l.substr(0, eq));
-        for (Key& k : keys) {
-            if (k.seen || !equalsNoCase(name, k.name))
-                continue;
-            k.seen = true;  // the first occurrence counts
-            std::string text(trim(l.substr(eq + 1)));
+        const IniFile ini(*settingsPath);
+        for (std::size_t k = 0; k < v.size(); ++k) {
+            // Either decimal point: the file may come from a machine with ','.
+            std::string text = ini.readString("General", kShiftKeys[k], {});
             std::replace(text.begin(), text.end(), ',', '.');
-            if (const auto v = parseNumber(text))
-                *k.value = static_cast<double>(*v);
+            if (const auto n = parseNumber(text))
+                v[k] = static_cast<double>(*n);
         }
     }
-    if (in.bad()) {
-        error = "cannot read settings file \"" + path + "\"";
-        return std::nullopt;
-    }
-    return s;
+    DatumShiftTable t;
+    t.refill({v[0], v[1], v[2]}, {v[3], v[4], v[5]}, {v[6], v[7], v[8]});
+    return t;
 }
 
 std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i,
@@ -174,6 +123,42 @@ std::optional<std::string> optionValue(const std::vector<std::string>& args, std
         return a.substr(name.size() + 1);
     }
     return std::nullopt;
+}
+
+std::string sharedArgument(const std::vector<std::string>& args, std::size_t& i,
+                           std::optional<std::string>& settingsPath,
+                           std::vector<std::string>& positional)
+{
+    bool missing = false;
+    if (auto f = optionValue(args, i, "--settings", missing)) {
+        if (missing || f->empty())
+            return "--settings needs a file name";
+        settingsPath = *f;
+    } else if (args[i].size() > 1 && args[i][0] == '-' && !parseNumber(args[i])) {
+        return "unknown option \"" + args[i] + "\"";
+    } else {
+        positional.push_back(args[i++]);
+    }
+    return {};
+}
+
+std::string findReference(const std::string& given, const std::string& network)
+{
+    if (!given.empty())
+        return given;
+    const std::filesystem::path beside = std::filesystem::path(network).parent_path() / "EGSA87";
+    if (std::filesystem::exists(beside))
+        return beside.string();
+    if (std::filesystem::exists("EGSA87"))
+        return "EGSA87";
+    return {};
+}
+
+int usageError(std::string_view command, const std::string& what)
+{
+    std::cerr << "korthal-cli " << command << ": " << what << "\n"
+              << "\"korthal-cli " << command << " --help\" describes the command.\n";
+    return 2;
 }
 
 }  // namespace korthal::cli

@@ -1,7 +1,8 @@
 #pragma once
-// Helpers shared by the conversion commands of korthal-cli: strict number
-// text with '.' as the decimal point, fixed-point output that ignores the
-// locale, and the datum shifts of a network settings file.
+// Helpers shared by the commands of korthal-cli: strict number text with '.'
+// as the decimal point, fixed-point output that ignores the locale, the datum
+// shifts of a network settings file, the arguments the conversion commands
+// share, and where a network's reference file is found.
 
 #include "geodesy/DatumShift.h"
 #include "geodesy/Extended.h"
@@ -28,31 +29,34 @@ std::string formatFixed(Extended x, int decimals);
 // into minutes and degrees, so that 60 never shows.
 std::string formatPacked(Extended radians, int decimals);
 
-// The three WGS84 → GRS80, WGS84 → Bessel and WGS84 → ED50 triples, with the
-// defaults of a new network.
-struct ShiftSettings {
-    ShiftTriple grs80{200.2, -74.8, -246.0};
-    ShiftTriple bessel{-454.944, -375.483, -502.543};
-    ShiftTriple ed50{86.9, 92.5, 128.8};
-
-    DatumShiftTable table() const
-    {
-        DatumShiftTable t;
-        t.refill(grs80, bessel, ed50);
-        return t;
-    }
-};
-
-// Reads the keys GRS80DX … ED50DZ of section "General" of an INI file
-// (section and key names in any case, '.' or ',' as the decimal point). A key
-// that is missing or not a number keeps its default. nullopt when the file
-// cannot be read; `error` then says why.
-std::optional<ShiftSettings> readShiftSettings(const std::string& path, std::string& error);
+// The datum shifts for a command's --settings option: without a file those
+// of a new network; with one the keys GRS80DX … ED50DZ of its section
+// "General" (section and key names in any case, '.' or ',' as the decimal
+// point), a key that is missing or not a number keeping its default.
+// nullopt when the file cannot be read; `error` then says why.
+std::optional<DatumShiftTable> shiftTable(const std::optional<std::string>& settingsPath,
+                                          std::string& error);
 
 // The value of option `name` ("--name VALUE" or "--name=VALUE") at args[i];
 // advances i past it. nullopt when args[i] is not that option.
 // `missing` is set when the option has no value.
 std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i,
                                        std::string_view name, bool& missing);
+
+// The arguments the conversion commands share, at args[i]: "--settings FILE"
+// (into settingsPath) or a positional argument (a number may start with '-').
+// Advances i and returns an empty text, or returns what is wrong.
+std::string sharedArgument(const std::vector<std::string>& args, std::size_t& i,
+                           std::optional<std::string>& settingsPath,
+                           std::vector<std::string>& positional);
+
+// The reference point file of a network: the one given, else "EGSA87" beside
+// the network file, else "EGSA87" in the current folder. Empty when none
+// exists.
+std::string findReference(const std::string& given, const std::string& network);
+
+// Says on standard error what is wrong with the arguments of `command` and
+// where its help is; returns the exit status 2.
+int usageError(std::string_view command, const std::string& what);
 
 }  // namespace korthal::cli

@@ -171,12 +171,7 @@ std::vector<std::string> fields(const std::string& line)
     return out;
 }
 
-int usage(const std::string& what)
-{
-    std::cerr << "korthal-cli convert: " << what << "\n"
-              << "\"korthal-cli convert --help\" describes the command.\n";
-    return 2;
-}
+int usage(const std::string& what) { return usageError("convert", what); }
 
 int run(const std::vector<std::string>& args)
 {
@@ -209,14 +204,9 @@ int run(const std::vector<std::string>& args)
             if (missing || !si || !sj)
                 return usage("--sheet needs two whole numbers I,J (for example 7,8)");
             o.sheet = HattSheet{*si, *sj};
-        } else if (auto f = optionValue(args, i, "--settings", missing)) {
-            if (missing || f->empty())
-                return usage("--settings needs a file name");
-            settingsPath = *f;
-        } else if (args[i].size() > 1 && args[i][0] == '-' && !parseNumber(args[i])) {
-            return usage("unknown option \"" + args[i] + "\"");
-        } else {
-            positional.push_back(args[i++]);
+        } else if (const std::string problem = sharedArgument(args, i, settingsPath, positional);
+                   !problem.empty()) {
+            return usage(problem);
         }
     }
     if (positional.size() != 2)
@@ -230,17 +220,13 @@ int run(const std::vector<std::string>& args)
     if (*from == HattProj && !o.sheet)
         return usage("--sheet I,J is required when converting from hatt");
 
-    ShiftSettings settings;
-    if (settingsPath) {
-        std::string error;
-        const auto read = readShiftSettings(*settingsPath, error);
-        if (!read) {
-            std::cerr << "korthal-cli convert: " << error << "\n";
-            return 2;
-        }
-        settings = *read;
+    std::string error;
+    const auto shifts = shiftTable(settingsPath, error);
+    if (!shifts) {
+        std::cerr << "korthal-cli convert: " << error << "\n";
+        return 2;
     }
-    o.shifts = settings.table();
+    o.shifts = *shifts;
 
     bool badLines = false;
     std::string line;

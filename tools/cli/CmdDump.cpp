@@ -5,6 +5,7 @@
 #include "network/MemTable.h"
 #include "network/PointTables.h"
 #include "project/TableFile.h"
+#include "tools/cli/CliSupport.h"
 #include "tools/cli/Command.h"
 #include "views/RinexTable.h"
 
@@ -18,12 +19,7 @@ namespace {
 
 enum class Kind { Network, Reference, Rinex };
 
-int usage(const std::string& what)
-{
-    std::cerr << "korthal-cli dump: " << what << "\n"
-              << "\"korthal-cli dump --help\" describes the command.\n";
-    return 2;
-}
+int usage(const std::string& what) { return usageError("dump", what); }
 
 std::optional<Kind> kindFromName(const std::string& s)
 {

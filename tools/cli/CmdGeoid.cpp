@@ -12,28 +12,16 @@ namespace korthal::cli {
 
 namespace {
 
-int usage(const std::string& what)
-{
-    std::cerr << "korthal-cli geoid: " << what << "\n"
-              << "\"korthal-cli geoid --help\" describes the command.\n";
-    return 2;
-}
+int usage(const std::string& what) { return usageError("geoid", what); }
 
 int run(const std::vector<std::string>& args)
 {
     std::vector<std::string> positional;
     std::optional<std::string> settingsPath;
     for (std::size_t i = 0; i < args.size();) {
-        bool missing = false;
-        if (auto f = optionValue(args, i, "--settings", missing)) {
-            if (missing || f->empty())
-                return usage("--settings needs a file name");
-            settingsPath = *f;
-        } else if (args[i].size() > 1 && args[i][0] == '-' && !parseNumber(args[i])) {
-            return usage("unknown option \"" + args[i] + "\"");
-        } else {
-            positional.push_back(args[i++]);
-        }
+        if (const std::string problem = sharedArgument(args, i, settingsPath, positional);
+            !problem.empty())
+            return usage(problem);
     }
     if (positional.size() != 2)
         return usage("needs a latitude and a longitude (DD.MMSSsss)");
@@ -44,17 +32,13 @@ int run(const std::vector<std::string>& args)
     if (!lambda)
         return usage("the longitude \"" + positional[1] + "\" is not a number");
 
-    ShiftSettings settings;
-    if (settingsPath) {
-        std::string error;
-        const auto read = readShiftSettings(*settingsPath, error);
-        if (!read) {
-            std::cerr << "korthal-cli geoid: " << error << "\n";
-            return 2;
-        }
-        settings = *read;
+    std::string error;
+    const auto shifts = shiftTable(settingsPath, error);
+    if (!shifts) {
+        std::cerr << "korthal-cli geoid: " << error << "\n";
+        return 2;
     }
-    const auto n = GeoidUndulation(settings.table(), static_cast<double>(DMSToRad(*phi)),
+    const auto n = GeoidUndulation(*shifts, static_cast<double>(DMSToRad(*phi)),
                                    static_cast<double>(DMSToRad(*lambda)));
     if (!n) {
         std::cerr << "korthal-cli geoid: " << positional[0] << ' ' << positional[1]

@@ -1,5 +1,6 @@
 // korthal-cli import: a point list (.TXT) into a network file.
 
+#include "tools/cli/CliSupport.h"
 #include "tools/cli/Command.h"
 
 #include "project/Document.h"
@@ -57,11 +58,7 @@ int runImport(const std::vector<std::string>& args)
         }
 
     Document doc;
-    std::string ref = reference;
-    if (ref.empty()) {
-        fs::path beside = fs::path(list).parent_path() / "EGSA87";
-        ref = fs::exists(beside) ? beside.string() : fs::exists("EGSA87") ? "EGSA87" : "";
-    }
+    const std::string ref = findReference(reference, list);
     if (!ref.empty() && !doc.LoadReference(ref))
         std::cerr << "korthal-cli import: the reference file " << ref << " could not be read\n";
     doc.SettingsFileOverride = settingsFile;

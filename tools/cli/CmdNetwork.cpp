@@ -1,6 +1,7 @@
 // korthal-cli network: the network transformation of a network file or a
 // point list, with its parameters, residuals and listing.
 
+#include "tools/cli/CliSupport.h"
 #include "tools/cli/Command.h"
 
 #include "project/Document.h"
@@ -14,20 +15,6 @@ namespace korthal::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The reference file: the one given, else "EGSA87" beside the network file,
-// else "EGSA87" in the current folder. Empty when none exists.
-std::string findReference(const std::string& given, const std::string& network)
-{
-    if (!given.empty())
-        return given;
-    fs::path beside = fs::path(network).parent_path() / "EGSA87";
-    if (fs::exists(beside))
-        return beside.string();
-    if (fs::exists("EGSA87"))
-        return "EGSA87";
-    return {};
-}
 
 void printResults(const Document& doc, std::ostream& out)
 {
