@@ -177,7 +177,7 @@ NumberResult NumberText::ParseNumber(std::string_view input, char userDecimal) c
 
 namespace {
 
-struct Spec {
+struct Specifier {
     bool left = false;
     int width = -1;
     int precision = -1;
@@ -186,13 +186,13 @@ struct Spec {
 
 // Parses "%[-][width][.prec]type" at the start of s; returns the length used
 // (0 when s is not a specifier).
-std::size_t parseSpec(std::string_view s, Spec& spec)
+std::size_t parseSpecifier(std::string_view s, Specifier& fmt)
 {
     if (s.empty() || s[0] != '%')
         return 0;
     std::size_t i = 1;
     if (i < s.size() && s[i] == '-') {
-        spec.left = true;
+        fmt.left = true;
         ++i;
     }
     auto readInt = [&](int& out) {
@@ -206,11 +206,11 @@ std::size_t parseSpec(std::string_view s, Spec& spec)
         if (any)
             out = v;
     };
-    readInt(spec.width);
+    readInt(fmt.width);
     if (i < s.size() && s[i] == '.') {
         ++i;
-        spec.precision = 0;
-        readInt(spec.precision);
+        fmt.precision = 0;
+        readInt(fmt.precision);
     }
     if (i >= s.size())
         return 0;
@@ -219,7 +219,7 @@ std::size_t parseSpec(std::string_view s, Spec& spec)
         t = static_cast<char>(t - 'A' + 'a');
     if (std::strchr("nfdsegu", t) == nullptr)
         return 0;
-    spec.type = t;
+    fmt.type = t;
     return i + 1;
 }
 
@@ -277,18 +277,18 @@ std::string fixedDigits(Extended v, int decimals)
     return s;
 }
 
-std::string pad(std::string s, const Spec& spec)
+std::string pad(std::string s, const Specifier& fmt)
 {
-    if (spec.width > 0) {
+    if (fmt.width > 0) {
         // Width counts characters; UTF-8 continuation bytes take no room.
         std::size_t len = 0;
         for (char c : s)
             if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
                 ++len;
-        auto w = static_cast<std::size_t>(spec.width);
+        auto w = static_cast<std::size_t>(fmt.width);
         if (len < w) {
             std::string fill(w - len, ' ');
-            s = spec.left ? s + fill : fill + s;
+            s = fmt.left ? s + fill : fill + s;
         }
     }
     return s;
@@ -340,12 +340,12 @@ std::string generalFormat(Extended value, char decimal, int digits)
     return negative ? "-" + out : out;
 }
 
-std::string formatPiece(std::string_view spec, const FormatArg& arg, Separators system)
+std::string formatPiece(std::string_view fmt, const FormatArg& arg, Separators system)
 {
-    Spec sp;
-    std::size_t used = parseSpec(spec, sp);
+    Specifier sp;
+    std::size_t used = parseSpecifier(fmt, sp);
     if (used == 0)
-        return std::string(spec);
+        return std::string(fmt);
     std::string body;
     switch (sp.type) {
     case 'n':
@@ -410,7 +410,7 @@ std::string formatPiece(std::string_view spec, const FormatArg& arg, Separators 
     default:
         break;
     }
-    return pad(body, sp) + std::string(spec.substr(used));
+    return pad(body, sp) + std::string(fmt.substr(used));
 }
 
 std::string NumberText::FormatNumber(std::string_view fmt, const std::vector<FormatArg>& args) const

@@ -109,7 +109,7 @@ private:
 };
 
 // One piece formatted the standard way: system separators, no substitution.
-std::string formatPiece(std::string_view spec, const FormatArg& arg, Separators system);
+std::string formatPiece(std::string_view piece, const FormatArg& arg, Separators system);
 
 // General format with up to `digits` significant digits, decimal separator
 // `decimal`, exponent with 'E' for tiny or huge magnitudes; zero is "0".
