@@ -2,7 +2,6 @@
 
 #include "geodesy/Dialogs.h"
 #include "project/Document.h"
-#include "project/TextOutput.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -12,7 +11,6 @@
 #include <QSpinBox>
 #include <QToolButton>
 
-#include <vector>
 
 namespace korthal::app {
 
@@ -130,38 +128,33 @@ void TestPage::speedButton4Click()
     Label71->clear();
 
     const bool toFile = RadioButton1->isChecked();
-    std::vector<std::string> lines;
     SelfTest test(doc_.transformation(), doc_.numbers());
     if (seed_) test.setSeed(*seed_);
     test_ = &test;
-    test.run(
-        s,
-        toFile ? std::function<void(const std::string&)>(
-                     [&lines](const std::string& l) { lines.push_back(l); })
-               : std::function<void(const std::string&)>(),
-        [this](const SelfTestProgress& p) {
-            Label53->setText(QString::number(p.run));
-            Label73->setText(QString::fromStdString(p.labelDX));
-            Label72->setText(QString::fromStdString(p.labelDY));
-            Label71->setText(QString::fromStdString(p.labelDZ));
-            QCoreApplication::processEvents();
-        });
+    // The document gives the estimation the convergence limits of the
+    // settings page and writes the report as the runs go, into a file
+    // created now. It names the file in LastTextFile only when the whole
+    // report was written.
+    const std::string previousFile = doc_.LastTextFile;
+    if (toFile) doc_.LastTextFile.clear();
+    doc_.RunSelfTest(test, s, toFile ? std::string("TEST.TXT") : std::string(),
+                     [this](const SelfTestProgress& p) {
+                         Label53->setText(QString::number(p.run));
+                         Label73->setText(QString::fromStdString(p.labelDX));
+                         Label72->setText(QString::fromStdString(p.labelDY));
+                         Label71->setText(QString::fromStdString(p.labelDZ));
+                         QCoreApplication::processEvents();
+                     });
+    const bool written = toFile && !doc_.LastTextFile.empty();
+    if (toFile && !written) doc_.LastTextFile = previousFile;
     test_ = nullptr;
     running_ = false;
     speedButton4->setText(QStringLiteral("start"));
     Label53->clear();
     Label53->setVisible(false);
-    SpeedButton6->setVisible(toFile);
+    SpeedButton6->setVisible(RadioButton1->isChecked());
     emit transformationChanged();
-    if (toFile) {
-        const std::string name = "TEST.TXT";
-        if (!writeTextLines(name, lines)) {
-            showMessage(Document::saveErrorMessage(name));
-            return;
-        }
-        doc_.LastTextFile = name;
-        emit showFileRequested();
-    }
+    if (written) emit showFileRequested();
 }
 
 }  // namespace korthal::app

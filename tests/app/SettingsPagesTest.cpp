@@ -19,6 +19,7 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace korthal;
@@ -37,6 +38,7 @@ private slots:
     void transformationPageOnTheDemoNetwork();
     void datumShiftEditRefusesText();
     void testPageWritesItsReport();
+    void testPageCreatesItsReportAtTheStart();
     void calculatorAndMemoFollowTheGrid();
 };
 
@@ -159,6 +161,39 @@ void SettingsPagesTest::testPageWritesItsReport()
     // Unticking the box hides the file button while the file exists.
     p->RadioButton1->click();
     QVERIFY(p->SpeedButton6->isHidden());
+}
+
+void SettingsPagesTest::testPageCreatesItsReportAtTheStart()
+{
+    Session s;
+    QString opened;
+    s.w->fileOpener = [&](const QString& f) { opened = f; };
+    TestPage* p = s.w->testPage();
+    p->Pmin->setValue(20);
+    p->Pmax->setValue(20);
+    p->SErepetitions->setValue(2);
+    p->RadioButton1->setChecked(true);
+    p->setSeed(11);
+    const QString path = s.dir.filePath(QStringLiteral("TEST.TXT"));
+    bool existedDuringRun = false;
+    // Runs at the first pause of the test for the user interface.
+    QTimer::singleShot(0, p, [&] { existedDuringRun = QFile::exists(path); });
+    p->speedButton4->click();
+    QVERIFY(existedDuringRun);
+    QVERIFY(opened.endsWith(QStringLiteral("TEST.TXT")));
+    QCOMPARE(QString::fromStdString(s.doc->LastTextFile), QStringLiteral("TEST.TXT"));
+
+    // A report that cannot be written is said so, and the earlier file
+    // name stays in force.
+    s.doc->LastTextFile = "LIST.TXT";
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QDir(s.dir.path()).mkdir(QStringLiteral("TEST.TXT")));
+    opened.clear();
+    p->speedButton4->click();
+    QCOMPARE(s.rec.messages().size(), std::size_t(1));
+    QVERIFY(QString::fromStdString(s.rec.messages()[0]).startsWith(QStringLiteral("Το αρχείο TEST.TXT")));
+    QCOMPARE(QString::fromStdString(s.doc->LastTextFile), QStringLiteral("LIST.TXT"));
+    QVERIFY(opened.isEmpty());
 }
 
 void SettingsPagesTest::calculatorAndMemoFollowTheGrid()
