@@ -169,6 +169,9 @@ QIcon modeGlyph(int mode)
 
 void NetworkPage::SBGridClick()
 {
+    // A value still in the cell editor belongs to the mode it was typed in
+    // (mode 2 makes the undulation column read-only).
+    grid()->commitOpenEditor();
     mode_ = (mode_ + 1) % 3;
     sbGrid_->setIcon(modeGlyph(mode_));
     sb8_->setVisible(mode_ != 2);
@@ -209,7 +212,8 @@ void NetworkPage::showInputForm()
 void NetworkPage::SpeedButton12Click(bool geocentric)
 {
     if (geocentric != doc_.InputIsGeocentric()) {
-        commitMemo();
+        // A value still in the cell editor is in the form it was typed in.
+        commitEdits();
         convertInputForm(doc_, geocentric);
         SetWGS84ColumnTitles();
         model()->refresh();

@@ -25,6 +25,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cmath>
 #include <memory>
 
 using namespace korthal;
@@ -232,6 +233,38 @@ void MainWindowTest::titlesThroughTheModes()
     QVERIFY(!s.doc->InputIsGeocentric());
     np->SpeedButton10()->click();
     QVERIFY(s.doc->InputIsGeocentric());
+
+    // A value still in the cell editor is stored in the form it was typed
+    // in before the switch converts the coordinates, and before a mode makes
+    // its column read-only.
+    s.w->PageControl1()->setCurrentWidget(s.w->TabSheet2());
+    const int row = s.doc->GPS().currentRow();
+    s.type(np, 1, QStringLiteral("4595000"));
+    s.type(np, 2, QStringLiteral("2031000"));
+    s.type(np, 3, QStringLiteral("3903000"));
+    auto openEditor = [&](int col, const QString& text) {
+        const QModelIndex i = s.net()->index(row, col);
+        np->grid()->setCurrentIndex(i);
+        np->grid()->edit(i);
+        auto* ed = qobject_cast<QLineEdit*>(np->grid()->indexWidget(i));
+        QVERIFY(ed);
+        ed->setText(text);
+    };
+    openEditor(3, QStringLiteral("3904000"));
+    QTest::mouseClick(np->SpeedButton12(), Qt::LeftButton);
+    QVERIFY(!s.doc->InputIsGeocentric());
+    const Rec r = s.doc->GPS().recAt(row);
+    QVERIFY(std::abs(s.doc->GPS().getFloat(r, gps::X) - 38.0) < 2);  // φ
+    QTest::mouseClick(np->SpeedButton10(), Qt::LeftButton);
+    QVERIFY(std::abs(s.doc->GPS().getFloat(r, gps::Z) - 3904000) < 0.01);
+
+    QCOMPARE(np->gridMode(), 0);
+    np->SBGridClick();  // mode 1: the undulation column can be typed into
+    openEditor(7, QStringLiteral("2,5").replace(QLatin1Char(','),
+                                                 QLatin1Char(s.doc->numbers().system().decimal)));
+    QTest::mouseClick(np->SBGrid(), Qt::LeftButton);
+    QCOMPARE(np->gridMode(), 2);
+    QCOMPARE(s.doc->GPS().getFloat(r, gps::apoxh), 2.5);
 }
 
 void MainWindowTest::calculatorChain()
