@@ -82,6 +82,7 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
         s->setObjectName(QString::fromLatin1(name));
         s->setRange(1, 100000);
         s->setValue(100);
+        s->setMaximumWidth(70);
         return s;
     };
     SEmaxDm = spin("SEmaxDm");
@@ -99,9 +100,27 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     const char* datumNames[3] = {"ΕΓΣΑ87", "GR", "ED50 (ΓΥΣ)"};
     const char* editNames[3] = {"GRS80", "BESSEL", "ED50"};
     const char* axes[3] = {"ΔX", "ΔY", "ΔZ"};
+    // The target datum of each triple: the datum equals WGS84 plus the shift.
+    const char* targets[3] = {"[ΕΓΣΑ87]", "[GR]", "[ED50]"};
+    // The constants of the datum's ellipsoid, for reading only: GRS80,
+    // Bessel and Hayford.
+    const char* constants[3][3] = {
+        {"  a = 6.378.137,0000 m          f = 0.00335281066",
+         "  Ao =   1.000006345 ,     A1 =  -2.5188441e-3",
+         "  A2 =   5.2871167e-6 ,    A3 =  -1.0357890e-8"},
+        {"  a = 6.377.397,1550 m          f = 0.00334277318",
+         "  Ao =   1.000006307 ,     A1 =  -2.5112904e-3",
+         "  A2 =   5.2554532e-6 ,    A3 =  -1.0281250e-8"},
+        {"  a = 6.378.388,0000 m          f = 0.00336700337",
+         "  Ao =   1.000006398 ,     A1 =  -2.5295245e-3",
+         "  A2 =   5.3320480e-6 ,    A3 =  -1.0490205e-8"}};
+    QFont small = font();
+    if (small.pointSizeF() > 2) small.setPointSizeF(small.pointSizeF() - 2);
     for (int t = 0; t < 3; ++t) {
         auto* page = new QWidget(datums);
         auto* g = new QGridLayout(page);
+        g->setVerticalSpacing(1);
+        g->addWidget(new QLabel(QStringLiteral("[WGS84]"), page), 0, 0, 3, 1);
         for (int a = 0; a < 3; ++a) {
             auto* e = new QLineEdit(page);
             e->setObjectName(QStringLiteral("Edit%1D%2")
@@ -109,11 +128,17 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
                                  .arg(QLatin1Char("XYZ"[a])));
             e->setAlignment(Qt::AlignRight);
             shiftEdits[static_cast<std::size_t>(t)][static_cast<std::size_t>(a)] = e;
-            g->addWidget(new QLabel(QString::fromUtf8(axes[a]), page), a, 0);
-            g->addWidget(e, a, 1);
-            g->addWidget(new QLabel(QStringLiteral("m"), page), a, 2);
+            g->addWidget(new QLabel(QString::fromUtf8(axes[a]), page), a, 1);
+            g->addWidget(e, a, 2);
+            g->addWidget(new QLabel(QStringLiteral("m"), page), a, 3);
             connect(e, &QLineEdit::textEdited, this, [this, t, a] { shiftEditChange(t, a); });
             connect(e, &QLineEdit::editingFinished, this, [this, t, a] { shiftEditExit(t, a); });
+        }
+        g->addWidget(new QLabel(QString::fromUtf8(targets[t]), page), 0, 4, 3, 1);
+        for (int k = 0; k < 3; ++k) {
+            auto* c = new QLabel(QString::fromUtf8(constants[t][k]), page);
+            c->setFont(small);
+            g->addWidget(c, 3 + k, 0, 1, 5);
         }
         datums->addTab(page, QString::fromUtf8(datumNames[t]));
     }

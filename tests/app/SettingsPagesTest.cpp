@@ -36,6 +36,7 @@ private slots:
     void numberPagesKeepTheirOwnValues();
     void separatorsStayDifferentAndRedrawTheGrid();
     void transformationPageOnTheDemoNetwork();
+    void datumPagesShowTheirDatums();
     void datumShiftEditRefusesText();
     void testPageWritesItsReport();
     void testPageCreatesItsReportAtTheStart();
@@ -113,6 +114,35 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
 
     t->RG2d->button(2)->click();
     QVERIFY(t->equations[0]->text().contains(QStringLiteral("N</b>")));
+}
+
+void SettingsPagesTest::datumPagesShowTheirDatums()
+{
+    Session s;
+    TransformPage* t = s.w->transformPage();
+    const QChar dec = QLatin1Char(s.doc->numbers().system().decimal);
+    // Three decimals, right-aligned in ten characters.
+    QCOMPARE(t->shiftEdits[0][0]->text(), QStringLiteral("   200") + dec + QStringLiteral("200"));
+    QCOMPARE(t->shiftEdits[1][2]->text(), QStringLiteral("  -502") + dec + QStringLiteral("543"));
+    QCOMPARE(t->shiftEdits[2][1]->text(), QStringLiteral("    92") + dec + QStringLiteral("500"));
+
+    // Each triple stands between WGS84 and its target datum, over the
+    // constants of the target's ellipsoid.
+    const char* targets[3] = {"[ΕΓΣΑ87]", "[GR]", "[ED50]"};
+    for (int k = 0; k < 3; ++k) {
+        QWidget* page = t->shiftEdits[static_cast<std::size_t>(k)][0]->parentWidget();
+        QStringList texts;
+        for (QLabel* l : page->findChildren<QLabel*>()) texts << l->text();
+        QVERIFY(texts.contains(QStringLiteral("[WGS84]")));
+        QVERIFY(texts.contains(QString::fromUtf8(targets[k])));
+        QVERIFY(texts.filter(QStringLiteral("  a = ")).size() == 1);
+        if (k == 0) {
+            QVERIFY(texts.contains(
+                QStringLiteral("  a = 6.378.137,0000 m          f = 0.00335281066")));
+            QVERIFY(texts.contains(QStringLiteral("  Ao =   1.000006345 ,     A1 =  -2.5188441e-3")));
+            QVERIFY(texts.contains(QStringLiteral("  A2 =   5.2871167e-6 ,    A3 =  -1.0357890e-8")));
+        }
+    }
 }
 
 void SettingsPagesTest::datumShiftEditRefusesText()
