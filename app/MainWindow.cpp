@@ -180,16 +180,26 @@ bool MainWindow::testTabShown() const
 
 void MainWindow::FormCreate()
 {
-    doc_.StartUp(programSettingsFile_.toStdString());
     doc_.LoadingData = true;
+    const ProgramSettings program = loadProgramSettings(programSettingsFile_.toStdString());
+    doc_.CurrentFileName = program.LastFile;
+    doc_.IconsPath = program.IconsPath;
+    doc_.LoadReference(doc_.ReferenceFileName);
+    // A reference file that loaded only partly is written back at exit
+    // without the points it lost as soon as anything in it changes: say
+    // where the reading stopped. (A missing file stays silent.)
+    const std::string referenceProblem = doc_.LastLoadProblem;
     pages_->setCurrentWidget(tabIntro_);
     doc_.GYS().first();
+    doc_.ReferenceModified = false;
     networkPage_->FillReferencePickList();
+    doc_.LoadFile(doc_.CurrentFileName);
     doc_.LoadingData = false;
     doc_.GYS().first();
     calculatorPage_->fillAreas();
     calc_->initHattUndulation();
     refreshAll();
+    if (!referenceProblem.empty()) showMessage(referenceProblem, MsgIcon::Warning);
     reportLoadProblem();
 }
 

@@ -45,7 +45,7 @@ private slots:
     void keys();
     void exitSequenceWritesTheFiles();
     void newAsksToSaveChanges();
-    void partlyLoadedNetworkIsReported();
+    void partlyLoadedFilesAreReported();
     void exportWritesTheListing();
     void openDialogFilters();
 };
@@ -381,7 +381,7 @@ void MainWindowTest::newAsksToSaveChanges()
     QCOMPARE(s.doc->GPS().recordCount(), 1);
 }
 
-void MainWindowTest::partlyLoadedNetworkIsReported()
+void MainWindowTest::partlyLoadedFilesAreReported()
 {
     Session s;
     s.w->networkPage()->insertRecord();
@@ -411,6 +411,32 @@ void MainWindowTest::partlyLoadedNetworkIsReported()
     s.rec.clear();
     s.w->LoadFile(s.dir.filePath(QStringLiteral("none.WGS84")));
     QVERIFY(s.rec.messages().empty());
+
+    // So does a missing reference file at start-up; a damaged one is
+    // reported, since it is written back at exit once a point changes.
+    s.addReference(QStringLiteral("T1"), QStringLiteral("476000"), QStringLiteral("4200000"),
+                   QStringLiteral("100"));
+    s.addReference(QStringLiteral("T2"), QStringLiteral("477000"), QStringLiteral("4201000"),
+                   QStringLiteral("120"));
+    s.w->close();
+    s.rec.inputs.push_back(std::nullopt);  // the network is not saved
+    QVERIFY(s.doc->ExitSequence(s.ini.toStdString()).referenceWritten);
+    QFile ref(s.dir.filePath(QStringLiteral("EGSA87")));
+    QVERIFY(ref.open(QIODevice::ReadWrite));
+    const QByteArray refAll = ref.readAll();
+    QVERIFY(refAll.size() > 20);
+    ref.resize(refAll.size() - 12);
+    ref.close();
+    s.rec.clear();
+    s.w.reset();
+    s.doc = std::make_unique<Document>();
+    s.w = std::make_unique<MainWindow>(*s.doc, s.ini);
+    s.w->FormCreate();
+    QVERIFY(s.doc->GYS().recordCount() < 2);
+    QVERIFY(!s.doc->ReferenceModified);
+    const auto refMsgs = s.rec.messages();
+    QCOMPARE(refMsgs.size(), std::size_t(1));
+    QVERIFY(QString::fromStdString(refMsgs[0]).contains(QStringLiteral("EGSA87")));
 }
 
 void MainWindowTest::exportWritesTheListing()
