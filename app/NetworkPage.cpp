@@ -32,6 +32,9 @@ public:
         cb->setInsertPolicy(QComboBox::NoInsert);
         cb->addItems(names_);
         cb->lineEdit()->setMaxLength(10);
+        // What is typed is the name: a detail point named by the start of a
+        // reference point's name must not be completed into that name.
+        cb->setCompleter(nullptr);
         return cb;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override

@@ -133,6 +133,21 @@ void MainWindowTest::typingDetailAndReferencePoints()
     QVERIFY(!s.cell(s.net(), 0, 4).isEmpty());  // known E copied
     QVERIFY(s.cell(s.net(), 0, 1).isEmpty());   // X not typed: drawn empty
     QVERIFY(s.rec.messages().empty());
+
+    // Typed key by key, the start of a reference point's name stays what
+    // was typed: a detail point.
+    np->insertRecord();
+    QApplication::processEvents();
+    const QModelIndex nameCell = np->grid()->currentIndex();
+    auto* cb = qobject_cast<QComboBox*>(np->grid()->indexWidget(nameCell));
+    QVERIFY(cb);
+    QTest::keyClicks(cb->lineEdit(), QStringLiteral("T"));
+    QTest::keyClick(cb->lineEdit(), Qt::Key_Return);
+    QApplication::processEvents();
+    QVERIFY(!np->grid()->indexWidget(nameCell));
+    const Rec typed = s.doc->GPS().current();
+    QCOMPARE(QString::fromStdString(s.doc->GPS().getString(typed, gps::Name)), QStringLiteral("T"));
+    QVERIFY(s.doc->GPS().getBoolean(typed, gps::detailPoint));
 }
 
 void MainWindowTest::outOfRangeValueKeepsTheField()
