@@ -132,7 +132,7 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
     sb8_ = new QToolButton(this);
     sb8_->setObjectName(QStringLiteral("SpeedButton8"));
     sb8_->setText(QStringLiteral("χάρτης"));
-    sb8_->setToolTip(QStringLiteral("Δείχνει το σημείο στον χάρτη του γεωειδούς"));
+    sb8_->setToolTip(QStringLiteral("Εμφανίζει τον χάρτη του γεωειδούς"));
     toolRow()->insertWidget(4, sbGrid_);
     toolRow()->insertWidget(5, sb10_);
     toolRow()->insertWidget(6, sb12_);

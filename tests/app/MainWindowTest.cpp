@@ -216,6 +216,11 @@ void MainWindowTest::titlesThroughTheModes()
     QCOMPARE(np->grid()->groupHeader()->groupTitle(1), QStringLiteral("Γεωκεντρικές WGS84"));
     QCOMPARE(title(1), QStringLiteral("X (m)"));
     QCOMPARE(np->grid()->groupHeader()->groupTitle(0), QStringLiteral("Σημείο"));
+    QCOMPARE(np->SpeedButton10()->toolTip(),
+             QStringLiteral("Καταχώρηση - εμφάνιση γεωκεντρικών συντεταγμένων"));
+    QCOMPARE(np->SpeedButton12()->toolTip(),
+             QStringLiteral("Καταχώρηση - εμφάνιση ελλειψοειδών συντεταγμένων"));
+    QCOMPARE(np->SpeedButton8()->toolTip(), QStringLiteral("Εμφανίζει τον χάρτη του γεωειδούς"));
 
     np->SBGridClick();
     QCOMPARE(group(), QStringLiteral("Ελλειψοειδείς ΕΓΣΑ'87  "));
