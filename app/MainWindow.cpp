@@ -271,9 +271,11 @@ void MainWindow::SpeedButton7Click()
     doc_.NewNetwork();
     setWindowTitle(QStringLiteral("   Korthal      Αρχείο : ") +
                    QString::fromStdString(doc_.CurrentFileName));
+    // The empty network's transformation is the identity: the settings page
+    // shows it, without residuals, instead of the previous network's.
+    doc_.RecomputeNetwork();
     networkPage_->model()->refresh();
     networkPage_->showMemo();
-    transformPage_->ShowTransformationParameters();
     pages_->setCurrentWidget(tabNetwork_);
 }
 

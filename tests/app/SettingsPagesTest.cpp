@@ -114,6 +114,17 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
 
     t->RG2d->button(2)->click();
     QVERIFY(t->equations[0]->text().contains(QStringLiteral("N</b>")));
+
+    // A new network starts with the identity, and the page says so.
+    QVERIFY(t->residuals->rowCount() > 0);
+    s.rec.inputs.push_back(std::nullopt);  // the changed network is not saved
+    s.w->SpeedButton7()->click();
+    QCOMPARE(t->equations[0]->text(),
+             QStringLiteral("<b>E<sub>a</sub></b> = ·<b>E</b><sub>b</sub>"));
+    QCOMPARE(t->equations[2]->text(),
+             QStringLiteral("<b>H<sub>a</sub></b> = ·<b>H</b><sub>b</sub>"));
+    QCOMPARE(t->residuals->rowCount(), 0);
+    QVERIFY(s.doc->NetworkModified);
 }
 
 void SettingsPagesTest::datumPagesShowTheirDatums()
