@@ -164,8 +164,6 @@ void MainWindow::buildPages()
     connect(referencePage_, &GridPage::recordChanged, this,
             &MainWindow::loadCalculatorFromReference);
     connect(testPage_, &TestPage::showFileRequested, this, &MainWindow::SpeedButton6Click);
-    connect(testPage_, &TestPage::transformationChanged, transformPage_,
-            &TransformPage::ShowTransformationParameters);
     connect(numberPage_, &NumberPage::numbersChanged, this, &MainWindow::refreshAll);
     connect(transformPage_, &TransformPage::networkRecomputed, this, [this] {
         networkPage_->model()->refresh();

@@ -128,6 +128,10 @@ void TestPage::speedButton4Click()
     Label71->clear();
 
     const bool toFile = RadioButton1->isChecked();
+    // The test works on the transformation in force. The network's comes
+    // back afterwards, so that points entered later and the calculator are
+    // not transformed by the test's last random one.
+    const Transformation networkTransformation = doc_.transformation();
     SelfTest test(doc_.transformation(), doc_.numbers());
     if (seed_) test.setSeed(*seed_);
     test_ = &test;
@@ -145,6 +149,7 @@ void TestPage::speedButton4Click()
                          Label71->setText(QString::fromStdString(p.labelDZ));
                          QCoreApplication::processEvents();
                      });
+    doc_.transformation() = networkTransformation;
     const bool written = toFile && !doc_.LastTextFile.empty();
     if (toFile && !written) doc_.LastTextFile = previousFile;
     test_ = nullptr;
@@ -153,7 +158,6 @@ void TestPage::speedButton4Click()
     Label53->clear();
     Label53->setVisible(false);
     SpeedButton6->setVisible(RadioButton1->isChecked());
-    emit transformationChanged();
     if (written) emit showFileRequested();
 }
 

@@ -49,8 +49,6 @@ public:
 signals:
     // Show the file named by LastTextFile (SpeedButton6Click).
     void showFileRequested();
-    // The test replaced the transformation in force.
-    void transformationChanged();
 
 private:
     Document& doc_;

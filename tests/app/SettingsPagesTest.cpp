@@ -40,6 +40,7 @@ private slots:
     void datumShiftEditRefusesText();
     void testPageWritesItsReport();
     void testPageCreatesItsReportAtTheStart();
+    void testPageLeavesTheNetworkTransformation();
     void calculatorAndMemoFollowTheGrid();
 };
 
@@ -125,6 +126,26 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
              QStringLiteral("<b>H<sub>a</sub></b> = ·<b>H</b><sub>b</sub>"));
     QCOMPARE(t->residuals->rowCount(), 0);
     QVERIFY(s.doc->NetworkModified);
+}
+
+void SettingsPagesTest::testPageLeavesTheNetworkTransformation()
+{
+    Session s(kDemo, QStringLiteral("DEMO.WGS84"));
+    const Transformation before = s.doc->transformation();
+    QVERIFY(before.TrShiftX != 0);
+    TestPage* p = s.w->testPage();
+    p->SErepetitions->setValue(3);
+    p->setSeed(5);
+    p->speedButton4->click();
+    QVERIFY(!p->Label73->text().isEmpty());
+    const Transformation& after = s.doc->transformation();
+    QCOMPARE(static_cast<double>(after.TrScale), static_cast<double>(before.TrScale));
+    QCOMPARE(static_cast<double>(after.TrShiftX), static_cast<double>(before.TrShiftX));
+    QCOMPARE(static_cast<double>(after.TrRotZ), static_cast<double>(before.TrRotZ));
+    for (std::size_t r = 0; r < 3; ++r)
+        for (std::size_t c = 0; c < 4; ++c)
+            QCOMPARE(static_cast<double>(after.TrMatrix[r][c]),
+                     static_cast<double>(before.TrMatrix[r][c]));
 }
 
 void SettingsPagesTest::datumPagesShowTheirDatums()
