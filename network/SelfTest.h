@@ -53,7 +53,8 @@ struct SelfTestResult {
 class SelfTest {
 public:
     // The test writes its random and estimated transformations into tr (the
-    // transformation in force); numbers formats the report and the labels.
+    // transformation in force); numbers formats the labels with its display
+    // separators, and the report with its system ones.
     SelfTest(Transformation& tr, const NumberText& numbers) : tr_(tr), numbers_(numbers) {}
 
     // The seed of the random generator; without one it is taken from the clock.
