@@ -34,11 +34,13 @@ std::string SelfTestSettings::check() const
     for (const auto& r : kRanges) {
         int v = this->*r.field;
         if (v < r.min || v > r.max)
-            return std::string(r.name) + " = " + std::to_string(v) + " outside " +
-                   std::to_string(r.min) + ".." + std::to_string(r.max);
+            return "Η τιμή " + std::string(r.name) + " = " + std::to_string(v) +
+                   " είναι εκτός των ορίων " + std::to_string(r.min) + ".." +
+                   std::to_string(r.max) + ".";
     }
     if (Pmax < Pmin)
-        return "Pmax = " + std::to_string(Pmax) + " below Pmin = " + std::to_string(Pmin);
+        return "Το Pmax = " + std::to_string(Pmax) + " είναι μικρότερο από το Pmin = " +
+               std::to_string(Pmin) + ".";
     return {};
 }
 

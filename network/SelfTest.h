@@ -29,7 +29,8 @@ struct SelfTestSettings {
     int SEz = 20;            // 0..100, shift limit of Z, metres
     int SErepetitions = 100; // 1..1000000, number of runs
 
-    // Empty when every value lies in its range, else the first complaint.
+    // Empty when every value lies in its range, else the first complaint, in
+    // Greek, for the page to show.
     std::string check() const;
 };
 

@@ -118,8 +118,10 @@ TEST(SelfTest, StopRequestEndsAfterTheCurrentRunAndRangesAreChecked)
 
     s.Pmin = 2;
     EXPECT_NE(s.check(), "");
+    EXPECT_EQ(s.check(), "Η τιμή Pmin = 2 είναι εκτός των ορίων 3..9999.");
     s.Pmin = 10, s.Pmax = 9;
     EXPECT_NE(s.check(), "");
+    EXPECT_EQ(s.check(), "Το Pmax = 9 είναι μικρότερο από το Pmin = 10.");
     s.Pmax = 10, s.SEklimakas = 51;
     EXPECT_NE(s.check(), "");
 }
