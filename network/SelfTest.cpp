@@ -34,11 +34,13 @@ std::string SelfTestSettings::check() const
     for (const auto& r : kRanges) {
         int v = this->*r.field;
         if (v < r.min || v > r.max)
-            return std::string(r.name) + " = " + std::to_string(v) + " outside " +
-                   std::to_string(r.min) + ".." + std::to_string(r.max);
+            return "Η τιμή " + std::string(r.name) + " = " + std::to_string(v) +
+                   " είναι εκτός των ορίων " + std::to_string(r.min) + ".." +
+                   std::to_string(r.max) + ".";
     }
     if (Pmax < Pmin)
-        return "Pmax = " + std::to_string(Pmax) + " below Pmin = " + std::to_string(Pmin);
+        return "Το Pmax = " + std::to_string(Pmax) + " είναι μικρότερο από το Pmin = " +
+               std::to_string(Pmin) + ".";
     return {};
 }
 
@@ -74,6 +76,10 @@ SelfTestResult SelfTest::run(const SelfTestSettings& s,
         return std::uniform_int_distribution<int>(0, k - 1)(gen);
     };
 
+    // The report's numbers use the system's separators, as the standard
+    // formatting writes them; only the labels follow the display settings.
+    const NumberText plain(numbers_.system());
+
     TVector Xa, Ya, Za, Xb, Yb, Zb;
     SelfTestProgress shown;
     for (int run = 1; run <= s.SErepetitions && !stop_; ++run) {
@@ -103,7 +109,7 @@ SelfTestResult SelfTest::run(const SelfTestSettings& s,
 
         if (report) {
             for (std::size_t i = 0; i < un; ++i)
-                report(numbers_.FormatNumber("%3d %16.4n %16.4n %16.4n        %16.4n %16.4n %16.4n ",
+                report(plain.FormatNumber("%3d %16.4n %16.4n %16.4n        %16.4n %16.4n %16.4n ",
                                              {static_cast<long long>(i + 1), Xa[i], Ya[i], Za[i],
                                               Xb[i], Yb[i], Zb[i]}));
         }
@@ -153,17 +159,17 @@ SelfTestResult SelfTest::run(const SelfTestSettings& s,
         if (report) {
             const auto& M = tr_.TrMatrix;
             report("");
-            report(numbers_.FormatNumber(
+            report(plain.FormatNumber(
                 "μ = %10.8n ex = %10.7n ey = %10.7n ez = %10.7n   tχ = %10.5n ty = %10.5n tz = %10.5n",
                 {tr_.TrScale, tr_.TrRotX, tr_.TrRotY, tr_.TrRotZ, tr_.TrShiftX, tr_.TrShiftY,
                  tr_.TrShiftZ}));
-            report(numbers_.FormatNumber(
+            report(plain.FormatNumber(
                 "a11 = %13.8n  a12 = %13.8n  a13 = %13.8n  a14 = %14.8n          max Δχ = %8.6nmm",
                 {M[0][0], M[0][1], M[0][2], M[0][3], runDX * 1000}));
-            report(numbers_.FormatNumber(
+            report(plain.FormatNumber(
                 "a21 = %13.8n  a22 = %13.8n  a23 = %13.8n  a24 = %14.8n          max Δy = %8.6nmm",
                 {M[1][0], M[1][1], M[1][2], M[1][3], runDY * 1000}));
-            report(numbers_.FormatNumber(
+            report(plain.FormatNumber(
                 "a31 = %13.8n  a32 = %13.8n  a33 = %13.8n  a34 = %14.8n          max Δz = %8.6nmm",
                 {M[2][0], M[2][1], M[2][2], M[2][3], runDZ * 1000}));
             report(std::string(112, '-'));

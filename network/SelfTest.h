@@ -29,7 +29,8 @@ struct SelfTestSettings {
     int SEz = 20;            // 0..100, shift limit of Z, metres
     int SErepetitions = 100; // 1..1000000, number of runs
 
-    // Empty when every value lies in its range, else the first complaint.
+    // Empty when every value lies in its range, else the first complaint, in
+    // Greek, for the page to show.
     std::string check() const;
 };
 
@@ -53,7 +54,8 @@ struct SelfTestResult {
 class SelfTest {
 public:
     // The test writes its random and estimated transformations into tr (the
-    // transformation in force); numbers formats the report and the labels.
+    // transformation in force); numbers formats the labels with its display
+    // separators, and the report with its system ones.
     SelfTest(Transformation& tr, const NumberText& numbers) : tr_(tr), numbers_(numbers) {}
 
     // The seed of the random generator; without one it is taken from the clock.

@@ -300,18 +300,29 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
         std::string offered = CurrentFileName;
         if (upperExtension(offered) == ".TXT")
             offered = changeFileExt(offered, ".WGS84");
-        auto name = dialogs().input("Αποθήκευση των σημείων",
-                                    "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);
-        if (!name) {
-            result.cancelled = true;
-            return result;
-        }
-        CurrentFileName = *name;
-        if (!name->empty() && SaveToFile(*gps_, *name).ok) {
-            result.networkWritten = true;
-        } else {
+        // After a failed write the question is asked again, with the name
+        // that failed, so that the user can save the points elsewhere instead
+        // of losing them. Cancelling the first question ends the sequence;
+        // cancelling a later one goes on, as after a failed write, and the
+        // network keeps the name of the file it came from (which exists).
+        for (bool first = true;; first = false) {
+            auto name = dialogs().input("Αποθήκευση των σημείων",
+                                        "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);
+            if (!name) {
+                if (first) {
+                    result.cancelled = true;
+                    return result;
+                }
+                break;
+            }
+            if (!name->empty() && SaveToFile(*gps_, *name).ok) {
+                CurrentFileName = *name;
+                result.networkWritten = true;
+                break;
+            }
             result.failed.push_back(*name);
             showMessage(saveErrorMessage(*name));
+            offered = *name;
         }
     }
     if (SettingsModified) {

@@ -62,6 +62,41 @@ TEST(SelfTest, ReportHoldsEveryRunInItsFormat)
     EXPECT_EQ(lines[11].substr(0, 4), "  1 ");
 }
 
+TEST(SelfTest, ReportUsesTheSystemSeparatorsAndTheLabelsTheDisplayOnes)
+{
+    RecordingDialogs dialogs;
+    Transformation tr;
+    // System: point and comma; the user shows comma and point.
+    NumberText numbers(Separators{'.', ','});
+    numbers.setDisplay(Separators{',', '.'});
+    SelfTest test(tr, numbers);
+    test.setSeed(3);
+    SelfTestSettings s;
+    s.Pmin = s.Pmax = 3;
+    s.SErepetitions = 1;
+    std::vector<std::string> lines;
+    std::string label;
+    test.run(s, [&](const std::string& l) { lines.push_back(l); },
+             [&](const SelfTestProgress& p) { label = p.labelDX; });
+    ASSERT_EQ(lines.size(), 1u + 3 + 6);
+    // Xa lies between 4 360 000 and 4 560 000: grouped with commas, four
+    // decimals after a point.
+    const std::string xa = lines[1].substr(4, 17);
+    EXPECT_EQ(xa.find_first_not_of(' '), 2u) << lines[1];
+    EXPECT_EQ(xa[3], ',') << xa;
+    EXPECT_EQ(xa[7], ',') << xa;
+    EXPECT_EQ(xa[11], '.') << xa;
+    EXPECT_EQ(lines[5].rfind("μ = ", 0), 0u);
+    EXPECT_EQ(lines[5].find(','), std::string::npos) << lines[5];  // no grouping in the parameters
+    EXPECT_NE(lines[5].find('.'), std::string::npos) << lines[5];
+    EXPECT_EQ(lines[6].rfind("a11 = ", 0), 0u);
+    EXPECT_EQ(lines[6].substr(lines[6].size() - 9, 1), ".") << lines[6];  // max Δχ = d.dddddd
+    // The labels follow the display settings.
+    ASSERT_FALSE(label.empty());
+    EXPECT_NE(label.find(','), std::string::npos) << label;
+    EXPECT_EQ(label.find('.'), std::string::npos) << label;
+}
+
 TEST(SelfTest, StopRequestEndsAfterTheCurrentRunAndRangesAreChecked)
 {
     RecordingDialogs dialogs;
@@ -83,8 +118,10 @@ TEST(SelfTest, StopRequestEndsAfterTheCurrentRunAndRangesAreChecked)
 
     s.Pmin = 2;
     EXPECT_NE(s.check(), "");
+    EXPECT_EQ(s.check(), "Η τιμή Pmin = 2 είναι εκτός των ορίων 3..9999.");
     s.Pmin = 10, s.Pmax = 9;
     EXPECT_NE(s.check(), "");
+    EXPECT_EQ(s.check(), "Το Pmax = 9 είναι μικρότερο από το Pmin = 10.");
     s.Pmax = 10, s.SEklimakas = 51;
     EXPECT_NE(s.check(), "");
 }

@@ -162,6 +162,34 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0], Document::saveErrorMessage("EGSA87"));
     EXPECT_TRUE(r.programSettingsWritten);
+
+    // A network write that fails asks again, so the points can go elsewhere;
+    // the name only changes once a write succeeded.
+    dialogs.clear();
+    doc.ReferenceModified = false;
+    doc.NetworkModified = true;
+    doc.CurrentFileName = (dir / "OTHER.WGS84").string();
+    const std::string bad = (dir / "no-such-folder" / "NET.WGS84").string();
+    dialogs.inputs.push_back(bad);
+    dialogs.inputs.push_back((dir / "SAVED.WGS84").string());
+    r = doc.ExitSequence(ini);
+    EXPECT_TRUE(r.networkWritten);
+    EXPECT_EQ(r.failed, std::vector<std::string>{bad});
+    EXPECT_TRUE(fs::exists(dir / "SAVED.WGS84"));
+    EXPECT_EQ(doc.CurrentFileName, (dir / "SAVED.WGS84").string());
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0], Document::saveErrorMessage(bad));
+
+    // Giving up after a failure goes on with the rest, under the old name.
+    dialogs.clear();
+    doc.NetworkModified = true;
+    dialogs.inputs.push_back(bad);
+    dialogs.inputs.push_back(std::nullopt);
+    r = doc.ExitSequence(ini);
+    EXPECT_FALSE(r.cancelled);
+    EXPECT_FALSE(r.networkWritten);
+    EXPECT_TRUE(r.programSettingsWritten);
+    EXPECT_EQ(doc.CurrentFileName, (dir / "SAVED.WGS84").string());
 }
 
 
