@@ -38,13 +38,16 @@ bool convertInputForm(Document& doc, bool toGeocentric)
 
 bool saveNetworkAs(Document& doc, const std::string& name)
 {
-    doc.CurrentFileName = name;
     if (name.empty() || !SaveToFile(doc.GPS(), name)) {
         showMessage(Document::saveErrorMessage(name));
         return false;
     }
+    // A network saved under a new name takes its settings along: without
+    // them its coordinates would be read back in the default input form.
+    const bool renamed = name != doc.CurrentFileName;
+    doc.CurrentFileName = name;
     doc.NetworkModified = false;
-    if (doc.SettingsModified || doc.settings().SettingsModified) {
+    if (renamed || doc.SettingsModified || doc.settings().SettingsModified) {
         if (!doc.saveParams()) {
             showMessage(Document::saveErrorMessage(doc.settingsFileName()));
             return false;

@@ -316,6 +316,11 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
                 break;
             }
             if (!name->empty() && SaveToFile(*gps_, *name).ok) {
+                // A network saved under a new name takes its settings along:
+                // without them its coordinates would be read back in the
+                // default input form.
+                if (*name != CurrentFileName)
+                    SettingsModified = true;
                 CurrentFileName = *name;
                 result.networkWritten = true;
                 break;

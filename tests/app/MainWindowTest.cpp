@@ -385,6 +385,8 @@ void MainWindowTest::newAsksToSaveChanges()
     s.rec.inputs.push_back(std::string("kept.WGS84"));
     s.w->SpeedButton7()->click();
     QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("kept.WGS84"))));
+    // Saved under a new name, the network takes its settings along.
+    QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("kept.INI"))));
     QCOMPARE(s.doc->GPS().recordCount(), 0);
     QCOMPARE(QString::fromStdString(s.doc->CurrentFileName),
              QStringLiteral("Νέο αρχείο σημείων.WGS84"));

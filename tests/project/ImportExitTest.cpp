@@ -190,6 +190,20 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
     EXPECT_FALSE(r.networkWritten);
     EXPECT_TRUE(r.programSettingsWritten);
     EXPECT_EQ(doc.CurrentFileName, (dir / "SAVED.WGS84").string());
+
+    // Saved under a new name, the network takes its settings along, so that
+    // its ellipsoidal coordinates are not read back as geocentric ones.
+    dialogs.clear();
+    ASSERT_TRUE(doc.SwitchInputForm(false));
+    doc.SettingsModified = false;  // as if written before, under the old name
+    doc.NetworkModified = true;
+    dialogs.inputs.push_back((dir / "RENAMED.WGS84").string());
+    r = doc.ExitSequence(ini);
+    EXPECT_TRUE(r.networkWritten);
+    EXPECT_TRUE(r.settingsWritten);
+    Document reread;
+    reread.LoadFile((dir / "RENAMED.WGS84").string());
+    EXPECT_FALSE(reread.InputIsGeocentric());
 }
 
 
