@@ -247,6 +247,7 @@ private:
     struct Computed;
     bool computeDetail(Rec r, double& E, double& N, double& H) const;
     bool parseTyped(const std::string& text, Extended& v);
+    bool readReferenceEntry(int field, const std::string& text, Extended& v);
     ConvergenceCriteria criteria() const;
     int method() const;
     int kind() const;

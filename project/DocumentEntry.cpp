@@ -203,21 +203,32 @@ bool Document::GPSXSetText(int field, const std::string& text)
     return true;
 }
 
-bool Document::GYSESetText(int field, const std::string& text)
+// Reads what was typed into a field of the current reference point and
+// checks it against the field's limits (0 is not exempt here); a refused
+// value leaves the record as it was.
+bool Document::readReferenceEntry(int field, const std::string& text, Extended& v)
 {
     MemTable& y = *gys_;
     if (y.current() == NoRec)
         return false;
+    const Limits* lim = field == gys::E   ? &kGYSE
+                        : field == gys::N ? &kGYSN
+                        : field == gys::f ? &kGYSf
+                        : field == gys::l ? &kGYSl
+                                          : nullptr;
+    if (!parseTyped(text, v) || (lim && OutOfRange(v, lim->min, lim->max))) {
+        dropEmptyEdit(y);
+        return false;
+    }
+    return true;
+}
+
+bool Document::GYSESetText(int field, const std::string& text)
+{
+    MemTable& y = *gys_;
     Extended v = 0;
-    if (!parseTyped(text, v)) {
-        dropEmptyEdit(y);
+    if (!readReferenceEntry(field, text, v))
         return false;
-    }
-    if ((field == gys::E && OutOfRange(v, kGYSE.min, kGYSE.max)) ||
-        (field == gys::N && OutOfRange(v, kGYSN.min, kGYSN.max))) {
-        dropEmptyEdit(y);
-        return false;
-    }
     y.set(field, static_cast<double>(v));
     const double E = y.asFloat(gys::E), N = y.asFloat(gys::N);
     // Until both E and N are typed there is no position to derive from.
@@ -234,18 +245,9 @@ bool Document::GYSESetText(int field, const std::string& text)
 bool Document::GYSfSetText(int field, const std::string& text)
 {
     MemTable& y = *gys_;
-    if (y.current() == NoRec)
-        return false;
     Extended v = 0;
-    if (!parseTyped(text, v)) {
-        dropEmptyEdit(y);
+    if (!readReferenceEntry(field, text, v))
         return false;
-    }
-    if ((field == gys::f && OutOfRange(v, kGYSf.min, kGYSf.max)) ||
-        (field == gys::l && OutOfRange(v, kGYSl.min, kGYSl.max))) {
-        dropEmptyEdit(y);
-        return false;
-    }
     if (field == gys::ortho)
         y.set(field, static_cast<double>(v));
     else
