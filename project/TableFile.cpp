@@ -461,10 +461,10 @@ SaveResult SaveToFile(const MemTable& table, const std::string& path, Search sea
     return result;
 }
 
-bool readFileText(const std::string& path, std::string& text, LoadResult& result)
+// Opens a table file for reading; on failure `result` says whether it is
+// missing (silent for the callers) or cannot be read, and why.
+static std::FILE* openTableFile(const std::string& path, LoadResult& result)
 {
-    text.clear();
-    result = LoadResult{};
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         if (errno == ENOENT) {
@@ -473,6 +473,16 @@ bool readFileText(const std::string& path, std::string& text, LoadResult& result
             result.status = LoadResult::Status::CannotRead;
             result.reason = std::strerror(errno);
         }
+    }
+    return f;
+}
+
+bool readFileText(const std::string& path, std::string& text, LoadResult& result)
+{
+    text.clear();
+    result = LoadResult{};
+    std::FILE* f = openTableFile(path, result);
+    if (!f) {
         return false;
     }
     std::string bytes;
@@ -506,14 +516,8 @@ bool readFileText(const std::string& path, std::string& text, LoadResult& result
 LoadResult LoadFromFile(MemTable& table, const std::string& path)
 {
     LoadResult result;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = openTableFile(path, result);
     if (!f) {
-        if (errno == ENOENT) {
-            result.status = LoadResult::Status::Missing;
-        } else {
-            result.status = LoadResult::Status::CannotRead;
-            result.reason = std::strerror(errno);
-        }
         return result;
     }
     z_stream z{};
