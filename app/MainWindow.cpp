@@ -1,7 +1,6 @@
 #include "app/MainWindow.h"
 
 #include "app/CalculatorPage.h"
-#include "app/DocAccess.h"
 #include "app/NetworkPage.h"
 #include "app/NumberPage.h"
 #include "app/ReferencePage.h"
@@ -75,7 +74,7 @@ MainWindow::MainWindow(Document& doc, QString programSettingsFile, QWidget* pare
         move(s->availableGeometry().center() - rect().center());
 
     calc_ = std::make_unique<Calculator>(CalculatorContext{
-        &doc_.numbers(), &numberSettings(doc_), &doc_.datumShifts(), &doc_.transformation()});
+        &doc_.numbers(), &doc_.numberSettings(), &doc_.datumShifts(), &doc_.transformation()});
     buildPages();
     qApp->installEventFilter(this);
 }
@@ -241,14 +240,12 @@ bool MainWindow::askToSaveNetwork()
     networkPage_->commitEdits();
     if (!doc_.NetworkModified) return true;
     // As at exit, a point list is never offered for overwriting.
-    std::string offered = doc_.CurrentFileName;
-    const QString ext = QFileInfo(QString::fromStdString(offered)).suffix().toUpper();
-    if (ext == QStringLiteral("TXT")) offered = changeFileExt(offered, ".WGS84");
     const auto name = dialogs().input("Αποθήκευση των σημείων",
-                                      "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);
+                                      "Σε ποιό αρχείο θα γίνει η αποθήκευση",
+                                      doc_.offeredNetworkName());
     // Cancel answers "do not save", as it does at exit.
     if (!name) return true;
-    return saveNetworkAs(doc_, *name);
+    return doc_.saveNetworkAs(*name);
 }
 
 void MainWindow::SpeedButton2Click()

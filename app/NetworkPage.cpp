@@ -1,6 +1,5 @@
 #include "app/NetworkPage.h"
 
-#include "app/DocAccess.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Ellipsoids.h"
 #include "network/PointTables.h"
@@ -82,7 +81,7 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
             col.editText = [this, c, fld = fields[c]](Rec r) {
                 const bool dms = !doc_.InputIsGeocentric() && (c == 1 || c == 2);
                 return editNumber(doc_.GPS().getFloat(r, fld),
-                                  dms ? numberSettings(doc_).DMSDecimals[0] : 4,
+                                  dms ? doc_.numberSettings().DMSDecimals[0] : 4,
                                   doc_.numbers().system().decimal);
             };
         }
@@ -149,7 +148,7 @@ QString NetworkPage::cellText(Rec r, int c) const
 {
     return QString::fromStdString(networkCellText(doc_.GPS(), r, c, mode_,
                                                   doc_.InputIsGeocentric(), doc_.numbers(),
-                                                  numberSettings(doc_)));
+                                                  doc_.numberSettings()));
 }
 
 namespace {
@@ -217,7 +216,7 @@ void NetworkPage::SpeedButton12Click(bool geocentric)
     if (geocentric != doc_.InputIsGeocentric()) {
         // A value still in the cell editor is in the form it was typed in.
         commitEdits();
-        convertInputForm(doc_, geocentric);
+        doc_.SwitchInputForm(geocentric);
         SetWGS84ColumnTitles();
         model()->refresh();
     }

@@ -1,6 +1,5 @@
 #include "app/NumberPage.h"
 
-#include "app/DocAccess.h"
 #include "geodesy/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
@@ -76,11 +75,11 @@ NumberPage::NumberPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
     connect(SpinEdit3, &QSpinBox::valueChanged, this, [this] { SpinEdit3Change(); });
     connect(SpinEdit4, &QSpinBox::valueChanged, this, [this] { SpinEdit4Change(); });
     connect(TabControlDecimal, &QTabBar::currentChanged, this, [this](int index) {
-        if (showing_ || index == pageSettings(doc_).page) return;
+        if (showing_ || index == doc_.settings().page) return;
         if (!TabControlDecimalChanging()) {
             // The page being left could not be saved: stay on it.
             const QSignalBlocker b(TabControlDecimal);
-            TabControlDecimal->setCurrentIndex(pageSettings(doc_).page);
+            TabControlDecimal->setCurrentIndex(doc_.settings().page);
             return;
         }
         TabControlDecimalChange();
@@ -91,7 +90,7 @@ NumberPage::NumberPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
 void NumberPage::showSettings()
 {
     showing_ = true;
-    const NetworkSettings& ns = pageSettings(doc_);
+    const NetworkSettings& ns = doc_.settings();
     const QSignalBlocker b0(TabControlDecimal), b1(ComboBox2), b2(ComboBox3), b3(SpinEdit1),
         b4(SpinEdit2), b5(SpinEdit3), b6(SpinEdit4);
     TabControlDecimal->setCurrentIndex(ns.page);
@@ -106,7 +105,7 @@ void NumberPage::showSettings()
 
 void NumberPage::changed(bool parameters)
 {
-    settingsChanged(doc_);
+    doc_.settingsChanged();
     if (parameters) doc_.ShowTransformationParameters();
     showSettings();
     emit numbersChanged();
@@ -115,49 +114,48 @@ void NumberPage::changed(bool parameters)
 void NumberPage::ComboBox2Change()
 {
     if (showing_) return;
-    pageSettings(doc_).ComboBox2Change(ComboBox2->currentIndex());
+    doc_.settings().ComboBox2Change(ComboBox2->currentIndex());
     changed(false);
 }
 
 void NumberPage::ComboBox3Change()
 {
     if (showing_) return;
-    pageSettings(doc_).ComboBox3Change(ComboBox3->currentIndex());
+    doc_.settings().ComboBox3Change(ComboBox3->currentIndex());
     changed(false);
 }
 
 void NumberPage::SpinEdit1Change()
 {
     if (showing_) return;
-    pageSettings(doc_).SpinEdit1Change(SpinEdit1->value());
+    doc_.settings().SpinEdit1Change(SpinEdit1->value());
     changed(true);
 }
 
 void NumberPage::SpinEdit2Change()
 {
     if (showing_) return;
-    pageSettings(doc_).SpinEdit2Change(SpinEdit2->value());
+    doc_.settings().SpinEdit2Change(SpinEdit2->value());
     changed(true);
 }
 
 void NumberPage::SpinEdit3Change()
 {
     if (showing_) return;
-    pageSettings(doc_).SpinEdit3Change(SpinEdit3->value());
+    doc_.settings().SpinEdit3Change(SpinEdit3->value());
     changed(false);
 }
 
 void NumberPage::SpinEdit4Change()
 {
     if (showing_) return;
-    pageSettings(doc_).SpinEdit4Change(SpinEdit4->value());
+    doc_.settings().SpinEdit4Change(SpinEdit4->value());
     changed(false);
 }
 
 bool NumberPage::TabControlDecimalChanging()
 {
-    NetworkSettings& ns = pageSettings(doc_);
-    if (!doc_.SettingsModified && !ns.SettingsModified) return true;
+    if (!doc_.settingsModified()) return true;
     if (doc_.saveParams()) return true;
     showMessage(Document::saveErrorMessage(doc_.settingsFileName()));
     return false;
@@ -165,12 +163,7 @@ bool NumberPage::TabControlDecimalChanging()
 
 void NumberPage::TabControlDecimalChange()
 {
-    NetworkSettings& ns = pageSettings(doc_);
-    std::string error;
-    ns.switchPage(TabControlDecimal->currentIndex(), doc_.settingsFileName(), doc_.datumShifts(),
-                  error);
-    doc_.SettingsModified = false;
-    doc_.numbers().setDisplay(ns.display);
+    doc_.switchNumberPage(TabControlDecimal->currentIndex());
     showSettings();
     emit numbersChanged();
 }

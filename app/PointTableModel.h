@@ -5,7 +5,7 @@
 // aligned and coloured and how typed text is stored are given per column by
 // the page that owns the grid, so that the drawing rules stay with it.
 
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

@@ -1,6 +1,5 @@
 #include "app/ReferencePage.h"
 
-#include "app/DocAccess.h"
 #include "geodesy/Angles.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
@@ -29,7 +28,7 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
                     // Angles are typed as DD.MMSSsss.
                     if (v == 0) return QString();
                     return editNumber(static_cast<double>(RadToDMS(v)),
-                                      numberSettings(doc_).DMSDecimals[0],
+                                      doc_.numberSettings().DMSDecimals[0],
                                       doc_.numbers().system().decimal);
                 }
                 return editNumber(v, 4, doc_.numbers().system().decimal);
@@ -74,7 +73,7 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
 QString ReferencePage::cellText(Rec r, int c) const
 {
     return QString::fromStdString(
-        referenceCellText(doc_.GYS(), r, c, doc_.numbers(), numberSettings(doc_)));
+        referenceCellText(doc_.GYS(), r, c, doc_.numbers(), doc_.numberSettings()));
 }
 
 }  // namespace korthal::app

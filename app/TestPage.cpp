@@ -50,7 +50,7 @@ TestPage::TestPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc)
     add("μετάθεση Z  (m)", SEz);
     add("επαναλήψεις", SErepetitions);
     for (QSpinBox* s : {Pmin, Pmax, SEklimakas, SEstrofvn, SExy, SEz, SErepetitions})
-        connect(s, &QSpinBox::valueChanged, this, [this] { doc_.SettingsModified = true; });
+        connect(s, &QSpinBox::valueChanged, this, [this] { doc_.setSettingsModified(true); });
 
     RadioButton1 = new QCheckBox(QStringLiteral("αποθήκευση σε αρχείο"), this);
     g->addWidget(RadioButton1, row++, 0, 1, 2);

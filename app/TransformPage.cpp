@@ -1,6 +1,5 @@
 #include "app/TransformPage.h"
 
-#include "app/DocAccess.h"
 #include "geodesy/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
@@ -207,7 +206,7 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
 void TransformPage::showSettings()
 {
     showing_ = true;
-    const NetworkSettings& ns = pageSettings(doc_);
+    const NetworkSettings& ns = doc_.settings();
     const QSignalBlocker b1(SEmaxDm), b2(SEmaxDe), b3(SEmaxDt);
     if (auto* b = RG2d->button(ns.method)) b->setChecked(true);
     if (auto* b = RGafinikoy->button(ns.kind)) b->setChecked(true);
@@ -224,8 +223,8 @@ void TransformPage::showSettings()
 void TransformPage::RG2dClick()
 {
     if (showing_) return;
-    pageSettings(doc_).setMethod(RG2d->checkedId());
-    settingsChanged(doc_);
+    doc_.settings().setMethod(RG2d->checkedId());
+    doc_.settingsChanged();
     doc_.RecomputeNetwork();
     emit networkRecomputed();
 }
@@ -233,15 +232,15 @@ void TransformPage::RG2dClick()
 void TransformPage::RGafinikoyClick()
 {
     if (showing_) return;
-    pageSettings(doc_).setKind(RGafinikoy->checkedId());
-    settingsChanged(doc_);
+    doc_.settings().setKind(RGafinikoy->checkedId());
+    doc_.settingsChanged();
 }
 
 void TransformPage::SEmaxDmChange()
 {
     if (showing_) return;
-    pageSettings(doc_).setConvergence(SEmaxDm->value(), SEmaxDe->value(), SEmaxDt->value());
-    settingsChanged(doc_);
+    doc_.settings().setConvergence(SEmaxDm->value(), SEmaxDe->value(), SEmaxDt->value());
+    doc_.settingsChanged();
     doc_.RecomputeNetwork();
     emit networkRecomputed();
 }
@@ -250,14 +249,14 @@ void TransformPage::shiftEditChange(int t, int a)
 {
     if (showing_) return;
     const auto i = static_cast<std::size_t>(3 * t + a);
-    pageSettings(doc_).setShiftText(static_cast<int>(i), shiftEdits[i / 3][i % 3]->text().toStdString());
-    settingsChanged(doc_);
+    doc_.settings().setShiftText(static_cast<int>(i), shiftEdits[i / 3][i % 3]->text().toStdString());
+    doc_.settingsChanged();
 }
 
 void TransformPage::shiftEditExit(int t, int a)
 {
     const auto i = static_cast<std::size_t>(3 * t + a);
-    NetworkSettings& ns = pageSettings(doc_);
+    NetworkSettings& ns = doc_.settings();
     ns.shiftEditExit(static_cast<int>(i));
     const Separators sys = ns.system();
     const NumberResult r = parseDecimal(ns.shiftTexts[i], sys.decimal);
@@ -294,7 +293,7 @@ void TransformPage::ShowTransformationParameters()
     Ltz->setVisible(d.LtzVisible);
 
     const auto& res = doc_.residuals();
-    const int dec = numberSettings(doc_).GPSDecimals[0];
+    const int dec = doc_.numberSettings().GPSDecimals[0];
     residuals->setRowCount(static_cast<int>(res.size()));
     int row = 0;
     for (const ReferenceResidual& r : res) {

@@ -2,10 +2,10 @@
 // own compress/uncompress of the same text, and the observation table's bulk
 // appends at the size of a long RINEX session.
 
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 #include "network/PointTables.h"
-#include "project/Cp1253.h"
-#include "project/TableFile.h"
+#include "table/Cp1253.h"
+#include "table/TableFile.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>

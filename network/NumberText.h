@@ -9,6 +9,7 @@
 // by default from LC_NUMERIC.
 
 #include "geodesy/Extended.h"
+#include "table/PlainNumber.h"
 
 #include <array>
 #include <cstdint>
@@ -18,17 +19,6 @@
 #include <vector>
 
 namespace korthal {
-
-// '\0' stands for "no thousands separator".
-struct Separators {
-    char decimal = ',';
-    char thousands = '.';
-};
-
-// The separators of LC_NUMERIC. When the locale has no thousands separator
-// (the C locale has none) the one that differs from the decimal is used:
-// ',' beside '.', '.' beside ','.
-Separators localeSeparators();
 
 enum NumberDestination : int { Screen = 0, InputFile = 1, OutputFile = 2 };
 
@@ -53,22 +43,6 @@ int decimalToIndex(char c);
 // changes one of them; returns the pair with the other one adjusted.
 Separators afterThousandsChange(Separators s);
 Separators afterDecimalChange(Separators s);
-
-// The outcome of reading a number from text.
-struct NumberResult {
-    Extended value = 0;
-    bool ok = false;
-    std::string error;  // the conversion message, naming the text
-    explicit operator bool() const { return ok; }
-};
-
-// The conversion message for text that is not a number.
-std::string conversionError(std::string_view text);
-
-// Reads a plain decimal number written with the given decimal separator and
-// no grouping: optional blanks, sign, digits, separator, digits, exponent
-// (E or e), blanks. Never depends on the process locale.
-NumberResult parseDecimal(std::string_view text, char decimalSeparator);
 
 // An argument of FormatNumber.
 using FormatArg = std::variant<Extended, long long, std::string>;
@@ -110,9 +84,5 @@ private:
 
 // One piece formatted the standard way: system separators, no substitution.
 std::string formatPiece(std::string_view piece, const FormatArg& arg, Separators system);
-
-// General format with up to `digits` significant digits, decimal separator
-// `decimal`, exponent with 'E' for tiny or huge magnitudes; zero is "0".
-std::string generalFormat(Extended value, char decimal, int digits = 15);
 
 }  // namespace korthal

@@ -6,7 +6,7 @@
 // asked before a record is deleted.
 
 #include "geodesy/DatumShift.h"
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 #include "network/NumberText.h"
 
 #include <string>

@@ -46,7 +46,6 @@ const ParamLabel& ParamRow::label(int column, TermPart part) const
 
 Document::Document(Separators system)
     : settings_(std::make_unique<NetworkSettings>(system)),
-      SettingsModified(settings_->SettingsModified),
       gps_(std::make_unique<MemTable>("GPS")),
       gys_(std::make_unique<MemTable>("GYS")),
       numbers_(system)
@@ -96,6 +95,11 @@ bool Document::InputIsGeocentric() const
 {
     return settings_->InputIsGeocentric;
 }
+
+NumberSettings& Document::numberSettings() { return settings_->numbers; }
+const NumberSettings& Document::numberSettings() const { return settings_->numbers; }
+bool Document::settingsModified() const { return settings_->SettingsModified; }
+void Document::setSettingsModified(bool modified) { settings_->SettingsModified = modified; }
 
 int Document::method() const
 {

@@ -17,7 +17,7 @@
 #include "geodesy/DatumShift.h"
 #include "geodesy/Extended.h"
 #include "geodesy/Transformation.h"
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 #include "network/NumberText.h"
 #include "network/SelfTest.h"
 
@@ -105,9 +105,6 @@ struct ExitResult {
 };
 
 class Document {
-    // First of all members: SettingsModified below refers into it.
-    std::unique_ptr<NetworkSettings> settings_;
-
 public:
     // `system`: the system's separators (default: those of the locale).
     explicit Document(Separators system = localeSeparators());
@@ -122,6 +119,9 @@ public:
     const MemTable& GYS() const { return *gys_; }
     NetworkSettings& settings() { return *settings_; }
     const NetworkSettings& settings() const { return *settings_; }
+    // The number settings of the three destinations (part of settings()).
+    NumberSettings& numberSettings();
+    const NumberSettings& numberSettings() const;
     // The number text of the screen: the display separators (page 0 of the
     // number settings) and the system's separators.
     NumberText& numbers() { return numbers_; }
@@ -139,8 +139,11 @@ public:
     std::string ReferenceFileName = "EGSA87";
     bool NetworkModified = false;
     bool ReferenceModified = false;
-    // The settings' own flag: set by every change made through settings().
-    bool& SettingsModified;
+    // Whether the network settings changed since they were read or written.
+    // The flag is the settings object's own (every change made through
+    // settings() sets it); these read and set it.
+    bool settingsModified() const;
+    void setSettingsModified(bool modified);
     bool LoadingData = false;
     bool EntryInProgress = false;
 
@@ -189,7 +192,8 @@ public:
 
     // The two input form buttons: converts X, Y, Z of every network point to
     // geocentric (true) or ellipsoidal form. The button of the form in force
-    // does nothing (false). Marks the settings and the network changed.
+    // does nothing (false). Marks the settings changed, and the network when
+    // it has points, and puts the settings in force.
     bool SwitchInputForm(bool toGeocentric);
 
     // ---- Files ----
@@ -220,8 +224,26 @@ public:
     // force and refreshes the calculated fields. (A change of the method or
     // of a convergence limit also calls for RecomputeNetwork.)
     void applySettings();
+    // After a change on the settings page: marks the settings modified and
+    // puts them in force (applySettings).
+    void settingsChanged();
+    // Shows another page of the number settings (screen, input files, output
+    // files): writes the page being left when it changed, reads the new one
+    // and puts it in force. False when writing the page being left failed
+    // (the page shown stays).
+    bool switchNumberPage(int page);
     // Writes the network settings; false when the write failed.
     bool saveParams();
+    // Writes the network table under `name`, which becomes CurrentFileName,
+    // and the network settings when they changed or the name is new (a
+    // network saved under a new name takes its settings along: without them
+    // its coordinates would be read back in the default input form). Shows
+    // the save error message and returns false when a write failed.
+    bool saveNetworkAs(const std::string& name);
+    // The name the save question offers: CurrentFileName, with a point
+    // list's ".TXT" replaced by ".WGS84" so that a point list is never
+    // overwritten by a network file.
+    std::string offeredNetworkName() const;
     // Start-up without the window: program settings, reference file, LoadFile.
     void StartUp(const std::string& programSettingsFile);
     // The writes after the window has closed. Questions and the save error
@@ -252,6 +274,7 @@ private:
     int method() const;
     int kind() const;
 
+    std::unique_ptr<NetworkSettings> settings_;
     std::unique_ptr<MemTable> gps_, gys_;
     NumberText numbers_;
     DatumShiftTable shifts_;

@@ -269,9 +269,13 @@ bool Document::SwitchInputForm(bool toGeocentric)
     LoadingData = true;
     const bool switched = switchInputForm(*gps_, settings_->InputIsGeocentric, toGeocentric);
     LoadingData = wasLoading;
-    if (switched)
-        SettingsModified = true;
-    return switched;
+    if (!switched)
+        return false;
+    settingsChanged();
+    // Every record was posted by the conversion.
+    if (gps_->recordCount() > 0)
+        NetworkModified = true;
+    return true;
 }
 
 }  // namespace korthal

@@ -8,7 +8,7 @@
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
 #include "project/Settings.h"
-#include "project/TableFile.h"
+#include "table/TableFile.h"
 #include "project/TextOutput.h"
 
 #include <algorithm>
@@ -80,7 +80,22 @@ void Document::LoadParams()
 {
     settings_->LoadParams(settingsFileName(), shifts_);
     applySettings();
-    SettingsModified = false;
+    setSettingsModified(false);
+}
+
+bool Document::switchNumberPage(int page)
+{
+    std::string error;
+    const bool switched = settings_->switchPage(page, settingsFileName(), shifts_, error);
+    setSettingsModified(false);
+    applySettings();
+    return switched;
+}
+
+void Document::settingsChanged()
+{
+    setSettingsModified(true);
+    applySettings();
 }
 
 bool Document::saveParams()
@@ -283,6 +298,31 @@ void Document::StartUp(const std::string& programSettingsFile)
     gys_->first();
 }
 
+std::string Document::offeredNetworkName() const
+{
+    if (upperExtension(CurrentFileName) == ".TXT")
+        return changeFileExt(CurrentFileName, ".WGS84");
+    return CurrentFileName;
+}
+
+bool Document::saveNetworkAs(const std::string& name)
+{
+    if (name.empty() || !SaveToFile(*gps_, name)) {
+        showMessage(saveErrorMessage(name));
+        return false;
+    }
+    const bool renamed = name != CurrentFileName;
+    CurrentFileName = name;
+    NetworkModified = false;
+    if (renamed || settingsModified()) {
+        if (!saveParams()) {
+            showMessage(saveErrorMessage(settingsFileName()));
+            return false;
+        }
+    }
+    return true;
+}
+
 ExitResult Document::ExitSequence(const std::string& programSettingsFile)
 {
     ExitResult result;
@@ -297,9 +337,7 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
     if (NetworkModified) {
         // A point list is never overwritten by the network file: its name
         // is offered with the network file's extension instead.
-        std::string offered = CurrentFileName;
-        if (upperExtension(offered) == ".TXT")
-            offered = changeFileExt(offered, ".WGS84");
+        std::string offered = offeredNetworkName();
         // After a failed write the question is asked again, with the name
         // that failed, so that the user can save the points elsewhere instead
         // of losing them. Cancelling the first question ends the sequence;
@@ -320,7 +358,7 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
                 // without them its coordinates would be read back in the
                 // default input form.
                 if (*name != CurrentFileName)
-                    SettingsModified = true;
+                    setSettingsModified(true);
                 CurrentFileName = *name;
                 result.networkWritten = true;
                 break;
@@ -330,7 +368,7 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
             offered = *name;
         }
     }
-    if (SettingsModified) {
+    if (settingsModified()) {
         if (saveParams()) {
             result.settingsWritten = true;
         } else {

@@ -1,9 +1,9 @@
 #include "project/IniFile.h"
 
 #include "network/NumberText.h"
-#include "network/TextUtil.h"
-#include "project/Cp1253.h"
-#include "project/TableFile.h"
+#include "table/TextUtil.h"
+#include "table/Cp1253.h"
+#include "table/TableFile.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "project/TextOutput.h"
 
-#include "project/Cp1253.h"
+#include "table/Cp1253.h"
 
 #include <cstdio>
 #include <fstream>

@@ -9,7 +9,7 @@
 
 namespace korthal {
 
-// UTF-8 to code page 1253 and back (see project/Cp1253.h).
+// UTF-8 to code page 1253 and back (see table/Cp1253.h).
 std::string toCodePage1253(std::string_view utf8);
 std::string fromCodePage1253(std::string_view cp1253);
 

@@ -9,7 +9,7 @@
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 #include "network/PointTables.h"
 
 #include <random>

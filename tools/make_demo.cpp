@@ -12,7 +12,7 @@
 // Usage: make_demo FOLDER [SEED]
 
 #include "project/Document.h"
-#include "project/TableFile.h"
+#include "table/TableFile.h"
 #include "project/TextOutput.h"
 #include "network/PointTables.h"
 #include "tools/DemoData.h"

@@ -3,7 +3,7 @@
 // centred heading lines, a line of column titles and one line per point, in
 // lines of 124 characters and pages of 87 lines.
 
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 #include "network/NumberText.h"
 
 #include <string>

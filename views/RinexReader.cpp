@@ -1,7 +1,7 @@
 #include "views/RinexReader.h"
 
 #include "geodesy/Dialogs.h"
-#include "network/TextUtil.h"
+#include "table/TextUtil.h"
 
 #include <algorithm>
 #include <charconv>

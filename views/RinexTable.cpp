@@ -3,7 +3,7 @@
 #include "geodesy/Dialogs.h"
 #include "network/NumberText.h"
 #include "project/IniFile.h"
-#include "project/TableFile.h"
+#include "table/TableFile.h"
 
 #include <array>
 

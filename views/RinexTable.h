@@ -8,7 +8,7 @@
 // observation types are applied to the window through the
 // ApplyObservationTypes hook.
 
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 #include "views/RinexReader.h"
 
 #include <functional>

@@ -4,7 +4,6 @@
 
 #include "AppSession.h"
 #include "app/CalculatorPage.h"
-#include "app/DocAccess.h"
 #include "app/QtDialogs.h"
 #include "app/MainWindow.h"
 #include "app/NetworkPage.h"
@@ -248,7 +247,7 @@ void MainWindowTest::titlesThroughTheModes()
     QCOMPARE(np->grid()->groupHeader()->groupTitle(1), QStringLiteral("Ελλειψοειδείς WGS84"));
     QCOMPARE(title(1), QStringLiteral("  φ°    DD.MMSSss"));
     QVERIFY(!s.doc->InputIsGeocentric());
-    QVERIFY(s.doc->SettingsModified);
+    QVERIFY(s.doc->settingsModified());
     np->SpeedButton12()->click();  // the button already down: nothing changes
     QVERIFY(!s.doc->InputIsGeocentric());
     np->SpeedButton10()->click();
@@ -295,7 +294,7 @@ void MainWindowTest::calculatorChain()
     s.w->settingsPages()->setCurrentWidget(cp);
     QToolButton* chain = cp->button(CalcButton::SBWGS84eEGSA87e);
     QVERIFY(!chain->isEnabled());
-    const QChar dec = QLatin1Char(numberDecimal(*s.doc));
+    const QChar dec = QLatin1Char(s.doc->numberSettings().DecimalSeparators[0]);
     QTest::keyClicks(cp->edit(CalcEdit::WGS84f), QStringLiteral("38") + dec + QStringLiteral("1530123"));
     QTest::keyClicks(cp->edit(CalcEdit::WGS84l), QStringLiteral("23") + dec + QStringLiteral("4512345"));
     QVERIFY(!chain->isEnabled());

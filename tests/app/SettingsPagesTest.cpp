@@ -4,7 +4,6 @@
 
 #include "AppSession.h"
 #include "app/CalculatorPage.h"
-#include "app/DocAccess.h"
 #include "app/NumberPage.h"
 #include "app/TestPage.h"
 #include "app/TransformPage.h"
@@ -54,20 +53,20 @@ void SettingsPagesTest::numberPagesKeepTheirOwnValues()
     QCOMPARE(p->SpinEdit2->value(), 3);  // no settings file: three decimals
 
     p->SpinEdit2->setValue(6);
-    QVERIFY(s.doc->SettingsModified);
-    QCOMPARE(numberSettings(*s.doc).GPSDecimals[0], 6);
+    QVERIFY(s.doc->settingsModified());
+    QCOMPARE(s.doc->numberSettings().GPSDecimals[0], 6);
 
     // Switching the page writes the page left and reads the new one.
     p->TabControlDecimal->setCurrentIndex(1);
-    QVERIFY(!s.doc->SettingsModified);
+    QVERIFY(!s.doc->settingsModified());
     QCOMPARE(p->SpinEdit2->value(), 3);
     IniFile ini(s.doc->settingsFileName());
     QCOMPARE(ini.readInteger("Decimals", "GPSdecimals0", 0), 6LL);
     p->SpinEdit2->setValue(1);
     p->TabControlDecimal->setCurrentIndex(0);
     QCOMPARE(p->SpinEdit2->value(), 6);
-    QCOMPARE(numberSettings(*s.doc).GPSDecimals[1], 1);
-    QCOMPARE(numberSettings(*s.doc).GPSDecimals[0], 6);
+    QCOMPARE(s.doc->numberSettings().GPSDecimals[1], 1);
+    QCOMPARE(s.doc->numberSettings().GPSDecimals[0], 6);
 }
 
 void SettingsPagesTest::separatorsStayDifferentAndRedrawTheGrid()
@@ -97,7 +96,7 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
     Session s(kDemo, QStringLiteral("DEMO.WGS84"));
     QVERIFY(s.doc->GPS().recordCount() > 0);
     TransformPage* t = s.w->transformPage();
-    QCOMPARE(t->RG2d->checkedId(), pageSettings(*s.doc).method);
+    QCOMPARE(t->RG2d->checkedId(), s.doc->settings().method);
     QVERIFY(s.doc->RefPointCount >= 2);
     QCOMPARE(t->residuals->rowCount(), static_cast<int>(s.doc->residuals().size()));
     QVERIFY(t->rms->text().startsWith(QStringLiteral("RMS")));
@@ -107,8 +106,8 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
     // recomputed at once.
     s.doc->NetworkModified = false;
     t->RG2d->button(0)->click();
-    QVERIFY(s.doc->SettingsModified);
-    QCOMPARE(pageSettings(*s.doc).method, 0);
+    QVERIFY(s.doc->settingsModified());
+    QCOMPARE(s.doc->settings().method, 0);
     QCOMPARE(t->equations[0]->text(),
              QStringLiteral("<b>E<sub>a</sub></b> = ·<b>E</b><sub>b</sub>"));
     QVERIFY(t->Lex->isHidden() == !s.doc->parameters().LexVisible);
@@ -185,7 +184,7 @@ void SettingsPagesTest::datumShiftEditRefusesText()
     QVERIFY(dx->text().trimmed().startsWith(QStringLiteral("200")));
     dx->setText(QStringLiteral("abc"));
     emit dx->textEdited(dx->text());
-    QVERIFY(s.doc->SettingsModified);
+    QVERIFY(s.doc->settingsModified());
     t->shiftEditExit(0, 0);
     QCOMPARE(s.rec.messages().size(), std::size_t(1));
     QVERIFY(dx->text().trimmed().startsWith(QStringLiteral("200")));
@@ -268,7 +267,7 @@ void SettingsPagesTest::calculatorAndMemoFollowTheGrid()
     const Rec r = s.doc->GPS().recAt(1);
     const QString x = QString::fromStdString(
         s.doc->numbers().formatFixed(s.doc->GPS().getFloat(r, gps::X),
-                                     numberSettings(*s.doc).GPSDecimals[0]));
+                                     s.doc->numberSettings().GPSDecimals[0]));
     QCOMPARE(s.w->calculatorPage()->edit(CalcEdit::WGS84X)->text(), x);
     QVERIFY(s.w->calculatorPage()->edit(CalcEdit::TM87Em)->text().isEmpty());
 

@@ -8,7 +8,7 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/IniFile.h"
-#include "project/TableFile.h"
+#include "table/TableFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

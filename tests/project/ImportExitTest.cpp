@@ -3,7 +3,7 @@
 #include "DocumentTestSupport.h"
 #include "support/OfferingDialogs.h"
 
-#include "project/TableFile.h"
+#include "table/TableFile.h"
 #include "project/TextOutput.h"
 
 #include <fstream>
@@ -120,7 +120,7 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
 
     // A changed network asks for the name; cancelling writes nothing more.
     addMeasured("Α", 4400000, 1900000, 4000000);
-    doc.SettingsModified = true;
+    doc.setSettingsModified(true);
     dialogs.inputs.push_back(std::nullopt);
     r = doc.ExitSequence(ini);
     EXPECT_TRUE(r.cancelled);
@@ -195,7 +195,7 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
     // its ellipsoidal coordinates are not read back as geocentric ones.
     dialogs.clear();
     ASSERT_TRUE(doc.SwitchInputForm(false));
-    doc.SettingsModified = false;  // as if written before, under the old name
+    doc.setSettingsModified(false);  // as if written before, under the old name
     doc.NetworkModified = true;
     dialogs.inputs.push_back((dir / "RENAMED.WGS84").string());
     r = doc.ExitSequence(ini);
@@ -266,7 +266,7 @@ TEST_F(ImportTest, StartUpLoadsTheReferencePointsAndTheLastNetwork)
     EXPECT_EQ(next.RefPointCount, 6);
     EXPECT_TRUE(next.Use3D);
     EXPECT_EQ(next.ReferenceNames().front(), trig[0].name);
-    EXPECT_FALSE(next.ReferenceModified || next.NetworkModified || next.SettingsModified);
+    EXPECT_FALSE(next.ReferenceModified || next.NetworkModified || next.settingsModified());
     EXPECT_FALSE(next.LoadingData);
 }
 

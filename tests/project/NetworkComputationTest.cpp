@@ -352,11 +352,11 @@ TEST_F(NetworkTest, InputFormSwitchKeepsTheNetwork)
 {
     buildNetwork();
     const double x = value(id1, gps::X), e = value(id1, gps::E);
-    doc.SettingsModified = false;
+    doc.setSettingsModified(false);
     EXPECT_FALSE(doc.SwitchInputForm(true));  // already geocentric
-    EXPECT_FALSE(doc.SettingsModified);
+    EXPECT_FALSE(doc.settingsModified());
     EXPECT_TRUE(doc.SwitchInputForm(false));
-    EXPECT_TRUE(doc.SettingsModified);
+    EXPECT_TRUE(doc.settingsModified());
     EXPECT_NEAR(value(id1, gps::X), 39.0, 1.0);  // a latitude now
     doc.RecomputeNetwork();
     EXPECT_NEAR(value(id1, gps::E), e, 1e-4);

@@ -2,9 +2,9 @@
 // the table text its writer would write for it.
 
 #include "geodesy/DatumShift.h"
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 #include "network/PointTables.h"
-#include "project/TableFile.h"
+#include "table/TableFile.h"
 #include "tools/cli/CliSupport.h"
 #include "tools/cli/Command.h"
 #include "views/RinexTable.h"

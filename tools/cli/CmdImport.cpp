@@ -4,7 +4,7 @@
 #include "tools/cli/Command.h"
 
 #include "project/Document.h"
-#include "project/TableFile.h"
+#include "table/TableFile.h"
 
 #include <filesystem>
 #include <iostream>

@@ -1,7 +1,7 @@
 #pragma once
-// The table files: the network file, the reference point file and the RINEX
-// observation tables. A file is one zlib stream (level 9) holding the table
-// text in code page 1253:
+// The table text: how a whole table is written as comma-separated, quoted
+// text and read back. The table files (table/TableFile.h) hold this text in
+// code page 1253 inside a zlib stream:
 //
 //   line 1: every field's display name, quoted, each followed by a comma;
 //   then one line per record in storage order, one item per field: the
@@ -23,14 +23,15 @@
 // first item names an existing ID updates that record; strings are cut to
 // their field's size. A line is applied whole or not at all: when one of its
 // values does not fit its field, reading stops before that line, and the
-// result says which line and why.
 
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korthal {
+
 
 struct LoadResult {
     enum class Status {
@@ -50,11 +51,6 @@ struct LoadResult {
     std::string message(const std::string& path) const;
 };
 
-struct SaveResult {
-    bool ok = true;
-    std::string error;  // Greek, naming the file and the system's reason
-    explicit operator bool() const { return ok; }
-};
 
 // The table text as the file holds it, in UTF-8 (converted to code page 1253
 // at the file boundary).
@@ -64,36 +60,53 @@ std::string tableText(const MemTable& table);
 // holds. The caller empties the table first when the text replaces it.
 LoadResult readTableText(MemTable& table, std::string_view text);
 
-// The zlib layer: the stream of `bytes` at level 9, and back. The inflater
-// works in blocks of 4096 bytes; on a damaged or truncated stream it returns
-// false with `out` holding what inflated before the damage.
-std::string GPSCompressSave(std::string_view bytes);
-bool GPSDecompressLoad(std::string_view stream, std::string& out);
+// ---- Pieces for writers and readers that stream ----
 
-// Writes the table to `path`: the text is built and compressed in memory,
-// written to a new file in the same folder, flushed to disk and renamed over
-// `path`. On failure the previous file is left as it was.
-//
-// Search::Quick keeps level 9 and the stream format but shortens deflate's
-// search for matches. Observation tables repeat themselves so much that the
-// full search makes level 9 crawl (a million records took half a minute);
-// the quick search is about five times faster for half a per cent in size.
-enum class Search { Full, Quick };
-SaveResult SaveToFile(const MemTable& table, const std::string& path, Search search = Search::Full);
+// Doubles are written with this decimal separator.
+inline constexpr char kTableDecimal = ',';
+// Lines end at any run of CR, LF and NUL.
+inline bool isTableLineBreak(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+// The header line, and one record line (`last`: without the final comma).
+void appendTableHeader(std::string& out, const MemTable& t);
+void appendTableRecordLine(std::string& out, const MemTable& t, Rec r, bool last);
 
-// Writes `bytes` to `path` through a new file in the same folder that is
-// flushed to disk and renamed over `path`; on failure `path` is left as it
-// was and `error` names the file and the system's reason.
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+// Reads table text line by line into a table (as readTableText); the text
+// may come in pieces of whole lines. The table's controls are disabled while
+// the reader lives.
+class TableTextReader {
+public:
+    explicit TableTextReader(MemTable& t);
+    ~TableTextReader();
+    TableTextReader(const TableTextReader&) = delete;
+    TableTextReader& operator=(const TableTextReader&) = delete;
 
-// Reads a table file into the table (as readTableText). A missing file gives
-// Status::Missing with the table untouched. A damaged stream keeps the
-// records of the lines that inflated completely and gives Status::Stopped.
-LoadResult LoadFromFile(MemTable& table, const std::string& path);
+    bool stopped() const { return result.status != LoadResult::Status::Ok; }
 
-// The table text of a file, in UTF-8, or false when it cannot be read
-// completely (`text` then holds what could be read). For tools that look at
-// the header before choosing a table.
-bool readFileText(const std::string& path, std::string& text, LoadResult& result);
+    // Reads the lines of `text`; false once reading has stopped.
+    bool feed(std::string_view text);
+
+    // The number of record lines seen.
+    int lines() const { return lineNo_; }
+
+    LoadResult result;
+
+private:
+    void line(std::string_view line);
+
+    struct Assignment {
+        int field;
+        Value value;
+    };
+
+    MemTable& t_;
+    const int nf_;
+    const bool byID_;
+    const int idField_;
+    bool header_ = true;
+    bool inDefinition_ = false;
+    int lineNo_ = 0;
+    std::vector<Assignment> staged_;
+    std::string item_;
+};
 
 }  // namespace korthal

@@ -1,4 +1,4 @@
-#include "project/Cp1253.h"
+#include "table/Cp1253.h"
 
 #include <cerrno>
 #include <iconv.h>

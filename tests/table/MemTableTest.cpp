@@ -1,4 +1,4 @@
-#include "network/MemTable.h"
+#include "table/MemTable.h"
 
 #include "geodesy/Dialogs.h"
 

@@ -1,7 +1,7 @@
-#include "project/TableFile.h"
+#include "table/TableFile.h"
 
 #include "network/PointTables.h"
-#include "project/Cp1253.h"
+#include "table/Cp1253.h"
 #include "support/Files.h"
 #include "support/Zlib.h"
 

@@ -1,0 +1,298 @@
+#include "table/MemTable.h"
+#include "table/MemTableInternal.h"
+
+#include "geodesy/Dialogs.h"
+#include "table/PlainNumber.h"
+
+#include <stdexcept>
+
+namespace korthal {
+
+using namespace detail;
+
+// ---------------------------------------------------------------- cursor
+
+int MemTable::currentRow() const
+{
+    return cur_ == NoRec ? -1 : rowOf(cur_);
+}
+
+void MemTable::notifyCurrent()
+{
+    if (disabled_ > 0 || listeners_.empty())
+        return;
+    const int row = currentRow();
+    notify([row](TableListener* l) { l->currentChanged(row); });
+}
+
+void MemTable::fireScroll()
+{
+    notifyCurrent();
+    if (afterScroll)
+        afterScroll(*this);
+}
+
+void MemTable::first()
+{
+    if (state_ != State::Browse)
+        post();
+    cur_ = recAt(0);
+    bof_ = true;
+    eof_ = cur_ == NoRec;
+    fireScroll();
+}
+
+void MemTable::last()
+{
+    if (state_ != State::Browse)
+        post();
+    cur_ = recAt(recordCount() - 1);
+    eof_ = true;
+    bof_ = cur_ == NoRec;
+    fireScroll();
+}
+
+void MemTable::next()
+{
+    if (state_ != State::Browse)
+        post();
+    const int row = currentRow();
+    if (row >= 0 && row + 1 < recordCount()) {
+        cur_ = recAt(row + 1);
+        bof_ = eof_ = false;
+        fireScroll();
+    } else {
+        eof_ = true;
+    }
+}
+
+void MemTable::prior()
+{
+    if (state_ != State::Browse)
+        post();
+    const int row = currentRow();
+    if (row > 0) {
+        cur_ = recAt(row - 1);
+        bof_ = eof_ = false;
+        fireScroll();
+    } else {
+        bof_ = true;
+    }
+}
+
+bool MemTable::moveToRow(int row)
+{
+    const Rec r = recAt(row);
+    return r != NoRec && moveTo(r);
+}
+
+bool MemTable::moveTo(Rec r)
+{
+    if (!isLive(r))
+        return false;
+    if (state_ != State::Browse)
+        post();
+    if (!isLive(r))
+        return false;
+    cur_ = r;
+    bof_ = eof_ = false;
+    fireScroll();
+    return true;
+}
+
+bool MemTable::locateID(long long id)
+{
+    const Rec r = findID(id);
+    return r != NoRec && moveTo(r);
+}
+
+bool MemTable::locate(int f, const Value& v)
+{
+    Value want;
+    if (!convert(f, v, want))
+        return false;
+    const int n = recordCount();
+    for (int row = 0; row < n; ++row) {
+        const Rec r = recAt(row);
+        if (fetch(r, f) == want)
+            return moveTo(r);
+    }
+    return false;
+}
+
+void MemTable::loadBuffer()
+{
+    editBuf_.assign(fields_.size(), Value{});
+    for (int f = 0; f < fieldCount(); ++f) {
+        if (columns_[static_cast<std::size_t>(f)])
+            editBuf_[static_cast<std::size_t>(f)] = storedValue(cur_, f);
+    }
+}
+
+void MemTable::edit()
+{
+    if (state_ != State::Browse || cur_ == NoRec)
+        return;
+    loadBuffer();
+    state_ = State::Edit;
+}
+
+Rec MemTable::append()
+{
+    if (state_ != State::Browse)
+        post();
+    const Rec r = appendRecord();
+    cur_ = r;
+    bof_ = eof_ = false;
+    loadBuffer();
+    state_ = State::Insert;
+    notifyCurrent();
+    if (afterInsert)
+        afterInsert(*this);
+    return r;
+}
+
+void MemTable::post()
+{
+    if (state_ == State::Browse)
+        return;
+    const Rec r = cur_;
+    state_ = State::Browse;
+    if (!isLive(r))
+        return;
+    for (int f = 0; f < fieldCount(); ++f) {
+        if (!columns_[static_cast<std::size_t>(f)])
+            continue;
+        const Value& v = editBuf_[static_cast<std::size_t>(f)];
+        if (storedValue(r, f) != v)
+            setValue(r, f, v);
+    }
+    editBuf_.clear();
+    calcRec_ = NoRec;
+    const int row = rowOf(r);
+    notify([row](TableListener* l) { l->rowChanged(row); });
+    notifyCurrent();
+    if (afterPost)
+        afterPost(*this);
+}
+
+void MemTable::cancel()
+{
+    if (state_ == State::Browse)
+        return;
+    const State was = state_;
+    state_ = State::Browse;
+    editBuf_.clear();
+    if (was == State::Insert && isLive(cur_))
+        deleteRecord(cur_);
+    else if (isLive(cur_)) {
+        const int row = rowOf(cur_);
+        notify([row](TableListener* l) { l->rowChanged(row); });
+    }
+    notifyCurrent();
+    if (afterCancel)
+        afterCancel(*this);
+}
+
+bool MemTable::remove()
+{
+    if (cur_ == NoRec)
+        return false;
+    if (beforeDelete && !beforeDelete(*this))
+        return false;
+    if (state_ == State::Insert) {
+        cancel();
+        return true;
+    }
+    state_ = State::Browse;
+    editBuf_.clear();
+    deleteRecord(cur_);
+    notifyCurrent();
+    if (afterDelete)
+        afterDelete(*this);
+    if (afterScroll)
+        afterScroll(*this);
+    return true;
+}
+
+RecordView MemTable::currentView() const
+{
+    return RecordView(*this, cur_, state_ != State::Browse ? &editBuf_ : nullptr);
+}
+
+Value MemTable::value(int f) const
+{
+    if (cur_ == NoRec)
+        return {};
+    if (state_ == State::Browse)
+        return fetch(cur_, f);
+    if (field(f).calculated) {
+        computeCalc(cur_, &editBuf_);
+        return calcValues_[static_cast<std::size_t>(f)];
+    }
+    return editBuf_[static_cast<std::size_t>(f)];
+}
+
+bool MemTable::isNull(int f) const { return korthal::isNull(value(f)); }
+double MemTable::asFloat(int f) const { return currentView().asFloat(f); }
+long long MemTable::asInteger(int f) const { return currentView().asInteger(f); }
+bool MemTable::asBoolean(int f) const { return currentView().asBoolean(f); }
+std::string MemTable::asString(int f) const { return currentView().asString(f); }
+Date MemTable::asDate(int f) const { return currentView().asDate(f); }
+
+std::vector<Value>& MemTable::buffer()
+{
+    if (state_ == State::Browse) {
+        if (cur_ == NoRec)
+            append();
+        else
+            edit();
+    }
+    return editBuf_;
+}
+
+void MemTable::set(int f, const Value& v)
+{
+    if (field(f).calculated)
+        return;
+    Value conv;
+    if (!convert(f, v, conv))
+        return;
+    buffer()[static_cast<std::size_t>(f)] = std::move(conv);
+}
+
+void MemTable::setNull(int f)
+{
+    set(f, Value{});
+}
+
+bool MemTable::setText(int f, const std::string& t)
+{
+    buffer();
+    const auto& h = setText_[static_cast<std::size_t>(f)];
+    if (h) {
+        h(*this, f, t);
+        return true;
+    }
+    Value v;
+    if (!parseText(f, t, decimalSep_, v)) {
+        showMessage(conversionError(t), MsgIcon::Exclamation);
+        return false;
+    }
+    set(f, v);
+    return true;
+}
+
+std::string MemTable::text(int f) const
+{
+    if (cur_ == NoRec)
+        return {};
+    if (state_ == State::Browse)
+        return text(cur_, f);
+    const auto& h = getText_[static_cast<std::size_t>(f)];
+    if (h)
+        return h(currentView(), f);
+    return plainText(field(f), value(f), decimalSep_);
+}
+
+}  // namespace korthal

@@ -1,0 +1,45 @@
+#pragma once
+// Numbers as plain text, the same on every machine: the standard text of a
+// double in the table files and the table engine (general format, a given
+// decimal separator, no grouping) and the reading of such text back. The
+// user's own separators and decimals (network/NumberText.h) build on these.
+
+#include "geodesy/Extended.h"
+
+#include <string>
+#include <string_view>
+
+namespace korthal {
+
+// '\0' stands for "no thousands separator".
+struct Separators {
+    char decimal = ',';
+    char thousands = '.';
+};
+
+// The separators of LC_NUMERIC. When the locale has no thousands separator
+// (the C locale has none) the one that differs from the decimal is used:
+// ',' beside '.', '.' beside ','.
+Separators localeSeparators();
+
+// The outcome of reading a number from text.
+struct NumberResult {
+    Extended value = 0;
+    bool ok = false;
+    std::string error;  // the conversion message, naming the text
+    explicit operator bool() const { return ok; }
+};
+
+// The conversion message for text that is not a number.
+std::string conversionError(std::string_view text);
+
+// Reads a plain decimal number written with the given decimal separator and
+// no grouping: optional blanks, sign, digits, separator, digits, exponent
+// (E or e), blanks. Never depends on the process locale.
+NumberResult parseDecimal(std::string_view text, char decimalSeparator);
+
+// General format with up to `digits` significant digits, decimal separator
+// `decimal`, exponent with 'E' for tiny or huge magnitudes; zero is "0".
+std::string generalFormat(Extended value, char decimal, int digits = 15);
+
+}  // namespace korthal
