@@ -185,8 +185,9 @@ bool parseEpochTime(std::string_view line, ObservationRecord& r)
 
 class Reader {
 public:
-    Reader(LineReader& in, std::string name, ObservationSink& sink, const Progress& progress)
-        : in_(in), name_(std::move(name)), sink_(sink), progress_(progress)
+    Reader(LineReader& in, std::string name, ObservationSink& sink, const Progress& progress,
+           const CancelCheck& cancel)
+        : in_(in), name_(std::move(name)), sink_(sink), progress_(progress), cancel_(cancel)
     {
     }
 
@@ -196,7 +197,7 @@ public:
             return std::move(result_);
         sink_.header(result_.header);
         readObservations();
-        if (progress_)
+        if (progress_ && result_.status != ReadStatus::Cancelled)
             progress_(in_.total(), in_.total());
         return std::move(result_);
     }
@@ -308,16 +309,24 @@ private:
 
     void stopAt(std::int64_t no, std::string message)
     {
-        fail(ReadStatus::StoppedAtLine,
-             std::move(message) + "\nΚρατήθηκαν οι παρατηρήσεις που διαβάστηκαν ως εκεί.", no);
+        fail(ReadStatus::StoppedAtLine, std::move(message), no);
     }
 
-    void reportProgress()
+    // Reports the bytes read about once a chunk; false when the caller
+    // asked to stop.
+    bool reportProgress()
     {
-        if (progress_ && in_.consumed() >= nextProgress_) {
+        if (in_.consumed() < nextProgress_)
+            return true;
+        nextProgress_ = in_.consumed() + kChunk;
+        if (progress_)
             progress_(in_.consumed(), in_.total());
-            nextProgress_ = in_.consumed() + kChunk;
+        if (cancel_ && cancel_()) {
+            fail(ReadStatus::Cancelled, "Η ανάγνωση του αρχείου " + quoted(name_) + " διακόπηκε.",
+                 in_.lineNumber());
+            return false;
         }
+        return true;
     }
 
     void readObservations()
@@ -331,7 +340,8 @@ private:
         std::int64_t blankLine = 0;  // first blank line met where an epoch was due
 
         while (in_.next(line)) {
-            reportProgress();
+            if (!reportProgress())
+                return;
             if (isBlank(line)) {
                 if (blankLine == 0)
                     blankLine = in_.lineNumber();
@@ -426,6 +436,7 @@ private:
     std::string name_;
     ObservationSink& sink_;
     const Progress& progress_;
+    const CancelCheck& cancel_;
     ReadResult result_;
     std::vector<int> slotOfPosition_;
     int linesPerSatellite_ = 1;
@@ -487,14 +498,15 @@ std::string formatEpochTime(int hour, int min, double sec, char decimalSeparator
 }
 
 ReadResult readObservationText(std::string_view text, const std::string& name,
-                               ObservationSink& sink, const Progress& progress)
+                               ObservationSink& sink, const Progress& progress,
+                               const CancelCheck& cancel)
 {
     LineReader in(text);
-    return Reader(in, name, sink, progress).run();
+    return Reader(in, name, sink, progress, cancel).run();
 }
 
 ReadResult readObservationFile(const std::string& path, ObservationSink& sink,
-                               const Progress& progress)
+                               const Progress& progress, const CancelCheck& cancel)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"),
                                                        &std::fclose);
@@ -511,7 +523,7 @@ ReadResult readObservationFile(const std::string& path, ObservationSink& sink,
         std::fseek(f.get(), 0, SEEK_SET);
     }
     LineReader in(f.get(), size);
-    return Reader(in, path, sink, progress).run();
+    return Reader(in, path, sink, progress, cancel).run();
 }
 
 }  // namespace korthal::rinex
