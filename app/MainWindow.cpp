@@ -4,6 +4,7 @@
 #include "app/NetworkPage.h"
 #include "app/NumberPage.h"
 #include "app/ReferencePage.h"
+#include "app/RinexViewer.h"
 #include "app/TestPage.h"
 #include "app/TransformPage.h"
 #include "geodesy/Dialogs.h"
@@ -73,6 +74,8 @@ MainWindow::MainWindow(Document& doc, QString programSettingsFile, QWidget* pare
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
 
+    rinexViewer_ = std::make_unique<RinexViewer>(doc_, this);
+    rinexViewer_->showTextFile = [this] { SpeedButton6Click(); };
     calc_ = std::make_unique<Calculator>(CalculatorContext{
         &doc_.numbers(), &doc_.numberSettings(), &doc_.datumShifts(), &doc_.transformation()});
     buildPages();
@@ -163,6 +166,7 @@ void MainWindow::buildPages()
     connect(referencePage_, &GridPage::recordChanged, this,
             &MainWindow::loadCalculatorFromReference);
     connect(testPage_, &TestPage::showFileRequested, this, &MainWindow::SpeedButton6Click);
+    connect(networkPage_, &NetworkPage::rinexRequested, this, &MainWindow::showRinexViewer);
     connect(numberPage_, &NumberPage::numbersChanged, this, &MainWindow::refreshAll);
     connect(transformPage_, &TransformPage::networkRecomputed, this, [this] {
         networkPage_->model()->refresh();
@@ -300,6 +304,12 @@ void MainWindow::SpeedButton6Click()
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+void MainWindow::showRinexViewer()
+{
+    networkPage_->commitEdits();
+    rinexViewer_->showForCurrentPoint();
 }
 
 void MainWindow::PageControl1Change()

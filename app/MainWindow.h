@@ -27,6 +27,7 @@ class NumberPage;
 class TransformPage;
 class CalculatorPage;
 class TestPage;
+class RinexViewer;
 
 class MainWindow : public QDialog {
     Q_OBJECT
@@ -58,6 +59,7 @@ public:
     TransformPage* transformPage() const { return transformPage_; }
     CalculatorPage* calculatorPage() const { return calculatorPage_; }
     TestPage* testPage() const { return testPage_; }
+    RinexViewer* rinexViewer() const { return rinexViewer_.get(); }
     bool testTabShown() const;
 
     // Start-up steps of the window's creation (settings, reference file,
@@ -72,6 +74,8 @@ public:
     void SpeedButton3Click();  // export
     void SpeedButton1Click();  // print
     void SpeedButton6Click();  // show LastTextFile
+    // The "RINEX" button: the observation viewer for the current point.
+    void showRinexViewer();
     void PageControl1Change();
     // Returns true when the key was handled here.
     bool FormKeyDown(int key, Qt::KeyboardModifiers mods);
@@ -99,6 +103,9 @@ private:
 
     Document& doc_;
     QString programSettingsFile_;
+    // Made first, as the program makes its windows: the viewer, then the
+    // main window's pages.
+    std::unique_ptr<RinexViewer> rinexViewer_;
     std::unique_ptr<Calculator> calc_;
     QTabWidget* pages_ = nullptr;
     QTabWidget* settingsPages_ = nullptr;

@@ -136,6 +136,12 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
     toolRow()->insertWidget(5, sb10_);
     toolRow()->insertWidget(6, sb12_);
     toolRow()->insertWidget(7, sb8_);
+    rinex_ = new QToolButton(this);
+    rinex_->setObjectName(QStringLiteral("rinexButton"));
+    rinex_->setText(QStringLiteral("RINEX"));
+    rinex_->setToolTip(QStringLiteral("Εμφανίζει το αρχείο παρατηρήσεων RINEX"));
+    toolRow()->insertWidget(8, rinex_);
+    connect(rinex_, &QToolButton::clicked, this, &NetworkPage::rinexRequested);
     connect(sbGrid_, &QToolButton::clicked, this, &NetworkPage::SBGridClick);
     connect(sb10_, &QToolButton::clicked, this, [this] { SpeedButton12Click(true); });
     connect(sb12_, &QToolButton::clicked, this, [this] { SpeedButton12Click(false); });

@@ -7,12 +7,13 @@
 
 namespace korthal::app {
 
-bool printListing(QWidget* parent, const std::vector<std::vector<std::string>>& pages)
+bool printListing(QWidget* parent, const std::vector<std::vector<std::string>>& pages,
+                  int lineWidth)
 {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dlg(&printer, parent);
     if (dlg.exec() != QDialog::Accepted) return false;
-    paint::paintListing(printer, pages);
+    paint::paintListing(printer, pages, lineWidth);
     return true;
 }
 

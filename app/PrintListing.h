@@ -8,7 +8,9 @@ class QWidget;
 
 namespace korthal::app {
 
-// Returns false when the user cancelled the dialog.
-bool printListing(QWidget* parent, const std::vector<std::vector<std::string>>& pages);
+// Returns false when the user cancelled the dialog. `lineWidth`: the
+// characters of the listing's widest line.
+bool printListing(QWidget* parent, const std::vector<std::vector<std::string>>& pages,
+                  int lineWidth = 124);
 
 }  // namespace korthal::app

@@ -10,14 +10,14 @@
 
 namespace korthal::paint {
 
-void paintListing(QPagedPaintDevice& device, const ListingPages& pages)
+void paintListing(QPagedPaintDevice& device, const ListingPages& pages, int lineWidth)
 {
     QPainter p(&device);
     QFont font(QStringLiteral("Monospace"));
     font.setStyleHint(QFont::TypeWriter);
-    // 124 characters across the printable width.
+    // 124 characters (or the listing's widest line) across the printable width.
     const QRect area = p.viewport();
-    font.setPixelSize(std::max(1, area.width() * 10 / (124 * 6)));
+    font.setPixelSize(std::max(1, area.width() * 10 / (std::max(lineWidth, 124) * 6)));
     p.setFont(font);
     const int lineHeight = QFontMetrics(font, &device).lineSpacing();
     bool first = true;

@@ -14,6 +14,7 @@ namespace korthal::paint {
 // Pages of lines, UTF-8.
 using ListingPages = std::vector<std::vector<std::string>>;
 
-void paintListing(QPagedPaintDevice& device, const ListingPages& pages);
+// `lineWidth`: the characters of the widest line, which must fit the page.
+void paintListing(QPagedPaintDevice& device, const ListingPages& pages, int lineWidth = 124);
 
 }  // namespace korthal::paint

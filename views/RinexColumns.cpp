@@ -77,14 +77,6 @@ const std::vector<GridGroup>& gridGroups()
     return groups;
 }
 
-int sortColumnsWidth()
-{
-    int w = 0;
-    for (int c = 0; c < kSortColumns; ++c)
-        w += gridColumns()[static_cast<std::size_t>(c)].width;
-    return w;
-}
-
 std::string indexForTitleClick(int column)
 {
     if (column == 4)
@@ -210,8 +202,16 @@ void RowColours::reset(const MemTable& t)
     satellites_.clear();
     if (!bySatellite_)
         return;
-    for (Rec r = t.firstStored(); r != NoRec; r = t.nextStored(r))
-        satellites_.push_back(static_cast<int>(t.getInteger(r, rnx::PRN)));
+    std::array<bool, 256> seen{};
+    for (Rec r = t.firstStored(); r != NoRec; r = t.nextStored(r)) {
+        const auto prn = static_cast<int>(t.getInteger(r, rnx::PRN));
+        if (prn >= 0 && prn < 256) {
+            if (seen[static_cast<std::size_t>(prn)])
+                continue;
+            seen[static_cast<std::size_t>(prn)] = true;
+        }
+        satellites_.push_back(prn);
+    }
     std::sort(satellites_.begin(), satellites_.end());
     satellites_.erase(std::unique(satellites_.begin(), satellites_.end()), satellites_.end());
 }

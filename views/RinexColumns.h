@@ -23,7 +23,7 @@ namespace korthal::rinex {
 struct GridColumnDef {
     int field = -1;           // field of the observation table
     const char* title = "";   // the column title
-    int width = 64;           // pixels
+    int width = 64;           // pixels, at least
     bool rightAligned = false;
 };
 
@@ -42,7 +42,6 @@ const std::vector<GridGroup>& gridGroups();
 // The first five columns (epoch and satellite), whose titles sort the grid:
 // their summed width is where the sorting hint stops.
 constexpr int kSortColumns = 5;
-int sortColumnsWidth();
 // The index a click on a column title chooses: "byPRN" for PRN, "byEpoxh"
 // for the epoch columns 0-3, empty for the others.
 std::string indexForTitleClick(int column);

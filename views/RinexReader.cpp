@@ -418,7 +418,7 @@ private:
                 }
                 int prn = 0;
                 if (!timeOk || !toInt(sat.substr(1), prn) || prn < 0 ||
-                    !ParseObservationLine(record, slotOfPosition_, rec.slots)) {
+                    !ParseObservationLine(record, slotOfPosition_, rec.slotValues)) {
                     ++st.badSatellites;
                     dialogs().message(epochLine, MsgIcon::None, {});
                     continue;
@@ -466,15 +466,15 @@ int fullYear(int yy)
 }
 
 bool ParseObservationLine(std::string_view line, const std::vector<int>& slotOfPosition,
-                          SlotBuffer& slots)
+                          SlotBuffer& out)
 {
-    slots.fill(SlotValue{});
+    out.fill(SlotValue{});
     for (std::size_t i = 0; i < slotOfPosition.size(); ++i) {
         const int slot = slotOfPosition[i];
         if (slot <= 0 || slot > kSlotCount)
             continue;
         const std::size_t c = 16 * i;
-        SlotValue& v = slots[static_cast<std::size_t>(slot)];
+        SlotValue& v = out[static_cast<std::size_t>(slot)];
         if (!toReal(cols(line, c + 1, c + 14), v.value) ||
             !toIntOrZero(cols(line, c + 15, c + 15), v.lli) ||
             !toIntOrZero(cols(line, c + 16, c + 16), v.strength))

@@ -62,7 +62,7 @@ struct ObservationRecord {
     double sec = 0;  // seconds below 60, with the fraction
     int flag = 0;    // epoch flag
     int prn = 0;     // satellite number
-    SlotBuffer slots{};
+    SlotBuffer slotValues{};
 };
 
 // Receives what the reader finds. header() comes once, after the whole header
@@ -122,7 +122,7 @@ using CancelCheck = std::function<bool()>;
 // position (0: not kept). All slots are cleared first. Returns false when a
 // piece is not a number.
 bool ParseObservationLine(std::string_view line, const std::vector<int>& slotOfPosition,
-                          SlotBuffer& slots);
+                          SlotBuffer& out);
 
 // The time of an epoch as the table shows it: "%2d : %2d :  " then the seconds
 // with two digits, the decimal separator and seven decimals, cut after the

@@ -141,7 +141,7 @@ void appendObservation(MemTable& t, const rinex::ObservationRecord& o)
     t.setInteger(r, rnx::PRN, o.prn);
     for (int slot = 1; slot <= rinex::kSlotCount; ++slot) {
         const int f = rnx::valueFieldOfSlot(slot);
-        const rinex::SlotValue& v = o.slots[static_cast<std::size_t>(slot)];
+        const rinex::SlotValue& v = o.slotValues[static_cast<std::size_t>(slot)];
         t.setFloat(r, f, v.value);
         t.setInteger(r, f + 1, v.lli);
         t.setInteger(r, f + 2, v.strength);

@@ -34,7 +34,7 @@ struct CountingSink : ObservationSink {
     void record(const ObservationRecord& r) override
     {
         ++records[r.prn];
-        if (r.slots[static_cast<std::size_t>(slot)].value != 0)
+        if (r.slotValues[static_cast<std::size_t>(slot)].value != 0)
             ++nonZero[r.prn];
     }
 };
@@ -178,7 +178,7 @@ TEST(RinexSeries, RecordsWithNoTimeOfDayAreReportedOnce)
     for (int k = 0; k < 5; ++k) {
         o.epoxh = k + 1;
         o.min = 58 + k;  // 58, 59, then three records of minutes 60 to 62
-        o.slots[SlotC1].value = 20000000.0 + k;
+        o.slotValues[SlotC1].value = 20000000.0 + k;
         appendObservation(t, o);
     }
     const ChartSeries c = buildChartSeries(t, SlotC1);

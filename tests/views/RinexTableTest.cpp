@@ -310,7 +310,7 @@ TEST(RinexTable, AppendRecordsFromCopiesEveryValue)
     o.epoxh = 2;
     o.year = 2021, o.month = 1, o.day = 1;
     o.prn = 7;
-    o.slots[rinex::SlotL1].value = 123.25;
+    o.slotValues[rinex::SlotL1].value = 123.25;
     appendObservation(a, o);
     a.setString(a.firstStored(), rnx::Sxolio, "σημείωση");
     o.prn = 3;
