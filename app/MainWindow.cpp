@@ -5,6 +5,7 @@
 #include "app/NumberPage.h"
 #include "app/ReferencePage.h"
 #include "app/RinexViewer.h"
+#include "app/ToolButton.h"
 #include "app/TestPage.h"
 #include "app/TransformPage.h"
 #include "geodesy/Dialogs.h"
@@ -52,15 +53,6 @@ const char* const kTextPage =
     "Σημεία αναφοράς: ο μόνιμος κατάλογος των τριγωνομετρικών σημείων με συντεταγμένες "
     "ΕΓΣΑ87.\n\n"
     "Οι αλλαγές αποθηκεύονται κατά την έξοδο από το πρόγραμμα (Esc).";
-
-QToolButton* toolButton(QWidget* parent, const char* name, const char* text, const char* hint)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setText(QString::fromUtf8(text));
-    b->setToolTip(QString::fromUtf8(hint));
-    return b;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "app/RinexChart.h"
 
+#include "app/ToolButton.h"
+
 #include "network/NumberText.h"
 #include "table/MemTable.h"
 
@@ -42,15 +44,6 @@ QLocale labelLocale(Separators s)
     if (s.thousands == '\0' || s.thousands == s.decimal)
         l.setNumberOptions(QLocale::OmitGroupSeparator);
     return l;
-}
-
-QToolButton* button(QWidget* parent, const char* name, const char* text, const char* hint)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setText(QString::fromUtf8(text));
-    b->setToolTip(QString::fromUtf8(hint));
-    return b;
 }
 
 }  // namespace
@@ -103,12 +96,12 @@ RinexChart::RinexChart(QWidget* parent) : QWidget(parent)
     slips_->setToolTip(QStringLiteral("Κάνει διόρθωση των cycle slips"));
     // Nothing corrects cycle slips yet: the box is shown but cannot be ticked.
     slips_->setEnabled(false);
-    help_ = button(this, "helpButton", "Βοήθεια", "Βοήθεια");
+    help_ = toolButton(this, "helpButton", "Βοήθεια", "Βοήθεια");
     help_->setEnabled(false);
-    reset_ = button(this, "resetButton", "όλο το διάστημα",
+    reset_ = toolButton(this, "resetButton", "όλο το διάστημα",
                     "Επαναφέρει την αρχική κλίμακα του γραφήματος (μεγέθυνση: ροδέλα ή "
                     "πλαίσιο με το ποντίκι)");
-    print_ = button(this, "printButton", "Εκτύπωση", "Εκτυπώνει το γράφημα σε  Landscape A4");
+    print_ = toolButton(this, "printButton", "Εκτύπωση", "Εκτυπώνει το γράφημα σε  Landscape A4");
 
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);

@@ -3,6 +3,7 @@
 #include "app/PrintListing.h"
 #include "app/RinexChart.h"
 #include "app/RinexGrid.h"
+#include "app/ToolButton.h"
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
@@ -11,6 +12,7 @@
 #include "table/TextUtil.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -39,11 +41,8 @@ const char* const kChartCaptions[9] = {"", "C1", "C2", "P1", "P2", "L1", "L2", "
 QToolButton* smallButton(QWidget* parent, const char* name, const QIcon& icon, const char* text,
                          const char* hint)
 {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
+    QToolButton* b = toolButton(parent, name, text, hint);
     b->setIcon(icon);
-    b->setText(QString::fromUtf8(text));
-    b->setToolTip(QString::fromUtf8(hint));
     b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     return b;
 }
@@ -231,9 +230,12 @@ void RinexViewer::FormShow()
     storeComments();
     rinex_.RinexFileName = path;
     LoadResult loaded;
-    if (path.empty()) {
-        rinex_.table().clear();
-    } else if (!rinex_.load(&loaded) && loaded.status != LoadResult::Status::Missing) {
+    // A day of 1-second observations takes a moment to load.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = path.empty() || rinex_.load(&loaded);
+    if (path.empty()) rinex_.table().clear();
+    QGuiApplication::restoreOverrideCursor();
+    if (!ok && loaded.status != LoadResult::Status::Missing) {
         // A damaged table file: say so, so that no one takes the part read
         // for the whole.
         showMessage(loaded.message(path), MsgIcon::Warning);
@@ -267,6 +269,14 @@ void RinexViewer::SpeedButton2Click()
             bar->setWindowModality(Qt::WindowModal);
             bar->setMinimumDuration(400);
             bar->setAutoClose(false);
+        }
+        if (total > 0 && done >= total) {
+            // Read through: the table is stored next, which cannot be stopped.
+            bar->setLabelText(QStringLiteral("Αποθήκευση του πίνακα παρατηρήσεων …"));
+            bar->setCancelButton(nullptr);
+            bar->setRange(0, 0);
+            QCoreApplication::processEvents();
+            return;
         }
         bar->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
     };
@@ -345,8 +355,10 @@ std::string RinexViewer::listingHeading() const
 bool RinexViewer::printTable()
 {
     grid_->commitDataIfEditing();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto pages = rinex::observationListing(rinex_.table(), visibleColumns(), doc_.numbers(),
                                                  listingHeading(), false);
+    QGuiApplication::restoreOverrideCursor();
     return printListing(this, pages, static_cast<int>(rinex::listingWidth(pages)));
 }
 
@@ -365,10 +377,13 @@ bool RinexViewer::saveTable()
     const NumberSettings& ns = doc_.numberSettings();
     NumberText numbers(doc_.numbers().system());
     numbers.setDisplay(Separators{ns.DecimalSeparators[OutputFile], ns.ThousandSeparators[OutputFile]});
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto pages =
         rinex::observationListing(rinex_.table(), visibleColumns(), numbers, listingHeading(), true);
+    const bool written = writeTextLines(*name, pages.front());
+    QGuiApplication::restoreOverrideCursor();
     doc_.LastTextFile = *name;
-    if (!writeTextLines(*name, pages.front())) {
+    if (!written) {
         showMessage(Document::saveErrorMessage(*name));
         return false;
     }

@@ -46,4 +46,13 @@ inline void fillObservationDay(MemTable& table, int satellitesPerEpoch = 10)
     table.enableControls();
 }
 
+// The day in a table of its own, made at the first call.
+inline const RinexTable& observationDay()
+{
+    static RinexTable t;
+    static const bool filled = (fillObservationDay(t.table()), true);
+    (void)filled;
+    return t;
+}
+
 }  // namespace korthal::bench

@@ -20,16 +20,7 @@ namespace {
 
 using namespace korthal;
 
-const RinexTable& day()
-{
-    static RinexTable t;
-    static bool filled = false;
-    if (!filled) {
-        bench::fillObservationDay(t.table());
-        filled = true;
-    }
-    return t;
-}
+const RinexTable& day() { return bench::observationDay(); }
 
 // The chart as the window shows it, 700 x 470 pixels.
 app::RinexChart& chart()

@@ -11,16 +11,7 @@ namespace {
 
 using namespace korthal;
 
-const RinexTable& day()
-{
-    static RinexTable t;
-    static bool filled = false;
-    if (!filled) {
-        bench::fillObservationDay(t.table());
-        filled = true;
-    }
-    return t;
-}
+const RinexTable& day() { return bench::observationDay(); }
 
 void BM_BuildChartSeries(benchmark::State& state)
 {
