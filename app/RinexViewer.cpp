@@ -314,6 +314,10 @@ void RinexViewer::ApplyObservationTypes()
     labels_[2]->setText(QString::fromStdString(v.Ho));
     columnList_->setCurrentRow(0);
     CheckListBox2ClickCheck();
+    // A chart on show is drawn again from the table now shown (another
+    // point's, or the one just read), so that it never shows other data
+    // than the caption and the grid.
+    if (chart_->isVisibleTo(this)) PageControlChange(tabs_->currentIndex());
 }
 
 void RinexViewer::CheckListBox2ClickCheck()

@@ -74,7 +74,8 @@ public:
     void ComboBox1Change(int index);
     // Asks for an observation file and reads it (progress bar, cancel).
     void SpeedButton2Click();
-    // Ticks the column list from the companion settings file, shows the position.
+    // Ticks the column list from the companion settings file, shows the
+    // position; the chart on show is drawn again.
     void ApplyObservationTypes();
     // Shows the grid columns and chart tabs of the ticked items.
     void CheckListBox2ClickCheck();

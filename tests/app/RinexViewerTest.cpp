@@ -27,6 +27,8 @@
 #include <QValueAxis>
 #include <QWheelEvent>
 
+#include <set>
+
 using namespace korthal;
 using namespace korthal::app;
 using korthal::app::testing::Session;
@@ -277,11 +279,22 @@ void RinexViewerTest::chartPerObservable()
     c->resetButton()->click();
     QCOMPARE(c->timeAxis()->max().toMSecsSinceEpoch() - c->timeAxis()->min().toMSecsSinceEpoch(), span);
 
-    // D1 is not in the file: no tab. C2 neither; P2: metres as stored.
+    // P2: metres as stored.
     v->tabs()->setCurrentWidget(v->chartTab(rinex::SlotP2));
     QCOMPARE(c->parentWidget(), v->chartTab(rinex::SlotP2));
     QCOMPARE(c->series().slot, int(rinex::SlotP2));
     QVERIFY(s.rec.messages().empty());
+
+    // Another file read in place of this one: the chart on show follows it.
+    s.rec.answers.push_back(Answer::Yes);
+    s.read("KOSG0010.95O");
+    QCOMPARE(v->rinex().table().recordCount(), 23);
+    QCOMPARE(v->tabs()->currentWidget(), v->chartTab(rinex::SlotP2));
+    std::set<long long> satellites;
+    for (Rec r = v->rinex().table().firstStored(); r != NoRec; r = v->rinex().table().nextStored(r))
+        satellites.insert(v->rinex().table().getInteger(r, rnx::PRN));
+    QCOMPARE(c->lines().size(), satellites.size());
+    QCOMPARE(c->series().points, 23);
 }
 
 void RinexViewerTest::chartPrintsOnALandscapeA4Page()
