@@ -1,8 +1,7 @@
-// The export button of the main window: the file types of its save dialog
-// and the table of the tab shown.
+// The export button of the main window exports the table of the tab shown,
+// in the file type chosen in its save dialog.
 
 #include "AppSession.h"
-#include "app/QtDialogs.h"
 #include "export/PointExport.h"
 
 #include <QFileInfo>
@@ -17,21 +16,8 @@ using namespace korthal::app::testing;
 class ExportWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void saveDialogListsEveryFormat();
     void exportsTheTableOfTheTab();
 };
-
-void ExportWindowTest::saveDialogListsEveryFormat()
-{
-    std::vector<FileType> types;
-    for (const auto& f : exportFormats())
-        types.push_back({f.label, f.extension});
-    const QStringList filters = QtDialogs::qtSaveFilters(types);
-    QCOMPARE(filters.size(), qsizetype(7));
-    QCOMPARE(filters[0], QStringLiteral("Κατάσταση σημείων, κείμενο (*.TXT)"));
-    QCOMPARE(filters[1], QStringLiteral("ESRI Shapefile, ΕΓΣΑ87 (*.shp)"));
-    QVERIFY(filters[4].endsWith(QStringLiteral("WGS84 (*.kml)")));
-}
 
 void ExportWindowTest::exportsTheTableOfTheTab()
 {

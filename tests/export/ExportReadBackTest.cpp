@@ -166,7 +166,7 @@ void expectMeasuredWgs84(const Document& doc, const std::vector<Rec>& recs, cons
         const Rec r = recs[i];
         const double X = t.getFloat(r, gps::X), Y = t.getFloat(r, gps::Y), Z = t.getFloat(r, gps::Z);
         SCOPED_TRACE(f.driver + " " + t.getString(r, gps::Name));
-        EXPECT_EQ(p.field(f.driver == "GeoJSON" ? "name" : "Name"), t.getString(r, gps::Name));
+        EXPECT_EQ(p.field("name"), t.getString(r, gps::Name));
         // The geocentric position of the file's coordinates is the measured one.
         const Geocentric g = EllipsoidalToGeocentric(WGS84, p.y * kPi / 180, p.x * kPi / 180, p.z);
         EXPECT_NEAR(static_cast<double>(g.X), X, kMetre);
@@ -240,7 +240,7 @@ TEST_F(DemoExport, PointsWithoutMeasurementGetWgs84ByTheInverseDatumShift)
     const ReadFile n = exported("network.kml");
     ASSERT_FALSE(n.features.empty());
     const ReadFeature& p = n.features[0];
-    EXPECT_EQ(p.field("Name"), g.getString(r, gps::Name));
+    EXPECT_EQ(p.field("name"), g.getString(r, gps::Name));
     const TM87 back = wgs84ToEgsa87(doc.datumShifts(), p.x, p.y, p.z, g.getFloat(r, gps::apoxh));
     EXPECT_NEAR(static_cast<double>(back.E), g.getFloat(r, gps::E), kMetre);
     EXPECT_NEAR(static_cast<double>(back.N), g.getFloat(r, gps::N), kMetre);

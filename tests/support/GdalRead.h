@@ -18,10 +18,13 @@ struct ReadFeature {
     bool hasPoint = false;
     double x = 0, y = 0, z = 0;
 
+    // By name in any case (KML readers say "Name" for a field "name").
     std::string field(const std::string& name) const
     {
-        const auto it = fields.find(name);
-        return it == fields.end() ? std::string() : it->second;
+        for (const auto& [k, v] : fields)
+            if (EQUAL(k.c_str(), name.c_str()))
+                return v;
+        return {};
     }
     // Set and not empty (a CSV file without types reads empty cells as "").
     bool has(const std::string& name) const { return !field(name).empty(); }
