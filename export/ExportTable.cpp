@@ -44,7 +44,7 @@ ExportResult writeListing(Document& doc, bool network, const std::string& path)
     r.written = (network ? doc.GPS() : doc.GYS()).recordCount();
     r.ok = writeListingFile(doc, network, path);
     if (!r.ok)
-        r.error = "cannot write " + path;
+        r.error = "Δεν είναι δυνατή η εγγραφή του αρχείου \"" + path + "\"";
     return r;
 }
 

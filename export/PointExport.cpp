@@ -6,21 +6,13 @@
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
+#include "table/TextUtil.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace korthal {
 
 namespace {
-
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 double degrees(Extended radians)
 {
@@ -166,12 +158,11 @@ const ExportFormatInfo& formatInfo(ExportFormat f)
 
 std::optional<ExportFormat> exportFormatOfPath(const std::string& path)
 {
-    std::string ext = std::filesystem::path(path).extension().string();
+    const std::string ext = std::filesystem::path(path).extension().string();
     if (ext.size() < 2)
         return std::nullopt;
-    ext = lower(ext.substr(1));
     for (const auto& i : exportFormats())
-        if (lower(i.extension) == ext)
+        if (equalsNoCase(std::string_view(ext).substr(1), i.extension))
             return i.format;
     return std::nullopt;
 }
