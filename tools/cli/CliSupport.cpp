@@ -1,8 +1,10 @@
 #include "tools/cli/CliSupport.h"
 
 #include "geodesy/Angles.h"
+#include "project/Document.h"
 #include "project/IniFile.h"
 #include "project/Settings.h"
+#include "table/AtomicFile.h"
 
 #include <algorithm>
 #include <array>
@@ -152,6 +154,38 @@ std::string findReference(const std::string& given, const std::string& network)
     if (std::filesystem::exists("EGSA87"))
         return "EGSA87";
     return {};
+}
+
+bool openNetwork(std::string_view command, const std::string& network, Document& doc)
+{
+    auto fail = [&](const std::string& why) {
+        std::cerr << "korthal-cli " << command << ": " << why << '\n';
+        return false;
+    };
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(network, ec))
+        return fail("no such file: " + network);
+    if (!std::ifstream(network, std::ios::binary))
+        return fail("cannot read " + network);
+    const std::string ref = findReference({}, network);
+    if (ref.empty())
+        std::cerr << "korthal-cli " << command
+                  << ": no reference file \"EGSA87\" found; no point is a reference point\n";
+    else if (!doc.LoadReference(ref))
+        std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';
+    doc.LoadFile(network);
+    if (!doc.LastLoadProblem.empty())
+        return fail(doc.LastLoadProblem);
+    return true;
+}
+
+bool writeOutput(std::string_view command, const std::string& path, std::string_view bytes)
+{
+    std::string error;
+    if (writeFileAtomically(path, bytes, error))
+        return true;
+    std::cerr << "korthal-cli " << command << ": " << error << '\n';
+    return false;
 }
 
 int usageError(std::string_view command, const std::string& what)

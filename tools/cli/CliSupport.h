@@ -12,6 +12,10 @@
 #include <string_view>
 #include <vector>
 
+namespace korthal {
+class Document;
+}
+
 namespace korthal::cli {
 
 // The whole text as one finite number ('.' decimal point, optional sign and
@@ -54,6 +58,17 @@ std::string sharedArgument(const std::vector<std::string>& args, std::size_t& i,
 // the network file, else "EGSA87" in the current folder. Empty when none
 // exists.
 std::string findReference(const std::string& given, const std::string& network);
+
+// Loads a network for a command that draws or prints it: the reference file
+// "EGSA87" beside it (else in the current folder), the network file (or a
+// point list) and its settings. False, with the reason on standard error
+// after "korthal-cli COMMAND: ", when the network is missing or could not be
+// read completely.
+bool openNetwork(std::string_view command, const std::string& network, Document& doc);
+
+// Writes `bytes` under `path` whole or not at all; false, with the reason on
+// standard error, when that failed.
+bool writeOutput(std::string_view command, const std::string& path, std::string_view bytes);
 
 // Says on standard error what is wrong with the arguments of `command` and
 // where its help is; returns the exit status 2.
