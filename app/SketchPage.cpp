@@ -5,6 +5,7 @@
 #include "project/Document.h"
 
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -183,18 +184,22 @@ SketchPage::SketchPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
     picture_ = new SketchPicture(*this);
     v->addWidget(picture_, 1);
 
-    auto* bar = new QHBoxLayout;
+    // The status bar: the readout over the hint (or the drag panel), the
+    // two buttons at the right.
+    auto* bar = new QGridLayout;
     bar->setContentsMargins(2, 0, 2, 2);
-    bar->setSpacing(4);
+    bar->setHorizontalSpacing(4);
+    bar->setVerticalSpacing(2);
     v->addLayout(bar);
     firstCaption_ = label(this, "LabelCaption1");
     firstValue_ = label(this, "LabelValue1", true);
     secondCaption_ = label(this, "LabelCaption2");
     secondValue_ = label(this, "LabelValue2", true);
-    bar->addWidget(firstCaption_);
-    bar->addWidget(firstValue_);
-    bar->addWidget(secondCaption_);
-    bar->addWidget(secondValue_);
+    bar->addWidget(firstCaption_, 0, 0);
+    bar->addWidget(firstValue_, 0, 1);
+    bar->addWidget(secondCaption_, 0, 2);
+    bar->addWidget(secondValue_, 0, 3);
+    bar->setColumnStretch(4, 1);
 
     // The hint, and over it while measuring the drag panel.
     hintStack_ = new QStackedWidget(this);
@@ -202,7 +207,6 @@ SketchPage::SketchPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
     hintStack_->setFrameShadow(QFrame::Sunken);
     hint_ = label(hintStack_, "HintPanel");
     hint_->setText(QString::fromUtf8(kSketchDragHint));
-    hint_->setWordWrap(true);
     hintStack_->addWidget(hint_);
     dragPanel_ = new QWidget(hintStack_);
     dragPanel_->setObjectName(QStringLiteral("DragPanel"));
@@ -235,7 +239,7 @@ SketchPage::SketchPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
     d->addStretch();
     hintStack_->addWidget(dragPanel_);
     hintStack_->setCurrentWidget(hint_);
-    bar->addWidget(hintStack_, 1);
+    bar->addWidget(hintStack_, 1, 0, 1, 5);
 
     sb10a_ = new QToolButton(this);
     sb10a_->setObjectName(QStringLiteral("SpeedButton10a"));
@@ -244,8 +248,8 @@ SketchPage::SketchPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
     sb15_ = new QToolButton(this);
     sb15_->setObjectName(QStringLiteral("SpeedButton15"));
     sb15_->setIconSize(QSize(24, 24));
-    bar->addWidget(sb10a_);
-    bar->addWidget(sb15_);
+    bar->addWidget(sb10a_, 0, 5, 2, 1);
+    bar->addWidget(sb15_, 0, 6, 2, 1);
     connect(sb10a_, &QToolButton::clicked, this, &SketchPage::SpeedButton10aClick);
     connect(sb15_, &QToolButton::clicked, this, &SketchPage::SpeedButton15Click);
     showCaptions();

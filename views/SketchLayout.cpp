@@ -1,6 +1,5 @@
 #include "views/SketchLayout.h"
 
-#include "geodesy/Angles.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
 #include "views/SketchHatt.h"
@@ -85,13 +84,13 @@ std::vector<SketchPoint> sketchPoints(const MemTable& gps, int mode, int filter,
             continue;
         p.detail = detail;
         p.name = gps.getString(r, gps::Name);
-        auto calc = [&](int field) {
-            const Value v = gps.fetch(r, field);
-            return std::holds_alternative<double>(v) ? std::get<double>(v) : 0.0;
-        };
         if (mode == SketchEllipsoidal) {
-            p.x = arcSeconds(DMSToRad(calc(gps::l)));
-            p.y = arcSeconds(DMSToRad(calc(gps::f)));
+            // φ and λ as the calculated fields f and l hold them (there in
+            // packed degrees).
+            const Geographic g = TM87ToEllipsoidal(p.E, p.N, gps.getFloat(r, gps::H),
+                                                   gps.getFloat(r, gps::apoxh));
+            p.x = arcSeconds(g.lambda);
+            p.y = arcSeconds(g.phi);
         } else if (mode == SketchHatt) {
             // Heights for now; x, y once the sheet of all points is known.
             p.x = gps.getFloat(r, gps::H);

@@ -49,8 +49,8 @@ struct SketchPoint {
 };
 
 // The points of the network table, in index order, that the filter keeps,
-// with (x, y) of the mode: E and N; λ and φ of the calculated fields in arc
-// seconds; HATT x and y on the sheet of the points' centre (see
+// with (x, y) of the mode: E and N; λ and φ (as the calculated fields have
+// them) in arc seconds; HATT x and y on the sheet of the points' centre (see
 // views/SketchHatt.h). Points without a position (E and N both 0: a detail
 // point not measured yet) are left out, as they are from the network's
 // extents.
