@@ -38,6 +38,15 @@ struct Box {
         addPoint(doc, "B", 3000, 6000, false);
         addPoint(doc, "C", 2000, 5500, true);
     }
+    // The sketch as the tab starts it (mode 0, all points), drawn on 700 × 460.
+    Sketch sketch()
+    {
+        Sketch s;
+        s.nextMode();
+        s.nextFilter();
+        s.plot(doc, 700, 460);
+        return s;
+    }
 };
 
 const SketchDrawnPoint& point(const SketchLayout& L, const std::string& name)
@@ -253,10 +262,7 @@ TEST(Sketch, ButtonsStartAtTwoAndCycle)
 TEST(Sketch, MeasuringBetweenPointsUsesTheirCoordinates)
 {
     Box b;
-    Sketch s;
-    s.nextMode();
-    s.nextFilter();
-    s.plot(b.doc, 700, 460);
+    Sketch s = b.sketch();
     const NumberText& n = b.doc.numbers();
 
     // Down outside any point: "Pi", the anchor at the pointer.
@@ -316,10 +322,7 @@ TEST(Sketch, EllipsoidalMeasureGivesSignedAnglesAndNoDistance)
 TEST(Sketch, ZoomAndPanKeepReadoutAndHitsRight)
 {
     Box b;
-    Sketch s;
-    s.nextMode();
-    s.nextFilter();
-    s.plot(b.doc, 700, 460);
+    Sketch s = b.sketch();
     const NumberText& n = b.doc.numbers();
     const std::string before = s.mouseMove(300, 200, false, n).readout.first;
 

@@ -156,6 +156,17 @@ std::string findReference(const std::string& given, const std::string& network)
     return {};
 }
 
+std::string networkArgument(const std::vector<std::string>& args, std::size_t& i,
+                            std::string& network)
+{
+    if (!args[i].empty() && args[i][0] == '-')
+        return "unknown option \"" + args[i] + "\"";
+    if (!network.empty())
+        return "only one network file, got \"" + args[i] + "\"";
+    network = args[i++];
+    return {};
+}
+
 bool openNetwork(std::string_view command, const std::string& network, Document& doc)
 {
     auto fail = [&](const std::string& why) {

@@ -59,6 +59,12 @@ std::string sharedArgument(const std::vector<std::string>& args, std::size_t& i,
 // exists.
 std::string findReference(const std::string& given, const std::string& network);
 
+// The network file argument of a command that takes one, at args[i]: stored
+// in `network` and i advanced. Returns what is wrong instead (an unknown
+// option, a second file), or an empty text.
+std::string networkArgument(const std::vector<std::string>& args, std::size_t& i,
+                            std::string& network);
+
 // Loads a network for a command that draws or prints it: the reference file
 // "EGSA87" beside it (else in the current folder), the network file (or a
 // point list) and its settings. False, with the reason on standard error

@@ -28,12 +28,8 @@ int runListing(const std::vector<std::string>& args)
             if (missing || (*t != "network" && *t != "reference"))
                 return usage("--table takes network or reference");
             networkTable = *t == "network";
-        } else if (!args[i].empty() && args[i][0] == '-') {
-            return usage("unknown option \"" + args[i] + "\"");
-        } else if (network.empty()) {
-            network = args[i++];
-        } else {
-            return usage("only one network file, got \"" + args[i] + "\"");
+        } else if (const std::string wrong = networkArgument(args, i, network); !wrong.empty()) {
+            return usage(wrong);
         }
     }
     if (network.empty())

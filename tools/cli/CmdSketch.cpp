@@ -74,12 +74,8 @@ int runSketch(const std::vector<std::string>& args)
             size = parseSize(*s);
             if (missing || !size)
                 return usage("--size takes WIDTHxHEIGHT in pixels, for example 700x460");
-        } else if (!args[i].empty() && args[i][0] == '-') {
-            return usage("unknown option \"" + args[i] + "\"");
-        } else if (network.empty()) {
-            network = args[i++];
-        } else {
-            return usage("only one network file, got \"" + args[i] + "\"");
+        } else if (const std::string wrong = networkArgument(args, i, network); !wrong.empty()) {
+            return usage(wrong);
         }
     }
     if (network.empty())
