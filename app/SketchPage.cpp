@@ -286,8 +286,9 @@ void SketchPage::SpeedButton15Click()
 
 void SketchPage::plot()
 {
+    // A hidden page is drawn when it is shown (the page change calls here).
     const QSize size = picture_->size();
-    if (size.width() < 2 || size.height() < 2)
+    if (!picture_->isVisible() || size.width() < 2 || size.height() < 2)
         return;
     QImage image(size, QImage::Format_RGB32);
     const SketchLayout& layout = sketch_.plot(doc_, size.width(), size.height());
@@ -322,7 +323,8 @@ void SketchPage::Image2MouseDown(Qt::MouseButton button, QPoint at)
     if (button != Qt::LeftButton)
         return;
     showStatus(sketch_.mouseDown(at.x(), at.y(), doc_.numbers()));
-    hintStack_->setCurrentWidget(dragPanel_);
+    if (sketch_.dragging())
+        hintStack_->setCurrentWidget(dragPanel_);
     picture_->update();
 }
 

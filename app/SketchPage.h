@@ -80,7 +80,7 @@ public:
     // The mode button and the filter button.
     void SpeedButton10aClick();
     void SpeedButton15Click();
-    // Draws the sketch on the picture at its present size.
+    // Draws the sketch on the picture at its present size (when shown).
     void plot();
     // The print button on this page: the sketch on a landscape page.
     bool print();

@@ -116,6 +116,8 @@ void Sketch::resetView()
 
 SketchStatus Sketch::mouseDown(int x, int y, const NumberText& numbers)
 {
+    if (!layout_.complete)
+        return {};  // nothing drawn, nothing to measure
     if (const SketchHit* h = hitAt(layout_.hits, x, y)) {
         anchorX_ = h->centreX();
         anchorY_ = h->centreY();

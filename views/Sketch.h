@@ -66,7 +66,8 @@ public:
     // A pointer on a point stands for that point: the anchor snaps to its
     // pixel, and the readout, distance and differences use its coordinates
     // rather than those of the pixel.
-    // Button down: the anchor snaps to the point under the pointer.
+    // Button down: the anchor snaps to the point under the pointer. (On a
+    // picture with nothing drawn no measuring starts.)
     SketchStatus mouseDown(int x, int y, const NumberText& numbers);
     // Pointer moved (leftHeld: while measuring). The rubber band ends at the
     // raw pointer.

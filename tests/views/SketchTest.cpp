@@ -244,21 +244,6 @@ TEST(SketchLayout, HattSketchOfANetworkAtASheetEdgeIsOneMap)
     }
 }
 
-TEST(Sketch, ButtonsStartAtTwoAndCycle)
-{
-    Sketch s;
-    s.nextMode();
-    s.nextFilter();
-    EXPECT_EQ(s.SketchMode, 0);
-    EXPECT_EQ(s.SketchFilter, 0);
-    EXPECT_STREQ(sketchModeHint(s.SketchMode), "απεικόνιση Ελλειψοειδών συντεταγμένων");
-    EXPECT_STREQ(sketchFilterHint(s.SketchFilter), "απεικόνιση μόνο των σημείων λεπτομερειών");
-    s.nextMode();
-    EXPECT_STREQ(sketchCaptions(s.SketchMode).first, " φ = ");
-    EXPECT_STREQ(sketchCaptions(s.SketchMode).distance, "");
-    EXPECT_STREQ(sketchCaptions(SketchProjected).diff1, "ΔΕ = ");
-}
-
 TEST(Sketch, MeasuringBetweenPointsUsesTheirCoordinates)
 {
     Box b;
