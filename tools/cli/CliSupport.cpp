@@ -167,27 +167,37 @@ std::string networkArgument(const std::vector<std::string>& args, std::size_t& i
     return {};
 }
 
-bool openNetwork(std::string_view command, const std::string& network, Document& doc)
+int loadNetwork(Document& doc, std::string_view command, const std::string& network,
+                const std::string& reference, const std::string& settingsFile, bool& complete)
 {
-    auto fail = [&](const std::string& why) {
-        std::cerr << "korthal-cli " << command << ": " << why << '\n';
-        return false;
-    };
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(network, ec))
-        return fail("no such file: " + network);
-    if (!std::ifstream(network, std::ios::binary))
-        return fail("cannot read " + network);
-    const std::string ref = findReference({}, network);
+    namespace fs = std::filesystem;
+    complete = false;
+    if (!fs::exists(network)) {
+        std::cerr << "korthal-cli " << command << ": no such file: " << network << '\n';
+        return 1;
+    }
+    if (!settingsFile.empty() && !fs::exists(settingsFile)) {
+        std::cerr << "korthal-cli " << command << ": no such settings file: " << settingsFile
+                  << '\n';
+        return 1;
+    }
+    if (!reference.empty() && !fs::exists(reference)) {
+        std::cerr << "korthal-cli " << command << ": no such reference file: " << reference
+                  << '\n';
+        return 1;
+    }
+    const std::string ref = findReference(reference, network);
     if (ref.empty())
         std::cerr << "korthal-cli " << command
                   << ": no reference file \"EGSA87\" found; no point is a reference point\n";
     else if (!doc.LoadReference(ref))
         std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';
+    doc.SettingsFileOverride = settingsFile;
     doc.LoadFile(network);
-    if (!doc.LastLoadProblem.empty())
-        return fail(doc.LastLoadProblem);
-    return true;
+    complete = doc.LastLoadProblem.empty();
+    if (!complete)
+        std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';
+    return 0;
 }
 
 bool writeOutput(std::string_view command, const std::string& path, std::string_view bytes)

@@ -65,12 +65,13 @@ std::string findReference(const std::string& given, const std::string& network);
 std::string networkArgument(const std::vector<std::string>& args, std::size_t& i,
                             std::string& network);
 
-// Loads a network for a command that draws or prints it: the reference file
-// "EGSA87" beside it (else in the current folder), the network file (or a
-// point list) and its settings. False, with the reason on standard error
-// after "korthal-cli COMMAND: ", when the network is missing or could not be
-// read completely.
-bool openNetwork(std::string_view command, const std::string& network, Document& doc);
+// Loads a network file or point list into `doc` with its reference file
+// (findReference) and its settings (`settingsFile`, else the network's own),
+// and transforms it. Returns 1 after saying on standard error which file
+// does not exist, else 0; a network that loaded only partly is reported on
+// standard error, and `complete` is then false.
+int loadNetwork(Document& doc, std::string_view command, const std::string& network,
+                const std::string& reference, const std::string& settingsFile, bool& complete);
 
 // Writes `bytes` under `path` whole or not at all; false, with the reason on
 // standard error, when that failed.

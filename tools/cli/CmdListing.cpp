@@ -39,7 +39,10 @@ int runListing(const std::vector<std::string>& args)
 
     paint::HeadlessGui gui;
     Document doc;
-    if (!openNetwork("listing", network, doc))
+    // A network that loaded only partly gives nothing: a listing that silently
+    // lacks points would mislead.
+    bool complete = false;
+    if (loadNetwork(doc, "listing", network, {}, {}, complete) != 0 || !complete)
         return 1;
     const QByteArray bytes = paint::listingPdf(printTableLines(doc, networkTable, false));
     return writeOutput("listing", pdf,

@@ -88,7 +88,10 @@ int runSketch(const std::vector<std::string>& args)
 
     paint::HeadlessGui gui;
     Document doc;
-    if (!openNetwork("sketch", network, doc))
+    // A network that loaded only partly gives nothing: a sketch that silently
+    // lacks points would mislead.
+    bool complete = false;
+    if (loadNetwork(doc, "sketch", network, {}, {}, complete) != 0 || !complete)
         return 1;
     const QSize picture = size.value_or(QSize(kSketchPictureWidth, kSketchPictureHeight));
     QByteArray bytes;
