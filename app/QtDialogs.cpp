@@ -68,7 +68,9 @@ QString QtDialogs::qtFilter(const std::string& filter)
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString label = parts[i].trimmed();
-        const QString pattern = parts[i + 1].trimmed();
+        // Patterns separated by ';' become Qt's list separated by spaces.
+        const QString pattern =
+            parts[i + 1].trimmed().split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
         if (!label.contains(pattern)) label += QStringLiteral(" (") + pattern + QLatin1Char(')');
         out << label;
     }
@@ -86,6 +88,19 @@ std::optional<std::string> QtDialogs::chooseFile(const std::string& title,
     dlg.setDefaultSuffix(q(defaultExt));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().first().toStdString();
+}
+
+DialogParent::DialogParent(QWidget* window)
+    : dialogs_(dynamic_cast<QtDialogs*>(&dialogs()))
+{
+    if (!dialogs_) return;
+    previous_ = dialogs_->parent();
+    dialogs_->setParent(window);
+}
+
+DialogParent::~DialogParent()
+{
+    if (dialogs_) dialogs_->setParent(previous_);
 }
 
 }  // namespace korthal::app
