@@ -42,8 +42,11 @@ GeoPoint geoidMapPosition(MapPoint p, int width, int height)
 
 bool insideGeoidMap(double phi, double lambda)
 {
-    return phi >= kGeoidMapSouth && phi <= kGeoidMapNorth && lambda >= kGeoidMapWest &&
-           lambda <= kGeoidMapEast;
+    // A hair of tolerance, so that a border typed as whole degrees and
+    // turned through radians stays on the map.
+    constexpr double e = 1e-9;
+    return phi >= kGeoidMapSouth - e && phi <= kGeoidMapNorth + e && lambda >= kGeoidMapWest - e &&
+           lambda <= kGeoidMapEast + e;
 }
 
 GeoidMapSurface::GeoidMapSurface(const DatumShiftTable& shifts)
@@ -67,8 +70,8 @@ GeoidMapSurface::GeoidMapSurface(const DatumShiftTable& shifts)
 std::optional<double> GeoidMapSurface::at(double phi, double lambda) const
 {
     if (!insideGeoidMap(phi, lambda)) return std::nullopt;
-    const double r = (kGeoidMapNorth - phi) * kPerDegree;
-    const double c = (lambda - kGeoidMapWest) * kPerDegree;
+    const double r = std::clamp((kGeoidMapNorth - phi) * kPerDegree, 0.0, double(kRows - 1));
+    const double c = std::clamp((lambda - kGeoidMapWest) * kPerDegree, 0.0, double(kCols - 1));
     const int r0 = std::min(static_cast<int>(r), kRows - 2);
     const int c0 = std::min(static_cast<int>(c), kCols - 2);
     const double fr = r - r0, fc = c - c0;
