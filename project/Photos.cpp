@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <cstdio>
 #include <system_error>
 
@@ -95,6 +96,40 @@ bool copyPhotoFile(const std::string& source, const std::string& target, std::st
     const fs::path folder = fs::path(target).parent_path();
     if (!folder.empty()) fs::create_directories(folder, ec);
     return writeFileAtomically(target, bytes, error);
+}
+
+bool copyPointPhotos(const std::string& folder, const std::string& fromBase,
+                     const std::string& toBase, const std::vector<long long>& ids,
+                     std::string& error)
+{
+    if (fromBase == toBase) return true;
+    std::set<std::string> numbers;
+    for (long long id : ids) numbers.insert(photoPointNumber(id));
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        const std::string name = e.path().filename().string();
+        // fromBase, the point number, the photograph's digit, "." and more.
+        if (name.size() < fromBase.size() + 8 || name.compare(0, fromBase.size(), fromBase) != 0)
+            continue;
+        const std::string rest = name.substr(fromBase.size());
+        if (rest.size() < 8 || rest[7] != '.' || rest[6] < '1' || rest[6] > '0' + kPhotosPerPoint ||
+            !numbers.count(rest.substr(0, 6)))
+            continue;
+        std::error_code fe;
+        if (e.is_regular_file(fe)) names.push_back(name);
+    }
+    bool ok = true;
+    for (const std::string& name : names) {
+        const fs::path from = fs::path(folder) / name;
+        const fs::path to = fs::path(folder) / (toBase + name.substr(fromBase.size()));
+        std::string problem;
+        if (!copyPhotoFile(from.string(), to.string(), problem) && ok) {
+            error = problem;
+            ok = false;
+        }
+    }
+    return ok;
 }
 
 bool deletePhotoFile(const std::string& path, std::string& error)

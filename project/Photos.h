@@ -12,6 +12,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace korthal {
 
@@ -57,6 +58,14 @@ std::string photoTargetPath(const std::string& folder, const std::string& stem,
 // target itself is left alone. Creates the folder when it is missing.
 // False with `error` (Greek, naming the file) on failure.
 bool copyPhotoFile(const std::string& source, const std::string& target, std::string& error);
+
+// Copies the photographs of the points `ids` named with `fromBase` to the
+// same names with `toBase`, so that a network saved under a new name keeps
+// its photographs (the old files stay for the old network file). Returns
+// false with `error` naming the first file that could not be copied.
+bool copyPointPhotos(const std::string& folder, const std::string& fromBase,
+                     const std::string& toBase, const std::vector<long long>& ids,
+                     std::string& error);
 
 // Deletes a photograph's file; false with `error` when it cannot be deleted.
 bool deletePhotoFile(const std::string& path, std::string& error);

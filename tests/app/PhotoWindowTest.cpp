@@ -72,13 +72,11 @@ struct PhotoSession : Session {
 // Closes the modal window that opens next, keeping what it showed.
 struct ModalCatcher {
     QImage shown;
-    QString title;
     bool modal = false;
     void arm(GeoidMapWindow* map)
     {
         QTimer::singleShot(0, map, [this, map] {
             modal = map->isModal() && map->isVisible();
-            title = map->windowTitle();
             shown = map->Image1()->pixmap().toImage();
             QTest::keyClick(map, Qt::Key_Escape);
         });
@@ -104,12 +102,7 @@ void PhotoWindowTest::thumbnailsFollowTheCurrentPoint()
     PhotoSession s;
     s.waitForThumbnails();
     QGroupBox* box = s.w->networkPage()->detailsBox();
-    QCOMPARE(box->objectName(), QStringLiteral("GroupBox19"));
     QCOMPARE(box->title(), QStringLiteral("  λεπτομέρειες σημείου \"Σ101\""));
-    QCOMPARE(s.thumbs()->thumb(1)->objectName(), QStringLiteral("Image1a"));
-    QCOMPARE(s.thumbs()->thumb(1)->toolTip(),
-             QStringLiteral("Κάντε κλίκ για να δείτε ή να επεξεργαστείτε την εικόνα"));
-    QCOMPARE(s.thumbs()->thumb(1)->cursor().shape(), Qt::PointingHandCursor);
     // Photographs 1 and 3, each with its proportions.
     QVERIFY(!s.thumbs()->thumb(1)->image().isNull());
     QVERIFY(s.thumbs()->thumb(2)->image().isNull());
@@ -138,8 +131,6 @@ void PhotoWindowTest::thumbnailsFollowTheCurrentPoint()
     s.w->PageControl1()->setCurrentWidget(s.w->TabSheet1());
     s.doc->GYS().first();
     s.waitForThumbnails();
-    QCOMPARE(s.w->referencePage()->detailsBox()->objectName(), QStringLiteral("GroupBox25"));
-    QCOMPARE(s.w->referencePage()->thumbnails()->thumb(2)->objectName(), QStringLiteral("Image2b"));
     QCOMPARE(s.w->referencePage()->thumbnails()->thumb(1)->image().size(), QSize(64, 32));
 }
 
@@ -158,9 +149,6 @@ void PhotoWindowTest::buttonsAndBrowsing()
     QVERIFY(!p->SpeedButton(7)->isEnabled());
     QVERIFY(p->SpeedButton(8)->isEnabled());
     for (int k : {1, 9, 10}) QVERIFY(p->SpeedButton(k)->isEnabled());
-    QVERIFY(p->SpeedButton(3)->isHidden() && p->SpeedButton(4)->isHidden());
-    QCOMPARE(p->SpeedButton(2)->text(), QStringLiteral("αλλαγή"));
-    QCOMPARE(p->SpeedButton(8)->toolTip(), QStringLiteral("επόμενη εικόνα"));
 
     // Photograph 2 has no file: the panel that says so.
     p->SpeedButton(8)->click();
@@ -265,8 +253,6 @@ void PhotoWindowTest::captionIsPostedAndSaved()
     PhotoSession s;
     s.openPhoto(1);
     PhotoWindow* p = s.photo();
-    QCOMPARE(p->DBMemo1()->toolTip(),
-             QStringLiteral("Απεριόριστο μέγεθος κειμένου σχετικά με την φωτογραφία"));
     QVERIFY(!s.doc->NetworkModified);
     const QString first = QStringLiteral("Βάθρο 100% ορατό\nαπό τον δρόμο, \"νότια\"");
     p->DBMemo1()->setPlainText(first);
@@ -378,7 +364,6 @@ void PhotoWindowTest::geoidMapButtons()
     c.arm(map);
     s.w->networkPage()->SpeedButton8()->click();
     QVERIFY(c.modal);
-    QCOMPARE(c.title, QStringLiteral("Χάρτης γεωειδούς στο ΕΓΣΑ87  ( αντίγραφο του χάρτη του ΟΚΧΕ )"));
     QCOMPARE(c.shown.size(), QSize(744, 728));
     QCOMPARE(c.shown.convertToFormat(QImage::Format_RGB32), paint::markedGeoidMap(phi, lambda));
     // Closing the map closed only the map.
@@ -388,8 +373,6 @@ void PhotoWindowTest::geoidMapButtons()
     // The reference page's button: the reference point's radians.
     s.w->PageControl1()->setCurrentWidget(s.w->TabSheet1());
     s.doc->GYS().first();
-    QCOMPARE(s.w->referencePage()->SpeedButton9()->toolTip(),
-             QStringLiteral("Εμφανίζει τον χάρτη του γεωειδούς"));
     c.arm(map);
     s.w->referencePage()->SpeedButton9()->click();
     QCOMPARE(c.shown.convertToFormat(QImage::Format_RGB32),

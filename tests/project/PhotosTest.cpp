@@ -1,6 +1,8 @@
 // The photographs' files: names, look-ups, the copy that a change makes and
 // the deletion.
 
+#include "geodesy/Dialogs.h"
+#include "project/Document.h"
 #include "project/Photos.h"
 #include "support/Files.h"
 
@@ -149,6 +151,48 @@ TEST(PhotoFiles, Delete)
     // Already gone: said so, naming the file.
     EXPECT_FALSE(deletePhotoFile(f, error));
     EXPECT_NE(error.find("TEMP0000052.jpg"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korthal
+
+namespace korthal {
+namespace {
+
+TEST(PhotoFiles, NetworkSavedUnderANewNameKeepsItsPhotographs)
+{
+    TempDir dir("photos");
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir.path);
+    {
+        RecordingDialogs rec;
+        Document doc;
+        doc.NewNetwork();
+        for (const char* name : {"Κ1", "Κ2"}) {
+            doc.GPS().append();
+            doc.GPSNameSetText(name);
+            doc.GPS().post();
+        }
+        const std::string base = photoBaseName(doc.CurrentFileName, true);
+        fs::create_directory(kImagesFolder);
+        const fs::path images = kImagesFolder;
+        writeBytes(images / (photoStem(base, 1, 1) + ".jpg"), "one");
+        writeBytes(images / (photoStem(base, 2, 6) + ".PNG"), "two");
+        writeBytes(images / (photoStem(base, 3, 1) + ".jpg"), "not in the network");
+        writeBytes(images / (photoStem("OTHER", 1, 2) + ".jpg"), "another network's");
+
+        ASSERT_TRUE(doc.saveNetworkAs("JOB.WGS84"));
+        EXPECT_EQ(readBytes(findPhoto(kImagesFolder, "JOB", 1, 1)), "one");
+        EXPECT_EQ(readBytes(findPhoto(kImagesFolder, "JOB", 2, 6)), "two");
+        EXPECT_EQ(findPhoto(kImagesFolder, "JOB", 3, 1), "");
+        EXPECT_EQ(findPhoto(kImagesFolder, "JOB", 1, 2), "");
+        // The old names stay for the old file.
+        EXPECT_EQ(readBytes(findPhoto(kImagesFolder, base, 1, 1)), "one");
+        // Saved again under the same name: nothing more to copy.
+        ASSERT_TRUE(doc.saveNetworkAs("JOB.WGS84"));
+        EXPECT_TRUE(rec.messages().empty());
+    }
+    fs::current_path(cwd);
 }
 
 }  // namespace
