@@ -124,11 +124,6 @@ void PhotoThumbnails::startLoad(int n, const QString& path, const QString& key)
     const int gen = *generation_;
     const auto current = generation_;
     const QSize box = thumb(n)->size() * thumb(n)->devicePixelRatio();
-    w->setFuture(QtConcurrent::run(&pool_, [current, gen, path, box] {
-        // Skipped when the point was left before its turn came.
-        if (*current != gen) return paint::Picture();
-        return paint::readPicture(path, box);
-    }));
     ++pending_;
     connect(w, &QFutureWatcherBase::finished, this, [this, w, n, gen, key] {
         w->disconnect(this);
@@ -138,6 +133,11 @@ void PhotoThumbnails::startLoad(int n, const QString& path, const QString& key)
         if (pic.ok()) cache_.insert(key, new QImage(pic.image));
         thumb(n)->setImage(pic.image, pic.error);
     });
+    w->setFuture(QtConcurrent::run(&pool_, [current, gen, path, box] {
+        // Skipped when the point was left before its turn came.
+        if (*current != gen) return paint::Picture();
+        return paint::readPicture(path, box);
+    }));
 }
 
 }  // namespace korthal::app

@@ -4,6 +4,7 @@
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "paint/PhotoPrint.h"
+#include "paint/Picture.h"
 #include "project/Document.h"
 #include "project/Photos.h"
 

@@ -9,7 +9,6 @@
 // size follows the zoom) come from views/PhotoLayout.h, the file names and
 // copies from project/Photos.h and the pictures from paint/Picture.h.
 
-#include "paint/Picture.h"
 #include "views/PhotoLayout.h"
 
 #include <QFrame>
