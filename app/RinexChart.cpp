@@ -1,5 +1,6 @@
 #include "app/RinexChart.h"
 
+#include "app/PrintListing.h"
 #include "app/ToolButton.h"
 
 #include "network/NumberText.h"
@@ -13,7 +14,6 @@
 #include <QLegend>
 #include <QLineSeries>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
 #include <QToolButton>
@@ -263,8 +263,7 @@ bool RinexChart::print()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintDialog dlg(&printer, this);
-    if (dlg.exec() != QDialog::Accepted) return false;
+    if (!execPrintDialog(printer, this, pdfName)) return false;
     paint(printer);
     return true;
 }

@@ -67,8 +67,10 @@ public:
     // Back to the whole span of the data.
     void resetZoom();
 
-    // The print button: the print dialog, then the chart on a landscape A4 page.
+    // The print button: the print dialog, then the chart on a landscape A4
+    // page; `pdfName` is the file offered for printing into a PDF.
     bool print();
+    QString pdfName;
     // The chart on one page of `printer` (its orientation as set).
     void paint(QPrinter& printer);
 

@@ -337,6 +337,7 @@ void RinexViewer::PageControlChange(int index)
         if (chartTab(slot) != w) continue;
         chartLayouts_[static_cast<std::size_t>(slot)]->addWidget(chart_);
         chart_->show();
+        chart_->pdfName = pdfBesideTable(QStringLiteral("_") + QString::fromLatin1(kChartCaptions[slot]));
         const std::string problem = chart_->build(rinex_.table(), slot, doc_.numbers());
         if (!problem.empty()) showMessage(problem, MsgIcon::Warning);
         return;
@@ -351,6 +352,13 @@ std::vector<int> RinexViewer::visibleColumns() const
     return cols;
 }
 
+QString RinexViewer::pdfBesideTable(const QString& suffix) const
+{
+    const QFileInfo table(QString::fromStdString(rinex_.RinexFileName));
+    return table.absolutePath() + QLatin1Char('/') + table.completeBaseName() + suffix +
+           QStringLiteral(".pdf");
+}
+
 std::string RinexViewer::listingHeading() const
 {
     return windowTitle().trimmed().toStdString() + "  (" + rinex_.RinexFileName + ")";
@@ -363,7 +371,7 @@ bool RinexViewer::printTable()
     const auto pages = rinex::observationListing(rinex_.table(), visibleColumns(), doc_.numbers(),
                                                  listingHeading(), false);
     QGuiApplication::restoreOverrideCursor();
-    return printListing(this, pages, static_cast<int>(rinex::listingWidth(pages)));
+    return printPages(this, pages, pdfBesideTable(QString()));
 }
 
 bool RinexViewer::saveTable()

@@ -98,6 +98,8 @@ private:
     void storeComments();
     rinex::ColumnChecks checks() const;
     std::string listingHeading() const;
+    // The PDF file offered for printing: beside the table file, named after it.
+    QString pdfBesideTable(const QString& suffix) const;
     std::vector<int> visibleColumns() const;
 
     Document& doc_;

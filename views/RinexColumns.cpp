@@ -352,13 +352,4 @@ std::vector<std::vector<std::string>> observationListing(const MemTable& t,
     return pages;
 }
 
-std::size_t listingWidth(const std::vector<std::vector<std::string>>& pages)
-{
-    std::size_t w = 0;
-    for (const auto& page : pages)
-        for (const std::string& line : page)
-            w = std::max(w, utf8Length(line));
-    return w;
-}
-
 }  // namespace korthal::rinex

@@ -131,7 +131,5 @@ std::vector<std::vector<std::string>> observationListing(const MemTable& t,
                                                          const std::vector<int>& columns,
                                                          const NumberText& numbers,
                                                          const std::string& heading, bool toFile);
-// The characters of the listing's widest line.
-std::size_t listingWidth(const std::vector<std::vector<std::string>>& pages);
 
 }  // namespace korthal::rinex

@@ -5,6 +5,7 @@
 // the table's listing.
 
 #include "AppSession.h"
+#include "app/PrintListing.h"
 #include "app/RinexChart.h"
 #include "app/RinexGrid.h"
 #include "app/RinexViewer.h"
@@ -19,6 +20,7 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -303,13 +305,24 @@ void RinexViewerTest::chartPrintsOnALandscapeA4Page()
     s.read("07590920.05o");
     s.v->tabs()->setCurrentWidget(s.v->chartTab(rinex::SlotC1));
     QApplication::processEvents();
+    // The print dialog answered: into a PDF file.
     const QString pdf = s.dir.filePath(QStringLiteral("chart.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    s.v->Chart1()->paint(printer);
+    QString offered;
+    setPrintDialogHook([&](QPrinter& printer) {
+        offered = printer.outputFileName();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    const bool printed = s.v->Chart1()->printButton()->isEnabled() && s.v->Chart1()->print();
+    setPrintDialogHook({});
+    QVERIFY(printed);
+    // Without a printer the dialog starts on a PDF file beside the table.
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        QVERIFY2(offered.endsWith(QStringLiteral("/RINEX/DEMO") +
+                                  QString::fromStdString(s.expectedPath()).mid(12, 6) +
+                                  QStringLiteral("_C1.pdf")),
+                 qPrintable(offered));
     QVERIFY(QFileInfo(pdf).size() > 1000);
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {pdf});
@@ -329,6 +342,24 @@ void RinexViewerTest::tableListingOfTheVisibleColumns()
 {
     ViewerSession s;
     s.read("07590920.05o");
+    // Printed: into a PDF file through the print dialog.
+    const QString pdf = s.dir.filePath(QStringLiteral("table.pdf"));
+    setPrintDialogHook([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    const bool printed = s.v->printTable();
+    setPrintDialogHook({});
+    QVERIFY(printed);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished());
+    const QString printedText = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(printedText.contains(QStringLiteral("24.767.686,375")), qPrintable(printedText.left(2000)));
+    QVERIFY(printedText.contains(QStringLiteral("L2")));
+    QVERIFY(!printedText.contains(QStringLiteral("C1-LLI")));
+
     QString opened;
     s.w->fileOpener = [&](const QString& f) { opened = f; };
     const std::string out = s.dir.filePath(QStringLiteral("obs.txt")).toStdString();
