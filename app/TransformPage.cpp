@@ -186,6 +186,10 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     sTx = error();
     sTy = error();
     sTz = error();
+    for (QLabel* l : {sTx, sTy, sTz})
+        l->setToolTip(QStringLiteral("Τυπικό σφάλμα της μετάθεσης στην αρχή των αξόνων ΤΜ87: "
+                                     "μεγάλο, γιατί εκεί φτάνει και το σφάλμα των στροφών και "
+                                     "της κλίμακας, με μοχλό χιλιάδων km"));
     pl->addWidget(scaleCaption, 3, 0);
     pl->addWidget(Lmix, 3, 1);
     pl->addWidget(sMix, 3, 2);

@@ -49,6 +49,9 @@ private:
     Separators saved_;
 };
 
+// The widest remark of a residual line ("χωρίς μέτρηση WGS84").
+constexpr std::size_t kRemarkWidth = 19;
+
 // Under the residuals: σ0, the standard errors of the parameters, the test
 // of the reference points, the suspect and the check points.
 void appendAdjustmentLines(const Document& doc, const NumberText& numbers,
@@ -207,8 +210,13 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
                         numbers.FormatNumber(fmt, {Extended(r.vN)}) + lead +
                         numbers.FormatNumber(fmt, {Extended(r.vH)}) + lead +
                         numbers.FormatNumber(tauFmt, {tauText(doc, r, numbers)});
-            if (const std::string remark = residualRemark(r); !remark.empty())
-                line += (r.used ? "   " : "") + remark;
+            // The remark padded to one width: the lines, each centred, keep
+            // their columns under each other.
+            const std::string remark = residualRemark(r);
+            if (r.used)
+                line += "   " + remark + std::string(kRemarkWidth - std::min(kRemarkWidth, charCount(remark)), ' ');
+            else
+                line += remark;
             extra.push_back(line);
         }
         appendAdjustmentLines(doc, numbers, extra);

@@ -25,7 +25,8 @@ void printResults(const Document& doc, std::ostream& out)
     const NumberText& n = doc.numbers();
     out << "Σημεία αναφοράς του δικτύου: " << doc.RefPointCount;
     if (doc.CheckPointCount > 0)
-        out << "  (και " << doc.CheckPointCount << " σημεία ελέγχου εκτός εκτίμησης)";
+        out << "  (και " << doc.CheckPointCount
+            << (doc.CheckPointCount == 1 ? " σημείο" : " σημεία") << " ελέγχου εκτός εκτίμησης)";
     out << '\n';
     static const char* const kMethods[] = {"κανένας", "2-Δ  (τετραπαραμετρικός)",
                                            "3-Δ  (επταπαραμετρικός)"};
