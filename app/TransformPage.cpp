@@ -195,24 +195,19 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     pl->addWidget(sMix, 3, 2);
     pl->addWidget(miyCaption, 3, 3);
     pl->addWidget(mizCaption, 3, 6);
-    pl->addWidget(new QLabel(QStringLiteral("εx ="), params), 4, 0);
-    pl->addWidget(Lex, 4, 1);
-    pl->addWidget(sEx, 4, 2);
-    pl->addWidget(new QLabel(QStringLiteral("εy ="), params), 4, 3);
-    pl->addWidget(Ley, 4, 4);
-    pl->addWidget(sEy, 4, 5);
-    pl->addWidget(new QLabel(QStringLiteral("εz ="), params), 4, 6);
-    pl->addWidget(Lez, 4, 7);
-    pl->addWidget(sEz, 4, 8);
-    pl->addWidget(new QLabel(QStringLiteral("tx ="), params), 5, 0);
-    pl->addWidget(Ltx, 5, 1);
-    pl->addWidget(sTx, 5, 2);
-    pl->addWidget(new QLabel(QStringLiteral("ty ="), params), 5, 3);
-    pl->addWidget(Lty, 5, 4);
-    pl->addWidget(sTy, 5, 5);
-    pl->addWidget(new QLabel(QStringLiteral("tz ="), params), 5, 6);
-    pl->addWidget(Ltz, 5, 7);
-    pl->addWidget(sTz, 5, 8);
+    struct Cell {
+        const char* caption;
+        QLabel *value, *error;
+    };
+    const Cell cells[2][3] = {{{"εx =", Lex, sEx}, {"εy =", Ley, sEy}, {"εz =", Lez, sEz}},
+                              {{"tx =", Ltx, sTx}, {"ty =", Lty, sTy}, {"tz =", Ltz, sTz}}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const Cell& cell = cells[r][c];
+            pl->addWidget(new QLabel(QString::fromUtf8(cell.caption), params), 4 + r, 3 * c);
+            pl->addWidget(cell.value, 4 + r, 3 * c + 1);
+            pl->addWidget(cell.error, 4 + r, 3 * c + 2);
+        }
     v->addWidget(params);
 
     auto* resBox = new QGroupBox(QStringLiteral("  υπόλοιπα στα σημεία αναφοράς  "), this);

@@ -233,8 +233,8 @@ const Registration reg{Command{
     "the residuals of the reference points and the listing of the network.\n"
     "--output writes the listing to a file (code page 1253) instead.\n\n"
     "Beside every parameter stands its standard error. Each reference point's\n"
-    "residuals are tested with Pope's tau (0.1 % per value); the point with the\n"
-    "largest tau above the critical value is marked ΥΠΟΠΤΟ. Points that the\n"
+    "residuals are tested with Pope's tau (1 % for the whole network); the point\n"
+    "with the largest tau above the critical value is marked ΥΠΟΠΤΟ. Points that the\n"
     "settings file's section [ExcludedPoints] or --exclude name are left out of\n"
     "the estimation and shown as check points (known minus transformed).\n",
     runNetwork}};
