@@ -4,6 +4,7 @@
 #include "app/NetworkPage.h"
 #include "app/NumberPage.h"
 #include "app/ReferencePage.h"
+#include "app/SketchPage.h"
 #include "app/TestPage.h"
 #include "app/TransformPage.h"
 #include "export/ExportTable.h"
@@ -124,7 +125,8 @@ void MainWindow::buildPages()
 
     networkPage_ = new NetworkPage(doc_, pages_);
     tabNetwork_ = networkPage_;
-    tabSketch_ = new QWidget(pages_);
+    sketchPage_ = new SketchPage(doc_, pages_);
+    tabSketch_ = sketchPage_;
     referencePage_ = new ReferencePage(doc_, pages_);
     tabReference_ = referencePage_;
     tabSettings_ = new QWidget(pages_);
@@ -204,7 +206,10 @@ void MainWindow::FormCreate()
 void MainWindow::startModes()
 {
     networkPage_->SBGrid()->setText(QStringLiteral("π"));
+    sketchPage_->SpeedButton10a()->setText(QStringLiteral("π"));
     networkPage_->SBGridClick();
+    sketchPage_->SpeedButton10aClick();
+    sketchPage_->SpeedButton15Click();
 }
 
 void MainWindow::refreshAll()
@@ -289,10 +294,14 @@ void MainWindow::SpeedButton3Click()
 void MainWindow::SpeedButton1Click()
 {
     QWidget* w = pages_->currentWidget();
+    if (w == tabSketch_) {
+        sketchPage_->print();
+        return;
+    }
     if (w != tabNetwork_ && w != tabReference_) return;
     networkPage_->commitEdits();
     referencePage_->commitEdits();
-    printListing(this, printTableLines(doc_, w == tabNetwork_, false));
+    printListing(this, doc_, w == tabNetwork_);
 }
 
 void MainWindow::SpeedButton6Click()
@@ -311,6 +320,7 @@ void MainWindow::PageControl1Change()
     panel9_->setVisible(w == tabNetwork_ || w == tabReference_ || w == tabSketch_);
     sb2_->setVisible(w == tabNetwork_ || w == tabReference_);
     if (w == tabNetwork_) networkPage_->FillReferencePickList();
+    if (w == tabSketch_) sketchPage_->plot();
 }
 
 bool MainWindow::FormKeyDown(int key, Qt::KeyboardModifiers mods)

@@ -27,6 +27,7 @@ class NumberPage;
 class TransformPage;
 class CalculatorPage;
 class TestPage;
+class SketchPage;
 
 class MainWindow : public QDialog {
     Q_OBJECT
@@ -58,6 +59,7 @@ public:
     TransformPage* transformPage() const { return transformPage_; }
     CalculatorPage* calculatorPage() const { return calculatorPage_; }
     TestPage* testPage() const { return testPage_; }
+    SketchPage* sketchPage() const { return sketchPage_; }
     bool testTabShown() const;
 
     // Start-up steps of the window's creation (settings, reference file,
@@ -120,6 +122,7 @@ private:
     TransformPage* transformPage_ = nullptr;
     CalculatorPage* calculatorPage_ = nullptr;
     TestPage* testPage_ = nullptr;
+    SketchPage* sketchPage_ = nullptr;
 };
 
 }  // namespace korthal::app
