@@ -32,8 +32,8 @@ QString pdfBesideNetwork(const Document& doc, const QString& suffix, const QStri
     return QFileInfo(network.absolutePath() + QLatin1Char('/') + file).absoluteFilePath();
 }
 
-// After painting: a PDF file that could not be written gets the save error
-// message with its name, a printer that failed a message of its own.
+}  // namespace
+
 bool reportFailure(const QPrinter& printer, bool painted)
 {
     if (painted)
@@ -46,8 +46,6 @@ bool reportFailure(const QPrinter& printer, bool painted)
                     MsgIcon::Warning);
     return false;
 }
-
-}  // namespace
 
 bool execPrintDialog(QPrinter& printer, QWidget* parent, const QString& pdfName)
 {

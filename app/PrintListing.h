@@ -25,6 +25,11 @@ namespace korthal::app {
 // printing into a PDF. False when the user cancelled.
 bool execPrintDialog(QPrinter& printer, QWidget* parent, const QString& pdfName);
 
+// After painting: a PDF file that could not be written gets the save error
+// message with its name, a printer that failed a message of its own. Returns
+// `painted`.
+bool reportFailure(const QPrinter& printer, bool painted);
+
 // Tests answer in place of the dialog: the hook gets the printer as the
 // dialog would start with it. An empty hook brings the dialog back.
 void setPrintDialogHook(std::function<bool(QPrinter&)> hook);

@@ -215,8 +215,12 @@ void RinexChart::computeRanges()
         x1 += 30000;
     }
     const double pad = y1 > y0 ? (y1 - y0) * 0.05 : std::max(1.0, std::abs(y0) * 0.05);
-    xMin_ = xOf(0) + x0;
-    xMax_ = xOf(0) + x1;
+    // Ticks on round times of day: 0:00:00, 4:00:00 ... rather than 3:59:59.
+    const rinex::TimeTicks ticks = rinex::roundTimeTicks(static_cast<std::int32_t>(x0),
+                                                         static_cast<std::int32_t>(x1), 6);
+    xMin_ = xOf(ticks.from);
+    xMax_ = xOf(ticks.to);
+    xTicks_ = ticks.ticks;
     yMin_ = y0 - pad;
     yMax_ = y1 + pad;
 }
@@ -225,7 +229,12 @@ void RinexChart::resetZoom()
 {
     axisX_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(xMin_)),
                      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(xMax_)));
+    axisX_->setTickCount(xTicks_);
     axisY_->setRange(yMin_, yMax_);
+    // Value ticks on round numbers too; enough of them that rounding the
+    // ends out leaves little of the plot empty.
+    axisY_->setTickCount(9);
+    axisY_->applyNiceNumbers();
 }
 
 void RinexChart::scheduleRefresh()
@@ -264,16 +273,30 @@ bool RinexChart::print()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     if (!execPrintDialog(printer, this, pdfName)) return false;
-    paint(printer);
-    return true;
+    return reportFailure(printer, paint(printer));
 }
 
-void RinexChart::paint(QPrinter& printer)
+bool RinexChart::paint(QPrinter& printer)
 {
-    QPainter p(&printer);
+    QPainter p;
+    if (!p.begin(&printer)) return false;
     const QRect page = p.viewport();
-    // The chart as the screen shows it, scaled to the page.
-    chart_->scene()->render(&p, QRectF(page), chart_->geometry(), Qt::KeepAspectRatio);
+    // The heading says whose observations these are, in a font of about
+    // 11 points whatever the printer's resolution.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(std::max(8, printer.resolution() * 11 / 72));
+    p.setFont(font);
+    // Shifted lines say so, so that nobody reads them as the raw values.
+    const QString text =
+        heading + (aligned() ? QStringLiteral("\nσυσχέτιση: κάθε γραμμή ξεκινά από 0") : QString());
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    const QRect headingBox = p.boundingRect(page, flags, text);
+    p.drawText(page, flags, text);
+    QRect body = page;
+    if (!text.isEmpty()) body.setTop(headingBox.bottom() + p.fontMetrics().height());
+    // The chart as the screen shows it, scaled to the rest of the page.
+    chart_->scene()->render(&p, QRectF(body), chart_->geometry(), Qt::KeepAspectRatio);
+    return p.end();
 }
 
 }  // namespace korthal::app

@@ -68,11 +68,14 @@ public:
     void resetZoom();
 
     // The print button: the print dialog, then the chart on a landscape A4
-    // page; `pdfName` is the file offered for printing into a PDF.
+    // page under `heading`; `pdfName` is the file offered for printing into
+    // a PDF. False when cancelled or failed (the failure with a message).
     bool print();
     QString pdfName;
-    // The chart on one page of `printer` (its orientation as set).
-    void paint(QPrinter& printer);
+    QString heading;
+    // The heading and the chart on one page of `printer` (its orientation as
+    // set). False when the printer could not be started.
+    bool paint(QPrinter& printer);
 
     QChart* chart() const { return chart_; }
     ChartView* view() const { return view_; }
@@ -111,6 +114,7 @@ private:
     rinex::ChartSeries data_;
     qint64 base_ = 0;  // the x of midnight
     double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 1;
+    int xTicks_ = 7;
     bool refreshPending_ = false;
 };
 

@@ -337,7 +337,10 @@ void RinexViewer::PageControlChange(int index)
         if (chartTab(slot) != w) continue;
         chartLayouts_[static_cast<std::size_t>(slot)]->addWidget(chart_);
         chart_->show();
-        chart_->pdfName = pdfBesideTable(QStringLiteral("_") + QString::fromLatin1(kChartCaptions[slot]));
+        const QString caption = QString::fromLatin1(kChartCaptions[slot]);
+        chart_->pdfName = pdfBesideTable(QStringLiteral("_") + caption);
+        chart_->heading = windowTitle().trimmed() + QStringLiteral("  -  ") + caption +
+                          QLatin1Char('\n') + QString::fromStdString(rinex_.RinexFileName);
         const std::string problem = chart_->build(rinex_.table(), slot, doc_.numbers());
         if (!problem.empty()) showMessage(problem, MsgIcon::Warning);
         return;

@@ -43,6 +43,37 @@ std::string formatTimeOfDay(std::int32_t ms)
     return buf;
 }
 
+TimeTicks roundTimeTicks(std::int32_t from, std::int32_t to, int maxIntervals)
+{
+    static constexpr std::int32_t kSecond = 1000, kMinute = 60 * kSecond, kHour = 60 * kMinute;
+    static constexpr std::int32_t kSteps[] = {
+        kSecond,      2 * kSecond,  5 * kSecond,  10 * kSecond, 15 * kSecond, 30 * kSecond,
+        kMinute,      2 * kMinute,  5 * kMinute,  10 * kMinute, 15 * kMinute, 30 * kMinute,
+        kHour,        2 * kHour,    3 * kHour,    4 * kHour,    6 * kHour,    12 * kHour,
+        24 * kHour};
+    if (to < from)
+        std::swap(from, to);
+    maxIntervals = std::max(maxIntervals, 1);
+    TimeTicks t;
+    for (const std::int32_t step : kSteps) {
+        // Floor and ceiling in whole steps, also for times before midnight.
+        const auto down = [step](std::int64_t v) {
+            return (v >= 0 ? v / step : -((-v + step - 1) / step)) * step;
+        };
+        const std::int64_t a = down(from);
+        std::int64_t b = down(to);
+        if (b < to)
+            b += step;
+        if (b == a)
+            b += step;
+        t = TimeTicks{static_cast<std::int32_t>(a), static_cast<std::int32_t>(b), step,
+                      static_cast<int>((b - a) / step) + 1};
+        if ((b - a) / step <= maxIntervals)
+            break;
+    }
+    return t;
+}
+
 std::string SatelliteSeries::title() const
 {
     char buf[16];

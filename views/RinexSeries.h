@@ -34,6 +34,18 @@ bool encodeTimeOfDay(long long hour, long long minute, double seconds, std::int3
 // "hh:mm:ss.sss" of a time of day in milliseconds.
 std::string formatTimeOfDay(std::int32_t ms);
 
+// The time axis of a chart showing the times [from, to] (ms of the day): a
+// span widened to whole multiples of a round step (1, 2, 5, 10, 15 or 30
+// seconds or minutes, or 1, 2, 3, 4, 6 or 12 hours), the smallest step that
+// needs no more than `maxIntervals` intervals, so that every tick falls on a
+// round time of day.
+struct TimeTicks {
+    std::int32_t from = 0, to = 0;  // ms of the day
+    std::int32_t step = 0;          // ms between ticks
+    int ticks = 0;                  // counting both ends
+};
+TimeTicks roundTimeTicks(std::int32_t from, std::int32_t to, int maxIntervals);
+
 struct SeriesPoint {
     std::int32_t ms = 0;  // time of day of the epoch
     double value = 0;     // the chart's value: metres, or cycles for D1 and D2

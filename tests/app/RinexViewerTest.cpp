@@ -14,6 +14,7 @@
 #include "views/RinexReader.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFileInfo>
 #include <QLabel>
@@ -336,6 +337,31 @@ void RinexViewerTest::chartPrintsOnALandscapeA4Page()
     const QString words = QString::fromUtf8(text.readAllStandardOutput());
     QVERIFY2(words.contains(QStringLiteral("G07")), qPrintable(words));
     QVERIFY2(words.contains(QStringLiteral("Ψευδοαποστάσεις")), qPrintable(words));
+    // The heading names the point, the observable and the shift of the lines.
+    QVERIFY2(words.contains(QRegularExpression(
+                 QStringLiteral("Παρατηρήσεις του σημείου \"") +
+                 QString::fromStdString(s.pointName()) + QStringLiteral("\" +- +C1\n"))),
+             qPrintable(words));
+    QVERIFY2(words.contains(QStringLiteral("συσχέτιση")), qPrintable(words));
+    // The time axis ticks on round times of day.
+    QCOMPARE(QDateTime::fromMSecsSinceEpoch(s.v->Chart1()->timeAxis()->min().toMSecsSinceEpoch())
+                 .time()
+                 .second(),
+             0);
+
+    // A PDF file that cannot be written is said so, not taken for printed.
+    s.rec.clear();
+    const QString nowhere = s.dir.filePath(QStringLiteral("no such folder/chart.pdf"));
+    setPrintDialogHook([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(nowhere);
+        return true;
+    });
+    const bool failed = !s.v->Chart1()->print();
+    setPrintDialogHook({});
+    QVERIFY(failed);
+    QCOMPARE(s.rec.messages().size(), std::size_t(1));
+    QVERIFY2(s.rec.messages()[0].find("chart.pdf") != std::string::npos, s.rec.messages()[0].c_str());
 }
 
 void RinexViewerTest::tableListingOfTheVisibleColumns()

@@ -166,6 +166,39 @@ TEST(RinexSeries, TimesOfDay)
     EXPECT_FALSE(encodeTimeOfDay(1, 0, -0.5, ms));
 }
 
+TEST(RinexSeries, TimeAxisTicksFallOnRoundTimes)
+{
+    constexpr std::int32_t s = 1000, m = 60 * s, h = 60 * m;
+    // A day of 1-second epochs: every 4 hours, from midnight to midnight.
+    TimeTicks t = roundTimeTicks(0, 23 * h + 59 * m + 59 * s, 6);
+    EXPECT_EQ(t.from, 0);
+    EXPECT_EQ(t.to, 24 * h);
+    EXPECT_EQ(t.step, 4 * h);
+    EXPECT_EQ(t.ticks, 7);
+    EXPECT_EQ(roundTimeTicks(0, 23 * h + 59 * m + 59 * s, 8).step, 3 * h);
+    // A session of 10:17:30 to 12:04:00: every 15 minutes from 10:15 to 12:15.
+    t = roundTimeTicks(10 * h + 17 * m + 30 * s, 12 * h + 4 * m, 8);
+    EXPECT_EQ(t.from, 10 * h + 15 * m);
+    EXPECT_EQ(t.to, 12 * h + 15 * m);
+    EXPECT_EQ(t.step, 15 * m);
+    EXPECT_EQ(t.ticks, 9);
+    // Ends already on round times stay; the span never shrinks.
+    t = roundTimeTicks(2 * h, 3 * h, 6);
+    EXPECT_EQ(t.from, 2 * h);
+    EXPECT_EQ(t.to, 3 * h);
+    EXPECT_EQ(t.step, 10 * m);
+    // One epoch widened by half a minute each side, across midnight.
+    t = roundTimeTicks(-30 * s, 30 * s, 8);
+    EXPECT_EQ(t.from, -30 * s);
+    EXPECT_EQ(t.to, 30 * s);
+    EXPECT_EQ(t.step, 10 * s);
+    EXPECT_EQ(t.ticks, 7);
+    // A single instant still spans one step.
+    t = roundTimeTicks(5 * s, 5 * s, 8);
+    EXPECT_LT(t.from, t.to);
+    EXPECT_EQ(t.ticks, 2);
+}
+
 TEST(RinexSeries, RecordsWithNoTimeOfDayAreReportedOnce)
 {
     RecordingDialogs rec;
