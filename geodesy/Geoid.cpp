@@ -39,8 +39,11 @@ std::optional<double> GeoidGridValue(double u, double v)
     return double(GeoidGrid[static_cast<std::size_t>(index)]);
 }
 
-std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda)
+std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda,
+                                      bool* nearStep)
 {
+    if (nearStep)
+        *nearStep = false;
     const Extended u = Extended(phi) * kQuarterDegreesPerRadian;
     const Extended v = Extended(lambda) * kQuarterDegreesPerRadian;
     if (!std::isfinite(u) || !std::isfinite(v))
@@ -49,6 +52,10 @@ std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi,
     const Extended j = std::trunc(v);
     const Extended fu = u - i;
     const Extended fv = v - j;
+    // Far wider than the difference between a double and an Extended position.
+    constexpr Extended kEdge = 1e-9L;
+    if (nearStep)
+        *nearStep = fu < kEdge || fu > 1 - kEdge || fv < kEdge || fv > 1 - kEdge;
 
     // The four surrounding nodes; i + 1 is the next row to the north.
     const auto n00 = GeoidGridValue(double(i), double(j));
@@ -79,6 +86,10 @@ std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi,
     T = sphi * Extended(s.dZ) * 100 * kFactorZ + T;
 
     // Whole decimetres, ties to even.
+    if (nearStep) {
+        const Extended dm = T / 10;
+        *nearStep = *nearStep || std::fabs(dm - std::floor(dm) - 0.5L) < 1e-6L;
+    }
     return double(std::nearbyint(T / 10)) / 10.0;
 }
 
