@@ -181,12 +181,17 @@ public:
     // where that is plain (integer <-> float, bool <-> integer) and otherwise
     // rejected with false, as is an ID that another record holds.
     bool setValue(Rec r, int field, const Value& v);
+    // The typed setters do what setValue does with a Value of their type.
+    // They store straight into the field's column when nothing but the value
+    // changes (a field of their own type, not the ID, and no view to be told
+    // row by row or the order kept exact): whole-table loads and bulk
+    // appends spend their time here.
     void setNull(Rec r, int field);
-    void setFloat(Rec r, int field, double v) { setValue(r, field, v); }
-    void setInteger(Rec r, int field, long long v) { setValue(r, field, v); }
-    void setBoolean(Rec r, int field, bool v) { setValue(r, field, v); }
-    void setString(Rec r, int field, std::string v) { setValue(r, field, Value(std::move(v))); }
-    void setDate(Rec r, int field, Date v) { setValue(r, field, v); }
+    void setFloat(Rec r, int field, double v);
+    void setInteger(Rec r, int field, long long v);
+    void setBoolean(Rec r, int field, bool v);
+    void setString(Rec r, int field, std::string_view v);
+    void setDate(Rec r, int field, Date v);
 
     // Storage order: the live records in the order they were added.
     Rec firstStored() const;
@@ -300,6 +305,9 @@ public:
 private:
     struct Column;
     struct Index;
+    // The writer and reader of the table text (table/TableText*.cpp) read
+    // the columns directly.
+    friend struct TableTextAccess;
 
     void checkRec(Rec r) const;
     Value storedValue(Rec r, int field) const;
@@ -307,6 +315,10 @@ private:
     bool convert(int field, const Value& in, Value& out) const;
     void computeCalc(Rec r, const std::vector<Value>* buffer) const;
     int compareRecs(Rec a, Rec b) const;
+    // The column of a field that a typed setter may store into directly, or
+    // null when setValue must do it.
+    Column* plainColumn(Rec r, int field, FieldType type);
+    void storedKey(Rec r, int field);
     void ensureSorted() const;
     void indexInsert(Rec r);
     int indexErase(Rec r);

@@ -393,11 +393,6 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
     return true;
 }
 
-void MemTable::setNull(Rec r, int f)
-{
-    setValue(r, f, Value{});
-}
-
 Rec MemTable::firstStored() const
 {
     return nextStored(NoRec);

@@ -1,28 +1,67 @@
+// Writing the table text. Reading it is in TableTextReader.cpp.
+
 #include "table/TableText.h"
 
+#include "table/Cp1253.h"
+#include "table/MemTableInternal.h"
 #include "table/PlainNumber.h"
+
+#include <charconv>
 
 namespace korthal {
 
 namespace {
 
-
-void appendEscaped(std::string& out, std::string_view s)
+bool isAscii(std::string_view s)
 {
-    for (char c : s) {
-        switch (c) {
-        case '%': out += "%%"; break;
-        case '\r': out += "%c"; break;
-        case '\n': out += "%n"; break;
-        case '\0': out += "%0"; break;
-        case '"': out += "\"\""; break;  // the quoting's doubling
-        default: out += c; break;
-        }
-    }
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
-void appendQuoted(std::string& out, std::string_view s)
+// The escapes of string and memo texts, and the quoting's doubled quotes.
+void appendEscapedBytes(std::string& out, std::string_view s)
 {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char* escape = nullptr;
+        switch (s[i]) {
+        case '%': escape = "%%"; break;
+        case '\r': escape = "%c"; break;
+        case '\n': escape = "%n"; break;
+        case '\0': escape = "%0"; break;
+        case '"': escape = "\"\""; break;
+        default: continue;
+        }
+        out.append(s.data() + from, i - from);
+        out.append(escape, 2);
+        from = i + 1;
+    }
+    out.append(s.data() + from, s.size() - from);
+}
+
+void appendEscaped(std::string& out, std::string_view s, TextCoding coding)
+{
+    if (coding == TextCoding::Utf8 || isAscii(s)) {
+        appendEscapedBytes(out, s);
+        return;
+    }
+    // The escaped characters are ASCII, so converting first changes nothing
+    // about them.
+    thread_local std::string converted;
+    converted.clear();
+    appendUtf8AsCp1253(converted, s);
+    appendEscapedBytes(out, converted);
+}
+
+void appendQuoted(std::string& out, std::string_view s, TextCoding coding)
+{
+    std::string text;
+    if (coding == TextCoding::Cp1253 && !isAscii(s)) {
+        appendUtf8AsCp1253(text, s);
+        s = text;
+    }
     out += '"';
     for (char c : s) {
         if (c == '"')
@@ -32,57 +71,36 @@ void appendQuoted(std::string& out, std::string_view s)
     out += '"';
 }
 
-std::string unescape(std::string_view s)
+// dd/mm/yyyy.
+void appendDate(std::string& out, const Date& d)
 {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 1 < s.size()) {
-            switch (s[i + 1]) {
-            case '%': out += '%'; ++i; continue;
-            case 'c': out += '\r'; ++i; continue;
-            case 'n': out += '\n'; ++i; continue;
-            case '0': out += '\0'; ++i; continue;
-            default: break;  // any other "%x" stays as it is
-            }
-        }
-        out += s[i];
+    if (d.day < 0 || d.day > 99 || d.month < 0 || d.month > 99 || d.year < 0 || d.year > 9999) {
+        char buf[48];
+        const int n = std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.day, d.month, d.year);
+        out.append(buf, static_cast<std::size_t>(n));
+        return;
     }
-    return out;
-}
-
-
-// One item of a record line, from `pos`. Returns false at the end of the line.
-bool nextItem(std::string_view line, std::size_t& pos, bool& null, std::string& text)
-{
-    while (pos < line.size() && line[pos] != '"' && line[pos] != ',')
-        ++pos;
-    if (pos >= line.size())
-        return false;
-    text.clear();
-    if (line[pos] == ',') {
-        ++pos;
-        null = true;
-        return true;
-    }
-    null = false;
-    ++pos;  // the opening quote
-    while (pos < line.size()) {
-        if (line[pos] == '"') {
-            if (pos + 1 < line.size() && line[pos + 1] == '"') {
-                text += '"';
-                pos += 2;
-                continue;
-            }
-            pos += 2;  // the closing quote and the separator after it
-            return true;
-        }
-        text += line[pos++];
-    }
-    return true;  // a quote left open runs to the end of the line
+    const char text[10] = {char('0' + d.day / 10),     char('0' + d.day % 10),      '/',
+                           char('0' + d.month / 10),   char('0' + d.month % 10),    '/',
+                           char('0' + d.year / 1000),  char('0' + d.year / 100 % 10),
+                           char('0' + d.year / 10 % 10), char('0' + d.year % 10)};
+    out.append(text, sizeof text);
 }
 
 }  // namespace
+
+// The columns of a table, read without the checks of its getters: the
+// writer visits live records and data fields only.
+struct TableTextAccess {
+    static const MemTable::Column* column(const MemTable& t, int f)
+    {
+        return t.columns_[static_cast<std::size_t>(f)].get();
+    }
+    static std::string_view text(const MemTable& t, const MemTable::Column& c, Rec r)
+    {
+        return t.pool_[static_cast<std::uint32_t>(c.ints[r])];
+    }
+};
 
 std::string LoadResult::message(const std::string& path) const
 {
@@ -100,46 +118,46 @@ std::string LoadResult::message(const std::string& path) const
     return {};
 }
 
-void appendTableHeader(std::string& out, const MemTable& t)
+void appendTableHeader(std::string& out, const MemTable& t, TextCoding coding)
 {
     for (int f = 0; f < t.fieldCount(); ++f) {
-        appendQuoted(out, t.field(f).displayName());
+        appendQuoted(out, t.field(f).displayName(), coding);
         out += ',';
     }
     out += "\r\n";
 }
 
-void appendTableRecordLine(std::string& out, const MemTable& t, Rec r, bool last)
+void appendTableRecordLine(std::string& out, const MemTable& t, Rec r, bool last,
+                           TextCoding coding)
 {
     const int nf = t.fieldCount();
     for (int f = 0; f < nf; ++f) {
-        const FieldDef& def = t.field(f);
-        if (def.calculated || t.isNull(r, f)) {
+        const auto* col = TableTextAccess::column(t, f);
+        if (!col || col->null(r)) {
             out += ',';
             continue;
         }
+        const FieldDef& def = t.field(f);
         out += '"';
         switch (def.type) {
         case FieldType::AutoInc:
-        case FieldType::Integer:
-            out += std::to_string(t.getInteger(r, f));
-            break;
-        case FieldType::Float:
-            out += generalFormat(static_cast<Extended>(t.getFloat(r, f)), kTableDecimal);
-            break;
-        case FieldType::Boolean:
-            appendEscaped(out, t.getBoolean(r, f) ? def.trueText : def.falseText);
-            break;
-        case FieldType::Date: {
-            const Date d = t.getDate(r, f);
-            char buf[24];
-            std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.day, d.month, d.year);
-            out += buf;
+        case FieldType::Integer: {
+            char buf[16];
+            out.append(buf, std::to_chars(buf, buf + sizeof buf, col->ints[r]).ptr);
             break;
         }
+        case FieldType::Float:
+            appendGeneral(out, col->floats[r], kTableDecimal);
+            break;
+        case FieldType::Boolean:
+            appendEscaped(out, col->ints[r] != 0 ? def.trueText : def.falseText, coding);
+            break;
+        case FieldType::Date:
+            appendDate(out, Date::fromSerial(col->ints[r]));
+            break;
         case FieldType::String:
         case FieldType::Memo:
-            appendEscaped(out, t.getStringView(r, f));
+            appendEscaped(out, TableTextAccess::text(t, *col, r), coding);
             break;
         }
         out += "\",";
@@ -149,97 +167,30 @@ void appendTableRecordLine(std::string& out, const MemTable& t, Rec r, bool last
     out += "\r\n";
 }
 
-TableTextReader::TableTextReader(MemTable& t)
-    : t_(t), nf_(t.fieldCount()),
-      byID_(nf_ > 0 && t.field(0).name.rfind("ID", 0) == 0), idField_(t.idField())
-{
-    t_.disableControls();
-}
+namespace {
 
-TableTextReader::~TableTextReader()
-{
-    t_.enableControls();
-}
-
-bool TableTextReader::feed(std::string_view text)
-{
-    std::size_t pos = 0;
-    while (!stopped() && pos < text.size()) {
-        while (pos < text.size() && isTableLineBreak(text[pos]))
-            ++pos;
-        if (pos >= text.size())
-            break;
-        std::size_t end = pos;
-        while (end < text.size() && !isTableLineBreak(text[end]))
-            ++end;
-        line(text.substr(pos, end - pos));
-        pos = end;
-    }
-    return !stopped();
-}
-
-void TableTextReader::line(std::string_view line)
-{
-    if (header_) {
-        // Definition sections that other writers of this format put
-        // before the header are passed over.
-        if (line.rfind("@@FILE VERSION@@", 0) == 0)
-            return;
-        if (inDefinition_ ||
-            (line.rfind("@@", 0) == 0 && line.find("START@@") != std::string_view::npos)) {
-            inDefinition_ = line.find("END@@") == std::string_view::npos;
-            return;
-        }
-        header_ = false;
-        return;
-    }
-    ++lineNo_;
-
-    staged_.clear();
-    std::size_t p = 0;
-    bool null = false;
-    Rec target = NoRec;
-    for (int f = 0; f < nf_ && nextItem(line, p, null, item_); ++f) {
-        const FieldDef& def = t_.field(f);
-        if (def.calculated)
-            continue;
-        Value v;
-        if (!null) {
-            if (def.isText()) {
-                v = unescape(item_);
-            } else if (!t_.parseText(f, item_, kTableDecimal, v)) {
-                result.reason = "μη αποδεκτή τιμή \"" + item_ + "\" για το πεδίο " + def.name;
-                result.status = LoadResult::Status::Stopped;
-                result.line = lineNo_;
-                return;
-            }
-        }
-        if (f == 0 && byID_ && !isNull(v)) {
-            if (const long long* id = std::get_if<long long>(&v))
-                target = t_.findID(*id);
-        }
-        // A record keeps its own ID when the line gives none.
-        if (f == idField_ && isNull(v))
-            continue;
-        staged_.push_back({f, std::move(v)});
-    }
-    if (target == NoRec)
-        target = t_.appendRecord();
-    for (const Assignment& a : staged_)
-        t_.setValue(target, a.field, a.value);
-    ++result.records;
-}
-
-std::string tableText(const MemTable& t)
+std::string wholeText(const MemTable& t, TextCoding coding)
 {
     std::string out;
     out.reserve(static_cast<std::size_t>(t.recordCount()) *
-                    static_cast<std::size_t>(t.fieldCount()) * 12 + 256);
-    appendTableHeader(out, t);
+                    static_cast<std::size_t>(t.fieldCount()) * 8 + 256);
+    appendTableHeader(out, t, coding);
     const Rec last = t.lastStored();
     for (Rec r = t.firstStored(); r != NoRec; r = t.nextStored(r))
-        appendTableRecordLine(out, t, r, r == last);
+        appendTableRecordLine(out, t, r, r == last, coding);
     return out;
+}
+
+}  // namespace
+
+std::string tableText(const MemTable& t)
+{
+    return wholeText(t, TextCoding::Utf8);
+}
+
+std::string tableFileText(const MemTable& t)
+{
+    return wholeText(t, TextCoding::Cp1253);
 }
 
 LoadResult readTableText(MemTable& t, std::string_view text)
