@@ -33,12 +33,12 @@
 // One thread only; the table is not safe for concurrent use.
 
 #include "table/Field.h"
+#include "table/IdMap.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace korthal {
@@ -305,8 +305,8 @@ public:
 private:
     struct Column;
     struct Index;
-    // The writer and reader of the table text (table/TableText*.cpp) read
-    // the columns directly.
+    // The writer of the table text (table/TableText.cpp) reads the columns
+    // directly.
     friend struct TableTextAccess;
 
     void checkRec(Rec r) const;
@@ -318,8 +318,10 @@ private:
     // The column of a field that a typed setter may store into directly, or
     // null when setValue must do it.
     Column* plainColumn(Rec r, int field, FieldType type);
+    bool isKey(int field) const;
     void storedKey(Rec r, int field);
     void ensureSorted() const;
+    void sortOrder() const;
     void indexInsert(Rec r);
     int indexErase(Rec r);
     void reposition(Rec r);
@@ -339,14 +341,16 @@ private:
     // Records.
     std::vector<std::uint8_t> live_;
     std::size_t liveCount_ = 0;
+    std::size_t columnRoom_ = 0;  // records the columns have room for
     std::vector<std::string> pool_;     // string storage; entry 0 unused
     std::vector<std::uint32_t> freePool_;
-    std::unordered_map<long long, Rec> idLookup_;
+    IdMap idLookup_;
     long long nextId_ = 1;
 
     // Order.
     std::vector<std::unique_ptr<Index>> indexes_;
     Index* active_ = nullptr;
+    std::vector<std::uint8_t> activeKey_;  // per field: 1 when the active index orders by it
     std::string activeIndexName_;
     mutable std::vector<Rec> order_;  // rows -> records
     mutable bool orderStale_ = false;

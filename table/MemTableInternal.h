@@ -72,6 +72,8 @@ struct MemTable::Column {
     std::vector<std::uint64_t> nulls;  // one bit per record, set = null
 
     bool usesFloats() const { return type == FieldType::Float; }
+    // Room for n records; slots beyond the records hold zeros until records
+    // are appended into them.
     void grow(std::size_t n)
     {
         if (usesFloats())

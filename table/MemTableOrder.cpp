@@ -53,15 +53,14 @@ void MemTable::ensureSorted() const
         return;
     if (order_.size() != liveCount_)
         order_ = storageOrder();
-    std::sort(order_.begin(), order_.end(),
-              [this](Rec a, Rec b) { return compareRecs(a, b) < 0; });
+    sortOrder();
     orderStale_ = false;
 }
 
 void MemTable::indexInsert(Rec r)
 {
     if (disabled_ > 0 || orderStale_) {
-        if (!order_.empty() && compareRecs(order_.back(), r) > 0)
+        if (!orderStale_ && !order_.empty() && compareRecs(order_.back(), r) > 0)
             orderStale_ = true;
         order_.push_back(r);
         return;
@@ -98,8 +97,7 @@ int MemTable::rowOf(Rec r) const
 
 Rec MemTable::findID(long long id) const
 {
-    const auto it = idLookup_.find(id);
-    return it == idLookup_.end() ? NoRec : it->second;
+    return idLookup_.find(id);
 }
 
 // ---------------------------------------------------------------- calculated fields, text

@@ -13,30 +13,32 @@ using namespace detail;
 
 MemTable::Column* MemTable::plainColumn(Rec r, int f, FieldType type)
 {
-    if (!isLive(r) || f < 0 || f >= fieldCount() || f == idField_)
+    const auto i = static_cast<std::size_t>(f);
+    if (r >= live_.size() || !live_[r] || i >= columns_.size() || f == idField_)
         return nullptr;
-    Column* col = columns_[static_cast<std::size_t>(f)].get();
+    Column* col = columns_[i].get();
     if (!col || col->type != type)
         return nullptr;
     // Views that are told row by row, and an exact order of a key, need
     // setValue's care.
-    if (disabled_ == 0 && !listeners_.empty())
-        return nullptr;
-    const bool key =
-        active_ && std::find(active_->fields.begin(), active_->fields.end(), f) != active_->fields.end();
-    if (key && disabled_ == 0 && !orderStale_)
+    if (disabled_ == 0 && (!listeners_.empty() || (isKey(f) && !orderStale_)))
         return nullptr;
     if (calcRec_ == r)
         calcRec_ = NoRec;
     return col;
 }
 
+bool MemTable::isKey(int f) const
+{
+    const auto i = static_cast<std::size_t>(f);
+    return i < activeKey_.size() && activeKey_[i] != 0;
+}
+
 // After a key of r was stored directly: as setValue does in a quiet section.
 void MemTable::storedKey(Rec r, int f)
 {
-    if (!active_ ||
-        std::find(active_->fields.begin(), active_->fields.end(), f) == active_->fields.end())
-        return;
+    if (orderStale_ || !isKey(f))
+        return;  // a stale order is sorted whole anyway
     const std::size_t n = order_.size();
     if (!(n > 0 && order_[n - 1] == r && (n == 1 || compareRecs(order_[n - 2], r) < 0)))
         orderStale_ = true;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -68,9 +69,14 @@ bool splitDecimal(std::string_view t, char decimalSeparator, DecimalDigits& out)
     while (p < e && *p == '0')
         ++p;
     std::uint64_t v = 0;
-    int significant = 0;
-    for (; p < e && isDigit(*p); ++p, ++significant)
-        v = v * 10 + static_cast<std::uint64_t>(*p - '0');
+    const char* const intDigits = p;
+    for (; p < e; ++p) {
+        const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+        if (d > 9)
+            break;
+        v = v * 10 + d;
+    }
+    auto significant = p - intDigits;
     bool any = p > start;
     if (p < e && *p == decimalSeparator) {
         const char* const frac = ++p;
@@ -78,8 +84,14 @@ bool splitDecimal(std::string_view t, char decimalSeparator, DecimalDigits& out)
             while (p < e && *p == '0')
                 ++p;
         }
-        for (; p < e && isDigit(*p); ++p, ++significant)
-            v = v * 10 + static_cast<std::uint64_t>(*p - '0');
+        const char* const digits = p;
+        for (; p < e; ++p) {
+            const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+            if (d > 9)
+                break;
+            v = v * 10 + d;
+        }
+        significant += p - digits;
         out.exponent = -static_cast<int>(p - frac);
         any = any || p > frac;
     }
@@ -206,51 +218,114 @@ NumberResult parseDecimal(std::string_view text, char decimalSeparator)
     return r;
 }
 
+namespace {
+
+// The 15 significant digits of a > 0, correctly rounded, as an integer in
+// [1e14, 1e15), and the power of ten of the first digit. One exact
+// multiplication in Extended gives them unless a lies too close to halfway
+// between two 15-digit numbers (the error of that product is below 1e-4 of
+// the last digit), or far outside the range of plain numbers: then false.
+bool quickDigits(double a, std::uint64_t& n, int& exponent)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &a, sizeof bits);
+    const int e2 = static_cast<int>((bits >> 52) & 0x7FF) - 1022;  // a = f·2^e2, f in [0.5, 1)
+    if (e2 < -1000 || e2 > 1000)
+        return false;  // subnormal, infinite or not a number
+    // floor(log10 a) is this or one more.
+    int e = static_cast<int>(std::floor((e2 - 1) * 0.30102999566398119521));
+    Extended scaled = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        const int p = 14 - e;
+        if (p < -27 || p > 27)
+            return false;
+        scaled = p >= 0 ? static_cast<Extended>(a) * kPow10Extended[p]
+                        : static_cast<Extended>(a) / kPow10Extended[-p];
+        if (scaled < 1e15L)
+            break;
+        ++e;
+    }
+    if (!(scaled >= 1e14L && scaled < 1e15L))
+        return false;
+    n = static_cast<std::uint64_t>(scaled);
+    const Extended frac = scaled - static_cast<Extended>(n);
+    if (std::fabs(frac - 0.5L) < 1e-3L)
+        return false;
+    if (frac > 0.5L && ++n == 1000000000000000ull) {
+        n = 100000000000000ull;
+        ++e;
+    }
+    exponent = e;
+    return true;
+}
+
+}  // namespace
+
 void appendGeneral(std::string& out, double value, char decimal)
 {
+    char text[kGeneralMax];
+    out.append(text, writeGeneral(text, value, decimal));
+}
+
+char* writeGeneral(char* to, double value, char decimal)
+{
     if (value == 0 || !std::isfinite(value)) {
-        out += '0';
-        return;
+        *to = '0';
+        return to + 1;
     }
-    // d.dddddddddddddde±x: the 15 digits correctly rounded.
-    char buf[40];
-    const char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14).ptr;
-    const char* p = buf;
-    if (*p == '-') {
-        out += '-';
-        ++p;
-    }
-    char mant[15];
-    int len = 0;
-    for (; p < end && *p != 'e'; ++p)
-        if (*p != '.')
-            mant[len++] = *p;
+    char mant[16];
+    int len = 15;
     int exponent = 0;
-    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exponent);
+    std::uint64_t n = 0;
+    if (quickDigits(std::fabs(value), n, exponent)) {
+        std::to_chars(mant, mant + sizeof mant, n);
+    } else {
+        // d.dddddddddddddde±x: the 15 digits correctly rounded.
+        char buf[40];
+        const char* end =
+            std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14).ptr;
+        const char* p = buf;
+        len = 0;
+        for (; p < end && *p != 'e'; ++p)
+            if (*p != '.')
+                mant[len++] = *p;
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exponent);
+    }
     while (len > 1 && mant[len - 1] == '0')
         --len;
+    char* t = to;
+    if (value < 0)
+        *t++ = '-';
+    auto put = [&t](const char* from, std::size_t count) {
+        std::memcpy(t, from, count);
+        t += count;
+    };
+    const auto ulen = static_cast<std::size_t>(len);
     if (exponent < -5 || exponent >= 15) {
-        out += mant[0];
+        *t++ = mant[0];
         if (len > 1) {
-            out += decimal;
-            out.append(mant + 1, mant + len);
+            *t++ = decimal;
+            put(mant + 1, ulen - 1);
         }
-        out += 'E';
-        char e[8];
-        out.append(e, std::to_chars(e, e + sizeof e, exponent).ptr);
+        *t++ = 'E';
+        t = std::to_chars(t, to + kGeneralMax, exponent).ptr;
     } else if (exponent < 0) {
-        out += '0';
-        out += decimal;
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out.append(mant, mant + len);
+        *t++ = '0';
+        *t++ = decimal;
+        for (int i = 0; i < -exponent - 1; ++i)
+            *t++ = '0';
+        put(mant, ulen);
     } else if (len <= exponent + 1) {
-        out.append(mant, mant + len);
-        out.append(static_cast<std::size_t>(exponent + 1 - len), '0');
+        put(mant, ulen);
+        for (int i = len; i < exponent + 1; ++i)
+            *t++ = '0';
     } else {
-        out.append(mant, mant + exponent + 1);
-        out += decimal;
-        out.append(mant + exponent + 1, mant + len);
+        const auto whole = static_cast<std::size_t>(exponent + 1);
+        put(mant, whole);
+        *t++ = decimal;
+        put(mant + whole, ulen - whole);
     }
+    return t;
 }
 
 std::string generalFormat(Extended value, char decimal, int digits)

@@ -45,6 +45,10 @@ std::string generalFormat(Extended value, char decimal, int digits = 15);
 // The same for a double with 15 digits, appended to `out` without building
 // strings on the way: the text of the table files.
 void appendGeneral(std::string& out, double value, char decimal);
+// The same written at `to`, which has room for kGeneralMax bytes; returns the
+// end of the text.
+inline constexpr std::size_t kGeneralMax = 32;
+char* writeGeneral(char* to, double value, char decimal);
 
 // ---- Pieces for fast readers ----
 

@@ -14,17 +14,17 @@ namespace korthal {
 
 namespace {
 
-// Texts up to this size are also compressed by zlib at level 9, and the
-// smaller stream is kept: on a few hundred bytes libdeflate may come out a
-// few bytes longer, and zlib costs nothing there.
+// Texts up to this size are compressed both by zlib at level 9 and by
+// libdeflate at its slowest level, and the smaller stream is kept: on a few
+// hundred bytes libdeflate may come out a few bytes longer than zlib, and
+// either costs nothing there.
 constexpr std::size_t kSmallText = 64 << 10;
-// libdeflate's levels for the larger texts. Both came out smaller than
-// zlib's level 9 on network and observation tables (by 6 to 10 per cent and
-// 1 to 3 per cent), level 6 some fifteen times faster than it, level 7 ten.
-constexpr int kLevelFull = 7;
-constexpr int kLevelQuick = 6;
-// A file of n bytes is inflated whole into at most this much memory; a
-// larger one is read in pieces by zlib.
+// libdeflate's level for the larger texts: its streams came out smaller than
+// zlib's level 9 on network tables (by 6 to 10 per cent) and observation
+// tables (by 1 per cent), in a tenth to a twentieth of its time.
+constexpr int kLevel = 6;
+// A text up to this size is inflated whole; a larger one is read in pieces
+// by zlib.
 constexpr std::size_t kWholeLimit = std::size_t{1} << 30;
 // zlib's inflater gives text in pieces of about this size to the reader.
 constexpr std::size_t kPiece = 1 << 20;
@@ -49,18 +49,19 @@ std::string libdeflateStream(std::string_view bytes, int level)
         libdeflate_alloc_compressor(level), &libdeflate_free_compressor);
     if (!c)
         return {};
-    std::string out(libdeflate_zlib_compress_bound(c.get(), bytes.size()), '\0');
+    // Room for the worst case, left unwritten: only what the stream fills is touched.
+    const std::size_t room = libdeflate_zlib_compress_bound(c.get(), bytes.size());
+    const std::unique_ptr<char[]> buffer(new char[room]);
     const std::size_t n =
-        libdeflate_zlib_compress(c.get(), bytes.data(), bytes.size(), out.data(), out.size());
-    out.resize(n);
-    return out;
+        libdeflate_zlib_compress(c.get(), bytes.data(), bytes.size(), buffer.get(), room);
+    return std::string(buffer.get(), n);
 }
 
 // The zlib stream of `bytes`; empty when compression failed.
-std::string compressText(std::string_view bytes, Search search)
+std::string compressText(std::string_view bytes)
 {
     if (bytes.size() > kSmallText)
-        return libdeflateStream(bytes, search == Search::Full ? kLevelFull : kLevelQuick);
+        return libdeflateStream(bytes, kLevel);
     std::string z = zlibLevel9(bytes);
     std::string d = libdeflateStream(bytes, 12);
     return !d.empty() && (z.empty() || d.size() < z.size()) ? d : z;
@@ -177,7 +178,7 @@ bool readFile(const std::string& path, std::string& bytes, LoadResult& result, b
 
 std::string GPSCompressSave(std::string_view bytes)
 {
-    return compressText(bytes, Search::Full);
+    return compressText(bytes);
 }
 
 bool GPSDecompressLoad(std::string_view stream, std::string& out)
@@ -208,10 +209,10 @@ bool GPSDecompressLoad(std::string_view stream, std::string& out)
     return rc == Z_STREAM_END;
 }
 
-SaveResult SaveToFile(const MemTable& table, const std::string& path, Search search)
+SaveResult SaveToFile(const MemTable& table, const std::string& path)
 {
     SaveResult result;
-    const std::string stream = compressText(tableFileText(table), search);
+    const std::string stream = compressText(tableFileText(table));
     if (stream.empty()) {
         result.ok = false;
         result.error = "Δεν είναι δυνατή η συμπίεση του αρχείου \"" + path + "\"";

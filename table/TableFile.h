@@ -25,21 +25,16 @@ struct SaveResult {
     explicit operator bool() const { return ok; }
 };
 
-// The zlib layer: the stream of `bytes` (as SaveToFile makes it with
-// Search::Full), and back. On a damaged or truncated stream the inflater
-// returns false with `out` holding what inflated before the damage.
+// The zlib layer: the stream of `bytes` (as SaveToFile makes it), and back.
+// On a damaged or truncated stream the inflater returns false with `out`
+// holding what inflated before the damage.
 std::string GPSCompressSave(std::string_view bytes);
 bool GPSDecompressLoad(std::string_view stream, std::string& out);
 
 // Writes the table to `path`: the text is built and compressed in memory,
 // written to a new file in the same folder, flushed to disk and renamed over
 // `path`. On failure the previous file is left as it was.
-//
-// Search::Quick searches a little less for the observation tables, which are
-// large and written by every read of a RINEX file: about half the time of
-// the full search for two per cent in size, still smaller than zlib's level 9.
-enum class Search { Full, Quick };
-SaveResult SaveToFile(const MemTable& table, const std::string& path, Search search = Search::Full);
+SaveResult SaveToFile(const MemTable& table, const std::string& path);
 
 // Reads a table file into the table (as readTableText). A missing file gives
 // Status::Missing with the table untouched. A damaged stream keeps the

@@ -7,6 +7,9 @@
 #include "table/PlainNumber.h"
 
 #include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <thread>
 
 namespace korthal {
 
@@ -18,41 +21,6 @@ bool isAscii(std::string_view s)
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     return true;
-}
-
-// The escapes of string and memo texts, and the quoting's doubled quotes.
-void appendEscapedBytes(std::string& out, std::string_view s)
-{
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const char* escape = nullptr;
-        switch (s[i]) {
-        case '%': escape = "%%"; break;
-        case '\r': escape = "%c"; break;
-        case '\n': escape = "%n"; break;
-        case '\0': escape = "%0"; break;
-        case '"': escape = "\"\""; break;
-        default: continue;
-        }
-        out.append(s.data() + from, i - from);
-        out.append(escape, 2);
-        from = i + 1;
-    }
-    out.append(s.data() + from, s.size() - from);
-}
-
-void appendEscaped(std::string& out, std::string_view s, TextCoding coding)
-{
-    if (coding == TextCoding::Utf8 || isAscii(s)) {
-        appendEscapedBytes(out, s);
-        return;
-    }
-    // The escaped characters are ASCII, so converting first changes nothing
-    // about them.
-    thread_local std::string converted;
-    converted.clear();
-    appendUtf8AsCp1253(converted, s);
-    appendEscapedBytes(out, converted);
 }
 
 void appendQuoted(std::string& out, std::string_view s, TextCoding coding)
@@ -71,36 +39,167 @@ void appendQuoted(std::string& out, std::string_view s, TextCoding coding)
     out += '"';
 }
 
-// dd/mm/yyyy.
-void appendDate(std::string& out, const Date& d)
+// dd/mm/yyyy, at `to` (room for 48 bytes).
+char* writeDate(char* to, const Date& d)
 {
-    if (d.day < 0 || d.day > 99 || d.month < 0 || d.month > 99 || d.year < 0 || d.year > 9999) {
-        char buf[48];
-        const int n = std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.day, d.month, d.year);
-        out.append(buf, static_cast<std::size_t>(n));
-        return;
-    }
-    const char text[10] = {char('0' + d.day / 10),     char('0' + d.day % 10),      '/',
-                           char('0' + d.month / 10),   char('0' + d.month % 10),    '/',
-                           char('0' + d.year / 1000),  char('0' + d.year / 100 % 10),
+    if (d.day < 0 || d.day > 99 || d.month < 0 || d.month > 99 || d.year < 0 || d.year > 9999)
+        return to + std::snprintf(to, 48, "%02d/%02d/%04d", d.day, d.month, d.year);
+    const char text[10] = {char('0' + d.day / 10),       char('0' + d.day % 10),        '/',
+                           char('0' + d.month / 10),     char('0' + d.month % 10),      '/',
+                           char('0' + d.year / 1000),    char('0' + d.year / 100 % 10),
                            char('0' + d.year / 10 % 10), char('0' + d.year % 10)};
-    out.append(text, sizeof text);
+    std::memcpy(to, text, sizeof text);
+    return to + sizeof text;
 }
 
 }  // namespace
 
-// The columns of a table, read without the checks of its getters: the
-// writer visits live records and data fields only.
-struct TableTextAccess {
-    static const MemTable::Column* column(const MemTable& t, int f)
+// Appends to a string through a buffer of its own: a record line is made of
+// many small pieces.
+class TableTextSink {
+public:
+    explicit TableTextSink(std::string& out) : out_(out) {}
+    ~TableTextSink() { flush(); }
+    TableTextSink(const TableTextSink&) = delete;
+    TableTextSink& operator=(const TableTextSink&) = delete;
+
+    void put(char c)
     {
-        return t.columns_[static_cast<std::size_t>(f)].get();
+        if (n_ == kSize)
+            flush();
+        buf_[n_++] = c;
     }
-    static std::string_view text(const MemTable& t, const MemTable::Column& c, Rec r)
+    void put(std::string_view s)
     {
-        return t.pool_[static_cast<std::uint32_t>(c.ints[r])];
+        if (s.size() > kSize - n_) {
+            flush();
+            if (s.size() > kSize) {
+                out_.append(s);
+                return;
+            }
+        }
+        std::memcpy(buf_ + n_, s.data(), s.size());
+        n_ += s.size();
     }
+    // Room to write up to n (at most 64) bytes; used() says where they end.
+    char* room(std::size_t n)
+    {
+        if (kSize - n_ < n)
+            flush();
+        return buf_ + n_;
+    }
+    void used(const char* end) { n_ = static_cast<std::size_t>(end - buf_); }
+    // Takes back the last byte written.
+    void unput()
+    {
+        if (n_ > 0)
+            --n_;
+        else
+            out_.pop_back();
+    }
+    void flush()
+    {
+        out_.append(buf_, n_);
+        n_ = 0;
+    }
+
+    // The escapes of string and memo texts, and the quoting's doubled quotes.
+    void putEscaped(std::string_view s, TextCoding coding)
+    {
+        if (coding == TextCoding::Cp1253 && !isAscii(s)) {
+            // The escaped characters are ASCII: converting first changes
+            // nothing about them.
+            converted_.clear();
+            appendUtf8AsCp1253(converted_, s);
+            s = converted_;
+        }
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            const char* escape = nullptr;
+            switch (s[i]) {
+            case '%': escape = "%%"; break;
+            case '\r': escape = "%c"; break;
+            case '\n': escape = "%n"; break;
+            case '\0': escape = "%0"; break;
+            case '"': escape = "\"\""; break;
+            default: continue;
+            }
+            put(s.substr(from, i - from));
+            put(std::string_view(escape, 2));
+            from = i + 1;
+        }
+        put(s.substr(from));
+    }
+
+private:
+    static constexpr std::size_t kSize = 1 << 14;
+    std::string& out_;
+    std::string converted_;
+    char buf_[kSize];
+    std::size_t n_ = 0;
 };
+
+// The writer reads the columns of a table without the checks of its
+// getters: it visits live records and data fields only.
+struct TableTextAccess {
+    static void putRecordLine(TableTextSink& out, const MemTable& t, Rec r, bool last,
+                              TextCoding coding);
+    // The lines of the records from `first` up to (not including) `end` in
+    // storage order.
+    static void putRecordLines(std::string& out, const MemTable& t, Rec first, Rec end,
+                               TextCoding coding);
+};
+
+void TableTextAccess::putRecordLine(TableTextSink& out, const MemTable& t, Rec r, bool last,
+                                    TextCoding coding)
+{
+    const int nf = t.fieldCount();
+    for (int f = 0; f < nf; ++f) {
+        const auto* col = t.columns_[static_cast<std::size_t>(f)].get();
+        if (!col || col->null(r)) {
+            out.put(',');
+            continue;
+        }
+        const FieldDef& def = t.field(f);
+        out.put('"');
+        switch (def.type) {
+        case FieldType::AutoInc:
+        case FieldType::Integer: {
+            char* p = out.room(16);
+            out.used(std::to_chars(p, p + 16, col->ints[r]).ptr);
+            break;
+        }
+        case FieldType::Float:
+            out.used(writeGeneral(out.room(kGeneralMax), col->floats[r], kTableDecimal));
+            break;
+        case FieldType::Boolean:
+            out.putEscaped(col->ints[r] != 0 ? def.trueText : def.falseText, coding);
+            break;
+        case FieldType::Date:
+            out.used(writeDate(out.room(48), Date::fromSerial(col->ints[r])));
+            break;
+        case FieldType::String:
+        case FieldType::Memo:
+            out.putEscaped(t.pool_[static_cast<std::uint32_t>(col->ints[r])], coding);
+            break;
+        }
+        out.put('"');
+        out.put(',');
+    }
+    if (last)
+        out.unput();
+    out.put('\r');
+    out.put('\n');
+}
+
+void TableTextAccess::putRecordLines(std::string& out, const MemTable& t, Rec first, Rec end,
+                                     TextCoding coding)
+{
+    TableTextSink sink(out);
+    const Rec last = t.lastStored();
+    for (Rec r = first; r != end; r = t.nextStored(r))
+        putRecordLine(sink, t, r, r == last, coding);
+}
 
 std::string LoadResult::message(const std::string& path) const
 {
@@ -130,54 +229,40 @@ void appendTableHeader(std::string& out, const MemTable& t, TextCoding coding)
 void appendTableRecordLine(std::string& out, const MemTable& t, Rec r, bool last,
                            TextCoding coding)
 {
-    const int nf = t.fieldCount();
-    for (int f = 0; f < nf; ++f) {
-        const auto* col = TableTextAccess::column(t, f);
-        if (!col || col->null(r)) {
-            out += ',';
-            continue;
-        }
-        const FieldDef& def = t.field(f);
-        out += '"';
-        switch (def.type) {
-        case FieldType::AutoInc:
-        case FieldType::Integer: {
-            char buf[16];
-            out.append(buf, std::to_chars(buf, buf + sizeof buf, col->ints[r]).ptr);
-            break;
-        }
-        case FieldType::Float:
-            appendGeneral(out, col->floats[r], kTableDecimal);
-            break;
-        case FieldType::Boolean:
-            appendEscaped(out, col->ints[r] != 0 ? def.trueText : def.falseText, coding);
-            break;
-        case FieldType::Date:
-            appendDate(out, Date::fromSerial(col->ints[r]));
-            break;
-        case FieldType::String:
-        case FieldType::Memo:
-            appendEscaped(out, TableTextAccess::text(t, *col, r), coding);
-            break;
-        }
-        out += "\",";
-    }
-    if (last)
-        out.pop_back();
-    out += "\r\n";
+    TableTextSink sink(out);
+    TableTextAccess::putRecordLine(sink, t, r, last, coding);
 }
 
 namespace {
 
+// Tables of this many records are written by two threads, each taking half
+// of the records.
+constexpr int kHalvesFrom = 20000;
+
 std::string wholeText(const MemTable& t, TextCoding coding)
 {
+    const auto perRecord = static_cast<std::size_t>(t.fieldCount()) * 8;
     std::string out;
-    out.reserve(static_cast<std::size_t>(t.recordCount()) *
-                    static_cast<std::size_t>(t.fieldCount()) * 8 + 256);
+    out.reserve(static_cast<std::size_t>(t.recordCount()) * perRecord + 256);
     appendTableHeader(out, t, coding);
-    const Rec last = t.lastStored();
-    for (Rec r = t.firstStored(); r != NoRec; r = t.nextStored(r))
-        appendTableRecordLine(out, t, r, r == last, coding);
+    Rec middle = NoRec;
+    if (t.recordCount() >= kHalvesFrom && std::thread::hardware_concurrency() > 1) {
+        middle = t.firstStored();
+        for (int i = 0; i < t.recordCount() / 2; ++i)
+            middle = t.nextStored(middle);
+    }
+    if (middle == NoRec) {
+        TableTextAccess::putRecordLines(out, t, t.firstStored(), NoRec, coding);
+        return out;
+    }
+    // Nothing changes the table while it is written; both threads only read it.
+    std::string second;
+    second.reserve(static_cast<std::size_t>(t.recordCount() / 2 + 1) * perRecord);
+    std::thread helper(
+        [&] { TableTextAccess::putRecordLines(second, t, middle, NoRec, coding); });
+    TableTextAccess::putRecordLines(out, t, t.firstStored(), middle, coding);
+    helper.join();
+    out += second;
     return out;
 }
 

@@ -277,13 +277,22 @@ void TableTextReader::line(std::string_view line)
         if (f == 0 && byID_ && staged_.back().kind == Staged::Integer)
             target = t_.findID(staged_.back().integer);
     }
-    if (target == NoRec)
+    const bool fresh = target == NoRec;
+    if (fresh)
         target = t_.appendRecord();
     for (const Staged& s : staged_) {
         switch (s.kind) {
-        case Staged::Null: t_.setNull(target, s.field); break;
+        case Staged::Null:
+            // A new record is null already where its field has no default.
+            if (!fresh || !isNull(t_.field(s.field).defaultValue))
+                t_.setNull(target, s.field);
+            break;
         case Staged::Float: t_.setFloat(target, s.field, s.number); break;
-        case Staged::Integer: t_.setInteger(target, s.field, s.integer); break;
+        case Staged::Integer:
+            // A new record whose ID the file repeats keeps it as it is.
+            if (!(fresh && s.field == idField_ && t_.getInteger(target, s.field) == s.integer))
+                t_.setInteger(target, s.field, s.integer);
+            break;
         case Staged::Boolean: t_.setBoolean(target, s.field, s.integer != 0); break;
         case Staged::Date:
             t_.setDate(target, s.field, Date::fromSerial(static_cast<std::int32_t>(s.integer)));

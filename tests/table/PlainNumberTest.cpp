@@ -117,10 +117,15 @@ TEST(PlainNumber, QuickGeneralFormatWritesTheDigitsOfTheFullOne)
 {
     std::mt19937_64 gen(87);
     std::uniform_int_distribution<std::uint64_t> bits;
-    std::uniform_real_distribution<double> survey(-5e6, 5e6);
-    for (int i = 0; i < 200000; ++i) {
+    std::uniform_real_distribution<double> survey(-5e6, 5e6), magnitude(-7, 17);
+    for (int i = 0; i < 300000; ++i) {
         double v = 0;
-        if (i % 2 == 0) {
+        if (i % 3 == 2) {
+            // Every size a plain number has, and halfway cases of the 16th digit.
+            v = std::pow(10.0, magnitude(gen));
+            if (i % 2)
+                v = (std::floor(v * 1e6) + 0.5) / 1e6;
+        } else if (i % 3 == 0) {
             const std::uint64_t b = bits(gen);
             std::memcpy(&v, &b, sizeof v);
             if (!std::isfinite(v))

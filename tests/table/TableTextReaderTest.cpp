@@ -223,3 +223,30 @@ TEST(TableTextReader, ReadsAsTheRulesSayInBothCodings)
     EXPECT_GT(stopped, 300);
     EXPECT_GT(records, 3000);
 }
+
+TEST(TableTextReader, LargeTablesAreWrittenLineByLineAlike)
+{
+    // Large enough to be written by two threads.
+    MemTable t;
+    define(t);
+    std::mt19937 gen(5);
+    t.disableControls();
+    for (int i = 0; i < 25000; ++i) {
+        const Rec r = t.appendRecord();
+        t.setString(r, 1, i % 3 ? "Σ" + std::to_string(i) : "\"x\"%");
+        t.setFloat(r, 2, static_cast<double>(gen()) / 7.0);
+        t.setBoolean(r, 3, i % 2 == 0);
+        if (i % 5)
+            t.setDate(r, 4, Date{2000 + i % 30, 1 + i % 12, 1 + i % 28});
+        t.setString(r, 7, i % 7 ? "" : "α\r\nβ");
+    }
+    t.deleteRecord(t.lastStored());
+    t.enableControls();
+    std::string want;
+    appendTableHeader(want, t);
+    const Rec last = t.lastStored();
+    for (Rec r = t.firstStored(); r != NoRec; r = t.nextStored(r))
+        appendTableRecordLine(want, t, r, r == last);
+    EXPECT_EQ(tableText(t), want);
+    EXPECT_EQ(tableFileText(t), utf8ToCp1253(want));
+}
