@@ -205,6 +205,10 @@ public:
 
     // ID lookup (tables with an auto-increment field). NoRec when absent.
     Rec findID(long long id) const;
+    // The first record in storage order whose string or memo field holds
+    // `text` (a null value holds ""); NoRec when none does. A binary search
+    // when the active index orders by that field alone, else a walk.
+    Rec findText(int field, std::string_view text) const;
     // The ID the next appended record gets; always above every ID loaded or
     // set so far.
     long long nextID() const { return nextId_; }

@@ -83,9 +83,16 @@ void MemTable::clear()
 void MemTable::deleteRecord(Rec r)
 {
     checkRec(r);
-    const int row = rowOf(r);
-    notify([row](TableListener* l) { l->beginRemoveRow(row); });
-    order_.erase(order_.begin() + row);
+    // The row is needed only to tell the views and to find the next current
+    // record; a stale order is not sorted for a record that goes anyway.
+    int row = -1;
+    if (!orderStale_ || cur_ == r || (disabled_ == 0 && !listeners_.empty())) {
+        row = rowOf(r);
+        notify([row](TableListener* l) { l->beginRemoveRow(row); });
+        order_.erase(order_.begin() + row);
+    } else if (const auto it = std::find(order_.begin(), order_.end(), r); it != order_.end()) {
+        order_.erase(it);
+    }
     for (std::size_t f = 0; f < columns_.size(); ++f) {
         Column* col = columns_[f].get();
         if (col && fields_[f].isText() && col->ints[r] != 0) {
@@ -110,7 +117,8 @@ void MemTable::deleteRecord(Rec r)
         cur_ = n == 0 ? NoRec : recAt(std::min(row, n - 1));
         bof_ = eof_ = (n == 0);
     }
-    notify([](TableListener* l) { l->endRemoveRow(); });
+    if (row >= 0)
+        notify([](TableListener* l) { l->endRemoveRow(); });
 }
 
 bool MemTable::isNull(Rec r, int f) const
