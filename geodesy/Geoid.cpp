@@ -39,11 +39,15 @@ std::optional<double> GeoidGridValue(double u, double v)
     return double(GeoidGrid[static_cast<std::size_t>(index)]);
 }
 
-std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda,
-                                      bool* nearStep)
+namespace {
+
+// The interpolated grid value with the datum term, in centimetres. With
+// `nearEdge`, also whether φ, λ lie on or next to a cell edge.
+std::optional<Extended> undulationCm(const DatumShiftTable& shifts, double phi, double lambda,
+                                     bool* nearEdge = nullptr)
 {
-    if (nearStep)
-        *nearStep = false;
+    if (nearEdge)
+        *nearEdge = false;
     const Extended u = Extended(phi) * kQuarterDegreesPerRadian;
     const Extended v = Extended(lambda) * kQuarterDegreesPerRadian;
     if (!std::isfinite(u) || !std::isfinite(v))
@@ -54,8 +58,8 @@ std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi,
     const Extended fv = v - j;
     // Far wider than the difference between a double and an Extended position.
     constexpr Extended kEdge = 1e-9L;
-    if (nearStep)
-        *nearStep = fu < kEdge || fu > 1 - kEdge || fv < kEdge || fv > 1 - kEdge;
+    if (nearEdge)
+        *nearEdge = fu < kEdge || fu > 1 - kEdge || fv < kEdge || fv > 1 - kEdge;
 
     // The four surrounding nodes; i + 1 is the next row to the north.
     const auto n00 = GeoidGridValue(double(i), double(j));
@@ -84,13 +88,32 @@ std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi,
     Extended T = clam * cphi * Extended(s.dX) * 100 * kFactorX + G;
     T = slam * cphi * Extended(s.dY) * 100 * kFactorY + T;
     T = sphi * Extended(s.dZ) * 100 * kFactorZ + T;
+    return T;
+}
 
+}  // namespace
+
+std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda,
+                                      bool* nearStep)
+{
+    const auto T = undulationCm(shifts, phi, lambda, nearStep);
+    if (!T)
+        return std::nullopt;
     // Whole decimetres, ties to even.
     if (nearStep) {
-        const Extended dm = T / 10;
+        const Extended dm = *T / 10;
         *nearStep = *nearStep || std::fabs(dm - std::floor(dm) - 0.5L) < 1e-6L;
     }
-    return double(std::nearbyint(T / 10)) / 10.0;
+    return double(std::nearbyint(*T / 10)) / 10.0;
+}
+
+std::optional<double> GeoidUndulationUnrounded(const DatumShiftTable& shifts, double phi,
+                                               double lambda)
+{
+    const auto T = undulationCm(shifts, phi, lambda);
+    if (!T)
+        return std::nullopt;
+    return double(*T / 100);
 }
 
 }  // namespace korthal

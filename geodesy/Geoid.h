@@ -27,4 +27,9 @@ std::optional<double> GeoidGridValue(double u, double v);
 std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda,
                                       bool* nearStep = nullptr);
 
+// The same undulation before its rounding to decimetres, in metres: a
+// continuous surface for maps and contour lines.
+std::optional<double> GeoidUndulationUnrounded(const DatumShiftTable& shifts, double phi,
+                                               double lambda);
+
 }  // namespace korthal

@@ -1,8 +1,10 @@
 #include "tools/cli/CliSupport.h"
 
 #include "geodesy/Angles.h"
+#include "project/Document.h"
 #include "project/IniFile.h"
 #include "project/Settings.h"
+#include "table/AtomicFile.h"
 
 #include <algorithm>
 #include <array>
@@ -152,6 +154,59 @@ std::string findReference(const std::string& given, const std::string& network)
     if (std::filesystem::exists("EGSA87"))
         return "EGSA87";
     return {};
+}
+
+std::string networkArgument(const std::vector<std::string>& args, std::size_t& i,
+                            std::string& network)
+{
+    if (!args[i].empty() && args[i][0] == '-')
+        return "unknown option \"" + args[i] + "\"";
+    if (!network.empty())
+        return "only one network file, got \"" + args[i] + "\"";
+    network = args[i++];
+    return {};
+}
+
+int loadNetwork(Document& doc, std::string_view command, const std::string& network,
+                const std::string& reference, const std::string& settingsFile, bool& complete)
+{
+    namespace fs = std::filesystem;
+    complete = false;
+    if (!fs::exists(network)) {
+        std::cerr << "korthal-cli " << command << ": no such file: " << network << '\n';
+        return 1;
+    }
+    if (!settingsFile.empty() && !fs::exists(settingsFile)) {
+        std::cerr << "korthal-cli " << command << ": no such settings file: " << settingsFile
+                  << '\n';
+        return 1;
+    }
+    if (!reference.empty() && !fs::exists(reference)) {
+        std::cerr << "korthal-cli " << command << ": no such reference file: " << reference
+                  << '\n';
+        return 1;
+    }
+    const std::string ref = findReference(reference, network);
+    if (ref.empty())
+        std::cerr << "korthal-cli " << command
+                  << ": no reference file \"EGSA87\" found; no point is a reference point\n";
+    else if (!doc.LoadReference(ref))
+        std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';
+    doc.SettingsFileOverride = settingsFile;
+    doc.LoadFile(network);
+    complete = doc.LastLoadProblem.empty();
+    if (!complete)
+        std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';
+    return 0;
+}
+
+bool writeOutput(std::string_view command, const std::string& path, std::string_view bytes)
+{
+    std::string error;
+    if (writeFileAtomically(path, bytes, error))
+        return true;
+    std::cerr << "korthal-cli " << command << ": " << error << '\n';
+    return false;
 }
 
 int usageError(std::string_view command, const std::string& what)
