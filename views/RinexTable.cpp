@@ -276,7 +276,7 @@ void RinexTable::take(const MemTable& next)
 bool RinexTable::store(std::string& error) const
 {
     // RINEXCompressSave: the same zlib layer as the network tables.
-    const SaveResult r = SaveToFile(table_, RinexFileName, Search::Quick);
+    const SaveResult r = SaveToFile(table_, RinexFileName);
     error = r.error;
     return r.ok;
 }
