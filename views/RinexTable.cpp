@@ -227,7 +227,7 @@ RinexReadOutcome RinexTable::ReadRinexObservations(const std::string& FileName)
     }
 
     // RINEXCompressSave: the same zlib layer as the network tables.
-    const SaveResult saved = SaveToFile(next, RinexFileName, Search::Quick);
+    const SaveResult saved = SaveToFile(next, RinexFileName);
     out.stored = saved.ok;
     if (!out.stored) {
         out.storeError = saved.error;
