@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 
+#include <algorithm>
+
 namespace korthal::app {
 
 GroupHeaderView::GroupHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
@@ -52,6 +54,11 @@ void GroupHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
         model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString()
                 : QString();
     const Group* g = groupOf(logicalIndex);
+    // A column title is centred unless the model aligns it otherwise.
+    const QVariant titleAlign =
+        model() ? model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole)
+                : QVariant();
+    const int align = titleAlign.isValid() ? titleAlign.toInt() : int(Qt::AlignCenter);
 
     // A header cell: the style's section, then the title, wrapped when it
     // does not fit on one line.
@@ -65,7 +72,7 @@ void GroupHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
         painter->setClipRect(r);
         style()->drawControl(QStyle::CE_HeaderSection, &opt, painter, this);
         painter->setPen(palette().color(QPalette::ButtonText));
-        painter->drawText(r.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, text);
+        painter->drawText(r.adjusted(2, 0, -2, 0), align | Qt::TextWordWrap, text);
         painter->restore();
     };
 
@@ -73,7 +80,9 @@ void GroupHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
         drawCell(rect, title);
         return;
     }
-    const int half = rect.height() / 2;
+    // The group band takes one line; the column titles the rest, so that a
+    // taller header gives them room for two lines.
+    const int half = std::min(rect.height() / 2, fontMetrics().height() + 5);
     // The group band spans every visible column of the group; each of its
     // sections paints the part of it that lies over itself.
     const int left = sectionViewportPosition(g->first);

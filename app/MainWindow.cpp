@@ -6,8 +6,10 @@
 #include "app/NumberPage.h"
 #include "app/PhotoWindow.h"
 #include "app/ReferencePage.h"
+#include "app/RinexViewer.h"
 #include "app/SketchPage.h"
 #include "app/TestPage.h"
+#include "app/ToolButton.h"
 #include "app/TransformPage.h"
 #include "export/ExportTable.h"
 #include "geodesy/Angles.h"
@@ -59,15 +61,6 @@ const char* const kTextPage =
     "ΕΓΣΑ87.\n\n"
     "Οι αλλαγές αποθηκεύονται κατά την έξοδο από το πρόγραμμα (Esc).";
 
-QToolButton* toolButton(QWidget* parent, const char* name, const char* text, const char* hint)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setText(QString::fromUtf8(text));
-    b->setToolTip(QString::fromUtf8(hint));
-    return b;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Document& doc, QString programSettingsFile, QWidget* parent)
@@ -80,6 +73,8 @@ MainWindow::MainWindow(Document& doc, QString programSettingsFile, QWidget* pare
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
 
+    rinexViewer_ = std::make_unique<RinexViewer>(doc_, this);
+    rinexViewer_->showTextFile = [this] { SpeedButton6Click(); };
     calc_ = std::make_unique<Calculator>(CalculatorContext{
         &doc_.numbers(), &doc_.numberSettings(), &doc_.datumShifts(), &doc_.transformation()});
     buildPages();
@@ -171,6 +166,7 @@ void MainWindow::buildPages()
     connect(referencePage_, &GridPage::recordChanged, this,
             &MainWindow::loadCalculatorFromReference);
     connect(testPage_, &TestPage::showFileRequested, this, &MainWindow::SpeedButton6Click);
+    connect(networkPage_, &NetworkPage::rinexRequested, this, &MainWindow::showRinexViewer);
     connect(networkPage_, &GridPage::photoClicked, this, &MainWindow::Image2bClick);
     connect(referencePage_, &GridPage::photoClicked, this, &MainWindow::Image2bClick);
     connect(networkPage_, &NetworkPage::geoidMapRequested, this,
@@ -337,6 +333,12 @@ void MainWindow::SpeedButton6Click()
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+void MainWindow::showRinexViewer()
+{
+    networkPage_->commitEdits();
+    rinexViewer_->showForCurrentPoint();
 }
 
 void MainWindow::PageControl1Change()

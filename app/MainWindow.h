@@ -27,6 +27,7 @@ class NumberPage;
 class TransformPage;
 class CalculatorPage;
 class TestPage;
+class RinexViewer;
 class SketchPage;
 class PhotoWindow;
 class GeoidMapWindow;
@@ -61,6 +62,7 @@ public:
     TransformPage* transformPage() const { return transformPage_; }
     CalculatorPage* calculatorPage() const { return calculatorPage_; }
     TestPage* testPage() const { return testPage_; }
+    RinexViewer* rinexViewer() const { return rinexViewer_.get(); }
     SketchPage* sketchPage() const { return sketchPage_; }
     // The photo window and the geoid map window; they exist once the
     // window's creation (FormCreate) has run.
@@ -80,6 +82,8 @@ public:
     void SpeedButton3Click();  // export
     void SpeedButton1Click();  // print
     void SpeedButton6Click();  // show LastTextFile
+    // The "RINEX" button: the observation viewer for the current point.
+    void showRinexViewer();
     void PageControl1Change();
     // A thumbnail of either page was clicked: the photo window shows
     // photograph n of the current point of the page's table.
@@ -117,6 +121,9 @@ private:
 
     Document& doc_;
     QString programSettingsFile_;
+    // Made first, as the program makes its windows: the viewer, then the
+    // main window's pages.
+    std::unique_ptr<RinexViewer> rinexViewer_;
     std::unique_ptr<Calculator> calc_;
     QTabWidget* pages_ = nullptr;
     QTabWidget* settingsPages_ = nullptr;

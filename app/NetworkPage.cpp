@@ -1,5 +1,6 @@
 #include "app/NetworkPage.h"
 
+#include "app/ToolButton.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Ellipsoids.h"
 #include "network/PointTables.h"
@@ -155,6 +156,9 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
     toolRow()->insertWidget(5, sb10_);
     toolRow()->insertWidget(6, sb12_);
     toolRow()->insertWidget(7, sb8_);
+    rinex_ = toolButton(this, "rinexButton", "RINEX", "Εμφανίζει το αρχείο παρατηρήσεων RINEX");
+    toolRow()->insertWidget(8, rinex_);
+    connect(rinex_, &QToolButton::clicked, this, &NetworkPage::rinexRequested);
     connect(sbGrid_, &QToolButton::clicked, this, &NetworkPage::SBGridClick);
     connect(sb10_, &QToolButton::clicked, this, [this] { SpeedButton12Click(true); });
     connect(sb12_, &QToolButton::clicked, this, [this] { SpeedButton12Click(false); });

@@ -19,6 +19,7 @@ public:
     QToolButton* SpeedButton10() const { return sb10_; }
     QToolButton* SpeedButton12() const { return sb12_; }
     QToolButton* SpeedButton8() const { return sb8_; }
+    QToolButton* rinexButton() const { return rinex_; }
     int gridMode() const { return mode_; }
     // The mode the form starts with; start-up clicks SBGrid once to reach 0.
     void setGridMode(int mode) { mode_ = mode; }
@@ -34,6 +35,8 @@ public:
 
 signals:
     void geoidMapRequested();
+    // The "RINEX" button: the observations of the current point.
+    void rinexRequested();
 
 private:
     QString cellText(Rec r, int column) const;
@@ -41,6 +44,7 @@ private:
     QToolButton* sb10_;
     QToolButton* sb12_;
     QToolButton* sb8_;
+    QToolButton* rinex_;
     int mode_ = 2;
     QStringList pickList_;
 };

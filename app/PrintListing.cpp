@@ -32,8 +32,8 @@ QString pdfBesideNetwork(const Document& doc, const QString& suffix, const QStri
     return QFileInfo(network.absolutePath() + QLatin1Char('/') + file).absoluteFilePath();
 }
 
-// After painting: a PDF file that could not be written gets the save error
-// message with its name, a printer that failed a message of its own.
+}  // namespace
+
 bool reportFailure(const QPrinter& printer, bool painted)
 {
     if (painted)
@@ -46,8 +46,6 @@ bool reportFailure(const QPrinter& printer, bool painted)
                     MsgIcon::Warning);
     return false;
 }
-
-}  // namespace
 
 bool execPrintDialog(QPrinter& printer, QWidget* parent, const QString& pdfName)
 {
@@ -81,6 +79,16 @@ bool printListing(QWidget* parent, const Document& doc, bool network)
         return false;
     return reportFailure(printer,
                          paint::paintListing(printer, printTableLines(doc, network, false)));
+}
+
+bool printPages(QWidget* parent, const std::vector<std::vector<std::string>>& pages,
+                const QString& pdfName)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Portrait);
+    if (!execPrintDialog(printer, parent, pdfName))
+        return false;
+    return reportFailure(printer, paint::paintListing(printer, pages));
 }
 
 bool printSketch(QWidget* parent, const Document& doc, int mode, int filter, int pictureWidth)

@@ -5,6 +5,8 @@
 // network, and the entry is there for everyone else too.
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class QPrinter;
 class QString;
@@ -23,6 +25,11 @@ namespace korthal::app {
 // printing into a PDF. False when the user cancelled.
 bool execPrintDialog(QPrinter& printer, QWidget* parent, const QString& pdfName);
 
+// After painting: a PDF file that could not be written gets the save error
+// message with its name, a printer that failed a message of its own. Returns
+// `painted`.
+bool reportFailure(const QPrinter& printer, bool painted);
+
 // Tests answer in place of the dialog: the hook gets the printer as the
 // dialog would start with it. An empty hook brings the dialog back.
 void setPrintDialogHook(std::function<bool(QPrinter&)> hook);
@@ -32,6 +39,11 @@ void setPrintDialogHook(std::function<bool(QPrinter&)> hook);
 // it for the printer. The PDF file offered is named after the network file
 // (or "EGSA87.pdf" beside it).
 bool printListing(QWidget* parent, const Document& doc, bool network);
+
+// Prints pages of a fixed-pitch listing (portrait, the font fitted to the
+// widest line) after the print dialog; `pdfName` is the PDF file offered.
+bool printPages(QWidget* parent, const std::vector<std::vector<std::string>>& pages,
+                const QString& pdfName);
 
 // Prints the sketch of the document (mode, filter) on one landscape page
 // after the print dialog; texts and circles grow with the page's width over

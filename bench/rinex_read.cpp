@@ -132,7 +132,7 @@ struct CountSink : rinex::ObservationSink {
     void record(const rinex::ObservationRecord& r) override
     {
         ++n;
-        sum += r.slots[rinex::SlotC1].value;
+        sum += r.slotValues[rinex::SlotC1].value;
     }
 };
 

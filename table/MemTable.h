@@ -164,6 +164,11 @@ public:
     // Removes every record. The next ID starts again at 1.
     void clear();
     void deleteRecord(Rec r);
+    // Appends copies of every record of `source` (in its storage order), a
+    // table with the same fields (types in the same order) and no
+    // auto-increment field, in one quiet section: listeners get one reset.
+    // False, with nothing changed, for a table of another definition.
+    bool appendRecordsFrom(const MemTable& source);
     bool isLive(Rec r) const;
 
     bool isNull(Rec r, int field) const;

@@ -405,6 +405,54 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
     return true;
 }
 
+bool MemTable::appendRecordsFrom(const MemTable& source)
+{
+    if (&source == this || idField_ >= 0 || source.fields_.size() != fields_.size())
+        return false;
+    for (std::size_t f = 0; f < fields_.size(); ++f)
+        if (source.fields_[f].type != fields_[f].type ||
+            source.fields_[f].calculated != fields_[f].calculated)
+            return false;
+    if (source.isEmpty())
+        return true;
+
+    disableControls();
+    const std::vector<Rec> from = source.storageOrder();
+    const std::size_t base = live_.size();
+    live_.resize(base + from.size(), 1);
+    liveCount_ += from.size();
+    // The columns grow together, never below the room they already have.
+    columnRoom_ = std::max(columnRoom_, live_.size());
+    for (std::size_t f = 0; f < columns_.size(); ++f) {
+        Column* col = columns_[f].get();
+        if (!col)
+            continue;
+        const Column& src = *source.columns_[f];
+        col->grow(columnRoom_);
+        for (std::size_t i = 0; i < from.size(); ++i) {
+            const Rec s = from[i];
+            const auto r = static_cast<Rec>(base + i);
+            col->setNullBit(r, src.null(s));
+            if (src.null(s))
+                continue;
+            if (col->usesFloats()) {
+                col->floats[r] = src.floats[s];
+            } else if (fields_[f].isText()) {
+                // Texts live in each table's own pool.
+                const auto ref = static_cast<std::uint32_t>(src.ints[s]);
+                if (ref != 0)
+                    storeValue(r, static_cast<int>(f), Value(source.pool_[ref]));
+            } else {
+                col->ints[r] = src.ints[s];
+            }
+        }
+    }
+    for (std::size_t i = 0; i < from.size(); ++i)
+        indexInsert(static_cast<Rec>(base + i));
+    enableControls();
+    return true;
+}
+
 Rec MemTable::firstStored() const
 {
     return nextStored(NoRec);

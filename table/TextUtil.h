@@ -28,4 +28,14 @@ inline std::string_view trimBlanks(std::string_view s)
     return s;
 }
 
+// The number of characters (code points) of UTF-8 text.
+inline std::size_t utf8Length(std::string_view s)
+{
+    std::size_t n = 0;
+    for (char c : s)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++n;
+    return n;
+}
+
 }  // namespace korthal

@@ -191,8 +191,9 @@ bool parseEpochTime(std::string_view line, ObservationRecord& r)
 
 class Reader {
 public:
-    Reader(LineReader& in, std::string name, ObservationSink& sink, const Progress& progress)
-        : in_(in), name_(std::move(name)), sink_(sink), progress_(progress)
+    Reader(LineReader& in, std::string name, ObservationSink& sink, const Progress& progress,
+           const CancelCheck& cancel)
+        : in_(in), name_(std::move(name)), sink_(sink), progress_(progress), cancel_(cancel)
     {
     }
 
@@ -202,7 +203,7 @@ public:
             return std::move(result_);
         sink_.header(result_.header);
         readObservations();
-        if (progress_)
+        if (progress_ && result_.status != ReadStatus::Cancelled)
             progress_(in_.total(), in_.total());
         return std::move(result_);
     }
@@ -314,16 +315,24 @@ private:
 
     void stopAt(std::int64_t no, std::string message)
     {
-        fail(ReadStatus::StoppedAtLine,
-             std::move(message) + "\nΚρατήθηκαν οι παρατηρήσεις που διαβάστηκαν ως εκεί.", no);
+        fail(ReadStatus::StoppedAtLine, std::move(message), no);
     }
 
-    void reportProgress()
+    // Reports the bytes read about once a chunk; false when the caller
+    // asked to stop.
+    bool reportProgress()
     {
-        if (progress_ && in_.consumed() >= nextProgress_) {
+        if (in_.consumed() < nextProgress_)
+            return true;
+        nextProgress_ = in_.consumed() + kChunk;
+        if (progress_)
             progress_(in_.consumed(), in_.total());
-            nextProgress_ = in_.consumed() + kChunk;
+        if (cancel_ && cancel_()) {
+            fail(ReadStatus::Cancelled, "Η ανάγνωση του αρχείου " + quoted(name_) + " διακόπηκε.",
+                 in_.lineNumber());
+            return false;
         }
+        return true;
     }
 
     void readObservations()
@@ -337,7 +346,8 @@ private:
         std::int64_t blankLine = 0;  // first blank line met where an epoch was due
 
         while (in_.next(line)) {
-            reportProgress();
+            if (!reportProgress())
+                return;
             if (isBlank(line)) {
                 if (blankLine == 0)
                     blankLine = in_.lineNumber();
@@ -414,7 +424,7 @@ private:
                 }
                 int prn = 0;
                 if (!timeOk || !toInt(sat.substr(1), prn) || prn < 0 ||
-                    !ParseObservationLine(record, slotOfPosition_, rec.slots)) {
+                    !ParseObservationLine(record, slotOfPosition_, rec.slotValues)) {
                     ++st.badSatellites;
                     dialogs().message(epochLine, MsgIcon::None, {});
                     continue;
@@ -432,6 +442,7 @@ private:
     std::string name_;
     ObservationSink& sink_;
     const Progress& progress_;
+    const CancelCheck& cancel_;
     ReadResult result_;
     std::vector<int> slotOfPosition_;
     int linesPerSatellite_ = 1;
@@ -461,15 +472,15 @@ int fullYear(int yy)
 }
 
 bool ParseObservationLine(std::string_view line, const std::vector<int>& slotOfPosition,
-                          SlotBuffer& slots)
+                          SlotBuffer& out)
 {
-    slots.fill(SlotValue{});
+    out.fill(SlotValue{});
     for (std::size_t i = 0; i < slotOfPosition.size(); ++i) {
         const int slot = slotOfPosition[i];
         if (slot <= 0 || slot > kSlotCount)
             continue;
         const std::size_t c = 16 * i;
-        SlotValue& v = slots[static_cast<std::size_t>(slot)];
+        SlotValue& v = out[static_cast<std::size_t>(slot)];
         if (!toReal(cols(line, c + 1, c + 14), v.value) ||
             !toIntOrZero(cols(line, c + 15, c + 15), v.lli) ||
             !toIntOrZero(cols(line, c + 16, c + 16), v.strength))
@@ -493,14 +504,15 @@ std::string formatEpochTime(int hour, int min, double sec, char decimalSeparator
 }
 
 ReadResult readObservationText(std::string_view text, const std::string& name,
-                               ObservationSink& sink, const Progress& progress)
+                               ObservationSink& sink, const Progress& progress,
+                               const CancelCheck& cancel)
 {
     LineReader in(text);
-    return Reader(in, name, sink, progress).run();
+    return Reader(in, name, sink, progress, cancel).run();
 }
 
 ReadResult readObservationFile(const std::string& path, ObservationSink& sink,
-                               const Progress& progress)
+                               const Progress& progress, const CancelCheck& cancel)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"),
                                                        &std::fclose);
@@ -517,7 +529,7 @@ ReadResult readObservationFile(const std::string& path, ObservationSink& sink,
         std::fseek(f.get(), 0, SEEK_SET);
     }
     LineReader in(f.get(), size);
-    return Reader(in, path, sink, progress).run();
+    return Reader(in, path, sink, progress, cancel).run();
 }
 
 }  // namespace korthal::rinex

@@ -62,7 +62,7 @@ struct ObservationRecord {
     double sec = 0;  // seconds below 60, with the fraction
     int flag = 0;    // epoch flag
     int prn = 0;     // satellite number
-    SlotBuffer slots{};
+    SlotBuffer slotValues{};
 };
 
 // Receives what the reader finds. header() comes once, after the whole header
@@ -91,6 +91,7 @@ enum class ReadStatus {
     CannotOpen,      // nothing read
     HeaderError,     // header unusable (no END OF HEADER, version 3, bad line): nothing read
     StoppedAtLine,   // the records up to `line` were read, then reading stopped
+    Cancelled,       // the caller asked to stop (the sink may hold some records)
 };
 
 struct ReadResult {
@@ -101,11 +102,18 @@ struct ReadResult {
     ReadStats stats;
     bool ok() const { return status == ReadStatus::Ok; }
     // True when the sink saw the header (and possibly records).
-    bool headerRead() const { return status == ReadStatus::Ok || status == ReadStatus::StoppedAtLine; }
+    bool headerRead() const
+    {
+        return status == ReadStatus::Ok || status == ReadStatus::StoppedAtLine ||
+               status == ReadStatus::Cancelled;
+    }
 };
 
 // Called now and then with the bytes read so far and the file's size.
 using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+// Asked right after each progress report (and as often, whether or not there
+// is a Progress); true stops the reading with ReadStatus::Cancelled.
+using CancelCheck = std::function<bool()>;
 
 // Reads one satellite's observation text into the slots: the value of type
 // position i (from 0) in columns 16i+1 to 16i+14, its LLI digit in column
@@ -114,7 +122,7 @@ using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 // position (0: not kept). All slots are cleared first. Returns false when a
 // piece is not a number.
 bool ParseObservationLine(std::string_view line, const std::vector<int>& slotOfPosition,
-                          SlotBuffer& slots);
+                          SlotBuffer& out);
 
 // The time of an epoch as the table shows it: "%2d : %2d :  " then the seconds
 // with two digits, the decimal separator and seven decimals, cut after the
@@ -128,10 +136,11 @@ int fullYear(int yy);
 // korthal::dialogs() with the epoch line as the message's text; every other
 // problem ends up in the result (no message is shown for it).
 ReadResult readObservationFile(const std::string& path, ObservationSink& sink,
-                               const Progress& progress = {});
+                               const Progress& progress = {}, const CancelCheck& cancel = {});
 
 // The same for text already in memory (`name` is used in messages).
 ReadResult readObservationText(std::string_view text, const std::string& name,
-                               ObservationSink& sink, const Progress& progress = {});
+                               ObservationSink& sink, const Progress& progress = {},
+                               const CancelCheck& cancel = {});
 
 }  // namespace korthal::rinex

@@ -129,67 +129,57 @@ std::string replaceQuestionText(const std::string& fileName)
            "Αν δεν θέλετε καμμία αλλαγή, δώστε \"Ακυρο\"" + cr;
 }
 
+void appendObservation(MemTable& t, const rinex::ObservationRecord& o)
+{
+    const Rec r = t.appendRecord();
+    t.setInteger(r, rnx::epoxh, o.epoxh);
+    t.setDate(r, rnx::Date, korthal::Date{o.year, o.month, o.day});
+    t.setInteger(r, rnx::Hour, o.hour);
+    t.setInteger(r, rnx::min, o.min);
+    t.setFloat(r, rnx::sec, o.sec);
+    t.setInteger(r, rnx::Health, o.flag);
+    t.setInteger(r, rnx::PRN, o.prn);
+    for (int slot = 1; slot <= rinex::kSlotCount; ++slot) {
+        const int f = rnx::valueFieldOfSlot(slot);
+        const rinex::SlotValue& v = o.slotValues[static_cast<std::size_t>(slot)];
+        t.setFloat(r, f, v.value);
+        t.setInteger(r, f + 1, v.lli);
+        t.setInteger(r, f + 2, v.strength);
+    }
+    for (int f : {rnx::L1slip, rnx::L2slip})
+        t.setInteger(r, f, 0);
+    for (int f : {rnx::L1amb, rnx::L2amb})
+        t.setFloat(r, f, 0);
+}
+
+bool writeObservationTypes(const std::string& settingsFile, const rinex::Header& h,
+                           std::string& error)
+{
+    IniFile ini(settingsFile);
+    bool ok = ini.writeInteger("Types", "nTypes", h.nTypes);
+    for (const std::string& code : h.types)
+        ok = ini.writeBool("Types", code, true) && ok;
+    if (h.hasPosition) {
+        const char decimal = localeSeparators().decimal;
+        ok = ini.writeFloat("POSITION", "Xo", h.Xo, decimal) && ok;
+        ok = ini.writeFloat("POSITION", "Yo", h.Yo, decimal) && ok;
+        ok = ini.writeFloat("POSITION", "Ho", h.Ho, decimal) && ok;
+    }
+    error = ok ? std::string() : ini.error();
+    return ok;
+}
+
 namespace {
 
-// Appends each record to the table; on the header, empties the table when
-// asked to and writes the companion settings file.
+// Appends each record to the table.
 class TableSink : public rinex::ObservationSink {
 public:
-    TableSink(MemTable& t, bool replace, std::string settingsFile)
-        : t_(t), replace_(replace), settingsFile_(std::move(settingsFile))
-    {
-    }
-
-    void header(const rinex::Header& h) override
-    {
-        if (replace_)
-            t_.clear();
-        writeSettings(settingsFile_, h);
-    }
-
-    void record(const rinex::ObservationRecord& o) override
-    {
-        const Rec r = t_.appendRecord();
-        t_.setInteger(r, rnx::epoxh, o.epoxh);
-        t_.setDate(r, rnx::Date, korthal::Date{o.year, o.month, o.day});
-        t_.setInteger(r, rnx::Hour, o.hour);
-        t_.setInteger(r, rnx::min, o.min);
-        t_.setFloat(r, rnx::sec, o.sec);
-        t_.setInteger(r, rnx::Health, o.flag);
-        t_.setInteger(r, rnx::PRN, o.prn);
-        for (int slot = 1; slot <= rinex::kSlotCount; ++slot) {
-            const int f = rnx::valueFieldOfSlot(slot);
-            const rinex::SlotValue& v = o.slots[static_cast<std::size_t>(slot)];
-            t_.setFloat(r, f, v.value);
-            t_.setInteger(r, f + 1, v.lli);
-            t_.setInteger(r, f + 2, v.strength);
-        }
-        for (int f : {rnx::L1slip, rnx::L2slip})
-            t_.setInteger(r, f, 0);
-        for (int f : {rnx::L1amb, rnx::L2amb})
-            t_.setFloat(r, f, 0);
-    }
-
-    // Key by key, as the header said it. Keys are only ever set, so reading
-    // several files for one point leaves the union of their types.
-    static void writeSettings(const std::string& file, const rinex::Header& h)
-    {
-        IniFile ini(file);
-        ini.writeInteger("Types", "nTypes", h.nTypes);
-        for (const std::string& code : h.types)
-            ini.writeBool("Types", code, true);
-        if (h.hasPosition) {
-            const char decimal = localeSeparators().decimal;
-            ini.writeFloat("POSITION", "Xo", h.Xo, decimal);
-            ini.writeFloat("POSITION", "Yo", h.Yo, decimal);
-            ini.writeFloat("POSITION", "Ho", h.Ho, decimal);
-        }
-    }
+    explicit TableSink(MemTable& t) : t_(t) {}
+    void header(const rinex::Header&) override {}
+    void record(const rinex::ObservationRecord& o) override { appendObservation(t_, o); }
 
 private:
     MemTable& t_;
-    bool replace_;
-    std::string settingsFile_;
 };
 
 }  // namespace
@@ -213,24 +203,42 @@ RinexReadOutcome RinexTable::ReadRinexObservations(const std::string& FileName)
         replace = a == Answer::Yes;
     }
 
-    out.read = readObservations(FileName, replace);
+    // The new table is built beside the one shown, and takes its place only
+    // when the whole file was read and stored.
+    MemTable next("RINEX");
+    out.read = readInto(next, FileName, replace);
 
-    if (!out.read.headerRead()) {
-        // The file could not be opened or its header is unusable: nothing
-        // was read and nothing changed.
+    switch (out.read.status) {
+    case rinex::ReadStatus::Ok:
+        break;
+    case rinex::ReadStatus::Cancelled:
+        out.cancelled = true;
+        return out;
+    case rinex::ReadStatus::StoppedAtLine:
+        dialogs().message(out.read.message +
+                              "\nΟ πίνακας και τα αρχεία του σημείου δεν άλλαξαν.",
+                          MsgIcon::Exclamation);
+        return out;
+    case rinex::ReadStatus::CannotOpen:
+    case rinex::ReadStatus::HeaderError:
+        // Nothing was read and nothing changed.
         dialogs().message(out.read.message, MsgIcon::Exclamation);
         return out;
     }
-    if (!out.read.ok())
-        dialogs().message(out.read.message, MsgIcon::Exclamation);
 
-    std::string error;
-    out.stored = store(error);
+    // RINEXCompressSave: the same zlib layer as the network tables.
+    const SaveResult saved = SaveToFile(next, RinexFileName);
+    out.stored = saved.ok;
     if (!out.stored) {
-        out.storeError = error;
-        dialogs().message(error, MsgIcon::Exclamation);
+        out.storeError = saved.error;
+        dialogs().message(saved.error, MsgIcon::Exclamation);
         return out;
     }
+    std::string settingsError;
+    if (!writeObservationTypes(rinexSettingsFileName(RinexFileName), out.read.header,
+                               settingsError))
+        dialogs().message(settingsError, MsgIcon::Exclamation);
+    take(next);
     if (ApplyObservationTypes)
         ApplyObservationTypes();
     return out;
@@ -238,11 +246,31 @@ RinexReadOutcome RinexTable::ReadRinexObservations(const std::string& FileName)
 
 rinex::ReadResult RinexTable::readObservations(const std::string& FileName, bool replace)
 {
-    TableSink sink(table_, replace, rinexSettingsFileName(RinexFileName));
-    table_.disableControls();
-    rinex::ReadResult r = rinex::readObservationFile(FileName, sink, progress);
-    table_.enableControls();
+    MemTable next("RINEX");
+    rinex::ReadResult r = readInto(next, FileName, replace);
+    if (r.ok())
+        take(next);
     return r;
+}
+
+rinex::ReadResult RinexTable::readInto(MemTable& next, const std::string& FileName, bool replace)
+{
+    defineRinexTable(next);
+    // `next` is only stored and copied, both in storage order: it stays in a
+    // quiet section for good, so that it is never sorted.
+    next.disableControls();
+    if (!replace)
+        next.appendRecordsFrom(table_);
+    TableSink sink(next);
+    return rinex::readObservationFile(FileName, sink, progress, cancelRequested);
+}
+
+void RinexTable::take(const MemTable& next)
+{
+    table_.disableControls();
+    table_.clear();
+    table_.appendRecordsFrom(next);
+    table_.enableControls();
 }
 
 bool RinexTable::store(std::string& error) const
@@ -253,12 +281,14 @@ bool RinexTable::store(std::string& error) const
     return r.ok;
 }
 
-bool RinexTable::load()
+bool RinexTable::load(LoadResult* detail)
 {
     table_.disableControls();
     table_.clear();
     const LoadResult r = LoadFromFile(table_, RinexFileName);
     table_.enableControls();
+    if (detail)
+        *detail = r;
     return r.ok();
 }
 

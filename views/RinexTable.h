@@ -9,6 +9,7 @@
 // ApplyObservationTypes hook.
 
 #include "table/MemTable.h"
+#include "table/TableText.h"
 #include "views/RinexReader.h"
 
 #include <functional>
@@ -48,6 +49,16 @@ int valueFieldOfSlot(int slot);
 // calculated field Time on an empty table.
 void defineRinexTable(MemTable& table);
 
+// Appends one observation record to a table defined by defineRinexTable.
+void appendObservation(MemTable& table, const rinex::ObservationRecord& o);
+
+// Writes what a header says to a companion settings file, key by key: the
+// types (keys are only ever set, so several files for one point leave the
+// union of their types) and the approximate position. False, with the reason
+// in `error`, when the file cannot be written.
+bool writeObservationTypes(const std::string& settingsFile, const rinex::Header& h,
+                           std::string& error);
+
 // The companion settings file of a table file: everything before the first
 // occurrence of the extension, then ".INI".
 std::string rinexSettingsFileName(const std::string& rinexFileName);
@@ -61,9 +72,12 @@ std::string strengthText(long long digit);
 std::string replaceQuestionText(const std::string& fileName);
 inline constexpr const char* kReplaceQuestionCaption = "ΠΡΟΣΟΧΗ !  παρέμβαση στα δεδομένα";
 
-// What became of one ReadRinexObservations.
+// What became of one ReadRinexObservations. Only a read that went to the end
+// of the file changes anything: the table, the table file and the companion
+// settings file then hold the new observations. A cancelled or stopped read,
+// and one whose table file cannot be written, leave all three as they were.
 struct RinexReadOutcome {
-    bool cancelled = false;        // the user answered Cancel
+    bool cancelled = false;        // the user answered Cancel, or stopped the reading
     rinex::ReadResult read;        // what the reader found
     bool stored = false;           // the table file was written
     std::string storeError;        // why it was not, when it was tried
@@ -85,26 +99,37 @@ public:
 
     // Told of the bytes read so far, for a progress bar.
     rinex::Progress progress;
+    // Asked as often as `progress` is told; true stops the reading (the
+    // progress bar's cancel button), which then changes nothing.
+    rinex::CancelCheck cancelRequested;
 
-    // Reads FileName into the table: asks first whether to replace or append
-    // when the table holds records, writes the header's types and position
-    // to the companion settings file, stores the table at RinexFileName and
-    // calls ApplyObservationTypes. Messages go through korthal::dialogs().
+    // Reads FileName: asks first whether to replace or append when the table
+    // holds records, reads the whole file into a new table, stores that at
+    // RinexFileName, writes the header's types and position to the companion
+    // settings file, makes it the table and calls ApplyObservationTypes.
+    // Messages go through korthal::dialogs() (none for a cancelled reading).
     RinexReadOutcome ReadRinexObservations(const std::string& FileName);
 
-    // The reading alone: no question, no message, no store. Empties the table
-    // first when `replace` is set and the file's header is usable; writes the
-    // header to the companion settings file.
+    // The reading alone: no question, no message, no file written. When the
+    // whole file was read the table takes the new records (in place of its
+    // own when `replace` is set); otherwise it stays as it was.
     rinex::ReadResult readObservations(const std::string& FileName, bool replace);
 
     // Writes the table to RinexFileName (record data only). False with the
     // reason in `error` when the file cannot be written.
     bool store(std::string& error) const;
     // Replaces the table's records by those of the file RinexFileName; false
-    // when it is missing or unreadable (the table then holds what was read).
-    bool load();
+    // when it is missing or unreadable (the table then holds what was read;
+    // `detail`, when given, gets why).
+    bool load(LoadResult* detail = nullptr);
 
 private:
+    // Defines the empty table `next`, copies the records of the table into
+    // it unless `replace` is set, and reads FileName into it.
+    rinex::ReadResult readInto(MemTable& next, const std::string& FileName, bool replace);
+    // Gives the table the records of `next`.
+    void take(const MemTable& next);
+
     MemTable table_;
 };
 

@@ -87,10 +87,10 @@ TEST(RinexReader, GpsOnlyFiles)
     const ObservationRecord& a = c.records.front();
     EXPECT_EQ(a.prn, 3);
     EXPECT_EQ(a.year * 10000 + a.month * 100 + a.day, 20050402);
-    expectSlot(a.slots[SlotL1], 55923622.160, 0, 0);
-    expectSlot(a.slots[SlotL2], 43647388.242, 4, 0);
-    expectSlot(a.slots[SlotP2], 24767684.822, 4, 0);
-    expectSlot(a.slots[SlotC2], 0, 0, 0);
+    expectSlot(a.slotValues[SlotL1], 55923622.160, 0, 0);
+    expectSlot(a.slotValues[SlotL2], 43647388.242, 4, 0);
+    expectSlot(a.slotValues[SlotP2], 24767684.822, 4, 0);
+    expectSlot(a.slotValues[SlotC2], 0, 0, 0);
     EXPECT_TRUE(rec.entries.empty());
 
     // Blank system letters, seconds "00.0000000", types L1 L2 P1 P2 C1.
@@ -101,9 +101,9 @@ TEST(RinexReader, GpsOnlyFiles)
     const ObservationRecord& k = c.records.front();
     EXPECT_EQ(k.prn, 6);
     EXPECT_EQ(k.year, 1995);
-    expectSlot(k.slots[SlotL1], 21700656.314, 4, 7);
-    expectSlot(k.slots[SlotP1], 0, 4, 1);  // ".00041" ends two columns late
-    expectSlot(k.slots[SlotC1], 24479975.232, 4, 7);
+    expectSlot(k.slotValues[SlotL1], 21700656.314, 4, 7);
+    expectSlot(k.slotValues[SlotP1], 0, 4, 1);  // ".00041" ends two columns late
+    expectSlot(k.slotValues[SlotC1], 24479975.232, 4, 7);
     EXPECT_EQ(c.records.back().hour * 100 + c.records.back().min, 2044);
 }
 
@@ -117,11 +117,11 @@ TEST(RinexReader, ContinuationLinesAndMixedSystems)
     EXPECT_EQ(c.result.stats.records, 18);
     EXPECT_EQ(c.result.stats.skipped, 34);
     const ObservationRecord& g7 = c.at(1, 7);
-    expectSlot(g7.slots[SlotL1], 131857102.133, 0, 6);
-    expectSlot(g7.slots[SlotL2], 102745756.542, 4, 5);
-    expectSlot(g7.slots[SlotC1], 25091572.300, 0, 0);
-    expectSlot(g7.slots[SlotP2], 25091565.600, 0, 0);  // second line of the record
-    expectSlot(g7.slots[SlotD2], -320.373, 0, 0);
+    expectSlot(g7.slotValues[SlotL1], 131857102.133, 0, 6);
+    expectSlot(g7.slotValues[SlotL2], 102745756.542, 4, 5);
+    expectSlot(g7.slotValues[SlotC1], 25091572.300, 0, 0);
+    expectSlot(g7.slotValues[SlotP2], 25091565.600, 0, 0);  // second line of the record
+    expectSlot(g7.slotValues[SlotD2], -320.373, 0, 0);
     EXPECT_FALSE(c.has(1, 4));  // R04 must not turn into G04
 
     // C1 and L1 on the third line of a record, P2 on the fifth.
@@ -129,10 +129,10 @@ TEST(RinexReader, ContinuationLinesAndMixedSystems)
     ASSERT_TRUE(c.result.ok()) << c.result.message;
     EXPECT_EQ(c.result.stats.epochs, 5);
     const ObservationRecord& g3 = c.at(1, 3);
-    expectSlot(g3.slots[SlotL2], 94445620.204, 0, 0);
-    expectSlot(g3.slots[SlotC1], 23064576.248, 0, 0);
-    expectSlot(g3.slots[SlotL1], 121205201.215, 0, 0);
-    expectSlot(g3.slots[SlotP2], 23064583.288, 0, 0);
+    expectSlot(g3.slotValues[SlotL2], 94445620.204, 0, 0);
+    expectSlot(g3.slotValues[SlotC1], 23064576.248, 0, 0);
+    expectSlot(g3.slotValues[SlotL1], 121205201.215, 0, 0);
+    expectSlot(g3.slotValues[SlotP2], 23064583.288, 0, 0);
 
     // The last, blank, line of the last record is missing from the file.
     c = readFile("rovn0010.21o");
@@ -153,7 +153,7 @@ TEST(RinexReader, EventRecordsAreSkipped)
     // The cycle-slip record (flag 6) is read as observations; "G 9" is 9.
     const ObservationRecord& slip = c.at(6, 16);
     EXPECT_EQ(slip.flag, 6);
-    expectSlot(slip.slots[SlotL1], 123456789.0, 0, 0);
+    expectSlot(slip.slotValues[SlotL1], 123456789.0, 0, 0);
     EXPECT_TRUE(c.has(6, 9));
 
     // Events without a date, header records inside the data, CR LF line

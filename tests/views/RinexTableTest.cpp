@@ -31,7 +31,6 @@ Rec findRecord(const MemTable& t, int epoxh, int prn)
     return NoRec;
 }
 
-}  // namespace
 
 TEST(RinexTable, FieldsIndexesAndTexts)
 {
@@ -185,43 +184,150 @@ TEST(RinexTable, UnusableFileLeavesTableAsItWas)
     EXPECT_FALSE(ini.readBool("Types", "S1", false));
 }
 
-TEST(RinexTable, ErrorPartWayStoresWhatWasRead)
+// The table's records, field by field, in storage order.
+std::vector<Value> tableValues(const MemTable& t)
 {
-    TempDir dir("rinex_partway");
+    std::vector<Value> out;
+    for (Rec r = t.firstStored(); r != NoRec; r = t.nextStored(r))
+        for (int f = 0; f < rnx::Time; ++f)
+            out.push_back(t.getValue(r, f));
+    return out;
+}
+
+// A point whose table and companion file hold one read of KOSG0010.95O, and
+// what they hold, to compare after a read that must change nothing.
+struct StoredPoint {
+    TempDir dir{"rinex_stored"};
     RecordingDialogs rec;
     RinexTable rt;
-    rt.RinexFileName = dir.file("P000003.RNX");
     int applied = 0;
-    rt.ApplyObservationTypes = [&] { ++applied; };
+    std::string rnxBytes, iniBytes;
+    std::vector<Value> values;
+
+    StoredPoint()
+    {
+        rt.RinexFileName = dir.file("P000003.RNX");
+        rt.ApplyObservationTypes = [this] { ++applied; };
+        EXPECT_TRUE(rt.ReadRinexObservations(dataFile("KOSG0010.95O")).ok());
+        rt.table().setIndex("byPRN");  // a state of the window the read must keep
+        rnxBytes = readBytes(rt.RinexFileName);
+        iniBytes = readBytes(rinexSettingsFileName(rt.RinexFileName));
+        values = tableValues(rt.table());
+        applied = 0;
+        rec.clear();
+    }
+    void expectUnchanged() const
+    {
+        EXPECT_EQ(applied, 0);
+        EXPECT_EQ(readBytes(rt.RinexFileName), rnxBytes);
+        EXPECT_EQ(readBytes(rinexSettingsFileName(rt.RinexFileName)), iniBytes);
+        EXPECT_EQ(rt.table().recordCount(), 23);
+        EXPECT_TRUE(tableValues(rt.table()) == values);
+        EXPECT_EQ(rt.table().indexName(), "byPRN");
+    }
+};
+
+}  // namespace
+
+TEST(RinexTable, ReadStoppedPartWayChangesNothing)
+{
+    StoredPoint p;
     const std::string f = writeBytes(
-        dir.file("broken.05o"),
+        p.dir.file("broken.05o"),
         "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
         "     3    L1    S1    C1                                    # / TYPES OF OBSERV\n"
+        "  4000000.0000  2000000.0000  4000000.0000                  APPROX POSITION XYZ\n"
         "                                                            END OF HEADER\n"
         " 05  4  2  0  0  0.0000000  0  2G01G02\n"
         "  55923622.160 7        45.000    24767686.375 5\n"
         "  55923000.000\n"
         " 05  4  2  0  0 30.0000000  0  ?G01\n"
         "  55923622.160\n");
-    const RinexReadOutcome out = rt.ReadRinexObservations(f);
-    EXPECT_EQ(out.read.status, rinex::ReadStatus::StoppedAtLine);
-    EXPECT_TRUE(out.stored);
-    EXPECT_EQ(applied, 1);
-    ASSERT_EQ(rec.messages().size(), 1u);
-    EXPECT_NE(rec.messages()[0].find("γραμμή 7"), std::string::npos) << rec.messages()[0];
+    for (Answer answer : {Answer::Yes, Answer::No}) {
+        p.rec.clear();
+        p.rec.answers.push_back(answer);
+        const RinexReadOutcome out = p.rt.ReadRinexObservations(f);
+        EXPECT_EQ(out.read.status, rinex::ReadStatus::StoppedAtLine);
+        EXPECT_FALSE(out.stored);
+        EXPECT_FALSE(out.ok());
+        // The question, then one message naming the line.
+        const auto messages = p.rec.messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find("γραμμή 8"), std::string::npos) << messages[0];
+        EXPECT_NE(messages[0].find("δεν άλλαξαν"), std::string::npos) << messages[0];
+        p.expectUnchanged();
+    }
+    // The stopped file's type S1 and position did not reach the settings file.
+    IniFile ini(rinexSettingsFileName(p.rt.RinexFileName));
+    EXPECT_FALSE(ini.readBool("Types", "S1", false));
+    EXPECT_EQ(ini.readInteger("Types", "nTypes", 0), 5);
+}
 
-    RinexTable back;
-    back.RinexFileName = rt.RinexFileName;
-    ASSERT_TRUE(back.load());
-    ASSERT_EQ(back.table().recordCount(), 2);
-    const Rec r = findRecord(back.table(), 1, 1);
-    ASSERT_NE(r, NoRec);
-    // The unknown type S1 is in the settings file, its values nowhere.
-    EXPECT_DOUBLE_EQ(back.table().getFloat(r, rnx::L1), 55923622.160);
-    EXPECT_EQ(back.table().getInteger(r, rnx::L1str), 7);
-    EXPECT_DOUBLE_EQ(back.table().getFloat(r, rnx::C1), 24767686.375);
-    EXPECT_EQ(back.table().getInteger(r, rnx::C1str), 5);
-    IniFile ini(rinexSettingsFileName(rt.RinexFileName));
-    EXPECT_TRUE(ini.readBool("Types", "S1", false));
-    EXPECT_EQ(ini.readInteger("Types", "nTypes", 0), 3);
+TEST(RinexTable, CancelledReadChangesNothing)
+{
+    StoredPoint p;
+    // A file of more than one progress step: 07590920.05o's observations
+    // twenty times over.
+    const std::string text = readBytes(dataFile("07590920.05o"));
+    const std::size_t body = text.find('\n', text.find("END OF HEADER")) + 1;
+    std::string big = text.substr(0, body);
+    for (int k = 0; k < 20; ++k)
+        big += text.substr(body);
+    const std::string f = writeBytes(p.dir.file("big.05o"), big);
+
+    for (Answer answer : {Answer::Yes, Answer::No}) {
+        p.rec.clear();
+        p.rec.answers.push_back(answer);
+        int asked = 0;
+        std::uint64_t progressed = 0;
+        p.rt.progress = [&](std::uint64_t done, std::uint64_t) { progressed = done; };
+        // Stop at the second question, after a megabyte of records.
+        p.rt.cancelRequested = [&] { return ++asked == 2; };
+        const RinexReadOutcome out = p.rt.ReadRinexObservations(f);
+        EXPECT_TRUE(out.cancelled);
+        EXPECT_EQ(out.read.status, rinex::ReadStatus::Cancelled);
+        EXPECT_EQ(asked, 2);
+        EXPECT_GE(progressed, 1u << 20);
+        EXPECT_LT(progressed, big.size());
+        EXPECT_EQ(p.rec.messages().size(), 0u);  // the user stopped it: nothing to say
+        p.expectUnchanged();
+    }
+
+    // Without a cancel the same file is read whole.
+    p.rt.cancelRequested = [] { return false; };
+    p.rec.answers.push_back(Answer::Yes);
+    ASSERT_TRUE(p.rt.ReadRinexObservations(f).ok());
+    EXPECT_EQ(p.rt.table().recordCount(), 948 * 20);
+    EXPECT_EQ(p.applied, 1);
+}
+
+TEST(RinexTable, AppendRecordsFromCopiesEveryValue)
+{
+    MemTable a("A"), b("B");
+    defineRinexTable(a);
+    defineRinexTable(b);
+    rinex::ObservationRecord o;
+    o.epoxh = 2;
+    o.year = 2021, o.month = 1, o.day = 1;
+    o.prn = 7;
+    o.slotValues[rinex::SlotL1].value = 123.25;
+    appendObservation(a, o);
+    a.setString(a.firstStored(), rnx::Sxolio, "σημείωση");
+    o.prn = 3;
+    appendObservation(a, o);
+    ASSERT_TRUE(b.appendRecordsFrom(a));
+    ASSERT_TRUE(b.appendRecordsFrom(a));
+    EXPECT_EQ(b.recordCount(), 4);
+    const std::vector<Value> once = tableValues(a);
+    std::vector<Value> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_TRUE(tableValues(b) == twice);
+    // In epoch order the satellite decides within the epoch.
+    EXPECT_EQ(b.getInteger(b.recAt(0), rnx::PRN), 3);
+    EXPECT_EQ(b.getString(b.recAt(3), rnx::Sxolio), "σημείωση");
+    // Tables of another definition are refused.
+    MemTable other("X");
+    other.addField(FieldDef("A", FieldType::Integer));
+    EXPECT_FALSE(b.appendRecordsFrom(other));
+    EXPECT_EQ(b.recordCount(), 4);
 }

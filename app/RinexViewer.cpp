@@ -1,0 +1,425 @@
+#include "app/RinexViewer.h"
+
+#include "app/PrintListing.h"
+#include "app/RinexChart.h"
+#include "app/RinexGrid.h"
+#include "app/ToolButton.h"
+#include "geodesy/Dialogs.h"
+#include "network/PointTables.h"
+#include "project/Document.h"
+#include "project/Settings.h"
+#include "project/TextOutput.h"
+#include "table/TextUtil.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressDialog>
+#include <QScreen>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace korthal::app {
+
+namespace {
+
+const char* const kChartCaptions[9] = {"", "C1", "C2", "P1", "P2", "L1", "L2", "D1", "D2"};
+
+QToolButton* smallButton(QWidget* parent, const char* name, const QIcon& icon, const char* text,
+                         const char* hint)
+{
+    QToolButton* b = toolButton(parent, name, text, hint);
+    b->setIcon(icon);
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    return b;
+}
+
+// A small printer: paper over the body with its tray.
+QIcon printerIcon()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(Qt::white);
+    p.drawRect(4, 1, 8, 6);
+    p.setBrush(QColor(150, 150, 160));
+    p.drawRect(1, 6, 14, 6);
+    p.setBrush(Qt::white);
+    p.drawRect(4, 10, 8, 5);
+    return QIcon(pm);
+}
+
+}  // namespace
+
+RinexViewer::RinexViewer(Document& doc, QWidget* parent) : QDialog(parent), doc_(doc)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    resize(700, 539);
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+    rinex_.ApplyObservationTypes = [this] { ApplyObservationTypes(); };
+    buildTabs();
+    // FormCreate: every item of the column list ticked.
+    for (int i = 0; i < columnList_->count(); ++i)
+        columnList_->item(i)->setCheckState(Qt::Checked);
+    ApplyObservationTypes();
+}
+
+RinexViewer::~RinexViewer() = default;
+
+QWidget* RinexViewer::buildTopPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* h = new QHBoxLayout(panel);
+    h->setContentsMargins(0, 0, 2, 0);
+    h->setSpacing(2);
+    combo_ = new QComboBox(panel);
+    combo_->setObjectName(QStringLiteral("ComboBox1"));
+    combo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo_->setMinimumContentsLength(8);
+    combo_->setToolTip(QStringLiteral("Σημείο του δικτύου"));
+    search_ = smallButton(panel, "SpeedButton2", style()->standardIcon(QStyle::SP_DialogOpenButton),
+                          "RINEX", "Αναζήτηση του αρχείου παρατηρήσεων RINEX");
+    printTable_ = smallButton(panel, "printTableButton", printerIcon(), "εκτύπωση",
+                              "Εκτυπώνει τον πίνακα");
+    saveTable_ = smallButton(panel, "saveTableButton",
+                             style()->standardIcon(QStyle::SP_DialogSaveButton), "αποθήκευση",
+                             "Αποθηκεύει σε δισκέτα τον πίνακα");
+    h->addWidget(combo_);
+    h->addWidget(search_);
+    h->addWidget(printTable_);
+    h->addWidget(saveTable_);
+    connect(combo_, &QComboBox::activated, this, &RinexViewer::ComboBox1Change);
+    connect(search_, &QToolButton::clicked, this, &RinexViewer::SpeedButton2Click);
+    connect(printTable_, &QToolButton::clicked, this, [this] { printTable(); });
+    connect(saveTable_, &QToolButton::clicked, this, [this] { saveTable(); });
+    return panel;
+}
+
+void RinexViewer::buildTabs()
+{
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(2, 2, 2, 2);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("PageControl1"));
+    tabs_->setCornerWidget(buildTopPanel(), Qt::TopRightCorner);
+    v->addWidget(tabs_);
+
+    // "Γενικά": the approximate position.
+    tabGeneral_ = new QWidget(tabs_);
+    tabGeneral_->setObjectName(QStringLiteral("TabSheet1"));
+    auto* gv = new QVBoxLayout(tabGeneral_);
+    auto* group = new QGroupBox(QStringLiteral("  Προσεγγιστικές συντ/νες  "), tabGeneral_);
+    auto* grid = new QGridLayout(group);
+    const char* rows[3] = {"Χ =", "Υ =", "Η ="};
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(new QLabel(QString::fromUtf8(rows[i]), group), i, 0);
+        labels_[static_cast<std::size_t>(i)] = new QLabel(group);
+        labels_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("Label%1").arg(4 + i));
+        labels_[static_cast<std::size_t>(i)]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(labels_[static_cast<std::size_t>(i)], i, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    gv->addWidget(group);
+    gv->addStretch();
+    tabs_->addTab(tabGeneral_, QStringLiteral("Γενικά"));
+
+    // "παρατηρήσεις": the column list over the grid.
+    tabObservations_ = new QWidget(tabs_);
+    tabObservations_->setObjectName(QStringLiteral("TabSheet2"));
+    auto* ov = new QVBoxLayout(tabObservations_);
+    ov->setContentsMargins(2, 2, 2, 2);
+    auto* columns = new QGroupBox(QStringLiteral("  στήλες  "), tabObservations_);
+    auto* cv = new QVBoxLayout(columns);
+    cv->setContentsMargins(4, 2, 4, 2);
+    columnList_ = new QListWidget(columns);
+    columnList_->setObjectName(QStringLiteral("CheckListBox2"));
+    columnList_->setFlow(QListView::LeftToRight);
+    columnList_->setWrapping(true);
+    columnList_->setResizeMode(QListView::Adjust);
+    columnList_->setSpacing(1);
+    columnList_->setFixedHeight(78);
+    for (const char* item : rinex::columnItems()) {
+        auto* it = new QListWidgetItem(QString::fromUtf8(item), columnList_);
+        it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        it->setCheckState(Qt::Checked);
+    }
+    cv->addWidget(columnList_);
+    ov->addWidget(columns);
+    grid_ = new RinexGrid(rinex_.table(), doc_.numbers(), tabObservations_);
+    ov->addWidget(grid_, 1);
+    tabs_->addTab(tabObservations_, QStringLiteral("παρατηρήσεις"));
+    connect(columnList_, &QListWidget::itemChanged, this, [this] {
+        if (!applying_) CheckListBox2ClickCheck();
+    });
+
+    // One tab per observable; the one chart moves to the tab shown.
+    chart_ = new RinexChart(this);
+    for (int slot = 1; slot <= rinex::kSlotCount; ++slot) {
+        auto* tab = new QWidget(tabs_);
+        tab->setObjectName(QStringLiteral("TS") + QString::fromLatin1(kChartCaptions[slot]));
+        auto* l = new QVBoxLayout(tab);
+        l->setContentsMargins(2, 2, 2, 2);
+        chartTabs_[static_cast<std::size_t>(slot)] = tab;
+        chartLayouts_[static_cast<std::size_t>(slot)] = l;
+        tabs_->addTab(tab, QString::fromLatin1(kChartCaptions[slot]));
+    }
+    chart_->hide();
+    connect(tabs_, &QTabWidget::currentChanged, this, &RinexViewer::PageControlChange);
+}
+
+bool RinexViewer::tabShown(QWidget* tab) const
+{
+    return tabs_->isTabVisible(tabs_->indexOf(tab));
+}
+
+void RinexViewer::showForCurrentPoint()
+{
+    prepareForCurrentPoint();
+    exec();
+}
+
+void RinexViewer::prepareForCurrentPoint()
+{
+    // The names of the network's points, as the last network computation
+    // listed them.
+    combo_->blockSignals(true);
+    combo_->clear();
+    for (const std::string& n : doc_.pointNames()) combo_->addItem(QString::fromStdString(n));
+    int selected = -1;
+    const MemTable& gps = doc_.GPS();
+    if (gps.current() != NoRec) {
+        const QString name = QString::fromStdString(gps.asString(gps::Name));
+        for (int i = 0; i < combo_->count() && selected < 0; ++i)
+            if (combo_->itemText(i).compare(name, Qt::CaseInsensitive) == 0) selected = i;
+    }
+    combo_->setCurrentIndex(selected);
+    combo_->blockSignals(false);
+    FormShow();
+}
+
+void RinexViewer::FormShow()
+{
+    const MemTable& gps = doc_.GPS();
+    const bool point = gps.current() != NoRec;
+    const std::string name = point ? gps.asString(gps::Name) : std::string();
+    setWindowTitle(QStringLiteral("  Παρατηρήσεις του σημείου \"") + QString::fromStdString(name) +
+                   QStringLiteral("\""));
+    const std::string path =
+        point ? rinex::rinexTablePath(doc_.CurrentFileName, gps.asInteger(gps::ID)) : std::string();
+    // Without a point there is nothing to read observations for.
+    search_->setEnabled(point);
+    if (path == rinex_.RinexFileName) return;
+
+    storeComments();
+    rinex_.RinexFileName = path;
+    LoadResult loaded;
+    // A day of 1-second observations takes a moment to load.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = path.empty() || rinex_.load(&loaded);
+    if (path.empty()) rinex_.table().clear();
+    QGuiApplication::restoreOverrideCursor();
+    if (!ok && loaded.status != LoadResult::Status::Missing) {
+        // A damaged table file: say so, so that no one takes the part read
+        // for the whole.
+        showMessage(loaded.message(path), MsgIcon::Warning);
+    }
+    ApplyObservationTypes();
+}
+
+void RinexViewer::ComboBox1Change(int index)
+{
+    if (index < 0) return;
+    doc_.GPS().locate(gps::Name, Value(combo_->itemText(index).toStdString()));
+    FormShow();
+}
+
+void RinexViewer::SpeedButton2Click()
+{
+    const QString folder = QDir::currentPath();
+    const auto file = dialogs().chooseFile("Αναζήτηση του αρχείου παρατηρήσεων RINEX", "", ".", "");
+    QDir::setCurrent(folder);
+    if (!file) return;
+
+    // The progress bar appears only for a reading that takes a while.
+    std::unique_ptr<QProgressDialog> bar;
+    rinex_.progress = [&](std::uint64_t done, std::uint64_t total) {
+        if (!bar) {
+            bar = std::make_unique<QProgressDialog>(
+                QStringLiteral("Ανάγνωση του αρχείου ") +
+                    QFileInfo(QString::fromStdString(*file)).fileName() + QStringLiteral(" …"),
+                QStringLiteral("Διακοπή"), 0, 1000, this);
+            bar->setWindowTitle(windowTitle());
+            bar->setWindowModality(Qt::WindowModal);
+            bar->setMinimumDuration(400);
+            bar->setAutoClose(false);
+        }
+        if (total > 0 && done >= total) {
+            // Read through: the table is stored next, which cannot be stopped.
+            bar->setLabelText(QStringLiteral("Αποθήκευση του πίνακα παρατηρήσεων …"));
+            bar->setCancelButton(nullptr);
+            bar->setRange(0, 0);
+            QCoreApplication::processEvents();
+            return;
+        }
+        bar->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
+    };
+    rinex_.cancelRequested = [&] { return bar && bar->wasCanceled(); };
+    const RinexReadOutcome out = rinex_.ReadRinexObservations(*file);
+    rinex_.progress = nullptr;
+    rinex_.cancelRequested = nullptr;
+    bar.reset();
+    // A read that went through stored the table, comments and all.
+    if (out.ok()) grid_->gridModel()->clearCommentsChanged();
+    QDir::setCurrent(folder);
+}
+
+rinex::ColumnChecks RinexViewer::checks() const
+{
+    rinex::ColumnChecks c{};
+    for (int i = 0; i < rinex::kColumnItems; ++i)
+        c[static_cast<std::size_t>(i)] = columnList_->item(i)->checkState() == Qt::Checked;
+    return c;
+}
+
+void RinexViewer::ApplyObservationTypes()
+{
+    const std::string settings =
+        rinex_.RinexFileName.empty() ? std::string() : rinexSettingsFileName(rinex_.RinexFileName);
+    const rinex::ObservationTypesView v =
+        rinex::readObservationTypes(settings, checks(), doc_.numbers());
+    applying_ = true;
+    for (int i = 0; i < rinex::kColumnItems; ++i)
+        columnList_->item(i)->setCheckState(v.checks[static_cast<std::size_t>(i)] ? Qt::Checked
+                                                                                 : Qt::Unchecked);
+    applying_ = false;
+    labels_[0]->setText(QString::fromStdString(v.Xo));
+    labels_[1]->setText(QString::fromStdString(v.Yo));
+    labels_[2]->setText(QString::fromStdString(v.Ho));
+    columnList_->setCurrentRow(0);
+    CheckListBox2ClickCheck();
+    // A chart on show is drawn again from the table now shown (another
+    // point's, or the one just read), so that it never shows other data
+    // than the caption and the grid.
+    if (chart_->isVisibleTo(this)) PageControlChange(tabs_->currentIndex());
+}
+
+void RinexViewer::CheckListBox2ClickCheck()
+{
+    const rinex::ColumnVisibility v = rinex::visibilityOf(checks());
+    for (int c = 0; c < rinex::kGridColumns; ++c)
+        grid_->setColumnHidden(c, !v.column[static_cast<std::size_t>(c)]);
+    for (int slot = 1; slot <= rinex::kSlotCount; ++slot)
+        tabs_->setTabVisible(tabs_->indexOf(chartTab(slot)),
+                             v.chartTab[static_cast<std::size_t>(slot)]);
+}
+
+void RinexViewer::PageControlChange(int index)
+{
+    QWidget* w = tabs_->widget(index);
+    for (int slot = 1; slot <= rinex::kSlotCount; ++slot) {
+        if (chartTab(slot) != w) continue;
+        chartLayouts_[static_cast<std::size_t>(slot)]->addWidget(chart_);
+        chart_->show();
+        const QString caption = QString::fromLatin1(kChartCaptions[slot]);
+        chart_->pdfName = pdfBesideTable(QStringLiteral("_") + caption);
+        chart_->heading = windowTitle().trimmed() + QStringLiteral("  -  ") + caption +
+                          QLatin1Char('\n') + QString::fromStdString(rinex_.RinexFileName);
+        const std::string problem = chart_->build(rinex_.table(), slot, doc_.numbers());
+        if (!problem.empty()) showMessage(problem, MsgIcon::Warning);
+        return;
+    }
+}
+
+std::vector<int> RinexViewer::visibleColumns() const
+{
+    std::vector<int> cols;
+    for (int c = 0; c < rinex::kGridColumns; ++c)
+        if (!grid_->isColumnHidden(c)) cols.push_back(c);
+    return cols;
+}
+
+QString RinexViewer::pdfBesideTable(const QString& suffix) const
+{
+    const QFileInfo table(QString::fromStdString(rinex_.RinexFileName));
+    return table.absolutePath() + QLatin1Char('/') + table.completeBaseName() + suffix +
+           QStringLiteral(".pdf");
+}
+
+std::string RinexViewer::listingHeading() const
+{
+    return windowTitle().trimmed().toStdString() + "  (" + rinex_.RinexFileName + ")";
+}
+
+bool RinexViewer::printTable()
+{
+    grid_->commitDataIfEditing();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto pages = rinex::observationListing(rinex_.table(), visibleColumns(), doc_.numbers(),
+                                                 listingHeading(), false);
+    QGuiApplication::restoreOverrideCursor();
+    return printPages(this, pages, pdfBesideTable(QString()));
+}
+
+bool RinexViewer::saveTable()
+{
+    grid_->commitDataIfEditing();
+    std::string offered = rinex_.RinexFileName;
+    if (const std::size_t dot = offered.rfind('.'); dot != std::string::npos &&
+                                                    offered.find('/', dot) == std::string::npos)
+        offered.resize(dot);
+    offered += ".TXT";
+    const auto name = dialogs().input("Αποθήκευση του πίνακα παρατηρήσεων",
+                                      "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);
+    if (!name) return false;
+    // With the separators of the output files, as the point tables.
+    const NumberSettings& ns = doc_.numberSettings();
+    NumberText numbers(doc_.numbers().system());
+    numbers.setDisplay(Separators{ns.DecimalSeparators[OutputFile], ns.ThousandSeparators[OutputFile]});
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto pages =
+        rinex::observationListing(rinex_.table(), visibleColumns(), numbers, listingHeading(), true);
+    const bool written = writeTextLines(*name, pages.front());
+    QGuiApplication::restoreOverrideCursor();
+    doc_.LastTextFile = *name;
+    if (!written) {
+        showMessage(Document::saveErrorMessage(*name));
+        return false;
+    }
+    if (showTextFile) showTextFile();
+    return true;
+}
+
+void RinexViewer::storeComments()
+{
+    RinexGridModel* m = grid_->gridModel();
+    if (!m->commentsChanged() || rinex_.RinexFileName.empty()) return;
+    m->clearCommentsChanged();
+    std::string error;
+    if (!rinex_.store(error)) showMessage(error, MsgIcon::Exclamation);
+}
+
+void RinexViewer::done(int result)
+{
+    grid_->commitDataIfEditing();
+    storeComments();
+    QDialog::done(result);
+}
+
+}  // namespace korthal::app

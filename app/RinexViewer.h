@@ -1,0 +1,123 @@
+#pragma once
+// The observation viewer `TForm3`: the GPS observations recorded at one
+// network point. Tabs "Γενικά" (the approximate position of the observation
+// file's header), "παρατηρήσεις" (the column list and the grid) and one chart
+// tab per observable; over the tab row the list of the network's points, the
+// button that reads an observation file and the table's print and save
+// buttons.
+//
+// The window is made once at start-up and opened modally for the current
+// point of the network as often as the user asks; the observation table and
+// RinexFileName live as long as the window, so reopening it for the same
+// point shows the table as it was left.
+
+#include "views/RinexColumns.h"
+#include "views/RinexTable.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QTabWidget;
+class QToolButton;
+class QVBoxLayout;
+
+namespace korthal {
+class Document;
+}
+
+namespace korthal::app {
+
+class RinexGrid;
+class RinexChart;
+
+class RinexViewer : public QDialog {
+    Q_OBJECT
+public:
+    explicit RinexViewer(Document& doc, QWidget* parent = nullptr);
+    ~RinexViewer() override;
+
+    RinexTable& rinex() { return rinex_; }
+    const std::string& RinexFileName() const { return rinex_.RinexFileName; }
+
+    QTabWidget* tabs() const { return tabs_; }
+    QWidget* TabSheet1() const { return tabGeneral_; }
+    QWidget* TabSheet2() const { return tabObservations_; }
+    // The chart tab of an observable (reader slot 1 = C1 ... 8 = D2).
+    QWidget* chartTab(int slot) const { return chartTabs_[static_cast<std::size_t>(slot)]; }
+    QComboBox* ComboBox1() const { return combo_; }
+    QToolButton* SpeedButton2() const { return search_; }
+    QToolButton* printButton() const { return printTable_; }
+    QToolButton* saveButton() const { return saveTable_; }
+    QLabel* Label4() const { return labels_[0]; }
+    QLabel* Label5() const { return labels_[1]; }
+    QLabel* Label6() const { return labels_[2]; }
+    QListWidget* CheckListBox2() const { return columnList_; }
+    RinexGrid* Grid() const { return grid_; }
+    RinexChart* Chart1() const { return chart_; }
+    bool tabShown(QWidget* tab) const;
+
+    // Prepares the window for the current point of the network (the list
+    // selects its name) and shows it modally.
+    void showForCurrentPoint();
+    // The preparation alone (tests show the window themselves).
+    void prepareForCurrentPoint();
+
+    // Caption, path; loads the point's table unless it is the one shown.
+    void FormShow();
+    // A name chosen in the list: that point becomes current, then FormShow.
+    void ComboBox1Change(int index);
+    // Asks for an observation file and reads it (progress bar, cancel).
+    void SpeedButton2Click();
+    // Ticks the column list from the companion settings file, shows the
+    // position; the chart on show is drawn again.
+    void ApplyObservationTypes();
+    // Shows the grid columns and chart tabs of the ticked items.
+    void CheckListBox2ClickCheck();
+    // A chart tab became active: the chart of its observable is built.
+    void PageControlChange(int index);
+    // The table's visible columns as a listing: printed, or saved to a file.
+    bool printTable();
+    bool saveTable();
+
+    // Shows the text file just written (the main window's file viewer).
+    std::function<void()> showTextFile;
+
+protected:
+    void done(int result) override;
+
+private:
+    void buildTabs();
+    QWidget* buildTopPanel();
+    // Stores comments typed into the grid before the table is replaced.
+    void storeComments();
+    rinex::ColumnChecks checks() const;
+    std::string listingHeading() const;
+    // The PDF file offered for printing: beside the table file, named after it.
+    QString pdfBesideTable(const QString& suffix) const;
+    std::vector<int> visibleColumns() const;
+
+    Document& doc_;
+    RinexTable rinex_;
+    QTabWidget* tabs_ = nullptr;
+    QWidget* tabGeneral_ = nullptr;
+    QWidget* tabObservations_ = nullptr;
+    std::array<QWidget*, 9> chartTabs_{};
+    std::array<QVBoxLayout*, 9> chartLayouts_{};
+    QComboBox* combo_ = nullptr;
+    QToolButton* search_ = nullptr;
+    QToolButton* printTable_ = nullptr;
+    QToolButton* saveTable_ = nullptr;
+    std::array<QLabel*, 3> labels_{};
+    QListWidget* columnList_ = nullptr;
+    RinexGrid* grid_ = nullptr;
+    RinexChart* chart_ = nullptr;
+    bool applying_ = false;
+};
+
+}  // namespace korthal::app
