@@ -4,6 +4,7 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace korthal::app {
@@ -43,11 +45,38 @@ void PointGrid::keyPressEvent(QKeyEvent* e)
     QTableView::keyPressEvent(e);
 }
 
-void fitColumns(PointGrid* grid, const std::vector<QString>& samples)
+namespace {
+
+// The narrowest width that shows `title` on one line or, split at one of
+// its blanks, on two.
+int titleWidth(const QFontMetrics& fm, const QString& title, bool twoLines)
 {
-    const QFontMetrics fm(grid->font());
-    for (std::size_t c = 0; c < samples.size(); ++c)
-        grid->setColumnWidth(static_cast<int>(c), fm.horizontalAdvance(samples[c]) + 10);
+    const QString t = title.simplified();
+    int best = fm.horizontalAdvance(t);
+    for (qsizetype i = t.indexOf(QLatin1Char(' ')); twoLines && i > 0;
+         i = t.indexOf(QLatin1Char(' '), i + 1))
+        best = std::min(best, std::max(fm.horizontalAdvance(t.left(i)),
+                                       fm.horizontalAdvance(t.mid(i + 1))));
+    return best;
+}
+
+}  // namespace
+
+void fitColumns(PointGrid* grid, const std::vector<QStringList>& samples,
+                const std::vector<QStringList>& titles)
+{
+    const QFontMetrics cell(grid->font()), header(grid->horizontalHeader()->font());
+    for (std::size_t c = 0; c < samples.size(); ++c) {
+        int width = 0;
+        for (const QString& t : samples[c]) width = std::max(width, cell.horizontalAdvance(t) + 10);
+        // A column under a group title has one line for its own title, one
+        // outside the groups has both lines of the header.
+        const bool twoLines = grid->groupHeader()->groupTitle(static_cast<int>(c)).isEmpty();
+        if (c < titles.size())
+            for (const QString& t : titles[c])
+                width = std::max(width, titleWidth(header, t, twoLines) + 12);
+        grid->setColumnWidth(static_cast<int>(c), width);
+    }
 }
 
 void PointGrid::commitOpenEditor()
@@ -100,12 +129,13 @@ GridPage::GridPage(Document& doc, MemTable& table, int perigrafhField, QWidget* 
     grid_ = new PointGrid(this);
     model_ = new PointTableModel(table_, this);
     grid_->setModel(model_);
-    v->addWidget(grid_, 1);
+    v->addWidget(grid_, 5);
 
+    // The memo grows with the window too, a sixth of what the grid gains.
     memo_ = new QPlainTextEdit(this);
-    memo_->setFixedHeight(60);
+    memo_->setMinimumHeight(60);
     memo_->installEventFilter(this);
-    v->addWidget(memo_);
+    v->addWidget(memo_, 1);
     connect(memo_, &QPlainTextEdit::textChanged, this, [this] {
         if (!syncing_) memoDirty_ = true;
     });
@@ -180,9 +210,15 @@ void GridPage::showMemo()
     syncing_ = false;
 }
 
-void GridPage::followCursorLater(int column)
+void GridPage::followCursorLater(int column, bool refused)
 {
-    QTimer::singleShot(0, this, [this, column] {
+    QTimer::singleShot(0, this, [this, column, refused] {
+        // The message about a refused entry took the focus from the cell
+        // editor, which is gone since: the keys go back to the grid, not to
+        // the first button of the window (where Enter would print).
+        QWidget* focus = QApplication::focusWidget();
+        if (refused && grid_->isVisible() && focus != grid_ && !grid_->isAncestorOf(focus))
+            grid_->setFocus(Qt::OtherFocusReason);
         const int row = table_.currentRow();
         if (row < 0 || row >= model_->rowCount()) return;
         syncing_ = true;

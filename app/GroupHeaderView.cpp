@@ -65,7 +65,10 @@ void GroupHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
         painter->setClipRect(r);
         style()->drawControl(QStyle::CE_HeaderSection, &opt, painter, this);
         painter->setPen(palette().color(QPalette::ButtonText));
-        painter->drawText(r.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, text);
+        // Blanks that once placed a title by hand are not wanted here: the
+        // title is centred, on one line when the column is wide enough.
+        painter->drawText(r.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap,
+                          text.simplified());
         painter->restore();
     };
 

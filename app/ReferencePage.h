@@ -10,6 +10,9 @@ class ReferencePage : public GridPage {
 public:
     ReferencePage(Document& doc, QWidget* parent = nullptr);
 
+    // Column widths that show every value whole with the decimals in force.
+    void fitColumnWidths();
+
 private:
     QString cellText(Rec r, int column) const;
 };
