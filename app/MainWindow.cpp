@@ -6,6 +6,7 @@
 #include "app/ReferencePage.h"
 #include "app/TestPage.h"
 #include "app/TransformPage.h"
+#include "export/ExportTable.h"
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
@@ -298,7 +299,9 @@ void MainWindow::SpeedButton3Click()
     if (w != tabNetwork_ && w != tabReference_) return;
     networkPage_->commitEdits();
     referencePage_->commitEdits();
-    if (printTable(doc_, w == tabNetwork_)) SpeedButton6Click();
+    // The listing is shown when written; the other formats say what they wrote.
+    const auto r = exportTable(doc_, w == tabNetwork_);
+    if (r && r->ok && r->format == ExportFormat::Listing) SpeedButton6Click();
 }
 
 void MainWindow::SpeedButton1Click()

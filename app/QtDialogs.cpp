@@ -93,4 +93,32 @@ std::optional<std::string> QtDialogs::chooseFile(const std::string& title,
     return dlg.selectedFiles().first().toStdString();
 }
 
+
+QStringList QtDialogs::qtSaveFilters(const std::vector<FileType>& types)
+{
+    QStringList out;
+    for (const auto& t : types)
+        out << q(t.label) + QStringLiteral(" (*.") + q(t.extension) + QLatin1Char(')');
+    return out;
+}
+
+std::optional<SaveChoice> QtDialogs::chooseSaveFile(const std::string& title,
+                                                    const std::vector<FileType>& types,
+                                                    int initialType,
+                                                    const std::string& initialPath)
+{
+    QFileDialog dlg(parent_, q(title));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = qtSaveFilters(types);
+    dlg.setNameFilters(filters);
+    if (initialType >= 0 && initialType < filters.size())
+        dlg.selectNameFilter(filters[initialType]);
+    dlg.selectFile(q(initialPath));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    return SaveChoice{dlg.selectedFiles().first().toStdString(),
+                      static_cast<int>(filters.indexOf(dlg.selectedNameFilter()))};
+}
+
 }  // namespace korthal::app

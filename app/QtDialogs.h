@@ -1,10 +1,12 @@
 #pragma once
 // Messages and questions of the computation core shown as Qt dialogs: message
-// boxes with an empty caption, the input box and the open-file dialog.
+// boxes with an empty caption, the input box, the open-file and save-file
+// dialogs.
 
 #include "geodesy/Dialogs.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -23,6 +25,13 @@ public:
     std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
                                           const std::string& initialDir,
                                           const std::string& defaultExt) override;
+    // The save dialog: one entry per file type; Qt's own English question
+    // about replacing a file is off (the caller asks in Greek).
+    std::optional<SaveChoice> chooseSaveFile(const std::string& title,
+                                             const std::vector<FileType>& types, int initialType,
+                                             const std::string& initialPath) override;
+    // "label (*.ext)" entries of a save dialog.
+    static QStringList qtSaveFilters(const std::vector<FileType>& types);
 
     // "label (*.A)|*.A|label2 |*.B" to Qt's "label (*.A);;label2 (*.B)".
     static QString qtFilter(const std::string& filter);

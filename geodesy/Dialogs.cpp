@@ -61,6 +61,13 @@ std::optional<std::string> StderrDialogs::chooseFile(const std::string&, const s
     return std::nullopt;
 }
 
+std::optional<SaveChoice> Dialogs::chooseSaveFile(const std::string&,
+                                                  const std::vector<FileType>&, int,
+                                                  const std::string&)
+{
+    return std::nullopt;
+}
+
 RecordingDialogs::RecordingDialogs() : previous_(setDialogs(this)) {}
 
 RecordingDialogs::~RecordingDialogs()
@@ -106,6 +113,26 @@ std::optional<std::string> RecordingDialogs::chooseFile(const std::string& title
     auto a = inputs.front();
     inputs.pop_front();
     return a;
+}
+
+std::optional<SaveChoice> RecordingDialogs::chooseSaveFile(const std::string& title,
+                                                           const std::vector<FileType>&,
+                                                           int initialType,
+                                                           const std::string& initialPath)
+{
+    entries.push_back({initialPath, title, MsgIcon::None, true});
+    int type = initialType;
+    if (!fileTypes.empty()) {
+        type = fileTypes.front();
+        fileTypes.pop_front();
+    }
+    if (inputs.empty())
+        return std::nullopt;
+    auto a = inputs.front();
+    inputs.pop_front();
+    if (!a)
+        return std::nullopt;
+    return SaveChoice{*a, type};
 }
 
 std::vector<std::string> RecordingDialogs::messages() const

@@ -18,6 +18,19 @@ enum class MsgIcon { None, Exclamation, Warning, Information, Error };
 enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 
+// One entry of the list of file types of a save dialog.
+struct FileType {
+    std::string label;      // what the list shows, e.g. "ESRI Shapefile"
+    std::string extension;  // without the dot, e.g. "shp"
+};
+
+// What a save dialog gave: the file name as typed or picked, and the index of
+// the file type chosen in the list.
+struct SaveChoice {
+    std::string path;
+    int type = 0;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -40,6 +53,15 @@ public:
                                                   const std::string& filter,
                                                   const std::string& initialDir,
                                                   const std::string& defaultExt) = 0;
+
+    // A file-save dialog offering `types`, starting at `initialPath` with
+    // types[initialType] chosen; nullopt when the user cancels. It does not
+    // ask about replacing an existing file: the caller does, in its own
+    // words. Without a dialog of its own an implementation cancels.
+    virtual std::optional<SaveChoice> chooseSaveFile(const std::string& title,
+                                                     const std::vector<FileType>& types,
+                                                     int initialType,
+                                                     const std::string& initialPath);
 };
 
 // The object in force. Never null: without an installed one, messages go to
@@ -93,10 +115,17 @@ public:
     std::optional<std::string> chooseFile(const std::string& title, const std::string& filter,
                                           const std::string& initialDir,
                                           const std::string& defaultExt) override;
+    // Records the title with the offered path as the text; the path comes
+    // from `inputs` and the type from `fileTypes` (empty: the initial one).
+    std::optional<SaveChoice> chooseSaveFile(const std::string& title,
+                                             const std::vector<FileType>& types, int initialType,
+                                             const std::string& initialPath) override;
 
     std::vector<Entry> entries;          // messages and questions, in order
     std::deque<Answer> answers;          // next answers to ask(); empty: No
-    std::deque<std::optional<std::string>> inputs;  // next answers to input()/chooseFile()
+    // Next answers to input(), chooseFile() and chooseSaveFile().
+    std::deque<std::optional<std::string>> inputs;
+    std::deque<int> fileTypes;           // next file types chosen in chooseSaveFile()
 
     // The texts of the plain messages (not the questions), in order.
     std::vector<std::string> messages() const;

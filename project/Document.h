@@ -273,8 +273,10 @@ public:
     // The save error message for a file name.
     static std::string saveErrorMessage(const std::string& name);
     // Whether `name` may be written: true when no such file exists or the
-    // user agrees to replace it (the overwrite question, Yes/No).
+    // user agrees to replace it (replaceQuestion, Yes/No).
     static bool mayWriteOver(const std::string& name);
+    // The question asked before an existing file is replaced.
+    static std::string replaceQuestion(const std::string& name);
     // The name question of a network save, prefilled with `offered`; a name
     // other than the network's own that names an existing file is written
     // over only when the user agrees, otherwise the name is asked again.

@@ -68,10 +68,13 @@ bool Document::mayWriteOver(const std::string& name)
     std::error_code ec;
     if (!fs::exists(fs::path(name), ec))
         return true;
-    return dialogs().ask("Το αρχείο " + name + " υπάρχει ήδη." + "\r" +
-                             "Θέλετε να αντικατασταθεί ?",
-                         "ΠΡΟΣΟΧΗ !  ΑΝΤΙΚΑΤΑΣΤΑΣΗ ΑΡΧΕΙΟΥ", MsgIcon::Warning,
-                         MsgButtons::YesNo) == Answer::Yes;
+    return dialogs().ask(replaceQuestion(name), "", MsgIcon::Exclamation, MsgButtons::YesNo) ==
+           Answer::Yes;
+}
+
+std::string Document::replaceQuestion(const std::string& name)
+{
+    return "Το αρχείο " + name + " υπάρχει ήδη.\rΘέλετε να το αντικαταστήσετε ?";
 }
 
 std::optional<std::string> Document::askNetworkName(const std::string& offered) const

@@ -233,18 +233,21 @@ bool writeListingFile(Document& doc, bool network, const std::string& path)
     return writeTextLines(path, pages.front());
 }
 
+std::string offeredListingName(const Document& doc, bool network)
+{
+    if (!network)
+        return (std::filesystem::path(doc.CurrentFileName).parent_path() / "EGSA87.TXT").string();
+    std::filesystem::path p(doc.CurrentFileName);
+    std::string offered = std::filesystem::path(p).replace_extension(".TXT").string();
+    // An imported point list is not offered for overwriting.
+    if (upper(offered) == upper(doc.CurrentFileName))
+        offered = (p.parent_path() / (p.stem().string() + "_1.TXT")).string();
+    return offered;
+}
+
 bool printTable(Document& doc, bool network)
 {
-    std::string offered;
-    if (network) {
-        std::filesystem::path p(doc.CurrentFileName);
-        offered = std::filesystem::path(p).replace_extension(".TXT").string();
-        // An imported point list is not offered for overwriting.
-        if (upper(offered) == upper(doc.CurrentFileName))
-            offered = (p.parent_path() / (p.stem().string() + "_1.TXT")).string();
-    }
-    else
-        offered = (std::filesystem::path(doc.CurrentFileName).parent_path() / "EGSA87.TXT").string();
+    const std::string offered = offeredListingName(doc, network);
     const std::string caption = std::string("Αποθήκευση του πίνακα") +
                                 (network ? "κορυφών του δικτύου" : "σημείων αναφοράς");
     auto name = dialogs().input(caption, "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);

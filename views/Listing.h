@@ -41,6 +41,11 @@ std::string centreListingLine(const std::string& text);
 std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool network,
                                                       bool toFile);
 
+// The name the save button offers: for the network the network file's name
+// with ".TXT" (an imported point list's own name gets "_1" added), for the
+// reference points "EGSA87.TXT" in the network file's folder.
+std::string offeredListingName(const Document& doc, bool network);
+
 // The save button: asks for the file name (through dialogs()), writes the
 // listing with the output-file separators in code page 1253 and stores the
 // name in LastTextFile. Returns false when cancelled or when the write failed

@@ -14,7 +14,6 @@
 #include "network/PointTables.h"
 #include "project/IniFile.h"
 #include "project/Settings.h"
-#include "support/OfferingDialogs.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
@@ -144,7 +143,6 @@ void DemoNetworkTest::numbersTypedAsTheGridShowsThem()
 void DemoNetworkTest::exportAsksBeforeReplacingThePointList()
 {
     Session s(kDemo, QStringLiteral("DEMO.WGS84"));
-    test::OfferingDialogs dialogs;
     QString opened;
     s.w->fileOpener = [&](const QString& f) { opened = f; };
     s.w->PageControl1()->setCurrentWidget(s.w->TabSheet2());
@@ -154,22 +152,21 @@ void DemoNetworkTest::exportAsksBeforeReplacingThePointList()
     const QByteArray before = f.readAll();
     f.close();
 
-    dialogs.inputs = {std::string("DEMO.TXT")};  // the offered name, confirmed; then cancel
+    s.rec.inputs = {std::string("DEMO.TXT")};  // the offered name, confirmed; then No
     s.w->SpeedButton3()->click();
-    QCOMPARE(dialogs.offered, std::string("DEMO.TXT"));
-    QVERIFY(dialogs.entries.size() >= 2);
-    QCOMPARE(QString::fromStdString(dialogs.entries[1].caption),
-             QStringLiteral("ΠΡΟΣΟΧΗ !  ΑΝΤΙΚΑΤΑΣΤΑΣΗ ΑΡΧΕΙΟΥ"));
-    QVERIFY(QString::fromStdString(dialogs.entries[1].text).contains(QStringLiteral("DEMO.TXT")));
+    QVERIFY(s.rec.entries.size() >= 2);
+    QCOMPARE(QString::fromStdString(s.rec.entries[0].text), QStringLiteral("DEMO.TXT"));
+    QVERIFY(s.rec.entries[1].question);
+    QVERIFY(QString::fromStdString(s.rec.entries[1].text).contains(QStringLiteral("DEMO.TXT")));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), before);
     f.close();
     QVERIFY(opened.isEmpty());
 
     // Yes replaces it and shows the listing.
-    dialogs.clear();
-    dialogs.inputs = {std::string("DEMO.TXT")};
-    dialogs.answers = {Answer::Yes};
+    s.rec.clear();
+    s.rec.inputs = {std::string("DEMO.TXT")};
+    s.rec.answers = {Answer::Yes};
     s.w->SpeedButton3()->click();
     QVERIFY(f.open(QIODevice::ReadOnly));
     QVERIFY(f.readAll() != before);

@@ -1,6 +1,7 @@
 #include "tools/cli/CliSupport.h"
 
 #include "geodesy/Angles.h"
+#include "project/Document.h"
 #include "project/IniFile.h"
 #include "project/Settings.h"
 
@@ -152,6 +153,39 @@ std::string findReference(const std::string& given, const std::string& network)
     if (std::filesystem::exists("EGSA87"))
         return "EGSA87";
     return {};
+}
+
+int loadNetwork(Document& doc, std::string_view command, const std::string& network,
+                const std::string& reference, const std::string& settingsFile, bool& complete)
+{
+    namespace fs = std::filesystem;
+    complete = false;
+    if (!fs::exists(network)) {
+        std::cerr << "korthal-cli " << command << ": no such file: " << network << '\n';
+        return 1;
+    }
+    if (!settingsFile.empty() && !fs::exists(settingsFile)) {
+        std::cerr << "korthal-cli " << command << ": no such settings file: " << settingsFile
+                  << '\n';
+        return 1;
+    }
+    if (!reference.empty() && !fs::exists(reference)) {
+        std::cerr << "korthal-cli " << command << ": no such reference file: " << reference
+                  << '\n';
+        return 1;
+    }
+    const std::string ref = findReference(reference, network);
+    if (ref.empty())
+        std::cerr << "korthal-cli " << command
+                  << ": no reference file \"EGSA87\" found; no point is a reference point\n";
+    else if (!doc.LoadReference(ref))
+        std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';
+    doc.SettingsFileOverride = settingsFile;
+    doc.LoadFile(network);
+    complete = doc.LastLoadProblem.empty();
+    if (!complete)
+        std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';
+    return 0;
 }
 
 int usageError(std::string_view command, const std::string& what)

@@ -12,6 +12,10 @@
 #include <string_view>
 #include <vector>
 
+namespace korthal {
+class Document;
+}
+
 namespace korthal::cli {
 
 // The whole text as one finite number ('.' decimal point, optional sign and
@@ -54,6 +58,14 @@ std::string sharedArgument(const std::vector<std::string>& args, std::size_t& i,
 // the network file, else "EGSA87" in the current folder. Empty when none
 // exists.
 std::string findReference(const std::string& given, const std::string& network);
+
+// Loads a network file or point list into `doc` with its reference file
+// (findReference) and its settings (`settingsFile`, else the network's own),
+// and transforms it. Returns 1 after saying on standard error which file
+// does not exist, else 0; a network that loaded only partly is reported on
+// standard error, and `complete` is then false.
+int loadNetwork(Document& doc, std::string_view command, const std::string& network,
+                const std::string& reference, const std::string& settingsFile, bool& complete);
 
 // Says on standard error what is wrong with the arguments of `command` and
 // where its help is; returns the exit status 2.

@@ -8,13 +8,10 @@
 #include "project/Settings.h"
 #include "views/Listing.h"
 
-#include <filesystem>
 #include <iostream>
 
 namespace korthal::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 void printResults(const Document& doc, std::ostream& out)
 {
@@ -118,30 +115,10 @@ int runNetwork(const std::vector<std::string>& args)
         std::cerr << "korthal-cli network: which network file? (korthal-cli network --help)\n";
         return 2;
     }
-    if (!fs::exists(network)) {
-        std::cerr << "korthal-cli network: no such file: " << network << '\n';
-        return 1;
-    }
-    if (!settingsFile.empty() && !fs::exists(settingsFile)) {
-        std::cerr << "korthal-cli network: no such settings file: " << settingsFile << '\n';
-        return 1;
-    }
-
     Document doc;
-    const std::string ref = findReference(reference, network);
-    if (!reference.empty() && !fs::exists(reference)) {
-        std::cerr << "korthal-cli network: no such reference file: " << reference << '\n';
-        return 1;
-    }
-    if (ref.empty())
-        std::cerr << "korthal-cli network: no reference file \"EGSA87\" found; "
-                     "no point is a reference point\n";
-    else if (!doc.LoadReference(ref))
-        std::cerr << "korthal-cli network: " << doc.LastLoadProblem << '\n';
-    doc.SettingsFileOverride = settingsFile;
-    doc.LoadFile(network);
-    if (!doc.LastLoadProblem.empty())
-        std::cerr << "korthal-cli network: " << doc.LastLoadProblem << '\n';
+    bool complete = false;
+    if (const int status = loadNetwork(doc, "network", network, reference, settingsFile, complete))
+        return status;
     if (method >= 0) {
         doc.settings().method = method;
         doc.RecomputeNetwork();
