@@ -283,6 +283,26 @@ Do you want to delete it anyway?</source>
         <source>Date Modified</source>
         <translation>Ημερομηνία τροποποίησης</translation>
     </message>
+    <message>
+        <source>Computer</source>
+        <translation>Υπολογιστής</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Φάκελος</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Μονάδα δίσκου</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Άγνωστο</translation>
+    </message>
 </context>
 <context>
     <name>QPrintDialog</name>
