@@ -3,6 +3,8 @@
 
 #include "app/GridPage.h"
 
+class QToolButton;
+
 namespace korthal::app {
 
 class ReferencePage : public GridPage {
@@ -12,8 +14,13 @@ public:
 
     // Column widths that show every value whole with the decimals in force.
     void fitColumnWidths();
+    QToolButton* SpeedButton9() const { return sb9_; }
+
+signals:
+    void geoidMapRequested();
 
 private:
+    QToolButton* sb9_;
     QString cellText(Rec r, int column) const;
 };
 
