@@ -2,6 +2,7 @@
 
 #include "geodesy/Angles.h"
 #include "geodesy/Dialogs.h"
+#include "project/AdjustmentText.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 #include "project/TextOutput.h"
@@ -53,7 +54,8 @@ private:
 // Left-aligned columns (names) are padded on the right, the others (numbers)
 // on the left; a number column's title keeps one blank before it. A row with
 // fewer cells than there are columns ends in a note: its last cell is written
-// after the others and takes no part in the widths.
+// after the others and takes no part in the widths. Every line is padded to
+// the table's width, so that the lines, each centred, keep their columns.
 struct Columns {
     std::vector<std::string> titles;
     std::vector<bool> left;
@@ -65,7 +67,8 @@ struct Columns {
         for (std::size_t c = 0; c < titles.size(); ++c)
             width[c] = charCount(titles[c]) + (left[c] ? 0 : 1);
         for (const auto& row : rows) {
-            const std::size_t n = row.size() < titles.size() ? row.size() - 1 : row.size();
+            const std::size_t n =
+                row.size() < titles.size() && !row.empty() ? row.size() - 1 : row.size();
             for (std::size_t c = 0; c < n && c < titles.size(); ++c)
                 width[c] = std::max(width[c], charCount(row[c]));
         }
@@ -74,11 +77,18 @@ struct Columns {
             const std::string fill(width[c] > len ? width[c] - len : 0, ' ');
             return left[c] ? text + fill : fill + text;
         };
+        std::size_t total = 0;
+        for (std::size_t w : width)
+            total += w;
+        auto padded = [total](std::string line) {
+            const std::size_t len = charCount(line);
+            return len < total ? line + std::string(total - len, ' ') : line;
+        };
         std::vector<std::string> out;
         std::string t;
         for (std::size_t c = 0; c < titles.size(); ++c)
             t += cell(titles[c], c);
-        out.push_back(t);
+        out.push_back(padded(t));
         for (const auto& row : rows) {
             const bool noted = row.size() < titles.size();
             std::string line;
@@ -86,11 +96,45 @@ struct Columns {
                 line += cell(row[c], c);
             if (noted && !row.empty())
                 line += "  " + row.back();
-            out.push_back(line);
+            out.push_back(padded(line));
         }
         return out;
     }
 };
+
+// Under the residuals: σ0, the standard errors of the parameters, the test
+// of the reference points, the suspect and the check points.
+void appendAdjustmentLines(const Document& doc, const NumberText& numbers,
+                           std::vector<std::string>& extra)
+{
+    const AdjustmentSummary summary = adjustmentSummary(doc, numbers);
+    const ParameterErrorTexts e = parameterErrorTexts(doc.statistics(), numbers);
+    std::vector<std::string> block;
+    if (!summary.precision.empty())
+        block.push_back(summary.precision);
+    if (!e.scale.empty()) {
+        std::string angles = "Τυπικά σφάλματα:  μ " + e.scale;
+        for (const auto& [caption, text] : {std::pair{"εx ", &e.rotX}, {"εy ", &e.rotY}, {"εz ", &e.rotZ}})
+            if (!text->empty())
+                angles += "   " + std::string(caption) + *text;
+        block.push_back(angles);
+        std::string shifts = "                  tx " + e.shiftX + "   ty " + e.shiftY;
+        if (!e.shiftZ.empty())
+            shifts += "   tz " + e.shiftZ;
+        block.push_back(shifts);
+    }
+    block.push_back(summary.test);
+    for (const std::string* line : {&summary.verdict, &summary.checkPoints})
+        if (!line->empty())
+            block.push_back(*line);
+    // Lines of one width, so that centring gives them one left margin.
+    std::size_t width = 0;
+    for (const std::string& line : block)
+        width = std::max(width, charCount(line));
+    extra.push_back("");
+    for (std::string& line : block)
+        extra.push_back(line + std::string(width - charCount(line), ' '));
+}
 
 }  // namespace
 
@@ -207,19 +251,23 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
         extra.push_back("Υπόλοιπα των σημείων αναφοράς  (γνωστές - μετασχηματισμένες συντεταγμένες)");
         extra.push_back("");
         Columns cols;
-        cols.titles = {"Σημείο", "vE  (m)", "vN  (m)", "vH  (m)"};
-        cols.left = {true, false, false, false};
+        cols.titles = {"Σημείο", "vE  (m)", "vN  (m)", "vH  (m)", "τ", ""};
+        cols.left = {true, false, false, false, false, true};
+        const std::string tauFmt = "%" + std::to_string(d + 9) + "s";
         for (const auto& r : doc.residuals()) {
             const std::string name = numbers.FormatNumber("%-15s", {r.name});
             if (r.used)
                 cols.rows.push_back({name, lead + numbers.FormatNumber(fmt, {Extended(r.vE)}),
                                      lead + numbers.FormatNumber(fmt, {Extended(r.vN)}),
-                                     lead + numbers.FormatNumber(fmt, {Extended(r.vH)})});
+                                     lead + numbers.FormatNumber(fmt, {Extended(r.vH)}),
+                                     lead + numbers.FormatNumber(tauFmt, {tauText(doc, r, numbers)}),
+                                     "   " + residualRemark(r)});
             else
-                cols.rows.push_back({name, "χωρίς μέτρηση WGS84"});
+                cols.rows.push_back({name, residualRemark(r)});
         }
         for (const std::string& line : cols.lines())
             extra.push_back(line);
+        appendAdjustmentLines(doc, numbers, extra);
     }
     return listingPages(network ? doc.GPS() : doc.GYS(), numbers, o, extra);
 }
