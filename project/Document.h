@@ -302,10 +302,11 @@ public:
     // The save error message for a file name.
     static std::string saveErrorMessage(const std::string& name);
     // Whether `name` may be written: true when no such file exists or the
-    // user agrees to replace it (replaceQuestion, Yes/No).
+    // user agrees to replace it (replaceQuestion, Yes/No). `exists` says
+    // whether anything would be replaced, for a name that stands for several
+    // files; without it, whether the file `name` exists.
     static bool mayWriteOver(const std::string& name);
-    // The question asked before an existing file is replaced.
-    static std::string replaceQuestion(const std::string& name);
+    static bool mayWriteOver(const std::string& name, bool exists);
     // The name question of a network save, prefilled with `offered`; a name
     // other than the network's own that names an existing file is written
     // over only when the user agrees, otherwise the name is asked again.
@@ -331,5 +332,9 @@ private:
     std::vector<std::string> pointNames_;
     TransformationDisplay display_;
 };
+
+// The question asked before an existing file is replaced, wherever the
+// program writes a file the user named.
+std::string replaceQuestion(const std::string& name);
 
 }  // namespace korthal

@@ -67,13 +67,16 @@ std::string Document::saveErrorMessage(const std::string& name)
 bool Document::mayWriteOver(const std::string& name)
 {
     std::error_code ec;
-    if (!fs::exists(fs::path(name), ec))
-        return true;
-    return dialogs().ask(replaceQuestion(name), "", MsgIcon::Exclamation, MsgButtons::YesNo) ==
-           Answer::Yes;
+    return mayWriteOver(name, fs::exists(fs::path(name), ec));
 }
 
-std::string Document::replaceQuestion(const std::string& name)
+bool Document::mayWriteOver(const std::string& name, bool exists)
+{
+    return !exists || dialogs().ask(replaceQuestion(name), "", MsgIcon::Exclamation,
+                                    MsgButtons::YesNo) == Answer::Yes;
+}
+
+std::string replaceQuestion(const std::string& name)
 {
     return "Το αρχείο " + name + " υπάρχει ήδη.\rΘέλετε να το αντικαταστήσετε ?";
 }

@@ -272,7 +272,7 @@ TEST_F(ImportTest, SavingOverAnotherFileAsksFirst)
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(test::readBytes(other), "not this network");
     ASSERT_EQ(dialogs.entries.size(), 3u);
-    EXPECT_EQ(dialogs.entries[1].text, Document::replaceQuestion(other));
+    EXPECT_EQ(dialogs.entries[1].text, replaceQuestion(other));
 
     // The point list the network came from asks too.
     dialogs.clear();
