@@ -298,5 +298,93 @@ TEST(Listing, TitlesStandOverTheirColumns)
     EXPECT_NE(net[1].find("Σημεία δικτύου  (WGS84 -> ΕΓΣΑ87)"), std::string::npos);
 }
 
+// The residual block with every kind of line: a suspect (its known northing
+// typed 0.4 m off), a check point left out of the estimation, a point
+// without measurement, and, with too few points left, the untested τ.
+// Titles stand over their columns, the remarks start in one column, and the
+// file holds every character of it.
+TEST(Listing, ResidualLinesOfSuspectAndCheckPointsKeepTheirColumns)
+{
+    RecordingDialogs dialogs;
+    const test::TempDir temp("listing");
+    for (const auto& e : std::filesystem::directory_iterator(
+             std::filesystem::path(KORTHAL_SOURCE_DIR) / "examples" / "demo"))
+        std::filesystem::copy_file(e.path(), temp.path / e.path().filename());
+    Document doc(Separators{'.', ','});
+    doc.LoadReference(temp.file("EGSA87"));
+    doc.LoadFile(temp.file("DEMO.WGS84"));
+    doc.settings().method = 2;
+    doc.RecomputeNetwork();
+    ASSERT_GE(doc.residuals().size(), 6u);
+    MemTable& g = doc.GPS();
+    const std::string blundered = doc.residuals()[1].name;
+    g.locateID(doc.residuals()[1].id);
+    g.edit();
+    g.set(gps::N, g.getFloat(g.current(), gps::N) + 0.4);
+    g.post();
+    // A second record of a reference point, without measurement: it has no
+    // residual that it can show.
+    doc.GPS().append();
+    doc.GPSNameSetText(doc.GYS().getString(doc.GYS().recAt(0), gys::Name));
+    doc.RecomputeNetwork();
+    std::vector<long long> refs;
+    for (const auto& r : doc.residuals())
+        if (r.used && r.name != blundered) refs.push_back(r.id);
+    ASSERT_EQ(refs.size(), 5u);
+
+    const auto block = [&](bool toFile) {
+        const auto lines = printTableLines(doc, true, toFile).front();
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].find("vE  (m)") != std::string::npos) at = i;
+        EXPECT_GT(at, 0u);
+        std::vector<std::string> out;
+        for (std::size_t i = at; i < lines.size() && !lines[i].empty() &&
+                                 lines[i].find_first_not_of(' ') != std::string::npos;
+             ++i)
+            out.push_back(lines[i]);
+        return std::pair{out, lines};
+    };
+    const auto check = [&](const char* state, const std::vector<std::string>& wanted) {
+        SCOPED_TRACE(state);
+        for (bool toFile : {true, false}) {
+            const auto [rows, all] = block(toFile);
+            ASSERT_GT(rows.size(), 1u);
+            std::size_t remarkAt = std::u32string::npos;
+            for (std::size_t i = 1; i < rows.size(); ++i) {
+                const std::u32string r = toU32(rows[i]);
+                EXPECT_EQ(r.size(), toU32(rows[0]).size()) << rows[i];
+                if (rows[i].find("χωρίς μέτρηση") != std::string::npos) continue;
+                const bool left = rows[i].find("σημείο ελέγχου") != std::string::npos;
+                expectTitlesOver(rows[0], rows[i], {"vE  (m)", "vN  (m)", "vH  (m)"});
+                if (!left) expectTitlesOver(rows[0], rows[i], {"τ"});
+                for (const char* remark : {"ΥΠΟΠΤΟ", "σημείο ελέγχου"}) {
+                    const std::size_t at = r.find(toU32(remark));
+                    if (at == std::u32string::npos) continue;
+                    if (remarkAt == std::u32string::npos) remarkAt = at;
+                    EXPECT_EQ(at, remarkAt) << rows[i];
+                }
+            }
+            std::string text;
+            for (const auto& line : all) text += line + "\n";
+            for (const std::string& w : wanted)
+                EXPECT_NE(text.find(w), std::string::npos) << w << "\n" << text;
+            bool lossy = false;
+            utf8ToCp1253(text, &lossy);
+            EXPECT_FALSE(lossy) << text;
+        }
+    };
+    check("suspect", {"ΥΠΟΠΤΟ", "Ύποπτο σημείο: " + blundered, "χωρίς μέτρηση WGS84", "σ0 = ± "});
+
+    doc.setExcluded(refs[0], true);
+    ASSERT_TRUE(doc.statistics().tested);
+    check("check point", {"ΥΠΟΠΤΟ", "σημείο ελέγχου", "Σημεία ελέγχου (εκτός εκτίμησης): "});
+
+    doc.setExcluded(refs[1], true);
+    doc.setExcluded(refs[2], true);
+    ASSERT_FALSE(doc.statistics().tested);
+    check("untested", {"χωρίς έλεγχο", "σημείο ελέγχου", "δεν είναι δυνατός με 3 σημεία"});
+}
+
 }  // namespace
 }  // namespace korthal
