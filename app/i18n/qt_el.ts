@@ -323,6 +323,38 @@ Do you want to delete it anyway?</source>
         <translation>&amp;Επιλογές &lt;&lt;</translation>
     </message>
     <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Left to Right, Bottom to Top</source>
+        <translation>Από αριστερά προς τα δεξιά, από κάτω προς τα πάνω</translation>
+    </message>
+    <message>
+        <source>Right to Left, Bottom to Top</source>
+        <translation>Από δεξιά προς τα αριστερά, από κάτω προς τα πάνω</translation>
+    </message>
+    <message>
+        <source>Right to Left, Top to Bottom</source>
+        <translation>Από δεξιά προς τα αριστερά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Bottom to Top, Left to Right</source>
+        <translation>Από κάτω προς τα πάνω, από αριστερά προς τα δεξιά</translation>
+    </message>
+    <message>
+        <source>Bottom to Top, Right to Left</source>
+        <translation>Από κάτω προς τα πάνω, από δεξιά προς τα αριστερά</translation>
+    </message>
+    <message>
+        <source>Top to Bottom, Left to Right</source>
+        <translation>Από πάνω προς τα κάτω, από αριστερά προς τα δεξιά</translation>
+    </message>
+    <message>
+        <source>Top to Bottom, Right to Left</source>
+        <translation>Από πάνω προς τα κάτω, από δεξιά προς τα αριστερά</translation>
+    </message>
+    <message>
         <source>Print to File (PDF)</source>
         <translation>Εκτύπωση σε αρχείο (PDF)</translation>
     </message>
