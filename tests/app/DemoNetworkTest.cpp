@@ -171,6 +171,29 @@ void DemoNetworkTest::exportAsksBeforeReplacingThePointList()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QVERIFY(f.readAll() != before);
     QCOMPARE(QFileInfo(opened).fileName(), QStringLiteral("DEMO.TXT"));
+    f.close();
+
+    // The network read from a point list, changed, and saved under the
+    // list's own name before a new one: the question comes first, and No
+    // keeps the list (the name is asked again; cancelling saves nothing).
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(before);
+    f.close();
+    s.rec.clear();
+    s.w->LoadFile(list);
+    QCOMPARE(QFileInfo(QString::fromStdString(s.doc->CurrentFileName)).fileName(),
+             QStringLiteral("DEMO.TXT"));
+    s.doc->NetworkModified = true;
+    s.rec.clear();
+    s.rec.inputs = {list.toStdString(), std::nullopt};
+    s.rec.answers = {Answer::No};
+    s.w->SpeedButton7()->click();
+    QVERIFY(s.rec.entries.size() >= 3);
+    QVERIFY(s.rec.entries[1].question);
+    QCOMPARE(QString::fromStdString(s.rec.entries[1].text),
+             QString::fromStdString(replaceQuestion(list.toStdString())));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
 }
 
 // 38° exactly, reached through TM87: the seconds come back as 59.99999...",
@@ -311,6 +334,9 @@ void DemoNetworkTest::qtDialogsSpeakGreek()
     QStringList labels;
     for (QLabel* l : print.findChildren<QLabel*>()) labels << l->text();
     QVERIFY2(labels.contains(QStringLiteral("Ό&νομα:")), qPrintable(labels.join(QLatin1Char('|'))));
+    // The printer properties' list of page orders.
+    QCOMPARE(QCoreApplication::translate("QPrintDialog", "Left to Right, Top to Bottom"),
+             QStringLiteral("Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω"));
 }
 
 // Without a desktop program for text files the export says where the file is.
