@@ -350,6 +350,13 @@ void MainWindow::SpeedButton1Click()
 void MainWindow::SpeedButton6Click()
 {
     const QString file = QFileInfo(QString::fromStdString(doc_.LastTextFile)).absoluteFilePath();
+    // A file that is not there (deleted since, or never written) is named,
+    // instead of handing the desktop a name it cannot open.
+    if (!QFileInfo(file).isFile()) {
+        showMessage("Το αρχείο " + QDir::toNativeSeparators(file).toStdString() + " δεν υπάρχει",
+                    MsgIcon::Exclamation);
+        return;
+    }
     if (fileOpener) {
         fileOpener(file);
         return;

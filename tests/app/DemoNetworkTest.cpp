@@ -355,6 +355,15 @@ void DemoNetworkTest::noProgramForTextFilesIsTold()
     const auto msgs = s.rec.messages();
     QCOMPARE(msgs.size(), std::size_t(1));
     QVERIFY(QString::fromStdString(msgs[0]).contains(QStringLiteral("LISTA.TXT")));
+
+    // A file that is gone is named as missing; the desktop is not asked.
+    QVERIFY(QFile::remove(s.dir.filePath(QStringLiteral("LISTA.TXT"))));
+    s.rec.clear();
+    asked.clear();
+    s.w->SpeedButton6Click();
+    QVERIFY(asked.isEmpty());
+    QCOMPARE(s.rec.messages().size(), std::size_t(1));
+    QVERIFY(QString::fromStdString(s.rec.messages()[0]).contains(QStringLiteral("LISTA.TXT δεν υπάρχει")));
 }
 
 // The window can be resized: the grid grows, the settings page's controls
