@@ -265,16 +265,22 @@ void expectTitlesOver(const std::string& titleLine, const std::string& recordLin
     }
 }
 
+// The demo network and its reference file, from a copy in `temp`.
+void loadDemoCopy(const test::TempDir& temp, Document& doc)
+{
+    for (const auto& e : std::filesystem::directory_iterator(
+             std::filesystem::path(KORTHAL_SOURCE_DIR) / "examples" / "demo"))
+        std::filesystem::copy_file(e.path(), temp.path / e.path().filename());
+    doc.LoadReference(temp.file("EGSA87"));
+    doc.LoadFile(temp.file("DEMO.WGS84"));
+}
+
 TEST(Listing, TitlesStandOverTheirColumns)
 {
     RecordingDialogs dialogs;
     const test::TempDir temp("listing");
-    for (const auto& e : std::filesystem::directory_iterator(
-             std::filesystem::path(KORTHAL_SOURCE_DIR) / "examples" / "demo"))
-        std::filesystem::copy_file(e.path(), temp.path / e.path().filename());
     Document doc(Separators{'.', ','});
-    doc.LoadReference(temp.file("EGSA87"));
-    doc.LoadFile(temp.file("DEMO.WGS84"));
+    loadDemoCopy(temp, doc);
     ASSERT_FALSE(doc.residuals().empty());
     for (bool toFile : {true, false}) {
         const auto pages = printTableLines(doc, true, toFile);
@@ -307,12 +313,8 @@ TEST(Listing, ResidualLinesOfSuspectAndCheckPointsKeepTheirColumns)
 {
     RecordingDialogs dialogs;
     const test::TempDir temp("listing");
-    for (const auto& e : std::filesystem::directory_iterator(
-             std::filesystem::path(KORTHAL_SOURCE_DIR) / "examples" / "demo"))
-        std::filesystem::copy_file(e.path(), temp.path / e.path().filename());
     Document doc(Separators{'.', ','});
-    doc.LoadReference(temp.file("EGSA87"));
-    doc.LoadFile(temp.file("DEMO.WGS84"));
+    loadDemoCopy(temp, doc);
     doc.settings().method = 2;
     doc.RecomputeNetwork();
     ASSERT_GE(doc.residuals().size(), 6u);
