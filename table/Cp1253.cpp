@@ -1,8 +1,10 @@
 #include "table/Cp1253.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace korthal {
 
@@ -63,13 +65,11 @@ std::size_t sequenceLength(std::string_view s)
     return n <= s.size() ? n : s.size();
 }
 
-}  // namespace
-
-std::string cp1253ToUtf8(std::string_view bytes)
+// The slow ways, through iconv, that the tables are made of.
+std::string iconvCp1253ToUtf8(std::string_view bytes)
 {
     thread_local Converter conv("UTF-8", "CP1253");
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
     while (true) {
         conv.run(bytes, out);
         if (bytes.empty())
@@ -83,13 +83,9 @@ std::string cp1253ToUtf8(std::string_view bytes)
     return out;
 }
 
-std::string utf8ToCp1253(std::string_view text, bool* lossy)
+void iconvUtf8ToCp1253(std::string_view text, std::string& out, bool& lossy)
 {
     thread_local Converter conv("CP1253", "UTF-8");
-    std::string out;
-    out.reserve(text.size());
-    if (lossy)
-        *lossy = false;
     while (true) {
         conv.run(text, out);
         if (text.empty())
@@ -106,10 +102,99 @@ std::string utf8ToCp1253(std::string_view text, bool* lossy)
             }
         }
         out += '?';
-        if (lossy)
-            *lossy = true;
+        lossy = true;
         text.remove_prefix(n);
     }
+}
+
+// The UTF-8 text of every byte of code page 1253, and the byte of every
+// character of two or three UTF-8 bytes that is one of them.
+struct Tables {
+    std::string utf8[256];
+    std::unordered_map<std::uint32_t, char> byteOf;  // UTF-8 bytes packed in an integer
+
+    Tables()
+    {
+        for (int b = 0; b < 256; ++b) {
+            utf8[b] = iconvCp1253ToUtf8(std::string(1, static_cast<char>(b)));
+            if (b >= 0x80 && utf8[b].size() <= 3)
+                byteOf.emplace(pack(utf8[b]), static_cast<char>(b));
+        }
+    }
+    static std::uint32_t pack(std::string_view s)
+    {
+        std::uint32_t v = 0;
+        for (char c : s)
+            v = v << 8 | static_cast<unsigned char>(c);
+        return v | static_cast<std::uint32_t>(s.size()) << 24;
+    }
+};
+
+const Tables& tables()
+{
+    static const Tables t;
+    return t;
+}
+
+bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
+}  // namespace
+
+void appendCp1253AsUtf8(std::string& out, std::string_view bytes)
+{
+    const Tables& t = tables();
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    while (i < n) {
+        std::size_t j = i;
+        while (j < n && isAscii(bytes[j]))
+            ++j;
+        out.append(bytes.data() + i, j - i);
+        if (j < n)
+            out += t.utf8[static_cast<unsigned char>(bytes[j++])];
+        i = j;
+    }
+}
+
+void appendUtf8AsCp1253(std::string& out, std::string_view text, bool* lossy)
+{
+    const Tables& t = tables();
+    bool lost = false;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n) {
+        std::size_t j = i;
+        while (j < n && isAscii(text[j]))
+            ++j;
+        out.append(text.data() + i, j - i);
+        if (j >= n)
+            break;
+        // A character of the code page, or whatever iconv makes of it.
+        const std::size_t len = sequenceLength(text.substr(j));
+        const auto it = len <= 3 ? t.byteOf.find(Tables::pack(text.substr(j, len))) : t.byteOf.end();
+        if (it != t.byteOf.end())
+            out += it->second;
+        else
+            iconvUtf8ToCp1253(text.substr(j, len), out, lost);
+        i = j + len;
+    }
+    if (lossy)
+        *lossy = lost;
+}
+
+std::string cp1253ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    appendCp1253AsUtf8(out, bytes);
+    return out;
+}
+
+std::string utf8ToCp1253(std::string_view text, bool* lossy)
+{
+    std::string out;
+    out.reserve(text.size());
+    appendUtf8AsCp1253(out, text, lossy);
     return out;
 }
 
