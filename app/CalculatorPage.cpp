@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -103,7 +105,6 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
         l->addWidget(makeButton(CalcButton::SBTM87EGSAe, QStringLiteral("↑")));
         auto* e = new QLineEdit(w);
         e->setObjectName(QStringLiteral("EditApoxhEGSA"));
-        e->setFixedWidth(70);
         e->setAlignment(Qt::AlignRight);
         edits_[ix(CalcEdit::EditApoxhEGSA)] = e;
         l->addWidget(e);
@@ -148,7 +149,6 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
         cbArea_->setObjectName(QStringLiteral("CBperioxhs"));
         auto* ah = new QLineEdit(box);
         ah->setObjectName(QStringLiteral("EditApoxhHATT"));
-        ah->setFixedWidth(60);
         ah->setAlignment(Qt::AlignRight);
         edits_[ix(CalcEdit::EditApoxhHATT)] = ah;
         l->addWidget(new QLabel(QStringLiteral("φ0"), box), 0, 0);
@@ -166,7 +166,9 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
         connect(cbArea_, &QComboBox::activated, this,
                 [this](int k) { calc_.CBperioxhsClick(k); });
     }
+    // A larger window leaves the calculator as it is, in its corner.
     grid->setRowStretch(7, 1);
+    grid->setColumnStretch(3, 1);
 
     for (std::size_t k = ix(CalcEdit::EditApoxhEGSA); k <= ix(CalcEdit::EditApoxhHATT); ++k) {
         const auto e = static_cast<CalcEdit>(k);
@@ -175,6 +177,19 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
     }
     calc_.onChanged = [this] { sync(); };
     sync();
+    fitEdits();
+}
+
+void CalculatorPage::fitEdits()
+{
+    for (std::size_t k = 0; k < edits_.size(); ++k) {
+        QLineEdit* ed = edits_[k];
+        if (!ed) continue;
+        const QString widest = QString::fromStdString(calc_.widestText(static_cast<CalcEdit>(k)));
+        const int frame = ed->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, ed);
+        const int width = ed->fontMetrics().horizontalAdvance(widest) + 2 * frame + 10;
+        ed->setFixedWidth(width);
+    }
 }
 
 QWidget* CalculatorPage::group(const QString& title, CalcEdit first, const QStringList& labels)
@@ -188,12 +203,13 @@ QWidget* CalculatorPage::group(const QString& title, CalcEdit first, const QStri
         l->addWidget(new QLabel(labels[k], box));
         auto* ed = new QLineEdit(box);
         ed->setAlignment(Qt::AlignRight);
-        ed->setMinimumWidth(70);
         edits_[ix(e)] = ed;
-        l->addWidget(ed, 1);
+        l->addWidget(ed);
         connect(ed, &QLineEdit::textEdited, this,
                 [this, e](const QString& t) { calc_.setText(e, t.toStdString()); });
-        connect(ed, &QLineEdit::editingFinished, this, [this, e] { calc_.exitEdit(e); });
+        connect(ed, &QLineEdit::editingFinished, this, [this, e] {
+            if (!calc_.exitEdit(e)) focusRefused();
+        });
     }
     return box;
 }
@@ -205,8 +221,23 @@ QToolButton* CalculatorPage::makeButton(CalcButton b, const QString& text)
     t->setToolTip(QString::fromUtf8(kCalcButtonHint));
     t->setAutoRaise(false);
     buttons_[ix(b)] = t;
-    connect(t, &QToolButton::clicked, this, [this, b] { calc_.click(b); });
+    connect(t, &QToolButton::clicked, this, [this, b] {
+        if (!calc_.click(b)) focusRefused();
+    });
     return t;
+}
+
+void CalculatorPage::focusRefused()
+{
+    // Once the message has closed: the cursor goes into the edit whose text
+    // was not a number, with that text selected for retyping.
+    const CalcEdit e = calc_.refused();
+    if (e == CalcEdit::Count) return;
+    QLineEdit* ed = edit(e);
+    QTimer::singleShot(0, ed, [ed] {
+        ed->setFocus(Qt::OtherFocusReason);
+        ed->selectAll();
+    });
 }
 
 void CalculatorPage::fillAreas()

@@ -29,6 +29,9 @@ public:
     void fillAreas();
     // Copies the calculator's state into the widgets.
     void sync();
+    // Widths that show the widest value of each edit whole with the decimals
+    // in force (after a change of the number settings).
+    void fitEdits();
 
 signals:
     // The "αποχή" button: show the calculator's point on the geoid map.
@@ -37,6 +40,8 @@ signals:
 private:
     QWidget* group(const QString& title, CalcEdit first, const QStringList& labels);
     QToolButton* makeButton(CalcButton b, const QString& text);
+    // After a conversion message: back to the edit that could not be read.
+    void focusRefused();
 
     Calculator& calc_;
     std::array<QLineEdit*, kCalcEditCount> edits_{};

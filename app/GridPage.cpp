@@ -5,6 +5,7 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace korthal::app {
@@ -45,11 +47,38 @@ void PointGrid::keyPressEvent(QKeyEvent* e)
     QTableView::keyPressEvent(e);
 }
 
-void fitColumns(PointGrid* grid, const std::vector<QString>& samples)
+namespace {
+
+// The narrowest width that shows `title` on one line or, split at one of
+// its blanks, on two.
+int titleWidth(const QFontMetrics& fm, const QString& title, bool twoLines)
 {
-    const QFontMetrics fm(grid->font());
-    for (std::size_t c = 0; c < samples.size(); ++c)
-        grid->setColumnWidth(static_cast<int>(c), fm.horizontalAdvance(samples[c]) + 10);
+    const QString t = title.simplified();
+    int best = fm.horizontalAdvance(t);
+    for (qsizetype i = t.indexOf(QLatin1Char(' ')); twoLines && i > 0;
+         i = t.indexOf(QLatin1Char(' '), i + 1))
+        best = std::min(best, std::max(fm.horizontalAdvance(t.left(i)),
+                                       fm.horizontalAdvance(t.mid(i + 1))));
+    return best;
+}
+
+}  // namespace
+
+void fitColumns(PointGrid* grid, const std::vector<QStringList>& samples,
+                const std::vector<QStringList>& titles)
+{
+    const QFontMetrics cell(grid->font()), header(grid->horizontalHeader()->font());
+    for (std::size_t c = 0; c < samples.size(); ++c) {
+        int width = 0;
+        for (const QString& t : samples[c]) width = std::max(width, cell.horizontalAdvance(t) + 10);
+        // A column under a group title has one line for its own title, one
+        // outside the groups has both lines of the header.
+        const bool twoLines = grid->groupHeader()->groupTitle(static_cast<int>(c)).isEmpty();
+        if (c < titles.size())
+            for (const QString& t : titles[c])
+                width = std::max(width, titleWidth(header, t, twoLines) + 12);
+        grid->setColumnWidth(static_cast<int>(c), width);
+    }
 }
 
 void PointGrid::commitOpenEditor()
@@ -223,9 +252,15 @@ void GridPage::showMemo()
     syncing_ = false;
 }
 
-void GridPage::followCursorLater(int column)
+void GridPage::followCursorLater(int column, bool refused)
 {
-    QTimer::singleShot(0, this, [this, column] {
+    QTimer::singleShot(0, this, [this, column, refused] {
+        // The message about a refused entry took the focus from the cell
+        // editor, which is gone since: the keys go back to the grid, not to
+        // the first button of the window (where Enter would print).
+        QWidget* focus = QApplication::focusWidget();
+        if (refused && grid_->isVisible() && focus != grid_ && !grid_->isAncestorOf(focus))
+            grid_->setFocus(Qt::OtherFocusReason);
         const int row = table_.currentRow();
         if (row < 0 || row >= model_->rowCount()) return;
         syncing_ = true;

@@ -7,6 +7,7 @@
 #include "app/GroupHeaderView.h"
 #include "app/PointTableModel.h"
 
+#include <QStringList>
 #include <QTableView>
 #include <QWidget>
 
@@ -67,8 +68,9 @@ public:
     static bool DBNavigator2BeforeAction();
 
     // After an entry: the grid follows the table's current record (the
-    // record may have moved in the order), once the editor has closed.
-    void followCursorLater(int column);
+    // record may have moved in the order), once the editor has closed. After
+    // a refused entry (`refused`) the keys come back to the grid.
+    void followCursorLater(int column, bool refused = false);
 
     // Stores the memo's text into the current record when it changed.
     void commitMemo();
@@ -111,7 +113,9 @@ private:
 // zeros dropped, the system decimal separator; 0 gives an empty text.
 QString editNumber(double v, int decimals, char systemDecimal);
 
-// Column widths that fit the sample texts in the grid's font.
-void fitColumns(PointGrid* grid, const std::vector<QString>& samples);
+// Column widths that show each column's widest sample text whole in the
+// grid's font and each of its titles on one line in the header's font.
+void fitColumns(PointGrid* grid, const std::vector<QStringList>& samples,
+                const std::vector<QStringList>& titles);
 
 }  // namespace korthal::app

@@ -72,7 +72,10 @@ void GroupHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
         painter->setClipRect(r);
         style()->drawControl(QStyle::CE_HeaderSection, &opt, painter, this);
         painter->setPen(palette().color(QPalette::ButtonText));
-        painter->drawText(r.adjusted(2, 0, -2, 0), align | Qt::TextWordWrap, text);
+        // Blanks that once placed a title by hand are not wanted here: the
+        // title is centred (unless the model aligns it otherwise), on one
+        // line when the column is wide enough.
+        painter->drawText(r.adjusted(2, 0, -2, 0), align | Qt::TextWordWrap, text.simplified());
         painter->restore();
     };
 

@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFrame>
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
@@ -68,8 +70,13 @@ MainWindow::MainWindow(Document& doc, QString programSettingsFile, QWidget* pare
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(700, 539);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    // The grids, the sketch and the memos grow with the window; it starts
+    // at its classic size (in logical pixels, which Qt scales with the
+    // screen), centred, unless the program settings remember another place.
+    setMinimumSize(700, 539);
+    resize(700, 539);
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
 
@@ -97,6 +104,8 @@ void MainWindow::buildPages()
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(2, 2, 2, 2);
     v->setSpacing(2);
+    // The classic size is the smallest; the pages do not widen it beyond.
+    v->setSizeConstraint(QLayout::SetNoConstraint);
 
     panel9_ = new QFrame(this);
     panel9_->setObjectName(QStringLiteral("Panel9"));
@@ -158,7 +167,13 @@ void MainWindow::buildPages()
     tabTest_ = testPage_;
     settingsPages_->addTab(numberPage_, QStringLiteral("εμφάνιση αριθμών"));
     settingsPages_->addTab(transformPage_, QStringLiteral("ρυθμίσεις μετασχηματισμού"));
-    settingsPages_->addTab(calculatorPage_, QStringLiteral("Αναγωγές συντεταγμένων"));
+    // The calculator's edits are as wide as their values with the decimals
+    // in force: on a small window its page scrolls rather than cut them.
+    auto* calcScroll = new QScrollArea(settingsPages_);
+    calcScroll->setFrameShape(QFrame::NoFrame);
+    calcScroll->setWidgetResizable(true);
+    calcScroll->setWidget(calculatorPage_);
+    settingsPages_->addTab(calcScroll, QStringLiteral("Αναγωγές συντεταγμένων"));
     settingsPages_->addTab(testPage_, QStringLiteral("test"));
 
     connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::PageControl1Change);
@@ -196,6 +211,8 @@ void MainWindow::FormCreate()
     const ProgramSettings program = loadProgramSettings(programSettingsFile_.toStdString());
     doc_.CurrentFileName = program.LastFile;
     doc_.IconsPath = program.IconsPath;
+    doc_.MainWindowPlacement = program.window;
+    restorePlacement(program.window);
     doc_.LoadReference(doc_.ReferenceFileName);
     // A reference file that loaded only partly is written back at exit
     // without the points it lost as soon as anything in it changes: say
@@ -241,6 +258,9 @@ void MainWindow::refreshAll()
     transformPage_->ShowTransformationParameters();
     networkPage_->showInputForm();
     networkPage_->SetWGS84ColumnTitles();
+    networkPage_->fitColumnWidths();
+    referencePage_->fitColumnWidths();
+    calculatorPage_->fitEdits();
     networkPage_->model()->refresh();
     networkPage_->showMemo();
     referencePage_->model()->refresh();
@@ -267,9 +287,7 @@ bool MainWindow::askToSaveNetwork()
     networkPage_->commitEdits();
     if (!doc_.NetworkModified) return true;
     // As at exit, a point list is never offered for overwriting.
-    const auto name = dialogs().input("Αποθήκευση των σημείων",
-                                      "Σε ποιό αρχείο θα γίνει η αποθήκευση",
-                                      doc_.offeredNetworkName());
+    const auto name = doc_.askNetworkName(doc_.offeredNetworkName());
     // Cancel answers "do not save", as it does at exit.
     if (!name) return true;
     return doc_.saveNetworkAs(*name);
@@ -328,11 +346,26 @@ void MainWindow::SpeedButton1Click()
 void MainWindow::SpeedButton6Click()
 {
     const QString file = QFileInfo(QString::fromStdString(doc_.LastTextFile)).absoluteFilePath();
+    // A file that is not there (deleted since, or never written) is named,
+    // instead of handing the desktop a name it cannot open.
+    if (!QFileInfo(file).isFile()) {
+        showMessage("Το αρχείο " + QDir::toNativeSeparators(file).toStdString() + " δεν υπάρχει",
+                    MsgIcon::Exclamation);
+        return;
+    }
     if (fileOpener) {
         fileOpener(file);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    const bool shown = desktopOpener ? desktopOpener(file)
+                                     : QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    // Without a program for text files nothing would appear: say where the
+    // file is, so that the user can open it some other way.
+    if (!shown)
+        showMessage("Δεν βρέθηκε πρόγραμμα για την εμφάνιση του αρχείου " +
+                        QDir::toNativeSeparators(file).toStdString() + "\r" +
+                        "Το αρχείο υπάρχει και μπορεί να ανοιχτεί με έναν επεξεργαστή κειμένου.",
+                    MsgIcon::Information);
 }
 
 void MainWindow::showRinexViewer()
@@ -395,8 +428,43 @@ void MainWindow::reject()
     }
     networkPage_->commitEdits();
     referencePage_->commitEdits();
+    if (isVisible()) doc_.MainWindowPlacement = placement();
     if (photoWindow_) photoWindow_->postCaption();
     QDialog::reject();
+}
+
+WindowPlacement MainWindow::placement() const
+{
+    const QRect g = isMaximized() ? normalGeometry() : geometry();
+    return WindowPlacement{true, g.x(), g.y(), g.width(), g.height(), isMaximized()};
+}
+
+void MainWindow::restorePlacement(const WindowPlacement& p)
+{
+    if (!p.known) return;
+    QRect r(p.left, p.top, p.width, p.height);
+    // The screen that shows the window's top edge now; a place on a screen
+    // that is gone is given up for the middle of the primary screen.
+    QScreen* screen = nullptr;
+    const QRect top(r.left(), r.top(), r.width(), 40);
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QRect common = s->availableGeometry().intersected(top);
+        if (common.width() >= 100 && common.height() >= 20) {
+            screen = s;
+            break;
+        }
+    }
+    QScreen* target = screen ? screen : QGuiApplication::primaryScreen();
+    if (!target) return;
+    const QRect avail = target->availableGeometry();
+    r.setSize(r.size().expandedTo(minimumSize()).boundedTo(avail.size()));
+    if (!screen) r.moveCenter(avail.center());
+    if (r.right() > avail.right()) r.moveRight(avail.right());
+    if (r.bottom() > avail.bottom()) r.moveBottom(avail.bottom());
+    if (r.left() < avail.left()) r.moveLeft(avail.left());
+    if (r.top() < avail.top()) r.moveTop(avail.top());
+    setGeometry(r);
+    if (p.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void MainWindow::Image2bClick(int n)

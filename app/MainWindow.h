@@ -17,6 +17,7 @@ class QFrame;
 
 namespace korthal {
 class Document;
+struct WindowPlacement;
 }
 
 namespace korthal::app {
@@ -100,10 +101,18 @@ public:
 
     // Opens a file with the desktop's application for it; tests replace it.
     std::function<void(const QString&)> fileOpener;
+    // Without fileOpener: asks the desktop to open the file; false when it
+    // has no program for it (tests replace it).
+    std::function<bool(const QString&)> desktopOpener;
 
     // Refreshes everything that shows the document (after a load or a
     // change of settings).
     void refreshAll();
+
+    // The window's place as the program settings keep it, and the restoring
+    // of such a place on a screen that is there now.
+    WindowPlacement placement() const;
+    void restorePlacement(const WindowPlacement& p);
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;

@@ -6,6 +6,7 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QIcon>
 #include <QLineEdit>
@@ -28,6 +29,9 @@ public:
                           const QModelIndex&) const override
     {
         auto* cb = new QComboBox(parent);
+        // The list that drops down is a window of its own and would not
+        // take the grid's font by itself.
+        cb->view()->setFont(parent->font());
         cb->setEditable(true);
         cb->setInsertPolicy(QComboBox::NoInsert);
         cb->addItems(names_);
@@ -60,6 +64,9 @@ const char* const kModeGroups[3] = {"Προβολικές ΕΓΣΑ'87", "Ελλ�
 const char* const kModeTitles[3][3] = {{"E  (m)", "N  (m)", "H  (m)"},
                                        {"  φ°     DD.MMSSss", "  λ°     DD.MMSSss", "h  (m)"},
                                        {"x  (m)", "y  (m)", "H  (m)"}};
+// The titles of columns 1..3 in the geocentric and the ellipsoidal form.
+const char* const kGeoTitles[3] = {"X (m)", "Y (m)", "Z (m)"};
+const char* const kEllTitles[3] = {"  φ°    DD.MMSSss", "  λ°    DD.MMSSss", "h (m)"};
 
 }  // namespace
 
@@ -81,8 +88,9 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
             col.display = [this, c](Rec r) { return cellText(r, c); };
             col.editText = [this, c, fld = fields[c]](Rec r) {
                 const bool dms = !doc_.InputIsGeocentric() && (c == 1 || c == 2);
-                return editNumber(doc_.GPS().getFloat(r, fld),
-                                  dms ? doc_.numberSettings().DMSDecimals[0] : 4,
+                const int d = doc_.numberSettings().DMSDecimals[0];
+                const double v = doc_.GPS().getFloat(r, fld);
+                return editNumber(dms ? static_cast<double>(PackedToShow(v, d)) : v, dms ? d : 4,
                                   doc_.numbers().system().decimal);
             };
         }
@@ -109,13 +117,10 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
         }
         return mark;
     });
-    fitColumns(grid(), {QStringLiteral("ΣΣΣΣΣΣΣ"), QStringLiteral("4.538.567,6950"),
-                        QStringLiteral("1.901.291,1010"), QStringLiteral("4.044.813,0910"),
-                        QStringLiteral("39,3622890470"), QStringLiteral("4.384.841,1500"),
-                        QStringLiteral("2.246,270"), QStringLiteral("γεωειδ")});
     grid()->groupHeader()->setGroups({{0, 0, QStringLiteral("Σημείο")},
                                       {1, 3, QStringLiteral("WGS84")},
                                       {4, 6, QStringLiteral("ΕΓΣΑ87")}});
+    fitColumnWidths();
     grid()->setItemDelegateForColumn(0, new NameDelegate(pickList_, this));
 
     model()->setSetText([this](Rec r, int column, const std::string& text) {
@@ -130,7 +135,7 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
         }
         if (tb.state() != MemTable::State::Browse) tb.post();
         model()->refresh();
-        followCursorLater(column);
+        followCursorLater(column, !ok);
         return ok;
     });
 
@@ -214,11 +219,39 @@ void NetworkPage::SetWGS84ColumnTitles()
     const bool geo = doc_.InputIsGeocentric();
     grid()->groupHeader()->setGroupTitle(
         1, geo ? QStringLiteral("Γεωκεντρικές WGS84") : QStringLiteral("Ελλειψοειδείς WGS84"));
-    const char* geoTitles[3] = {"X (m)", "Y (m)", "Z (m)"};
-    const char* ellTitles[3] = {"  φ°    DD.MMSSss", "  λ°    DD.MMSSss", "h (m)"};
     for (int k = 0; k < 3; ++k)
-        model()->setColumnTitle(1 + k, QString::fromUtf8(geo ? geoTitles[k] : ellTitles[k]));
+        model()->setColumnTitle(1 + k, QString::fromUtf8(geo ? kGeoTitles[k] : kEllTitles[k]));
     grid()->horizontalHeader()->viewport()->update();
+}
+
+void NetworkPage::fitColumnWidths()
+{
+    // The widest value of each column in every display mode and input form,
+    // with the decimals in force: coordinates at the ends of the ranges that
+    // entry allows, HATT coordinates at the edge of a sheet.
+    const NumberSettings& ns = doc_.numberSettings();
+    const int gps = ns.GPSDecimals[0], egsa = ns.EGSA87Decimals[0], dms = ns.DMSDecimals[0];
+    const auto n = [this](double v, int d) {
+        return QString::fromStdString(doc_.numbers().formatFixed(v, d));
+    };
+    const std::vector<QStringList> samples = {
+        {QStringLiteral("ΣΣΣΣΣΣΣΣ")},
+        {n(5005000, gps), n(42, dms)},
+        {n(2557000, gps), n(29, dms)},
+        {n(4248850, gps), n(3000, gps)},
+        {n(961961, egsa), n(42, dms), n(-99999, gps)},
+        {n(4661884, egsa), n(29, dms), n(-99999, gps)},
+        {n(3000, egsa), n(-999, egsa), n(3000, gps)},
+        {n(-99.99, gps)}};
+    std::vector<QStringList> titles(kNetworkColumns);
+    for (int c = 0; c < kNetworkColumns; ++c) titles[static_cast<std::size_t>(c)] << model()->column(c).title;
+    for (int k = 0; k < 3; ++k) {
+        titles[static_cast<std::size_t>(1 + k)] << QString::fromUtf8(kGeoTitles[k])
+                                                << QString::fromUtf8(kEllTitles[k]);
+        for (int m = 0; m < 3; ++m)
+            titles[static_cast<std::size_t>(4 + k)] << QString::fromUtf8(kModeTitles[m][k]);
+    }
+    fitColumns(grid(), samples, titles);
 }
 
 void NetworkPage::FillReferencePickList()

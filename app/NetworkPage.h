@@ -25,6 +25,9 @@ public:
     void setGridMode(int mode) { mode_ = mode; }
 
     void SBGridClick();
+    // Column widths that show every value whole with the decimals in force,
+    // and every title of a column (in any mode) on one line.
+    void fitColumnWidths();
     void SetWGS84ColumnTitles();
     void FillReferencePickList();
     const QStringList& pickList() const { return pickList_; }

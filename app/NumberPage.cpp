@@ -65,6 +65,7 @@ NumberPage::NumberPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
     dg->addWidget(SpinEdit4, 3, 1);
     dg->setRowStretch(4, 1);
     h->addWidget(decs);
+    h->addStretch(1);  // a wider window leaves the boxes where they are
     v->addWidget(body);
     v->addStretch();
 

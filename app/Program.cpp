@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace korthal::app {
 
@@ -23,13 +25,30 @@ QString programSettingsFile()
     return exe.dir().filePath(exe.completeBaseName() + QStringLiteral(".INI"));
 }
 
+bool installQtGreek(QCoreApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral(":/i18n/qt_el.qm")) || !app.installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    return true;
+}
+
+Separators desktopSeparators()
+{
+    const QLocale locale = QLocale::system();
+    return separatorsFrom(locale.decimalPoint().toStdString(),
+                          locale.groupSeparator().toStdString());
+}
+
 int runProgram()
 {
     createWorkingFolders();
     QtDialogs dialogs;
     Dialogs* previous = setDialogs(&dialogs);
     {
-        Document doc;
+        Document doc(desktopSeparators());
         const QString ini = programSettingsFile();
         MainWindow window(doc, ini);
         dialogs.setParent(&window);

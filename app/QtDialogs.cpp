@@ -11,6 +11,10 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+// A window title that shows empty: an empty one would be replaced by the
+// application's name.
+QString windowCaption(const std::string& s) { return s.empty() ? QStringLiteral(" ") : q(s); }
+
 QMessageBox::Icon qtIcon(MsgIcon icon)
 {
     switch (icon) {
@@ -27,7 +31,8 @@ QMessageBox::Icon qtIcon(MsgIcon icon)
 
 void QtDialogs::message(const std::string& text, MsgIcon icon, const std::string& caption)
 {
-    QMessageBox box(qtIcon(icon), q(caption), q(text), QMessageBox::Ok, parent_);
+    QMessageBox box(qtIcon(icon), windowCaption(caption), q(text), QMessageBox::Ok,
+                    parent_);
     box.exec();
 }
 
@@ -38,7 +43,7 @@ Answer QtDialogs::ask(const std::string& text, const std::string& caption, MsgIc
     if (buttons == MsgButtons::YesNo) b = QMessageBox::Yes | QMessageBox::No;
     if (buttons == MsgButtons::YesNoCancel)
         b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    QMessageBox box(qtIcon(icon), q(caption), q(text), b, parent_);
+    QMessageBox box(qtIcon(icon), windowCaption(caption), q(text), b, parent_);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
@@ -56,8 +61,8 @@ std::optional<std::string> QtDialogs::input(const std::string& caption, const st
                                             const std::string& initial)
 {
     bool ok = false;
-    const QString s =
-        QInputDialog::getText(parent_, q(caption), q(prompt), QLineEdit::Normal, q(initial), &ok);
+    const QString s = QInputDialog::getText(parent_, windowCaption(caption), q(prompt),
+                                            QLineEdit::Normal, q(initial), &ok);
     if (!ok) return std::nullopt;
     return s.toStdString();
 }

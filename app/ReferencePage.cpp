@@ -30,8 +30,8 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
                 if (c == 5 || c == 6) {
                     // Angles are typed as DD.MMSSsss.
                     if (v == 0) return QString();
-                    return editNumber(static_cast<double>(RadToDMS(v)),
-                                      doc_.numberSettings().DMSDecimals[0],
+                    const int d = doc_.numberSettings().DMSDecimals[0];
+                    return editNumber(static_cast<double>(PackedToShow(RadToDMS(v), d)), d,
                                       doc_.numbers().system().decimal);
                 }
                 return editNumber(v, 4, doc_.numbers().system().decimal);
@@ -40,14 +40,11 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
         cols.push_back(std::move(col));
     }
     model()->setColumns(std::move(cols));
-    fitColumns(grid(), {QStringLiteral("ΣΣΣΣΣΣΣ"), QStringLiteral("390.801,6900"),
-                        QStringLiteral("4.384.841,1500"), QStringLiteral("2.246,270"),
-                        QStringLiteral("γεωειδούς"), QStringLiteral("39,3622890470"),
-                        QStringLiteral("22,4340876390"), QStringLiteral("2.248,070")});
     grid()->groupHeader()->setGroups(
         {{0, 0, QStringLiteral("Σημείο")},
          {1, 3, QStringLiteral("Προβολικές συν/μένες ΕΓΣΑ87")},
          {5, 7, QStringLiteral("Ελλειψοειδείς συν/μένες GRS80")}});
+    fitColumnWidths();
 
     model()->setSetText([this](Rec r, int column, const std::string& text) {
         MemTable& tb = doc_.GYS();
@@ -68,7 +65,7 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
                 tb.post();
         }
         model()->refresh();
-        followCursorLater(column);
+        followCursorLater(column, !ok);
         return ok;
     });
 
@@ -78,6 +75,22 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
     sb9_->setToolTip(QStringLiteral("Εμφανίζει τον χάρτη του γεωειδούς"));
     toolRow()->insertWidget(4, sb9_);
     connect(sb9_, &QToolButton::clicked, this, &ReferencePage::geoidMapRequested);
+}
+
+void ReferencePage::fitColumnWidths()
+{
+    const NumberSettings& ns = doc_.numberSettings();
+    const int egsa = ns.EGSA87Decimals[0], dms = ns.DMSDecimals[0];
+    const auto n = [this](double v, int d) {
+        return QString::fromStdString(doc_.numbers().formatFixed(v, d));
+    };
+    const std::vector<QStringList> samples = {
+        {QStringLiteral("ΣΣΣΣΣΣΣΣ")},     {n(961961, egsa)}, {n(4661884, egsa)},
+        {n(3000, egsa), n(-999, egsa)}, {n(-99.99, egsa)}, {n(42, dms)},
+        {n(29, dms)},                   {n(3000, egsa)}};
+    std::vector<QStringList> titles;
+    for (int c = 0; c < kReferenceColumns; ++c) titles.push_back({model()->column(c).title});
+    fitColumns(grid(), samples, titles);
 }
 
 QString ReferencePage::cellText(Rec r, int c) const

@@ -12,6 +12,8 @@ class ReferencePage : public GridPage {
 public:
     ReferencePage(Document& doc, QWidget* parent = nullptr);
 
+    // Column widths that show every value whole with the decimals in force.
+    void fitColumnWidths();
     QToolButton* SpeedButton9() const { return sb9_; }
 
 signals:

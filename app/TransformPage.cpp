@@ -49,14 +49,24 @@ QButtonGroup* radioGroup(QGroupBox* box, const std::array<const char*, 3>& texts
 QString equationHtml(const char* lhs, const ParamRow& row)
 {
     QString out = QStringLiteral("<b>%1<sub>a</sub></b> = ").arg(QString::fromLatin1(lhs));
+    bool any = false;  // a term is already written
     for (const ParamLabel& l : row.labels) {
         if (!l.visible) continue;
         switch (l.part) {
         case TermPart::Sign: out += QLatin1Char(' ') + html(l.text) + QLatin1Char(' '); break;
         case TermPart::Coefficient: out += html(l.text); break;
-        case TermPart::Symbol: out += QStringLiteral("·<b>") + html(l.text) + QStringLiteral("</b>"); break;
+        case TermPart::Symbol:
+            // A factor of 1 is not written, nor the product sign before it;
+            // after another term the plus sign still stands.
+            if (row.label(l.column, TermPart::Coefficient).visible)
+                out += QStringLiteral("·");
+            else if (any)
+                out += QStringLiteral(" + ");
+            out += QStringLiteral("<b>") + html(l.text) + QStringLiteral("</b>");
+            break;
         case TermPart::Subscript: out += QStringLiteral("<sub>") + html(l.text) + QStringLiteral("</sub>"); break;
         }
+        any = true;
     }
     return out;
 }
@@ -69,6 +79,7 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     v->setContentsMargins(4, 4, 4, 4);
     v->setSpacing(4);
     auto* top = new QHBoxLayout;
+    top->setSpacing(3);
     v->addLayout(top);
 
     auto* kindBox = new QGroupBox(QStringLiteral("  είδος μετασχηματισμού  "), this);
@@ -125,6 +136,7 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
         auto* page = new QWidget(datums);
         auto* g = new QGridLayout(page);
         g->setVerticalSpacing(1);
+        g->setHorizontalSpacing(3);  // the row of boxes has to fit the window's width
         g->addWidget(new QLabel(QStringLiteral("[WGS84]"), page), 0, 0, 3, 1);
         for (int a = 0; a < 3; ++a) {
             auto* e = new QLineEdit(page);
@@ -132,6 +144,8 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
                                  .arg(QString::fromLatin1(editNames[t]))
                                  .arg(QLatin1Char("XYZ"[a])));
             e->setAlignment(Qt::AlignRight);
+            // Room for every digit of a shift as the settings write it.
+            e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-9999.999")) + 14);
             shiftEdits[static_cast<std::size_t>(t)][static_cast<std::size_t>(a)] = e;
             g->addWidget(new QLabel(QString::fromUtf8(axes[a]), page), a, 1);
             g->addWidget(e, a, 2);
@@ -147,12 +161,15 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
         }
         datums->addTab(page, QString::fromUtf8(datumNames[t]));
     }
-    top->addWidget(datums, 1);
+    top->addWidget(datums);
+    top->addStretch(1);  // a wider window leaves the boxes where they are
 
     auto* params = new QGroupBox(
         QStringLiteral("  παράμετροι μετασχηματισμού   ( υπολογίστηκαν αυτόματα απο τα σημεία "
                        "αναφοράς του τρέχοντος δικτύου )  "),
         this);
+    // Its long title is not to widen the page beyond the window's width.
+    params->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* pl = new QGridLayout(params);
     pl->setVerticalSpacing(2);
     for (int r = 0; r < 3; ++r) {
@@ -208,6 +225,7 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
             pl->addWidget(cell.value, 4 + r, 3 * c + 1);
             pl->addWidget(cell.error, 4 + r, 3 * c + 2);
         }
+    pl->setColumnStretch(9, 1);
     v->addWidget(params);
 
     auto* resBox = new QGroupBox(QStringLiteral("  υπόλοιπα στα σημεία αναφοράς  "), this);

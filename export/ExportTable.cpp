@@ -123,11 +123,6 @@ ExportResult exportTableTo(Document& doc, bool network, const std::string& path,
     return r;
 }
 
-std::string replaceQuestion(const std::string& path)
-{
-    return "Το αρχείο " + path + " υπάρχει ήδη.\rΘέλετε να το αντικαταστήσετε ?";
-}
-
 std::optional<ExportResult> exportTable(Document& doc, bool network)
 {
     std::vector<FileType> types;
@@ -143,9 +138,7 @@ std::optional<ExportResult> exportTable(Document& doc, bool network)
     const ExportTarget target = resolveExportTarget(
         choice->path, chosen < exportFormats().size() ? exportFormats()[chosen].format
                                                       : ExportFormat::Listing);
-    if (exportTargetExists(target.path, target.format) &&
-        dialogs().ask(replaceQuestion(target.path), "", MsgIcon::Exclamation,
-                      MsgButtons::YesNo) != Answer::Yes)
+    if (!Document::mayWriteOver(target.path, exportTargetExists(target.path, target.format)))
         return std::nullopt;
 
     if (target.format == ExportFormat::Listing)

@@ -39,9 +39,6 @@ bool exportTargetExists(const std::string& path, ExportFormat format);
 ExportResult exportTableTo(Document& doc, bool network, const std::string& path,
                            ExportFormat format);
 
-// The question asked before an existing file is replaced.
-std::string replaceQuestion(const std::string& path);
-
 // The export button: asks for the file and its type (the listing's offered
 // name, the listing first), asks before replacing an existing file, writes
 // and says what it did (through dialogs()). For the listing it stores the

@@ -1,5 +1,6 @@
 #include "geodesy/Angles.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace korthal {
@@ -47,6 +48,40 @@ Extended RadToDMS(Extended r)
         d = d + 1;
     }
     return d + m / 100 + s / 10000;
+}
+
+Extended PackedToShow(Extended v, int decimals)
+{
+    if (decimals < 1 || decimals > 15 || !std::isfinite(v))
+        return v;
+    auto pow10 = [](int k) {
+        long long p = 1;
+        while (k-- > 0)
+            p *= 10;
+        return p;
+    };
+    const Extended a = std::fabs(v);
+    if (a * static_cast<Extended>(pow10(decimals)) > 9e17L)
+        return v;
+    // The digits as shown, counted in units of at least the fourth decimal
+    // (whole seconds), so that minutes and seconds are two digits each.
+    const int w = std::max(decimals, 4);
+    long long r = std::llround(a * static_cast<Extended>(pow10(decimals))) * pow10(w - decimals);
+    const long long degree = pow10(w), minute = pow10(w - 2), second = pow10(w - 4);
+    bool carried = false;
+    if (r % degree / second % 100 == 60) {
+        r += 40 * second;  // 60 seconds become the next minute
+        carried = true;
+    }
+    if (r % degree / minute == 60) {
+        r += 40 * minute;  // 60 minutes become the next degree
+        carried = true;
+    }
+    if (!carried)
+        return v;
+    const Extended shown = static_cast<Extended>(r / degree) +
+                           static_cast<Extended>(r % degree) / static_cast<Extended>(degree);
+    return v < 0 ? -shown : shown;
 }
 
 }  // namespace korthal

@@ -204,6 +204,37 @@ int Calculator::decimalsOf(CalcEdit e) const
     }
 }
 
+std::string Calculator::widestText(CalcEdit e) const
+{
+    // Greek coordinates: geocentric ones and northings of seven digits,
+    // eastings of six, latitudes and longitudes of two; heights and HATT
+    // coordinates (around a sheet's centre) may be negative.
+    Extended v = 9999999;
+    switch (e) {
+    case E::WGS84f: case E::WGS84l: case E::EGSA87f: case E::EGSA87l:
+        v = 99.5959L;
+        break;
+    case E::WGS84h: case E::EGSA87h: case E::TM87H: case E::TM87Hm: case E::HATTh:
+        v = -9999;
+        break;
+    case E::TM87E: case E::TM87Em:
+        v = 999999;
+        break;
+    case E::HATTx: case E::HATTy:
+        v = -99999;
+        break;
+    case E::EditApoxhEGSA:
+        // The undulation of a point is written with up to fifteen
+        // significant digits, HATT's with two decimals.
+        return ctx_.text->floatToShownText(-99.9999999999999L);
+    case E::EditApoxhHATT:
+        return ctx_.text->formatFixed(-99.99L, 2);
+    default:
+        break;
+    }
+    return ctx_.text->formatFixed(v, decimalsOf(e));
+}
+
 void Calculator::store(CalcEdit e, std::string value) { texts_[idx(e)] = std::move(value); }
 
 void Calculator::setText(CalcEdit e, std::string_view value)
@@ -229,13 +260,15 @@ void Calculator::setText(CalcEdit e, std::string_view value)
     changed();
 }
 
-void Calculator::exitEdit(CalcEdit e)
+bool Calculator::exitEdit(CalcEdit e)
 {
+    refused_ = E::Count;
     const int d = decimalsOf(e);
-    if (d < 0 || texts_[idx(e)].empty()) return;
+    if (d < 0 || texts_[idx(e)].empty()) return true;
     Extended v = 0;
-    if (!read(e, v)) return;
-    setText(e, ctx_.text->formatFixed(v, d));
+    if (!read(e, v)) return false;
+    write(e, v, d);
+    return true;
 }
 
 bool Calculator::groupComplete(CalcEdit first) const
@@ -270,13 +303,13 @@ void Calculator::EGSA87fChange()
     if (!complete) return;
     // The undulation follows the point. Text that does not read as a number
     // yet (typing in progress) leaves the undulation as it is.
-    const char dec = ctx_.numbers->DecimalSeparators[0];
-    const NumberResult f = ctx_.text->ParseNumber(text(E::EGSA87f), dec);
-    const NumberResult l = ctx_.text->ParseNumber(text(E::EGSA87l), dec);
+    const NumberResult f = ctx_.text->readShown(text(E::EGSA87f));
+    const NumberResult l = ctx_.text->readShown(text(E::EGSA87l));
     if (!f || !l) return;
     const auto n = GeoidUndulation(*ctx_.shifts, static_cast<double>(DMSToRad(f.value)),
                                    static_cast<double>(DMSToRad(l.value)));
-    if (n) store(E::EditApoxhEGSA, ctx_.text->floatToText(*n));
+    // Written as it is read back, with the display separators.
+    if (n) store(E::EditApoxhEGSA, ctx_.text->floatToShownText(*n));
 }
 
 void Calculator::TM87EChange()
@@ -295,10 +328,11 @@ void Calculator::HATTxChange()
     enable({B::SBHATTTM87, B::SBHATTTM87m}, groupComplete(E::HATTx));
 }
 
-bool Calculator::read(CalcEdit e, Extended& v) const
+bool Calculator::read(CalcEdit e, Extended& v)
 {
-    const NumberResult r = ctx_.text->ParseNumber(text(e), ctx_.numbers->DecimalSeparators[0]);
+    const NumberResult r = ctx_.text->readShown(text(e));
     if (!r) {
+        refused_ = e;
         showMessage(r.error, MsgIcon::Error);
         return false;
     }
@@ -306,18 +340,20 @@ bool Calculator::read(CalcEdit e, Extended& v) const
     return true;
 }
 
-bool Calculator::read3(CalcEdit first, Extended& a, Extended& b, Extended& c) const
+bool Calculator::read3(CalcEdit first, Extended& a, Extended& b, Extended& c)
 {
     return read(first, a) && read(plus(first, 1), b) && read(plus(first, 2), c);
 }
 
 void Calculator::write(CalcEdit e, Extended v, int decimals)
 {
-    setText(e, ctx_.text->formatFixed(v, decimals));
+    const bool angle = e == E::WGS84f || e == E::WGS84l || e == E::EGSA87f || e == E::EGSA87l;
+    setText(e, angle ? ctx_.text->formatPacked(v, decimals) : ctx_.text->formatFixed(v, decimals));
 }
 
 bool Calculator::click(CalcButton b)
 {
+    refused_ = E::Count;
     bool ok = false;
     {
         Batch guard(batch_);
@@ -562,7 +598,7 @@ void Calculator::SpeedButton9Click(double X, double Y, double Z, double apoxh,
 {
     {
         Batch b(batch_);
-        setText(E::EditApoxhEGSA, ctx_.text->floatToText(apoxh));
+        setText(E::EditApoxhEGSA, ctx_.text->floatToShownText(apoxh));
         if (inputIsGeocentric) {
             write(E::WGS84X, X, gpsDec());
             write(E::WGS84Y, Y, gpsDec());
@@ -585,7 +621,7 @@ void Calculator::SpeedButton10Click(double E_, double N, double H, double apoxh)
 {
     {
         Batch b(batch_);
-        setText(E::EditApoxhEGSA, ctx_.text->floatToText(apoxh));
+        setText(E::EditApoxhEGSA, ctx_.text->floatToShownText(apoxh));
         for (int k = static_cast<int>(E::WGS84X); k <= static_cast<int>(E::EGSA87h); ++k)
             setText(static_cast<CalcEdit>(k), "");
         write(E::TM87E, E_, gpsDec());

@@ -89,8 +89,15 @@ public:
     // Sets the text of an edit as typing or a program write does, and runs
     // the change handler of its group.
     void setText(CalcEdit e, std::string_view value);
-    // Reformats the edit's number with its decimals when it is left.
-    void exitEdit(CalcEdit e);
+    // Reformats the edit's number with its decimals when it is left. False
+    // when its text is not a number (the message has been shown).
+    bool exitEdit(CalcEdit e);
+    // The edit whose text the last failed conversion could not read, for
+    // the window to put the cursor back into it.
+    CalcEdit refused() const { return refused_; }
+    // The widest text the program writes into an edit with the decimals in
+    // force (the largest magnitude of its kind in Greece), for its width.
+    std::string widestText(CalcEdit e) const;
 
     // Change handlers of the groups (run by setText).
     void WGS84XChange();
@@ -153,8 +160,8 @@ private:
     static std::size_t idx(CalcButton b) { return static_cast<std::size_t>(b); }
 
     // Reads an edit as a number; shows the conversion message on failure.
-    bool read(CalcEdit e, Extended& v) const;
-    bool read3(CalcEdit first, Extended& a, Extended& b, Extended& c) const;
+    bool read(CalcEdit e, Extended& v);
+    bool read3(CalcEdit first, Extended& a, Extended& b, Extended& c);
     void write(CalcEdit e, Extended v, int decimals);
     void store(CalcEdit e, std::string value);  // no change handler
     bool groupComplete(CalcEdit first) const;
@@ -172,6 +179,7 @@ private:
     int cbf_ = -1;
     int cbl_ = -1;
     int area_ = -1;
+    CalcEdit refused_ = CalcEdit::Count;
     int batch_ = 0;  // > 0 while a handler runs; onChanged waits for its end
 };
 

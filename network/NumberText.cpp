@@ -1,5 +1,7 @@
 #include "network/NumberText.h"
 
+#include "geodesy/Angles.h"
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -82,6 +84,90 @@ NumberResult NumberText::ParseNumber(std::string_view input, char userDecimal) c
     NumberResult r = parseDecimal(s, system_.decimal);
     if (!r.ok)
         r.error = conversionError(input);
+    return r;
+}
+
+namespace {
+
+std::string_view trimBlanks(std::string_view s)
+{
+    const auto a = s.find_first_not_of(" \t");
+    if (a == std::string_view::npos)
+        return {};
+    return s.substr(a, s.find_last_not_of(" \t") - a + 1);
+}
+
+}  // namespace
+
+NumberResult NumberText::readDisplayed(std::string_view input) const
+{
+    NumberResult fail;
+    fail.error = conversionError(input);
+    const std::string_view s = trimBlanks(input);
+    const std::size_t n = s.size();
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0;
+    std::string canon;
+    if (i < n && (s[i] == '+' || s[i] == '-'))
+        canon += s[i++];
+    // The whole part: groups of three after the first group of one to three
+    // digits when the thousands separator is used at all.
+    bool grouped = false;
+    std::size_t group = 0;
+    for (; i < n; ++i) {
+        if (isDigit(s[i])) {
+            canon += s[i];
+            ++group;
+        } else if (display_.thousands != '\0' && s[i] == display_.thousands) {
+            if (grouped ? group != 3 : (group == 0 || group > 3))
+                return fail;
+            grouped = true;
+            group = 0;
+        } else {
+            break;
+        }
+    }
+    if (grouped && group != 3)
+        return fail;
+    if (i < n && s[i] == display_.decimal) {
+        canon += '.';
+        for (++i; i < n && isDigit(s[i]); ++i)
+            canon += s[i];
+    }
+    // Only an exponent may follow.
+    if (i < n && s[i] != 'e' && s[i] != 'E')
+        return fail;
+    canon.append(s.substr(i));
+    NumberResult r = parseDecimal(canon, '.');
+    if (!r)
+        return fail;
+    return r;
+}
+
+NumberResult NumberText::readShown(std::string_view s) const
+{
+    if (s.empty()) {
+        NumberResult zero;
+        zero.ok = true;
+        return zero;
+    }
+    if (NumberResult r = readDisplayed(s))
+        return r;
+    NumberResult r = parseDecimal(s, system_.decimal);
+    if (!r)
+        r.error = conversionError(s);
+    return r;
+}
+
+NumberResult NumberText::readTyped(std::string_view s) const
+{
+    NumberResult r = parseDecimal(s, system_.decimal);
+    if (r)
+        return r;
+    if (NumberResult shown = readDisplayed(s))
+        return shown;
+    if (r.error.empty())
+        r.error = conversionError(s);
     return r;
 }
 
@@ -343,9 +429,19 @@ std::string NumberText::formatFixed(Extended value, int decimals) const
     return FormatNumber("%." + std::to_string(decimals) + "n", {value});
 }
 
+std::string NumberText::formatPacked(Extended packed, int decimals) const
+{
+    return formatFixed(PackedToShow(packed, decimals), decimals);
+}
+
 std::string NumberText::floatToText(Extended value) const
 {
     return generalFormat(value, system_.decimal);
+}
+
+std::string NumberText::floatToShownText(Extended value) const
+{
+    return generalFormat(value, display_.decimal);
 }
 
 }  // namespace korthal

@@ -66,16 +66,40 @@ public:
     NumberResult ParseNumber(std::string_view s, char userDecimal) const;
     NumberResult ParseNumber(std::string_view s) const { return ParseNumber(s, display_.decimal); }
 
+    // Text read exactly as the display separators write it: an optional
+    // sign, digits (grouped in threes by the thousands separator, or not at
+    // all), at most one decimal separator, an optional exponent, blanks
+    // around. Anything else fails, so a number written with other
+    // separators is refused rather than misread ("1.9" with the thousands
+    // separator '.' is not 19).
+    NumberResult readDisplayed(std::string_view s) const;
+    // Text typed where numbers are shown with the display separators (the
+    // calculator's edits): read as displayed; text that does not read so is
+    // read with the system separators. Empty text is 0. The error names the
+    // text.
+    NumberResult readShown(std::string_view s) const;
+    // Text typed into a grid cell: the standard conversion with the system
+    // separators; text it cannot read is taken when it reads as displayed
+    // (what the user sees on screen). The error names the text.
+    NumberResult readTyped(std::string_view s) const;
+
     // Formats every '%' piece of fmt with its argument, the 'n' pieces with the
     // display separators. Supported specifiers: %[-][width][.prec](n|f|d|s|e|g).
     std::string FormatNumber(std::string_view fmt, const std::vector<FormatArg>& args) const;
 
     // FormatNumber("%.<decimals>n", value).
     std::string formatFixed(Extended value, int decimals) const;
+    // A packed angle DD.MMSSsss the same way, with seconds and minutes that
+    // round to 60 carried (PackedToShow).
+    std::string formatPacked(Extended packed, int decimals) const;
 
     // The standard float-to-text conversion: general format, up to 15
     // significant digits, the system decimal separator.
     std::string floatToText(Extended value) const;
+    // The same with the display decimal separator: for a number the program
+    // writes into an edit that readShown reads back (no grouping, so it
+    // reads back as the same number whatever the separators).
+    std::string floatToShownText(Extended value) const;
 
 private:
     Separators system_;

@@ -174,9 +174,11 @@ std::string networkCellText(const MemTable& t, Rec rec, int column, int mode,
     if (column == 0)
         return t.getString(rec, field);
     int d = ns.GPSDecimals[0];
-    if (!inputIsGeocentric && (column == 1 || column == 2))
+    bool packed = false;  // a latitude or longitude DD.MMSSsss
+    if (!inputIsGeocentric && (column == 1 || column == 2)) {
         d = ns.DMSDecimals[0];
-    else if (column >= 4 && column <= 6)
+        packed = true;
+    } else if (column >= 4 && column <= 6)
         d = ns.EGSA87Decimals[0];
     if (t.getFloat(rec, field) == 0)
         return {};
@@ -187,13 +189,16 @@ std::string networkCellText(const MemTable& t, Rec rec, int column, int mode,
     } else if (column >= 4 && column <= 6 && mode == 1) {
         static const int f1[3] = {gps::f, gps::l, gps::hp};
         value = calc(f1[column - 4]);
-        if (column != 6)
+        if (column != 6) {
             d = ns.DMSDecimals[0];
+            packed = true;
+        }
     } else if (column >= 4 && column <= 6 && mode == 2) {
         value = column == 4 ? calc(gps::Hx) : column == 5 ? calc(gps::Hy) : t.getFloat(rec, gps::H);
         d = ns.GPSDecimals[0];
     }
-    return numbers.formatFixed(static_cast<Extended>(value), d);
+    return packed ? numbers.formatPacked(static_cast<Extended>(value), d)
+                  : numbers.formatFixed(static_cast<Extended>(value), d);
 }
 
 bool networkCellIsRed(const MemTable& t, Rec rec, int column)
@@ -212,7 +217,8 @@ std::string GYSfGetText(double radians, int dmsDecimals, Separators system)
 {
     if (radians == 0)
         return {};
-    return formatPiece("%." + std::to_string(dmsDecimals) + "n", RadToDMS(radians), system);
+    return formatPiece("%." + std::to_string(dmsDecimals) + "n",
+                       PackedToShow(RadToDMS(radians), dmsDecimals), system);
 }
 
 void installGYSfGetText(MemTable& t, const NumberSettings& settings, Separators system)

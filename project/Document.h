@@ -21,6 +21,7 @@
 #include "table/MemTable.h"
 #include "network/NumberText.h"
 #include "network/SelfTest.h"
+#include "project/Settings.h"
 
 #include <array>
 #include <functional>
@@ -149,6 +150,9 @@ public:
     std::string CurrentFileName = "TEMP.WGS84";
     std::string IconsPath = ".";
     std::string LastTextFile = "TEST.TXT";
+    // The main window's place, read from and written to the program
+    // settings file with LastFile (the window fills it as it closes).
+    WindowPlacement MainWindowPlacement;
     // The reference point file; relative to the working folder.
     std::string ReferenceFileName = "EGSA87";
     bool NetworkModified = false;
@@ -263,6 +267,10 @@ public:
     bool switchNumberPage(int page);
     // Writes the network settings; false when the write failed.
     bool saveParams();
+    // Writes the network settings of a network just saved under a new name:
+    // the file of its previous name is copied first (keys that other parts
+    // keep there go along), then every page and "General" value is written.
+    bool saveParamsFrom(const std::string& previousSettingsFile);
     // Writes the network table under `name`, which becomes CurrentFileName,
     // and the network settings when they changed or the name is new (a
     // network saved under a new name takes its settings along: without them
@@ -293,6 +301,17 @@ public:
 
     // The save error message for a file name.
     static std::string saveErrorMessage(const std::string& name);
+    // Whether `name` may be written: true when no such file exists or the
+    // user agrees to replace it (replaceQuestion, Yes/No). `exists` says
+    // whether anything would be replaced, for a name that stands for several
+    // files; without it, whether the file `name` exists.
+    static bool mayWriteOver(const std::string& name);
+    static bool mayWriteOver(const std::string& name, bool exists);
+    // The name question of a network save, prefilled with `offered`; a name
+    // other than the network's own that names an existing file is written
+    // over only when the user agrees, otherwise the name is asked again.
+    // nullopt when the user cancels.
+    std::optional<std::string> askNetworkName(const std::string& offered) const;
 
 private:
     struct Computed;
@@ -313,5 +332,9 @@ private:
     std::vector<std::string> pointNames_;
     TransformationDisplay display_;
 };
+
+// The question asked before an existing file is replaced, wherever the
+// program writes a file the user named.
+std::string replaceQuestion(const std::string& name);
 
 }  // namespace korthal

@@ -84,10 +84,12 @@ bool Document::OutOfRange(Extended v, Extended min, Extended max)
     return false;
 }
 
-// The standard text-to-number conversion, with the system decimal separator.
+// The standard text-to-number conversion, with the system decimal separator;
+// text written as the grid shows numbers (the display separators) is taken
+// too when it reads unambiguously so.
 bool Document::parseTyped(const std::string& text, Extended& v)
 {
-    NumberResult r = parseDecimal(text, numbers_.system().decimal);
+    NumberResult r = numbers_.readTyped(text);
     // A number beyond what a table field holds is no more a value than text is.
     if (r && std::fabs(r.value) > std::numeric_limits<double>::max())
         r.ok = false;

@@ -64,6 +64,38 @@ std::string Document::saveErrorMessage(const std::string& name)
            "και ότι δεν υπάρχει προστασία εγγραφής";
 }
 
+bool Document::mayWriteOver(const std::string& name)
+{
+    std::error_code ec;
+    return mayWriteOver(name, fs::exists(fs::path(name), ec));
+}
+
+bool Document::mayWriteOver(const std::string& name, bool exists)
+{
+    return !exists || dialogs().ask(replaceQuestion(name), "", MsgIcon::Exclamation,
+                                    MsgButtons::YesNo) == Answer::Yes;
+}
+
+std::string replaceQuestion(const std::string& name)
+{
+    return "Το αρχείο " + name + " υπάρχει ήδη.\rΘέλετε να το αντικαταστήσετε ?";
+}
+
+std::optional<std::string> Document::askNetworkName(const std::string& offered) const
+{
+    std::string initial = offered;
+    while (true) {
+        auto name = dialogs().input("Αποθήκευση των σημείων",
+                                    "Σε ποιό αρχείο θα γίνει η αποθήκευση", initial);
+        // The network's own file is written over without a question; a
+        // point list it was read from is not its own file.
+        const bool own = name && *name == CurrentFileName && upperExtension(*name) != ".TXT";
+        if (!name || own || mayWriteOver(*name))
+            return name;
+        initial = *name;
+    }
+}
+
 std::string Document::settingsFileName() const
 {
     if (!SettingsFileOverride.empty())
@@ -103,6 +135,16 @@ bool Document::saveParams()
 {
     std::string error;
     return settings_->saveParams(settingsFileName(), error);
+}
+
+bool Document::saveParamsFrom(const std::string& previousSettingsFile)
+{
+    const std::string target = settingsFileName();
+    std::error_code ec;
+    if (previousSettingsFile != target && fs::is_regular_file(previousSettingsFile, ec))
+        fs::copy_file(previousSettingsFile, target, fs::copy_options::overwrite_existing, ec);
+    std::string error;
+    return settings_->saveParams(target, error, true);
 }
 
 bool Document::LoadReference(const std::string& path)
@@ -299,6 +341,7 @@ void Document::StartUp(const std::string& programSettingsFile)
     const ProgramSettings program = loadProgramSettings(programSettingsFile);
     CurrentFileName = program.LastFile;
     IconsPath = program.IconsPath;
+    MainWindowPlacement = program.window;
     LoadReference(ReferenceFileName);
     LoadFile(CurrentFileName);
     LoadingData = false;
@@ -319,6 +362,7 @@ bool Document::saveNetworkAs(const std::string& name)
         return false;
     }
     const bool renamed = name != CurrentFileName;
+    const std::string previousSettings = settingsFileName();
     // The photographs are found by the network's name: they go along.
     const std::string oldBase = photoBaseName(CurrentFileName, true);
     const std::string newBase = photoBaseName(name, true);
@@ -333,7 +377,7 @@ bool Document::saveNetworkAs(const std::string& name)
             showMessage(error, MsgIcon::Exclamation);
     }
     if (renamed || settingsModified()) {
-        if (!saveParams()) {
+        if (!(renamed ? saveParamsFrom(previousSettings) : saveParams())) {
             showMessage(saveErrorMessage(settingsFileName()));
             return false;
         }
@@ -352,6 +396,8 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
             showMessage(saveErrorMessage(fs::path(ReferenceFileName).filename().string()));
         }
     }
+    // The settings file of the network's name before a save under a new one.
+    std::string renamedFrom;
     if (NetworkModified) {
         // A point list is never overwritten by the network file: its name
         // is offered with the network file's extension instead.
@@ -362,8 +408,7 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
         // cancelling a later one goes on, as after a failed write, and the
         // network keeps the name of the file it came from (which exists).
         for (bool first = true;; first = false) {
-            auto name = dialogs().input("Αποθήκευση των σημείων",
-                                        "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);
+            auto name = askNetworkName(offered);
             if (!name) {
                 if (first) {
                     result.cancelled = true;
@@ -375,8 +420,10 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
                 // A network saved under a new name takes its settings along:
                 // without them its coordinates would be read back in the
                 // default input form.
-                if (*name != CurrentFileName)
+                if (*name != CurrentFileName) {
                     setSettingsModified(true);
+                    renamedFrom = settingsFileName();
+                }
                 CurrentFileName = *name;
                 result.networkWritten = true;
                 break;
@@ -387,7 +434,7 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
         }
     }
     if (settingsModified()) {
-        if (saveParams()) {
+        if (renamedFrom.empty() ? saveParams() : saveParamsFrom(renamedFrom)) {
             result.settingsWritten = true;
         } else {
             result.failed.push_back(settingsFileName());
@@ -396,7 +443,8 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
     }
     std::string error;  // ignored, as the window ignores it
     result.programSettingsWritten =
-        saveProgramSettings(programSettingsFile, ProgramSettings{CurrentFileName, IconsPath}, error);
+        saveProgramSettings(programSettingsFile,
+                            ProgramSettings{CurrentFileName, IconsPath, MainWindowPlacement}, error);
     return result;
 }
 

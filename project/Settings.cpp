@@ -18,6 +18,7 @@ namespace {
 const char* const kGeneral = "General";
 const char* const kSeparators = "Separators";
 const char* const kDecimals = "Decimals";
+const char* const kWindow = "Window";
 const char* const kExcluded = "ExcludedPoints";
 
 int clampInt(long long v, int lo, int hi)
@@ -61,6 +62,23 @@ ProgramSettings loadProgramSettings(const std::string& iniPath)
     ProgramSettings s;
     s.LastFile = ini.readString(kGeneral, "LastFile", s.LastFile);
     s.IconsPath = ini.readString(kGeneral, "IconsPath", s.IconsPath);
+    WindowPlacement& w = s.window;
+    constexpr long long kMissing = -1000000000;
+    const long long left = ini.readInteger(kWindow, "Left", kMissing);
+    const long long top = ini.readInteger(kWindow, "Top", kMissing);
+    const long long width = ini.readInteger(kWindow, "Width", 0);
+    const long long height = ini.readInteger(kWindow, "Height", 0);
+    // A placement is taken whole or not at all.
+    constexpr long long kLimit = 100000;
+    if (left > -kLimit && left < kLimit && top > -kLimit && top < kLimit && width > 0 &&
+        width < kLimit && height > 0 && height < kLimit) {
+        w.known = true;
+        w.left = static_cast<int>(left);
+        w.top = static_cast<int>(top);
+        w.width = static_cast<int>(width);
+        w.height = static_cast<int>(height);
+        w.maximized = ini.readBool(kWindow, "Maximized", false);
+    }
     return s;
 }
 
@@ -69,6 +87,15 @@ bool saveProgramSettings(const std::string& iniPath, const ProgramSettings& s, s
     IniFile ini(iniPath);
     if (!ini.writeString(kGeneral, "LastFile", s.LastFile) ||
         !ini.writeString(kGeneral, "IconsPath", s.IconsPath)) {
+        error = ini.error();
+        return false;
+    }
+    const WindowPlacement& w = s.window;
+    if (w.known && (!ini.writeInteger(kWindow, "Left", w.left) ||
+                    !ini.writeInteger(kWindow, "Top", w.top) ||
+                    !ini.writeInteger(kWindow, "Width", w.width) ||
+                    !ini.writeInteger(kWindow, "Height", w.height) ||
+                    !ini.writeBool(kWindow, "Maximized", w.maximized))) {
         error = ini.error();
         return false;
     }
@@ -268,7 +295,7 @@ void NetworkSettings::LoadParams(const std::string& iniPath, DatumShiftTable& sh
     }
 }
 
-bool NetworkSettings::saveParams(const std::string& iniPath, std::string& error)
+bool NetworkSettings::saveParams(const std::string& iniPath, std::string& error, bool allPages)
 {
     IniFile ini(iniPath);
     const std::string k = std::to_string(page);
@@ -276,6 +303,20 @@ bool NetworkSettings::saveParams(const std::string& iniPath, std::string& error)
         error = ini.error();
         return false;
     };
+    for (std::size_t p = 0; allPages && p < 3; ++p) {
+        if (static_cast<int>(p) == page)
+            continue;  // written from the controls below
+        const std::string n = std::to_string(p);
+        if (!ini.writeInteger(kSeparators, "Tseparator" + n,
+                              thousandsToIndex(numbers.ThousandSeparators[p])) ||
+            !ini.writeInteger(kSeparators, "Dseparator" + n,
+                              decimalToIndex(numbers.DecimalSeparators[p])) ||
+            !ini.writeInteger(kDecimals, "GPSdecimals" + n, numbers.GPSDecimals[p]) ||
+            !ini.writeInteger(kDecimals, "EGSAdecimals" + n, numbers.EGSA87Decimals[p]) ||
+            !ini.writeInteger(kDecimals, "Paramsdecimals" + n, numbers.ParamDecimals[p]) ||
+            !ini.writeInteger(kDecimals, "DDmmssdecimals" + n, numbers.DMSDecimals[p]))
+            return fail();
+    }
     if (!ini.writeInteger(kSeparators, "Tseparator" + k, thousandsChoice) ||
         !ini.writeInteger(kSeparators, "Dseparator" + k, decimalChoice))
         return fail();

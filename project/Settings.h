@@ -26,9 +26,19 @@ std::string changeFileExt(const std::string& path, const std::string& ext);
 
 // ---- Program settings file ----
 
+// Where the main window stood when the program last ended: its inner
+// rectangle when not maximized, in the screen's logical pixels, and whether
+// it was maximized. `known` is false until a run has stored it.
+struct WindowPlacement {
+    bool known = false;
+    int left = 0, top = 0, width = 0, height = 0;
+    bool maximized = false;
+};
+
 struct ProgramSettings {
     std::string LastFile = "TEMP.WGS84";  // section "General"
     std::string IconsPath = ".";
+    WindowPlacement window;  // section "Window"; written only when known
 };
 
 // The executable's path with the extension ".INI".
@@ -114,8 +124,10 @@ public:
     // values and the excluded points; each key reaches the file at once. Stops at the first datum
     // shift whose text is not a number (the keys before it stay written) or
     // at a write that fails: returns false with `error` set. Clears
-    // SettingsModified on success.
-    bool saveParams(const std::string& iniPath, std::string& error);
+    // SettingsModified on success. With `allPages` the other two pages'
+    // separators and decimals are written too, from the run-time values: a
+    // settings file under a new name then holds every setting.
+    bool saveParams(const std::string& iniPath, std::string& error, bool allPages = false);
     // Shows another number page: writes the page being left when modified
     // (a failure keeps the page and returns false with `error`), then loads
     // the new page and clears SettingsModified.

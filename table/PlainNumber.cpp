@@ -13,28 +13,32 @@
 
 namespace korthal {
 
-Separators localeSeparators()
+Separators separatorsFrom(std::string_view decimal, std::string_view thousands)
 {
     Separators s{'.', ','};
+    if (decimal.size() == 1)
+        s.decimal = decimal[0];
+    // Multi-byte separators (a narrow no-break space, say) count as a blank.
+    if (thousands.size() == 1)
+        s.thousands = thousands[0];
+    else
+        s.thousands = thousands.empty() ? '\0' : ' ';
+    if (s.thousands == '\0' || s.thousands == s.decimal)
+        s.thousands = s.decimal == ',' ? '.' : ',';
+    return s;
+}
+
+Separators localeSeparators()
+{
     // The process locale's numeric category, read without changing it.
     const char* name = std::setlocale(LC_NUMERIC, nullptr);
     locale_t loc = newlocale(LC_NUMERIC_MASK, name ? name : "C", static_cast<locale_t>(nullptr));
-    if (loc) {
-        const char* dp = nl_langinfo_l(RADIXCHAR, loc);
-        const char* ts = nl_langinfo_l(THOUSEP, loc);
-        if (dp && std::strlen(dp) == 1)
-            s.decimal = dp[0];
-        // Multi-byte separators (a narrow no-break space, say) count as a blank.
-        if (ts && std::strlen(ts) == 1)
-            s.thousands = ts[0];
-        else if (ts && *ts)
-            s.thousands = ' ';
-        else
-            s.thousands = '\0';
-        freelocale(loc);
-    }
-    if (s.thousands == '\0' || s.thousands == s.decimal)
-        s.thousands = s.decimal == ',' ? '.' : ',';
+    if (!loc)
+        return separatorsFrom(".", ",");
+    const char* dp = nl_langinfo_l(RADIXCHAR, loc);
+    const char* ts = nl_langinfo_l(THOUSEP, loc);
+    const Separators s = separatorsFrom(dp ? dp : ".", ts ? ts : "");
+    freelocale(loc);
     return s;
 }
 

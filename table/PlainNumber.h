@@ -23,6 +23,11 @@ struct Separators {
 // ',' beside '.', '.' beside ','.
 Separators localeSeparators();
 
+// The separators from a locale's texts of them (UTF-8), by the same rules:
+// a decimal separator of more than one byte leaves '.'; a thousands
+// separator of more than one byte is a blank.
+Separators separatorsFrom(std::string_view decimal, std::string_view thousands);
+
 // The outcome of reading a number from text.
 struct NumberResult {
     Extended value = 0;

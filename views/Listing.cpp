@@ -49,8 +49,58 @@ private:
     Separators saved_;
 };
 
-// The widest remark of a residual line ("χωρίς μέτρηση WGS84").
-constexpr std::size_t kRemarkWidth = 19;
+// A table of the listing: a line of column titles and one line per row,
+// each column as wide as its widest text so that its title stands over it.
+// Left-aligned columns (names) are padded on the right, the others (numbers)
+// on the left; a number column's title keeps one blank before it. A row with
+// fewer cells than there are columns ends in a note: its last cell is written
+// after the others and takes no part in the widths. Every line is padded to
+// the table's width, so that the lines, each centred, keep their columns.
+struct Columns {
+    std::vector<std::string> titles;
+    std::vector<bool> left;
+    std::vector<std::vector<std::string>> rows;
+
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::size_t> width(titles.size());
+        for (std::size_t c = 0; c < titles.size(); ++c)
+            width[c] = charCount(titles[c]) + (left[c] ? 0 : 1);
+        for (const auto& row : rows) {
+            const std::size_t n =
+                row.size() < titles.size() && !row.empty() ? row.size() - 1 : row.size();
+            for (std::size_t c = 0; c < n && c < titles.size(); ++c)
+                width[c] = std::max(width[c], charCount(row[c]));
+        }
+        auto cell = [&](const std::string& text, std::size_t c) {
+            const std::size_t len = charCount(text);
+            const std::string fill(width[c] > len ? width[c] - len : 0, ' ');
+            return left[c] ? text + fill : fill + text;
+        };
+        std::size_t total = 0;
+        for (std::size_t w : width)
+            total += w;
+        auto padded = [total](std::string line) {
+            const std::size_t len = charCount(line);
+            return len < total ? line + std::string(total - len, ' ') : line;
+        };
+        std::vector<std::string> out;
+        std::string t;
+        for (std::size_t c = 0; c < titles.size(); ++c)
+            t += cell(titles[c], c);
+        out.push_back(padded(t));
+        for (const auto& row : rows) {
+            const bool noted = row.size() < titles.size();
+            std::string line;
+            for (std::size_t c = 0; c + (noted ? 1 : 0) < row.size(); ++c)
+                line += cell(row[c], c);
+            if (noted && !row.empty())
+                line += "  " + row.back();
+            out.push_back(padded(line));
+        }
+        return out;
+    }
+};
 
 // Under the residuals: σ0, the standard errors of the parameters, the test
 // of the reference points, the suspect and the check points.
@@ -129,45 +179,48 @@ std::vector<std::vector<std::string>> listingPages(const MemTable& table,
     const std::string lead(d < 5 ? static_cast<std::size_t>(5 - d) : 0, ' ');
     const std::string angleFmt = "%18." + std::to_string(o.dmsDecimals) + "n";
 
-    std::string titles;
-    for (const auto& f : table.fields()) {
-        if (f.name == "Name")
-            titles += numbers.FormatNumber("%-15s", {f.displayName()});
-        else if (isReal(f))
-            titles += "      " + numbers.FormatNumber("%-15s", {f.displayName()});
+    Columns cols;
+    std::vector<int> shown;  // the fields that make the columns
+    for (int i = 0; i < table.fieldCount(); ++i) {
+        const FieldDef& f = table.field(i);
+        if (f.name != "Name" && !isReal(f))
+            continue;
+        shown.push_back(i);
+        cols.titles.push_back(f.displayName());
+        cols.left.push_back(f.name == "Name");
     }
-    write(titles);
-    write("");
-
     for (int row = 0; row < table.recordCount(); ++row) {
         const Rec r = table.recAt(row);
-        std::string line;
-        for (int i = 0; i < table.fieldCount(); ++i) {
+        std::vector<std::string> cells;
+        for (int i : shown) {
             const FieldDef& f = table.field(i);
             if (f.name == "Name") {
-                line += numbers.FormatNumber("%-15s", {table.getString(r, i)});
+                cells.push_back(numbers.FormatNumber("%-15s", {table.getString(r, i)}));
                 continue;
             }
-            if (!isReal(f))
-                continue;
             const Value v = table.fetch(r, i);
             const double x = std::holds_alternative<double>(v) ? std::get<double>(v) : 0.0;
             if (!f.name.empty() && (f.name[0] == 'f' || f.name[0] == 'l')) {
                 const Extended packed = o.anglesInRadians ? RadToDMS(x) : Extended(x);
-                line += numbers.FormatNumber(angleFmt, {packed});
+                cells.push_back(numbers.FormatNumber(angleFmt, {PackedToShow(packed, o.dmsDecimals)}));
             } else if (upper(f.name) == "APOXH") {
-                line += numbers.FormatNumber("%8.2n", {Extended(x)});
+                cells.push_back(numbers.FormatNumber("%8.2n", {Extended(x)}));
             } else {
                 std::string text = lead + numbers.FormatNumber(valueFmt, {Extended(x)});
                 // A grouped value wider than its column would run into the
                 // previous one: keep one blank between them.
                 if (!text.empty() && text[0] != ' ')
                     text.insert(0, 1, ' ');
-                line += text;
+                cells.push_back(std::move(text));
             }
         }
-        write(line);
+        cols.rows.push_back(std::move(cells));
     }
+    const std::vector<std::string> lines = cols.lines();
+    write(lines.front());
+    write("");
+    for (std::size_t k = 1; k < lines.size(); ++k)
+        write(lines[k]);
     for (const auto& extra : extraLines)
         write(extra);
     return pages;
@@ -186,7 +239,7 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
     o.decimals = network ? ns.GPSDecimals[page] : ns.EGSA87Decimals[page];
     o.dmsDecimals = ns.DMSDecimals[page];
     o.anglesInRadians = !network;
-    o.heading2 = network ? "Σημεία δικτύου  (WGS84 → ΕΓΣΑ87)" : "Σημεία αναφοράς  (ΕΓΣΑ87)";
+    o.heading2 = network ? "Σημεία δικτύου  (WGS84 -> ΕΓΣΑ87)" : "Σημεία αναφοράς  (ΕΓΣΑ87)";
     o.heading3 = "Αρχείο : " + doc.CurrentFileName;
 
     std::vector<std::string> extra;
@@ -195,30 +248,25 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
         const std::string fmt = "%" + std::to_string(d + 9) + "." + std::to_string(d) + "n";
         const std::string lead(d < 5 ? static_cast<std::size_t>(5 - d) : 0, ' ');
         extra.push_back("");
-        extra.push_back("Υπόλοιπα των σημείων αναφοράς  (γνωστές − μετασχηματισμένες συντεταγμένες)");
+        extra.push_back("Υπόλοιπα των σημείων αναφοράς  (γνωστές - μετασχηματισμένες συντεταγμένες)");
         extra.push_back("");
-        extra.push_back(numbers.FormatNumber("%-15s", {std::string("Σημείο")}) +
-                        "      " + numbers.FormatNumber("%-15s", {std::string("vE  (m)")}) +
-                        "      " + numbers.FormatNumber("%-15s", {std::string("vN  (m)")}) +
-                        "      " + numbers.FormatNumber("%-15s", {std::string("vH  (m)")}) +
-                        "      " + numbers.FormatNumber("%-15s", {std::string("τ")}));
+        Columns cols;
+        cols.titles = {"Σημείο", "vE  (m)", "vN  (m)", "vH  (m)", "τ", ""};
+        cols.left = {true, false, false, false, false, true};
         const std::string tauFmt = "%" + std::to_string(d + 9) + "s";
         for (const auto& r : doc.residuals()) {
-            std::string line = numbers.FormatNumber("%-15s", {r.name});
+            const std::string name = numbers.FormatNumber("%-15s", {r.name});
             if (r.used)
-                line += lead + numbers.FormatNumber(fmt, {Extended(r.vE)}) + lead +
-                        numbers.FormatNumber(fmt, {Extended(r.vN)}) + lead +
-                        numbers.FormatNumber(fmt, {Extended(r.vH)}) + lead +
-                        numbers.FormatNumber(tauFmt, {tauText(doc, r, numbers)});
-            // The remark padded to one width: the lines, each centred, keep
-            // their columns under each other.
-            const std::string remark = residualRemark(r);
-            if (r.used)
-                line += "   " + remark + std::string(kRemarkWidth - std::min(kRemarkWidth, charCount(remark)), ' ');
+                cols.rows.push_back({name, lead + numbers.FormatNumber(fmt, {Extended(r.vE)}),
+                                     lead + numbers.FormatNumber(fmt, {Extended(r.vN)}),
+                                     lead + numbers.FormatNumber(fmt, {Extended(r.vH)}),
+                                     lead + numbers.FormatNumber(tauFmt, {tauText(doc, r, numbers)}),
+                                     "   " + residualRemark(r)});
             else
-                line += remark;
-            extra.push_back(line);
+                cols.rows.push_back({name, residualRemark(r)});
         }
+        for (const std::string& line : cols.lines())
+            extra.push_back(line);
         appendAdjustmentLines(doc, numbers, extra);
     }
     return listingPages(network ? doc.GPS() : doc.GYS(), numbers, o, extra);
@@ -248,9 +296,13 @@ std::string offeredListingName(const Document& doc, bool network)
 bool printTable(Document& doc, bool network)
 {
     const std::string offered = offeredListingName(doc, network);
-    auto name = dialogs().input(std::string("Αποθήκευση του πίνακα") +
-                                    (network ? "κορυφών του δικτύου" : "σημείων αναφοράς"),
-                                "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);
+    const std::string caption = std::string("Αποθήκευση του πίνακα") +
+                                (network ? "κορυφών του δικτύου" : "σημείων αναφοράς");
+    auto name = dialogs().input(caption, "Σε ποιό αρχείο θα γίνει η αποθήκευση", offered);
+    // An existing file (a point list, say) is replaced only when the user
+    // agrees; otherwise the name is asked again.
+    while (name && !Document::mayWriteOver(*name))
+        name = dialogs().input(caption, "Σε ποιό αρχείο θα γίνει η αποθήκευση", *name);
     if (!name)
         return false;
     doc.LastTextFile = *name;

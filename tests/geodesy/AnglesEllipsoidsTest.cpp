@@ -76,3 +76,23 @@ TEST(Ellipsoids, WGS84AndGRS80DifferOnlyInTheLastDigits)
     EXPECT_NE(g0.phi, g1.phi);
     EXPECT_NEAR(static_cast<double>(g0.phi - g1.phi), 0, 1e-9);
 }
+
+TEST(PackedAngle, SecondsThatRoundToSixtyAreCarried)
+{
+    // 37° 59' 59.999999" shows with 9 decimals (five of seconds) as 38°.
+    const Extended nearly38 = RadToDMS((37 + 59.0L / 60 + 59.999999L / 3600) * kDeg);
+    EXPECT_NEAR(static_cast<double>(PackedToShow(nearly38, 9)), 38.0, 1e-15);
+    // ... and 59' 59.6" with 4 decimals (whole seconds) as the next degree.
+    EXPECT_NEAR(static_cast<double>(PackedToShow(37.59596L, 4)), 38.0, 1e-15);
+    // Seconds alone: 12° 30' 59.9996" is 12° 31' 00".
+    EXPECT_NEAR(static_cast<double>(PackedToShow(12.30599996L, 6)), 12.31, 1e-15);
+    // Minutes that round to 60 with two decimals (DD.MM), and with one.
+    EXPECT_NEAR(static_cast<double>(PackedToShow(21.5958L, 2)), 22.0, 1e-15);
+    EXPECT_NEAR(static_cast<double>(PackedToShow(21.57L, 1)), 22.0, 1e-15);
+    // The sign is kept.
+    EXPECT_NEAR(static_cast<double>(PackedToShow(-0.0059999999L, 6)), -0.01, 1e-15);
+    // Values that show no 60 are returned as they are, typed oddities too.
+    for (Extended v : {38.1530123L, 37.5959L, 38.75L, 0.0L})
+        EXPECT_EQ(PackedToShow(v, 9), v);
+    EXPECT_EQ(PackedToShow(37.5959999L, 0), 37.5959999L);
+}

@@ -248,6 +248,58 @@ TEST(Calculator, LoadingFromRecordsAndReformatting)
     EXPECT_TRUE(f.calc.text(E::WGS84h).empty());
 }
 
+// A C-locale system under the Greek display separators: the undulation the
+// calculator writes into its edit is read back as the same number, so
+// h = H + N, not H + 10·N.
+TEST(Calculator, UndulationsWrittenAreReadBackUnchanged)
+{
+    Fixture f;
+    f.numbers.DecimalSeparators = {',', ',', ','};
+    f.numbers.ThousandSeparators = {'.', '.', '.'};
+    f.numbers.EGSA87Decimals = {3, 3, 3};
+    f.text.setDisplay({',', '.'});
+    f.calc.SpeedButton10Click(476000, 4200000, 631.46, 1.9);
+    EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "1,9");
+    ASSERT_TRUE(f.calc.click(B::SBTM87EGSAe));
+    EXPECT_EQ(f.calc.text(E::EGSA87h), "633,360");
+
+    // Completing the ellipsoidal group filled the undulation from the geoid
+    // model, with a decimal comma; the way back to TM87 subtracts that.
+    std::string u = f.calc.text(E::EditApoxhEGSA);
+    ASSERT_NE(u.find(','), std::string::npos) << u;
+    u[u.find(',')] = '.';
+    ASSERT_TRUE(f.calc.click(B::SBEGSAeTM));
+    std::string H = f.calc.text(E::TM87H);
+    H[H.find(',')] = '.';
+    EXPECT_NEAR(std::stod(H), 633.36 - std::stod(u), 0.0011);
+
+    // The typed text "1.9" (the system's way) is 1.9 too, not 19.
+    f.calc.SpeedButton10Click(476000, 4200000, 631.46, 0);
+    f.calc.setText(E::EditApoxhEGSA, "1.9");
+    ASSERT_TRUE(f.calc.click(B::SBTM87EGSAe));
+    EXPECT_EQ(f.calc.text(E::EGSA87h), "633,360");
+}
+
+TEST(Calculator, PackedResultsCarryRoundedSeconds)
+{
+    Fixture f;
+    // 38° 00' 00" exactly, reached through TM87: the seconds come back as
+    // 59.99999...", which must show as 38.000000000, not 37.596000000.
+    f.calc.setText(E::EditApoxhEGSA, "0");
+    f.set3(E::EGSA87f, "38.000000000", "23.000000000", "100");
+    ASSERT_TRUE(f.calc.click(B::SBEGSAeTM));
+    ASSERT_TRUE(f.calc.click(B::SBTM87EGSAe));
+    EXPECT_EQ(f.calc.text(E::EGSA87f), "38.000000000");
+    EXPECT_EQ(f.calc.text(E::EGSA87l), "23.000000000");
+    // A point loaded from the network, and an edit left, the same way.
+    f.calc.SpeedButton9Click(37.5959999999, 23.2959999999, 100, 0, false);
+    EXPECT_EQ(f.calc.text(E::WGS84f), "38.000000000");
+    EXPECT_EQ(f.calc.text(E::WGS84l), "23.300000000");
+    f.calc.setText(E::WGS84f, "21.5959999999");
+    ASSERT_TRUE(f.calc.exitEdit(E::WGS84f));
+    EXPECT_EQ(f.calc.text(E::WGS84f), "22.000000000");
+}
+
 TEST(Calculator, GeoidMarkerFillsTheEllipsoidalEditsFirst)
 {
     // The ellipsoidal edits as typed.

@@ -96,3 +96,86 @@ TEST(GeneralFormat, FifteenDigitsAndExponentRule)
     EXPECT_EQ(generalFormat(-200.2L, '.'), "-200.2");
     EXPECT_EQ(generalFormat(4500200.2, '.'), "4500200.2");
 }
+
+TEST(NumberText, ReadsExactlyWhatTheDisplayWrites)
+{
+    NumberText nt(kPointSystem);
+    nt.setDisplay({',', '.'});
+    for (const char* text : {"1.903.500,456", "1903500,456", "-12,5", "+0,25", " 7 ", ",5", "1,5E3"})
+        EXPECT_TRUE(nt.readDisplayed(text).ok) << text;
+    EXPECT_EQ(nt.readDisplayed("1.903.500,456").value, 1903500.456L);
+    EXPECT_EQ(nt.readDisplayed("1,5E3").value, 1500.0L);
+    // Grouping that the display never writes is refused, not misread.
+    for (const char* text : {"1.9", "19.03", "1903.500", "1.903.50,4", ".500", "1..000",
+                             "12,5,3", "12,5.3", "1.000.", "", "abc", "1.000,5x"})
+        EXPECT_FALSE(nt.readDisplayed(text).ok) << text;
+
+    nt.setDisplay({'.', ' '});
+    EXPECT_EQ(nt.readDisplayed("4 151 000.5").value, 4151000.5L);
+    EXPECT_FALSE(nt.readDisplayed("4151000,5").ok);
+    nt.setDisplay({',', '\0'});  // no thousands separator
+    EXPECT_EQ(nt.readDisplayed("4151000,5").value, 4151000.5L);
+    EXPECT_FALSE(nt.readDisplayed("4.151.000,5").ok);
+    EXPECT_FALSE(nt.readDisplayed("12.5").ok);
+}
+
+TEST(NumberText, GridEntryTakesTheSystemsTextAndThenWhatTheGridShows)
+{
+    // A C-locale system under a Greek display: "1903500,5" is what the
+    // user sees, "1903500.5" what the system writes; both are taken.
+    NumberText nt(kPointSystem);
+    nt.setDisplay({',', '.'});
+    EXPECT_EQ(nt.readTyped("1903500.5").value, 1903500.5L);
+    EXPECT_EQ(nt.readTyped("1903500,5").value, 1903500.5L);
+    EXPECT_EQ(nt.readTyped("1.903.500,456").value, 1903500.456L);
+    // The system's reading wins where both read.
+    EXPECT_EQ(nt.readTyped("1.500").value, 1.5L);
+    const NumberResult bad = nt.readTyped("1,2,3");
+    EXPECT_FALSE(bad.ok);
+    EXPECT_NE(bad.error.find("\"1,2,3\" δεν είναι έγκυρος αριθμός"), std::string::npos);
+    EXPECT_FALSE(nt.readTyped("").ok);
+
+    // The calculator's edits: the display first, then the system's.
+    EXPECT_EQ(nt.readShown("1.903.500,5").value, 1903500.5L);
+    EXPECT_EQ(nt.readShown("1.9").value, 1.9L);  // not 19
+    EXPECT_EQ(nt.readShown("384841.15").value, 384841.15L);
+    EXPECT_EQ(nt.readShown("1.500").value, 1500.0L);
+    EXPECT_TRUE(nt.readShown("").ok);
+    EXPECT_FALSE(nt.readShown("1,2,3").ok);
+}
+
+TEST(NumberText, NumbersWrittenIntoEditsReadBackUnchanged)
+{
+    const Separators displays[] = {{',', '.'}, {'.', ','}, {',', ' '}, {'.', '\0'}, {',', '\0'}};
+    for (Separators system : {kCommaSystem, kPointSystem}) {
+        for (Separators display : displays) {
+            NumberText nt(system);
+            nt.setDisplay(display);
+            for (Extended v : {1.9L, 6.9L, -2.5L, 33.123456789L, 0.0L, 1234.5L, 0.0000015L}) {
+                const std::string text = nt.floatToShownText(v);
+                const NumberResult r = nt.readShown(text);
+                ASSERT_TRUE(r.ok) << text;
+                EXPECT_NEAR(static_cast<double>(r.value), static_cast<double>(v), 1e-13) << text;
+            }
+        }
+    }
+}
+
+TEST(NumberText, PackedAnglesShowNoSixtySeconds)
+{
+    NumberText nt(kPointSystem);
+    nt.setDisplay({',', '.'});
+    EXPECT_EQ(nt.formatPacked(37.59599999999L, 9), "38,000000000");
+    EXPECT_EQ(nt.formatPacked(23.45599999999L, 9), "23,460000000");
+    EXPECT_EQ(nt.formatPacked(23.4559L, 9), "23,455900000");
+}
+
+TEST(Separators, FromTheTextsOfALocale)
+{
+    EXPECT_EQ(separatorsFrom(",", ".").decimal, ',');
+    EXPECT_EQ(separatorsFrom(",", ".").thousands, '.');
+    EXPECT_EQ(separatorsFrom(".", ",").thousands, ',');
+    EXPECT_EQ(separatorsFrom(",", "\xE2\x80\xAF").thousands, ' ');  // narrow no-break space
+    EXPECT_EQ(separatorsFrom(".", "").thousands, ',');
+    EXPECT_EQ(separatorsFrom(",", ",").thousands, '.');
+}

@@ -3,6 +3,7 @@
 #include "DocumentTestSupport.h"
 #include "support/OfferingDialogs.h"
 
+#include "project/IniFile.h"
 #include "table/TableFile.h"
 #include "project/TextOutput.h"
 
@@ -206,6 +207,99 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
     EXPECT_FALSE(reread.InputIsGeocentric());
 }
 
+
+// A network saved under a new name keeps every page of its number settings
+// (not only the page shown) and whatever else its settings file holds.
+TEST_F(ImportTest, SavedUnderANewNameTheSettingsGoAlongWhole)
+{
+    const std::string ini = (dir / "korthal.INI").string();
+    const std::string oldIni = (dir / "DEMO.INI").string();
+    {
+        IniFile f(oldIni);
+        f.writeInteger("Separators", "Tseparator0", 0);
+        f.writeInteger("Separators", "Dseparator0", 1);
+        f.writeInteger("Separators", "Tseparator1", 3);
+        f.writeInteger("Separators", "Dseparator1", 0);
+        f.writeInteger("Separators", "Tseparator2", 2);
+        f.writeInteger("Separators", "Dseparator2", 0);
+        f.writeInteger("Decimals", "GPSdecimals2", 6);
+        f.writeInteger("Decimals", "DDmmssdecimals1", 11);
+        f.writeString("Other", "Kept", "ναι");
+    }
+    doc.CurrentFileName = (dir / "DEMO.WGS84").string();
+    doc.LoadParams();
+    addMeasured("Α", 4400000, 1900000, 4000000);
+    dialogs.inputs.push_back((dir / "DEMO2.WGS84").string());
+    const ExitResult r = doc.ExitSequence(ini);
+    ASSERT_TRUE(r.settingsWritten);
+
+    const IniFile a(oldIni), b((dir / "DEMO2.INI").string());
+    for (const char* key : {"Tseparator0", "Dseparator0", "Tseparator1", "Dseparator1",
+                            "Tseparator2", "Dseparator2"})
+        EXPECT_EQ(b.readInteger("Separators", key, -1), a.readInteger("Separators", key, -2)) << key;
+    // (The old file leaves some keys to their defaults: 3, 3, 8 and 9.)
+    const std::pair<const char*, int> decimals[] = {
+        {"GPSdecimals", 3}, {"EGSAdecimals", 3}, {"Paramsdecimals", 8}, {"DDmmssdecimals", 9}};
+    for (int k = 0; k < 3; ++k)
+        for (const auto& [key, def] : decimals) {
+            const std::string name = key + std::to_string(k);
+            EXPECT_EQ(b.readInteger("Decimals", name, -1), a.readInteger("Decimals", name, def)) << name;
+        }
+    EXPECT_EQ(b.readString("Other", "Kept", ""), "ναι");
+
+    Document reread(Separators{'.', ','});
+    reread.LoadFile((dir / "DEMO2.WGS84").string());
+    EXPECT_EQ(reread.numberSettings().ThousandSeparators[2], ' ');
+    EXPECT_EQ(reread.numberSettings().DecimalSeparators[2], '.');
+    EXPECT_EQ(reread.numberSettings().GPSDecimals[2], 6);
+    EXPECT_EQ(reread.numberSettings().DMSDecimals[1], 11);
+}
+
+// Another existing file is written over only when the user agrees; a point
+// list the network was read from is never its own file.
+TEST_F(ImportTest, SavingOverAnotherFileAsksFirst)
+{
+    const std::string ini = (dir / "korthal.INI").string();
+    const std::string other = (dir / "OTHER.WGS84").string();
+    test::writeBytes(other, "not this network");
+    const std::string list = writeList("LIST.TXT", "Α,4400000,1900000,4000000\r\n");
+    doc.CurrentFileName = (dir / "NET.WGS84").string();
+    addMeasured("Α", 4400000, 1900000, 4000000);
+
+    // No, then cancel: nothing is written, as when the question is cancelled.
+    dialogs.inputs = {other, std::nullopt};
+    ExitResult r = doc.ExitSequence(ini);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(test::readBytes(other), "not this network");
+    ASSERT_EQ(dialogs.entries.size(), 3u);
+    EXPECT_EQ(dialogs.entries[1].text, replaceQuestion(other));
+
+    // The point list the network came from asks too.
+    dialogs.clear();
+    doc.CurrentFileName = list;
+    doc.NetworkModified = true;
+    const std::string listBytes = test::readBytes(list);
+    dialogs.inputs = {list, std::nullopt};
+    r = doc.ExitSequence(ini);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(test::readBytes(list), listBytes);
+
+    // Yes writes it; the network's own file is written without a question.
+    dialogs.clear();
+    doc.CurrentFileName = (dir / "NET.WGS84").string();
+    doc.NetworkModified = true;
+    dialogs.inputs = {other};
+    dialogs.answers = {Answer::Yes};
+    r = doc.ExitSequence(ini);
+    EXPECT_TRUE(r.networkWritten);
+    EXPECT_NE(test::readBytes(other), "not this network");
+    dialogs.clear();
+    doc.NetworkModified = true;
+    dialogs.inputs = {other};
+    r = doc.ExitSequence(ini);
+    EXPECT_TRUE(r.networkWritten);
+    EXPECT_EQ(dialogs.entries.size(), 1u);
+}
 
 TEST_F(ImportTest, CaptionsNewNetworkAndSelfTestReport)
 {

@@ -62,6 +62,21 @@ TEST(Settings, ProgramSettingsDefaultsAndRoundTrip)
     ASSERT_TRUE(saveProgramSettings(path, s, error)) << error;
     EXPECT_EQ(loadProgramSettings(path).LastFile, "Δίκτυο.WGS84");
     EXPECT_EQ(loadProgramSettings(path).IconsPath, ".");
+    EXPECT_FALSE(loadProgramSettings(path).window.known);  // not written until known
+
+    // The main window's place goes along in a section of its own.
+    s.window = WindowPlacement{true, -20, 15, 1280, 900, true};
+    ASSERT_TRUE(saveProgramSettings(path, s, error)) << error;
+    const WindowPlacement w = loadProgramSettings(path).window;
+    EXPECT_TRUE(w.known && w.maximized);
+    EXPECT_EQ(w.left, -20);
+    EXPECT_EQ(w.top, 15);
+    EXPECT_EQ(w.width, 1280);
+    EXPECT_EQ(w.height, 900);
+    // A place with a missing or senseless size is no place.
+    IniFile f(path);
+    f.writeInteger("Window", "Width", 0);
+    EXPECT_FALSE(loadProgramSettings(path).window.known);
 }
 
 TEST(Settings, NetworkDefaultsWithoutAFile)

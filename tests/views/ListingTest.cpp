@@ -17,6 +17,21 @@
 namespace korthal {
 namespace {
 
+std::u32string toU32(const std::string& s)
+{
+    std::u32string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        char32_t v = n == 1 ? c : c & (0x3F >> (n - 1));
+        for (int k = 1; k < n && i + static_cast<std::size_t>(k) < s.size(); ++k)
+            v = (v << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
+        out += v;
+        i += static_cast<std::size_t>(n);
+    }
+    return out;
+}
+
 std::size_t chars(const std::string& s)
 {
     std::size_t n = 0;
@@ -72,8 +87,10 @@ TEST(Listing, ColumnsAreCentredWithTheirWidths)
                         "        39,3512345        22,4501000      449,7000"),
               std::string::npos)
         << body;
-    // Titles: the name's label, then six blanks and each real field's label.
-    EXPECT_NE(lines[5].find("Σημείο         " "      E  (m)"), std::string::npos);
+    // Titles: the name's label over the names, each real field's label
+    // right-aligned over its numbers.
+    EXPECT_NE(lines[5].find("Σημείο         " "        E  (m)         N  (m)"), std::string::npos)
+        << lines[5];
 
     // d = 6: the field is 15 characters and no blanks precede it.
     o.decimals = 6;
@@ -194,6 +211,181 @@ TEST(Listing, SaveButtonAsksForTheNameAndWritesTheFile)
     doc.CurrentFileName = (dir / "LIST.TXT").string();
     printTable(doc, true);
     EXPECT_EQ(dialogs.offered, (dir / "LIST_1.TXT").string());
+}
+
+TEST(Listing, AnExistingFileIsReplacedOnlyWhenTheUserAgrees)
+{
+    test::OfferingDialogs dialogs;
+    const test::TempDir temp("listing");
+    Document doc(Separators{'.', ','});
+    fillReference(doc.GYS(), 2);
+    doc.CurrentFileName = temp.file("JOB.WGS84");
+    const std::string list = temp.file("JOB.TXT");
+    test::writeBytes(list, "P1,4538567.695,1901291.101,4044813.091\r\n");
+    const std::string before = test::readBytes(list);
+
+    // No: the name is asked again, offered as typed; cancelling writes nothing.
+    dialogs.inputs = {list, std::nullopt};
+    EXPECT_FALSE(printTable(doc, true));
+    ASSERT_EQ(dialogs.entries.size(), 3u);
+    EXPECT_TRUE(dialogs.entries[1].question);
+    EXPECT_NE(dialogs.entries[1].text.find("JOB.TXT υπάρχει ήδη"), std::string::npos);
+    EXPECT_EQ(dialogs.offered, list);
+    EXPECT_EQ(test::readBytes(list), before);
+    EXPECT_NE(doc.LastTextFile, list);
+
+    // No, then another name: that one is written, the list stays.
+    dialogs.clear();
+    dialogs.inputs = {list, temp.file("OUT.TXT")};
+    EXPECT_TRUE(printTable(doc, true));
+    EXPECT_EQ(test::readBytes(list), before);
+    EXPECT_EQ(doc.LastTextFile, temp.file("OUT.TXT"));
+
+    // Yes replaces it.
+    dialogs.clear();
+    dialogs.inputs = {list};
+    dialogs.answers = {Answer::Yes};
+    EXPECT_TRUE(printTable(doc, true));
+    EXPECT_NE(test::readBytes(list), before);
+}
+
+// Where each text of `titles` ends in the title line, a value of the record
+// line ends too (numbers are right-aligned under their titles).
+void expectTitlesOver(const std::string& titleLine, const std::string& recordLine,
+                      const std::vector<std::string>& titles)
+{
+    const std::u32string t = toU32(titleLine), r = toU32(recordLine);
+    ASSERT_EQ(t.size(), r.size()) << titleLine << "\n" << recordLine;
+    for (const std::string& title : titles) {
+        const std::size_t pos = t.find(toU32(title));
+        ASSERT_NE(pos, std::u32string::npos) << title;
+        const std::size_t end = pos + toU32(title).size();
+        EXPECT_NE(r[end - 1], U' ') << title << "\n" << titleLine << "\n" << recordLine;
+        EXPECT_TRUE(end == r.size() || r[end] == U' ') << title << "\n" << recordLine;
+    }
+}
+
+// The demo network and its reference file, from a copy in `temp`.
+void loadDemoCopy(const test::TempDir& temp, Document& doc)
+{
+    for (const auto& e : std::filesystem::directory_iterator(
+             std::filesystem::path(KORTHAL_SOURCE_DIR) / "examples" / "demo"))
+        std::filesystem::copy_file(e.path(), temp.path / e.path().filename());
+    doc.LoadReference(temp.file("EGSA87"));
+    doc.LoadFile(temp.file("DEMO.WGS84"));
+}
+
+TEST(Listing, TitlesStandOverTheirColumns)
+{
+    RecordingDialogs dialogs;
+    const test::TempDir temp("listing");
+    Document doc(Separators{'.', ','});
+    loadDemoCopy(temp, doc);
+    ASSERT_FALSE(doc.residuals().empty());
+    for (bool toFile : {true, false}) {
+        const auto pages = printTableLines(doc, true, toFile);
+        const auto& lines = pages.front();
+        std::size_t titles = 0, residuals = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].find("X  (m)") != std::string::npos) titles = i;
+            if (lines[i].find("vE  (m)") != std::string::npos) residuals = i;
+        }
+        ASSERT_GT(titles, 0u);
+        ASSERT_GT(residuals, 0u);
+        expectTitlesOver(lines[titles], lines[titles + 2],
+                         {"X  (m)", "Y  (m)", "Z  (m)", "E  (m)", "N  (m)", "H  (m)", "αποχή"});
+        expectTitlesOver(lines[residuals], lines[residuals + 1], {"vE  (m)", "vN  (m)", "vH  (m)"});
+        // The names stand under their title too.
+        const std::u32string t = toU32(lines[titles]), r = toU32(lines[titles + 2]);
+        EXPECT_EQ(t.find(U"Σημείο"), r.find_first_not_of(U' '));
+    }
+    // The headings hold only what code page 1253 can write.
+    const auto net = printTableLines(doc, true, true).front();
+    EXPECT_NE(net[1].find("Σημεία δικτύου  (WGS84 -> ΕΓΣΑ87)"), std::string::npos);
+}
+
+// The residual block with every kind of line: a suspect (its known northing
+// typed 0.4 m off), a check point left out of the estimation, a point
+// without measurement, and, with too few points left, the untested τ.
+// Titles stand over their columns, the remarks start in one column, and the
+// file holds every character of it.
+TEST(Listing, ResidualLinesOfSuspectAndCheckPointsKeepTheirColumns)
+{
+    RecordingDialogs dialogs;
+    const test::TempDir temp("listing");
+    Document doc(Separators{'.', ','});
+    loadDemoCopy(temp, doc);
+    doc.settings().method = 2;
+    doc.RecomputeNetwork();
+    ASSERT_GE(doc.residuals().size(), 6u);
+    MemTable& g = doc.GPS();
+    const std::string blundered = doc.residuals()[1].name;
+    g.locateID(doc.residuals()[1].id);
+    g.edit();
+    g.set(gps::N, g.getFloat(g.current(), gps::N) + 0.4);
+    g.post();
+    // A second record of a reference point, without measurement: it has no
+    // residual that it can show.
+    doc.GPS().append();
+    doc.GPSNameSetText(doc.GYS().getString(doc.GYS().recAt(0), gys::Name));
+    doc.RecomputeNetwork();
+    std::vector<long long> refs;
+    for (const auto& r : doc.residuals())
+        if (r.used && r.name != blundered) refs.push_back(r.id);
+    ASSERT_EQ(refs.size(), 5u);
+
+    const auto block = [&](bool toFile) {
+        const auto lines = printTableLines(doc, true, toFile).front();
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].find("vE  (m)") != std::string::npos) at = i;
+        EXPECT_GT(at, 0u);
+        std::vector<std::string> out;
+        for (std::size_t i = at; i < lines.size() && !lines[i].empty() &&
+                                 lines[i].find_first_not_of(' ') != std::string::npos;
+             ++i)
+            out.push_back(lines[i]);
+        return std::pair{out, lines};
+    };
+    const auto check = [&](const char* state, const std::vector<std::string>& wanted) {
+        SCOPED_TRACE(state);
+        for (bool toFile : {true, false}) {
+            const auto [rows, all] = block(toFile);
+            ASSERT_GT(rows.size(), 1u);
+            std::size_t remarkAt = std::u32string::npos;
+            for (std::size_t i = 1; i < rows.size(); ++i) {
+                const std::u32string r = toU32(rows[i]);
+                EXPECT_EQ(r.size(), toU32(rows[0]).size()) << rows[i];
+                if (rows[i].find("χωρίς μέτρηση") != std::string::npos) continue;
+                const bool left = rows[i].find("σημείο ελέγχου") != std::string::npos;
+                expectTitlesOver(rows[0], rows[i], {"vE  (m)", "vN  (m)", "vH  (m)"});
+                if (!left) expectTitlesOver(rows[0], rows[i], {"τ"});
+                for (const char* remark : {"ΥΠΟΠΤΟ", "σημείο ελέγχου"}) {
+                    const std::size_t at = r.find(toU32(remark));
+                    if (at == std::u32string::npos) continue;
+                    if (remarkAt == std::u32string::npos) remarkAt = at;
+                    EXPECT_EQ(at, remarkAt) << rows[i];
+                }
+            }
+            std::string text;
+            for (const auto& line : all) text += line + "\n";
+            for (const std::string& w : wanted)
+                EXPECT_NE(text.find(w), std::string::npos) << w << "\n" << text;
+            bool lossy = false;
+            utf8ToCp1253(text, &lossy);
+            EXPECT_FALSE(lossy) << text;
+        }
+    };
+    check("suspect", {"ΥΠΟΠΤΟ", "Ύποπτο σημείο: " + blundered, "χωρίς μέτρηση WGS84", "σ0 = ± "});
+
+    doc.setExcluded(refs[0], true);
+    ASSERT_TRUE(doc.statistics().tested);
+    check("check point", {"ΥΠΟΠΤΟ", "σημείο ελέγχου", "Σημεία ελέγχου (εκτός εκτίμησης): "});
+
+    doc.setExcluded(refs[1], true);
+    doc.setExcluded(refs[2], true);
+    ASSERT_FALSE(doc.statistics().tested);
+    check("untested", {"χωρίς έλεγχο", "σημείο ελέγχου", "δεν είναι δυνατός με 3 σημεία"});
 }
 
 }  // namespace
