@@ -13,6 +13,7 @@
 #include "project/Settings.h"
 
 #include <cmath>
+#include <thread>
 
 namespace korthal {
 
@@ -152,6 +153,57 @@ bool Document::computeDetail(Rec r, double& E, double& N, double& H) const
     N = static_cast<double>(t.N);
     H = static_cast<double>(t.H);
     return true;
+}
+
+void Document::projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& out) const
+{
+    const MemTable& g = *gps_;
+    const bool geocentric = InputIsGeocentric();
+    const ShiftTriple shift = shifts_(WGS84, EGSA87);
+    if (geocentric != projectedGeocentric_ || shift.dX != projectedShift_.dX ||
+        shift.dY != projectedShift_.dY || shift.dZ != projectedShift_.dZ) {
+        projected_.clear();
+        projectedGeocentric_ = geocentric;
+        projectedShift_ = shift;
+    }
+    out.assign(recs.size(), TM87{});
+    std::vector<std::size_t> missing;  // positions in recs to compute
+    for (std::size_t i = 0; i < recs.size(); ++i) {
+        const Rec r = recs[i];
+        const double X = g.getFloat(r, gps::X), Y = g.getFloat(r, gps::Y), Z = g.getFloat(r, gps::Z);
+        if (X == 0 || Y == 0 || Z == 0)
+            continue;  // not measured: no position
+        const double u = g.getFloat(r, gps::apoxh);
+        if (r >= projected_.size())
+            projected_.resize(static_cast<std::size_t>(r) + 1);
+        Projected& p = projected_[r];
+        if (p.valid && p.X == X && p.Y == Y && p.Z == Z && p.apoxh == u) {
+            out[i] = p.t;
+            continue;
+        }
+        p.X = X, p.Y = Y, p.Z = Z, p.apoxh = u;
+        p.valid = true;
+        missing.push_back(i);
+    }
+    // The projections are independent of one another: for many points a
+    // second thread takes the second half.
+    auto project = [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k) {
+            const std::size_t i = missing[k];
+            Projected& p = projected_[recs[i]];
+            p.t = WGS84ToTM87(shifts_, geocentric, p.X, p.Y, p.Z, p.apoxh);
+            out[i] = p.t;
+        }
+    };
+    constexpr std::size_t kTwoThreadsFrom = 4096;
+    if (missing.size() >= kTwoThreadsFrom && std::thread::hardware_concurrency() > 1) {
+        const std::size_t half = missing.size() / 2;
+        std::thread helper(project, half, missing.size());
+        project(0, half);
+        helper.join();
+    } else {
+        project(0, missing.size());
+    }
 }
 
 void Document::RecomputeNetwork()
@@ -359,14 +411,30 @@ void Document::TransformNetworkPoints(bool AllRecords)
     if (g.state() != MemTable::State::Browse)
         g.post();  // see RecomputeNetwork
     ExtentAll = ExtentDetail = ExtentReference = Extent{};
+    // The detail points are projected first, all together; what follows
+    // applies the transformation to each as computeDetail does.
+    std::vector<Rec> details;
+    details.reserve(static_cast<std::size_t>(g.recordCount()));
+    for (Rec r = g.firstStored(); r != NoRec; r = g.nextStored(r))
+        if (g.getBoolean(r, gps::detailPoint))
+            details.push_back(r);
+    std::vector<TM87> projected;
+    projectDetails(details, projected);
     g.disableControls();
     bool changed = false;
+    std::size_t next = 0;
     for (Rec r = g.firstStored(); r != NoRec; r = g.nextStored(r)) {
-        const bool detail = g.getBoolean(r, gps::detailPoint);
+        const bool detail = next < details.size() && details[next] == r;
         double E = g.getFloat(r, gps::E), N = g.getFloat(r, gps::N), H = g.getFloat(r, gps::H);
         if (detail) {
             double cE = 0, cN = 0, cH = 0;
-            computeDetail(r, cE, cN, cH);
+            TM87 t = projected[next++];
+            if (g.getFloat(r, gps::X) != 0 && g.getFloat(r, gps::Y) != 0 && g.getFloat(r, gps::Z) != 0) {
+                tr_.ApplyTransformation(t.E, t.N, t.H);
+                cE = static_cast<double>(t.E);
+                cN = static_cast<double>(t.N);
+                cH = static_cast<double>(t.H);
+            }
             if (differs(cE, E) || differs(cN, N) || differs(cH, H)) {
                 g.setFloat(r, gps::E, cE);
                 g.setFloat(r, gps::N, cN);
