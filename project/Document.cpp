@@ -13,7 +13,6 @@
 #include "project/Settings.h"
 
 #include <cmath>
-#include <thread>
 
 namespace korthal {
 
@@ -153,57 +152,6 @@ bool Document::computeDetail(Rec r, double& E, double& N, double& H) const
     N = static_cast<double>(t.N);
     H = static_cast<double>(t.H);
     return true;
-}
-
-void Document::projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& out) const
-{
-    const MemTable& g = *gps_;
-    const bool geocentric = InputIsGeocentric();
-    const ShiftTriple shift = shifts_(WGS84, EGSA87);
-    if (geocentric != projectedGeocentric_ || shift.dX != projectedShift_.dX ||
-        shift.dY != projectedShift_.dY || shift.dZ != projectedShift_.dZ) {
-        projected_.clear();
-        projectedGeocentric_ = geocentric;
-        projectedShift_ = shift;
-    }
-    out.assign(recs.size(), TM87{});
-    std::vector<std::size_t> missing;  // positions in recs to compute
-    for (std::size_t i = 0; i < recs.size(); ++i) {
-        const Rec r = recs[i];
-        const double X = g.getFloat(r, gps::X), Y = g.getFloat(r, gps::Y), Z = g.getFloat(r, gps::Z);
-        if (X == 0 || Y == 0 || Z == 0)
-            continue;  // not measured: no position
-        const double u = g.getFloat(r, gps::apoxh);
-        if (r >= projected_.size())
-            projected_.resize(static_cast<std::size_t>(r) + 1);
-        Projected& p = projected_[r];
-        if (p.valid && p.X == X && p.Y == Y && p.Z == Z && p.apoxh == u) {
-            out[i] = p.t;
-            continue;
-        }
-        p.X = X, p.Y = Y, p.Z = Z, p.apoxh = u;
-        p.valid = true;
-        missing.push_back(i);
-    }
-    // The projections are independent of one another: for many points a
-    // second thread takes the second half.
-    auto project = [&](std::size_t from, std::size_t to) {
-        for (std::size_t k = from; k < to; ++k) {
-            const std::size_t i = missing[k];
-            Projected& p = projected_[recs[i]];
-            p.t = WGS84ToTM87(shifts_, geocentric, p.X, p.Y, p.Z, p.apoxh);
-            out[i] = p.t;
-        }
-    };
-    constexpr std::size_t kTwoThreadsFrom = 4096;
-    if (missing.size() >= kTwoThreadsFrom && std::thread::hardware_concurrency() > 1) {
-        const std::size_t half = missing.size() / 2;
-        std::thread helper(project, half, missing.size());
-        project(0, half);
-        helper.join();
-    } else {
-        project(0, missing.size());
-    }
 }
 
 void Document::RecomputeNetwork()

@@ -300,6 +300,19 @@ private:
     // taken from projected_ where its inputs are unchanged and otherwise
     // computed (by two threads for large networks) and kept there.
     void projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& out) const;
+    // Forgets the kept projections when the shift or the input form changed.
+    void checkProjections() const;
+    // An imported detail point: its record and WGS84 input, and what the
+    // first computation gives it (see computeImported).
+    struct ImportedDetail {
+        Rec rec = NoRec;
+        double X = 0, Y = 0, Z = 0, apoxh = 0;
+        std::optional<double> undulation;
+        bool noConvergence = false;
+        TM87 projected;
+        double E = 0, N = 0, H = 0;
+    };
+    void computeImported(std::vector<ImportedDetail>& points) const;
     bool parseTyped(const std::string& text, Extended& v);
     bool readReferenceEntry(int field, const std::string& text, Extended& v);
     ConvergenceCriteria criteria() const;
