@@ -5,6 +5,10 @@
 #include "DocumentTestSupport.h"
 
 #include "geodesy/DatumShift.h"
+#include "geodesy/Geoid.h"
+
+#include <cstdio>
+#include <fstream>
 
 namespace korthal::testing {
 namespace {
@@ -135,6 +139,66 @@ TEST_F(RecomputeBulkTest, ClearedNetworkLoadedAgainIsComputedAfresh)
     build(100);
     EXPECT_EQ(doc.RefPointCount, 4);
     EXPECT_EQ(wrongPositions(), 0);
+}
+
+// A list imported into a network with a transformation in force: every
+// point gets exactly what entering it alone gives (E, N, H under the
+// transformation, the geoid undulation there, E, N, H again with it).
+TEST_F(RecomputeBulkTest, ImportedPointsGetWhatEnteringThemOneByOneGives)
+{
+    build(10);
+    ASSERT_EQ(doc.RefPointCount, 4);
+    std::mt19937_64 gen(5);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::vector<demo::SurveyPoint> pts;
+    {
+        std::ofstream list(dir / "L.TXT", std::ios::binary);
+        for (int i = 0; i < kPoints; ++i) {
+            pts.push_back(demo::surveyPoint("I" + std::to_string(i), 386000 + 12000 * u(gen),
+                                            4381000 + 11000 * u(gen), 90 + 700 * u(gen), &gen));
+            char line[120];
+            std::snprintf(line, sizeof line, "%s\t%.4f\t%.4f\t%.4f\r\n", pts.back().name.c_str(),
+                          pts.back().X, pts.back().Y, pts.back().Z);
+            list << line;
+        }
+    }
+    doc.settings().numbers.DecimalSeparators[1] = '.';
+    doc.settings().numbers.ThousandSeparators[1] = '\0';
+    const ImportResult r = doc.ImportPointList((dir / "L.TXT").string());
+    ASSERT_EQ(r.imported, kPoints);
+    ASSERT_TRUE(r.rejected.empty());
+
+    const MemTable& g = doc.GPS();
+    const DatumShiftTable& shifts = doc.datumShifts();
+    const Transformation& tr = doc.transformation();
+    auto entered = [&](double X, double Y, double Z, double undulation) {
+        TM87 t = WGS84ToTM87(shifts, true, X, Y, Z, undulation);
+        tr.ApplyTransformation(t.E, t.N, t.H);
+        return std::array<double, 3>{static_cast<double>(t.E), static_cast<double>(t.N),
+                                     static_cast<double>(t.H)};
+    };
+    int checked = 0, wrong = 0;
+    for (Rec rec = g.firstStored(); rec != NoRec; rec = g.nextStored(rec)) {
+        if (g.getString(rec, gps::Name)[0] != 'I')
+            continue;
+        ++checked;
+        const double X = g.getFloat(rec, gps::X), Y = g.getFloat(rec, gps::Y), Z = g.getFloat(rec, gps::Z);
+        const auto first = entered(X, Y, Z, 0);
+        const Geographic p = TM87ToEllipsoidal(first[0], first[1], first[2], 0);
+        const auto n = GeoidUndulation(shifts, static_cast<double>(p.phi), static_cast<double>(p.lambda));
+        ASSERT_TRUE(n.has_value());
+        const auto second = entered(X, Y, Z, *n);
+        if (g.getFloat(rec, gps::apoxh) != *n || g.getFloat(rec, gps::E) != second[0] ||
+            g.getFloat(rec, gps::N) != second[1] || g.getFloat(rec, gps::H) != second[2])
+            ++wrong;
+    }
+    EXPECT_EQ(checked, kPoints);
+    EXPECT_EQ(wrong, 0);
+
+    // The network computation that follows finds every point where it is.
+    doc.RecomputeNetwork();
+    EXPECT_EQ(wrongPositions(), 0);
+    EXPECT_FALSE(doc.Use3D && doc.RefPointCount != 4);
 }
 
 }  // namespace
