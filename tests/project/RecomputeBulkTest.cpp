@@ -31,16 +31,23 @@ protected:
         for (int i = 0; i < count; ++i) {
             const auto p = demo::surveyPoint("Κ" + std::to_string(i), 386000 + 12000 * u(gen),
                                              4381000 + 11000 * u(gen), 90 + 700 * u(gen), &gen);
-            const Rec r = g.appendRecord();
-            g.setString(r, gps::Name, p.name);
-            g.setBoolean(r, gps::detailPoint, true);
-            g.setFloat(r, gps::X, p.X);
-            g.setFloat(r, gps::Y, p.Y);
-            g.setFloat(r, gps::Z, p.Z);
-            g.setFloat(r, gps::apoxh, p.apoxh);
+            g.setFloat(appendDetail(p), gps::apoxh, p.apoxh);
         }
         g.enableControls();
         doc.RecomputeNetwork();
+    }
+
+    // A detail point with its measurement, stored straight into the table.
+    Rec appendDetail(const demo::SurveyPoint& p)
+    {
+        MemTable& g = doc.GPS();
+        const Rec r = g.appendRecord();
+        g.setString(r, gps::Name, p.name);
+        g.setBoolean(r, gps::detailPoint, true);
+        g.setFloat(r, gps::X, p.X);
+        g.setFloat(r, gps::Y, p.Y);
+        g.setFloat(r, gps::Z, p.Z);
+        return r;
     }
 
     // The number of detail points whose stored E, N, H is not exactly what
@@ -119,13 +126,7 @@ TEST_F(RecomputeBulkTest, EveryPointFollowsItsInputsTheShiftAndTheTransformation
     for (int i = 0; i < 50; ++i)
         g.deleteRecord(nthDetail(100));
     for (int i = 0; i < 50; ++i) {
-        const auto p = demo::surveyPoint("Ν" + std::to_string(i), 390000 + 40.0 * i, 4385000, 200);
-        const Rec r = g.appendRecord();
-        g.setString(r, gps::Name, p.name);
-        g.setBoolean(r, gps::detailPoint, true);
-        g.setFloat(r, gps::X, p.X);
-        g.setFloat(r, gps::Y, p.Y);
-        g.setFloat(r, gps::Z, p.Z);
+        appendDetail(demo::surveyPoint("Ν" + std::to_string(i), 390000 + 40.0 * i, 4385000, 200));
     }
     doc.RecomputeNetwork();
     EXPECT_EQ(wrongPositions(), 0);
