@@ -359,14 +359,30 @@ void Document::TransformNetworkPoints(bool AllRecords)
     if (g.state() != MemTable::State::Browse)
         g.post();  // see RecomputeNetwork
     ExtentAll = ExtentDetail = ExtentReference = Extent{};
+    // The detail points are projected first, all together; what follows
+    // applies the transformation to each as computeDetail does.
+    std::vector<Rec> details;
+    details.reserve(static_cast<std::size_t>(g.recordCount()));
+    for (Rec r = g.firstStored(); r != NoRec; r = g.nextStored(r))
+        if (g.getBoolean(r, gps::detailPoint))
+            details.push_back(r);
+    std::vector<TM87> projected;
+    projectDetails(details, projected);
     g.disableControls();
     bool changed = false;
+    std::size_t next = 0;
     for (Rec r = g.firstStored(); r != NoRec; r = g.nextStored(r)) {
-        const bool detail = g.getBoolean(r, gps::detailPoint);
+        const bool detail = next < details.size() && details[next] == r;
         double E = g.getFloat(r, gps::E), N = g.getFloat(r, gps::N), H = g.getFloat(r, gps::H);
         if (detail) {
             double cE = 0, cN = 0, cH = 0;
-            computeDetail(r, cE, cN, cH);
+            TM87 t = projected[next++];
+            if (g.getFloat(r, gps::X) != 0 && g.getFloat(r, gps::Y) != 0 && g.getFloat(r, gps::Z) != 0) {
+                tr_.ApplyTransformation(t.E, t.N, t.H);
+                cE = static_cast<double>(t.E);
+                cN = static_cast<double>(t.N);
+                cH = static_cast<double>(t.H);
+            }
             if (differs(cE, E) || differs(cN, N) || differs(cH, H)) {
                 g.setFloat(r, gps::E, cE);
                 g.setFloat(r, gps::N, cN);

@@ -314,8 +314,24 @@ public:
     std::optional<std::string> askNetworkName(const std::string& offered) const;
 
 private:
-    struct Computed;
     bool computeDetail(Rec r, double& E, double& N, double& H) const;
+    // TM87 of every measured detail point before the local transformation,
+    // taken from projected_ where its inputs are unchanged and otherwise
+    // computed (by two threads for large networks) and kept there.
+    void projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& out) const;
+    // Forgets the kept projections when the shift or the input form changed.
+    void checkProjections() const;
+    // An imported detail point: its record and WGS84 input, and what the
+    // first computation gives it (see computeImported).
+    struct ImportedDetail {
+        Rec rec = NoRec;
+        double X = 0, Y = 0, Z = 0, apoxh = 0;
+        std::optional<double> undulation;
+        bool noConvergence = false;
+        TM87 projected;
+        double E = 0, N = 0, H = 0;
+    };
+    void computeImported(std::vector<ImportedDetail>& points) const;
     bool parseTyped(const std::string& text, Extended& v);
     bool readReferenceEntry(int field, const std::string& text, Extended& v);
     ConvergenceCriteria criteria() const;
@@ -331,6 +347,19 @@ private:
     AdjustmentStatistics stats_;
     std::vector<std::string> pointNames_;
     TransformationDisplay display_;
+    // A detail point's projection (WGS84 to TM87, no local transformation)
+    // with the inputs it came from, by record slot. The projection depends on
+    // nothing else but the WGS84 -> EGSA87 shift and the input form, which
+    // are kept beside it: a recompute after a change of the reference points
+    // only applies the new transformation.
+    struct Projected {
+        double X = 0, Y = 0, Z = 0, apoxh = 0;
+        TM87 t;
+        bool valid = false;
+    };
+    mutable std::vector<Projected> projected_;
+    mutable ShiftTriple projectedShift_;
+    mutable bool projectedGeocentric_ = true;
 };
 
 // The question asked before an existing file is replaced, wherever the

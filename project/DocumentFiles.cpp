@@ -231,6 +231,8 @@ ImportResult Document::ImportPointList(const std::string& path)
     const bool wasLoading = LoadingData;
     LoadingData = true;
     g.disableControls();
+    std::vector<ImportedDetail> details;
+    details.reserve(lines->size());
     int lineNo = 0;
     for (const auto& raw : *lines) {
         ++lineNo;
@@ -274,8 +276,7 @@ ImportResult Document::ImportPointList(const std::string& path)
             continue;
         }
 
-        // The point enters as if typed: the name rule, the coordinates, and
-        // for a detail point its derived coordinates and geoid undulation.
+        // The point enters as if typed: the name rule and the coordinates.
         g.append();
         GPSNameSetText(name);
         g.edit();
@@ -285,18 +286,26 @@ ImportResult Document::ImportPointList(const std::string& path)
         g.post();
         const Rec r = g.current();
         if (g.getBoolean(r, gps::detailPoint) && xyz[0] != 0 && xyz[1] != 0 && xyz[2] != 0) {
-            double E = 0, N = 0, H = 0;
-            computeDetail(r, E, N, H);
-            const Geographic p = TM87ToEllipsoidal(E, N, H, 0);
-            if (auto u = GeoidUndulation(shifts_, static_cast<double>(p.phi),
-                                         static_cast<double>(p.lambda)))
-                g.setFloat(r, gps::apoxh, *u);
-            computeDetail(r, E, N, H);
-            g.setFloat(r, gps::E, E);
-            g.setFloat(r, gps::N, N);
-            g.setFloat(r, gps::H, H);
+            ImportedDetail& d = details.emplace_back();
+            d.rec = r;
+            d.X = g.getFloat(r, gps::X);
+            d.Y = g.getFloat(r, gps::Y);
+            d.Z = g.getFloat(r, gps::Z);
+            d.apoxh = g.getFloat(r, gps::apoxh);
         }
         ++result.imported;
+    }
+    // A detail point gets its derived coordinates and geoid undulation; the
+    // points are computed all together, independent of one another.
+    computeImported(details);
+    for (const ImportedDetail& d : details) {
+        if (d.noConvergence)
+            showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
+        if (d.undulation)
+            g.setFloat(d.rec, gps::apoxh, *d.undulation);
+        g.setFloat(d.rec, gps::E, d.E);
+        g.setFloat(d.rec, gps::N, d.N);
+        g.setFloat(d.rec, gps::H, d.H);
     }
     g.enableControls();
     LoadingData = wasLoading;

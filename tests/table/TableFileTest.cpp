@@ -284,3 +284,38 @@ TEST(Cp1253, ConvertsBothWays)
     const std::string odd = "\x81\xAA\xD2\xFF";
     EXPECT_EQ(utf8ToCp1253(cp1253ToUtf8(odd)), odd);
 }
+
+// A network far larger than the texts compressed both ways: zlib's own
+// uncompress reads the stored file, which is no larger than zlib's level 9
+// would make it, and the same text written by zlib loads the same.
+TEST(TableFile, LargeFilesReadByZlibAndWrittenByZlib)
+{
+    TempDir dir;
+    Gps g;
+    for (int i = 1; i <= 6000; ++i) {
+        const Rec r = g.t.appendRecord();
+        g.t.setString(r, gps::Name, "Σ" + std::to_string(i));
+        g.t.setFloat(r, gps::X, 4538567.695 + i * 1.237);
+        g.t.setFloat(r, gps::Y, 1901291.101 - i * 0.731);
+        g.t.setFloat(r, gps::Z, 4044813.091 + (i % 97) * 3.3);
+        g.t.setBoolean(r, gps::detailPoint, i % 5 != 0);
+        if (i % 7 == 0)
+            g.t.setString(r, gps::Perigrafh, "πάσσαλος " + std::to_string(i));
+    }
+    const std::string path = dir.file("large.WGS84");
+    ASSERT_TRUE(SaveToFile(g.t, path));
+    const std::string text = tableFileText(g.t);
+    ASSERT_GT(text.size(), std::size_t{64 << 10});
+    ASSERT_LT(text.size(), std::size_t{1 << 20});
+    const std::string stored = readBytes(path);
+    EXPECT_EQ(inflated(stored), text);
+    EXPECT_LE(stored.size(), deflated(text).size());
+
+    const std::string byZlib = dir.file("zlib.WGS84");
+    writeBytes(byZlib, deflated(text));
+    Gps back;
+    const LoadResult res = LoadFromFile(back.t, byZlib);
+    ASSERT_TRUE(res.ok()) << res.reason;
+    EXPECT_EQ(res.records, 6000);
+    EXPECT_EQ(tableText(back.t), tableText(g.t));
+}
