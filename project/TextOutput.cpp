@@ -1,8 +1,8 @@
 #include "project/TextOutput.h"
 
+#include "table/AtomicFile.h"
 #include "table/Cp1253.h"
 
-#include <cstdio>
 #include <fstream>
 
 namespace korthal {
@@ -19,28 +19,13 @@ std::string fromCodePage1253(std::string_view cp1253)
 
 bool writeTextLines(const std::string& path, const std::vector<std::string>& lines)
 {
-    const std::string temp = path + ".tmp~";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        for (const auto& line : lines) {
-            std::string bytes = toCodePage1253(line);
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            out.write("\r\n", 2);
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
+    std::string bytes;
+    for (const auto& line : lines) {
+        bytes += toCodePage1253(line);
+        bytes += "\r\n";
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    std::string error;
+    return writeFileAtomically(path, bytes, error);
 }
 
 std::optional<std::vector<std::string>> readTextLines(const std::string& path)

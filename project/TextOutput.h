@@ -13,9 +13,9 @@ namespace korthal {
 std::string toCodePage1253(std::string_view utf8);
 std::string fromCodePage1253(std::string_view cp1253);
 
-// Writes the lines, each followed by CR LF, in code page 1253. The file is
-// written beside its final name first and then renamed over it, so a failed
-// write leaves any earlier file untouched. Returns false on failure.
+// Writes the lines, each followed by CR LF, in code page 1253, through an
+// AtomicFile (table/AtomicFile.h): a failed or killed write leaves any earlier
+// file untouched. Returns false on failure.
 bool writeTextLines(const std::string& path, const std::vector<std::string>& lines);
 
 // Reads a code page 1253 text file into UTF-8 lines (line ends CR LF, LF or
