@@ -1,11 +1,13 @@
 #include "app/GridPage.h"
 
+#include "app/PhotoThumbnails.h"
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 
 #include <QHBoxLayout>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -102,10 +104,24 @@ GridPage::GridPage(Document& doc, MemTable& table, int perigrafhField, QWidget* 
     grid_->setModel(model_);
     v->addWidget(grid_, 1);
 
-    memo_ = new QPlainTextEdit(this);
+    // The details keep their height and the thumbnails their size and
+    // place at the right while the grid and the memo grow with the window.
+    details_ = new QGroupBox(this);
+    details_->setObjectName(networkTable() ? QStringLiteral("GroupBox19")
+                                           : QStringLiteral("GroupBox25"));
+    auto* dh = new QHBoxLayout(details_);
+    dh->setContentsMargins(4, 2, 4, 4);
+    dh->setSpacing(6);
+    memo_ = new QPlainTextEdit(details_);
     memo_->setFixedHeight(60);
     memo_->installEventFilter(this);
-    v->addWidget(memo_);
+    dh->addWidget(memo_, 1);
+    thumbnails_ = new PhotoThumbnails(networkTable() ? QStringLiteral("a") : QStringLiteral("b"),
+                                      details_);
+    dh->addWidget(thumbnails_, 0, Qt::AlignRight | Qt::AlignVCenter);
+    v->addWidget(details_);
+    connect(thumbnails_, &PhotoThumbnails::thumbnailClicked, this, &GridPage::photoClicked);
+    connect(this, &GridPage::recordChanged, this, &GridPage::showPhotos);
     connect(memo_, &QPlainTextEdit::textChanged, this, [this] {
         if (!syncing_) memoDirty_ = true;
     });
@@ -130,7 +146,34 @@ GridPage::GridPage(Document& doc, MemTable& table, int perigrafhField, QWidget* 
             syncing_ = false;
         }
         showMemo();
+        showPhotos();
     });
+}
+
+bool GridPage::networkTable() const { return &table_ == &doc_.GPS(); }
+
+void GridPage::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    showPhotos();
+}
+
+void GridPage::showPhotos()
+{
+    if (doc_.LoadingData || !isVisible()) return;
+    const bool network = networkTable();
+    if (table_.current() == NoRec) {
+        details_->setTitle(QString());
+        thumbnails_->clear();
+        return;
+    }
+    const int nameField = network ? int(gps::Name) : int(gys::Name);
+    const int idField = network ? int(gps::ID) : int(gys::ID);
+    details_->setTitle(QStringLiteral("  λεπτομέρειες σημείου \"") +
+                       QString::fromStdString(table_.asString(nameField)) + QLatin1Char('"'));
+    thumbnails_->showPoint(QString::fromLatin1(kImagesFolder),
+                           photoBaseName(doc_.CurrentFileName, network),
+                           table_.asInteger(idField));
 }
 
 void GridPage::syncCursorFromView(const QModelIndex& current)

@@ -1,7 +1,8 @@
 #pragma once
 // What the two point pages share: a grid over one table with the two-row
-// header, a navigator (insert, delete, post, cancel) and the description memo
-// (`Perigrafh`) under the grid.
+// header, a navigator (insert, delete, post, cancel), and under the grid the
+// current point's details: its description memo (`Perigrafh`) and the
+// thumbnails of its photographs.
 
 #include "app/GroupHeaderView.h"
 #include "app/PointTableModel.h"
@@ -12,12 +13,15 @@
 class QPlainTextEdit;
 class QToolButton;
 class QHBoxLayout;
+class QGroupBox;
 
 namespace korthal {
 class Document;
 }
 
 namespace korthal::app {
+
+class PhotoThumbnails;
 
 // The grid: swallows Ctrl+Delete (records are deleted only through the
 // navigator, which asks first).
@@ -47,6 +51,11 @@ public:
     QPlainTextEdit* memo() const { return memo_; }
     QToolButton* navButton(int k) const { return nav_[k]; }  // 0 insert, 1 delete, 2 post, 3 cancel
     QHBoxLayout* toolRow() const { return toolRow_; }
+    // The box of the point's details (`GroupBox19` for the network,
+    // `GroupBox25` for the reference points) and its thumbnails.
+    QGroupBox* detailsBox() const { return details_; }
+    PhotoThumbnails* thumbnails() const { return thumbnails_; }
+    bool networkTable() const;
 
     // Navigator actions.
     void insertRecord();
@@ -67,13 +76,20 @@ public:
     void commitEdits();
     // Shows the current record's description.
     void showMemo();
+    // The after-scroll of the thumbnails: the point's name in the details
+    // box and its photographs. Nothing while data are loading or while the
+    // page is not shown (it runs again when the page is shown).
+    void showPhotos();
 
 signals:
     // The table's cursor moved (the user picked a row, or a handler moved it).
     void recordChanged();
+    // A thumbnail was clicked (photograph 1 to 6).
+    void photoClicked(int n);
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     Document& doc_;
     MemTable& table_;
 
@@ -83,6 +99,8 @@ private:
     PointGrid* grid_;
     PointTableModel* model_;
     QPlainTextEdit* memo_;
+    QGroupBox* details_;
+    PhotoThumbnails* thumbnails_;
     QToolButton* nav_[4] = {};
     QHBoxLayout* toolRow_;
     bool memoDirty_ = false;

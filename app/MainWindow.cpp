@@ -1,12 +1,16 @@
 #include "app/MainWindow.h"
 
 #include "app/CalculatorPage.h"
+#include "app/GeoidMapWindow.h"
 #include "app/NetworkPage.h"
 #include "app/NumberPage.h"
+#include "app/PhotoWindow.h"
 #include "app/ReferencePage.h"
+#include "app/SketchPage.h"
 #include "app/TestPage.h"
 #include "app/TransformPage.h"
 #include "export/ExportTable.h"
+#include "geodesy/Angles.h"
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
@@ -29,6 +33,8 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <numbers>
 
 namespace korthal::app {
 
@@ -124,7 +130,8 @@ void MainWindow::buildPages()
 
     networkPage_ = new NetworkPage(doc_, pages_);
     tabNetwork_ = networkPage_;
-    tabSketch_ = new QWidget(pages_);
+    sketchPage_ = new SketchPage(doc_, pages_);
+    tabSketch_ = sketchPage_;
     referencePage_ = new ReferencePage(doc_, pages_);
     tabReference_ = referencePage_;
     tabSettings_ = new QWidget(pages_);
@@ -164,6 +171,17 @@ void MainWindow::buildPages()
     connect(referencePage_, &GridPage::recordChanged, this,
             &MainWindow::loadCalculatorFromReference);
     connect(testPage_, &TestPage::showFileRequested, this, &MainWindow::SpeedButton6Click);
+    connect(networkPage_, &GridPage::photoClicked, this, &MainWindow::Image2bClick);
+    connect(referencePage_, &GridPage::photoClicked, this, &MainWindow::Image2bClick);
+    connect(networkPage_, &NetworkPage::geoidMapRequested, this,
+            [this] { SpeedButton8Click(MapSource::Network); });
+    connect(referencePage_, &ReferencePage::geoidMapRequested, this,
+            [this] { SpeedButton8Click(MapSource::Reference); });
+    connect(calculatorPage_, &CalculatorPage::geoidMapRequested, this,
+            [this](double phi, double lambda) {
+                constexpr double toDegrees = 180 / std::numbers::pi;
+                showGeoidMap(phi * toDegrees, lambda * toDegrees);
+            });
     connect(numberPage_, &NumberPage::numbersChanged, this, &MainWindow::refreshAll);
     connect(transformPage_, &TransformPage::networkRecomputed, this, [this] {
         networkPage_->model()->refresh();
@@ -199,12 +217,24 @@ void MainWindow::FormCreate()
     refreshAll();
     if (!referenceProblem.empty()) showMessage(referenceProblem, MsgIcon::Warning);
     reportLoadProblem();
+    // After the main window, the photo window and then the geoid map window.
+    photoWindow_ = new PhotoWindow(doc_, this);
+    mapWindow_ = new GeoidMapWindow(this);
+    connect(photoWindow_, &PhotoWindow::deactivated, this, [this] {
+        if (pages_->currentWidget() == tabNetwork_)
+            networkPage_->showPhotos();
+        else
+            referencePage_->showPhotos();
+    });
 }
 
 void MainWindow::startModes()
 {
     networkPage_->SBGrid()->setText(QStringLiteral("π"));
+    sketchPage_->SpeedButton10a()->setText(QStringLiteral("π"));
     networkPage_->SBGridClick();
+    sketchPage_->SpeedButton10aClick();
+    sketchPage_->SpeedButton15Click();
 }
 
 void MainWindow::refreshAll()
@@ -289,10 +319,14 @@ void MainWindow::SpeedButton3Click()
 void MainWindow::SpeedButton1Click()
 {
     QWidget* w = pages_->currentWidget();
+    if (w == tabSketch_) {
+        sketchPage_->print();
+        return;
+    }
     if (w != tabNetwork_ && w != tabReference_) return;
     networkPage_->commitEdits();
     referencePage_->commitEdits();
-    printListing(this, printTableLines(doc_, w == tabNetwork_, false));
+    printListing(this, doc_, w == tabNetwork_);
 }
 
 void MainWindow::SpeedButton6Click()
@@ -311,6 +345,7 @@ void MainWindow::PageControl1Change()
     panel9_->setVisible(w == tabNetwork_ || w == tabReference_ || w == tabSketch_);
     sb2_->setVisible(w == tabNetwork_ || w == tabReference_);
     if (w == tabNetwork_) networkPage_->FillReferencePickList();
+    if (w == tabSketch_) sketchPage_->plot();
 }
 
 bool MainWindow::FormKeyDown(int key, Qt::KeyboardModifiers mods)
@@ -358,7 +393,52 @@ void MainWindow::reject()
     }
     networkPage_->commitEdits();
     referencePage_->commitEdits();
+    if (photoWindow_) photoWindow_->postCaption();
     QDialog::reject();
+}
+
+void MainWindow::Image2bClick(int n)
+{
+    if (!photoWindow_) return;
+    const bool network = pages_->currentWidget() == tabNetwork_;
+    GridPage* page = network ? static_cast<GridPage*>(networkPage_) : referencePage_;
+    page->commitEdits();
+    if (page->model()->table().current() == NoRec) return;
+    photoWindow_->setPhoto(n, network);
+    if (photoWindow_->isVisible())
+        photoWindow_->FormShow();
+    else
+        photoWindow_->show();
+    photoWindow_->raise();
+    photoWindow_->activateWindow();
+}
+
+void MainWindow::SpeedButton8Click(MapSource source)
+{
+    constexpr Extended toDegrees = 180 / std::numbers::pi_v<Extended>;
+    Extended phi = 0, lambda = 0;
+    switch (source) {
+    case MapSource::Network: {
+        MemTable& t = doc_.GPS();
+        if (t.current() == NoRec) return;
+        phi = DMSToRad(t.asFloat(gps::f)) * toDegrees;
+        lambda = DMSToRad(t.asFloat(gps::l)) * toDegrees;
+        break;
+    }
+    case MapSource::Reference: {
+        MemTable& t = doc_.GYS();
+        if (t.current() == NoRec) return;
+        phi = t.asFloat(gys::f) * toDegrees;
+        lambda = t.asFloat(gys::l) * toDegrees;
+        break;
+    }
+    }
+    showGeoidMap(static_cast<double>(phi), static_cast<double>(lambda));
+}
+
+void MainWindow::showGeoidMap(double phi, double lambda)
+{
+    if (mapWindow_) mapWindow_->showPoint(phi, lambda);
 }
 
 void MainWindow::loadCalculatorFromNetwork()

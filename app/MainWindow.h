@@ -27,6 +27,9 @@ class NumberPage;
 class TransformPage;
 class CalculatorPage;
 class TestPage;
+class SketchPage;
+class PhotoWindow;
+class GeoidMapWindow;
 
 class MainWindow : public QDialog {
     Q_OBJECT
@@ -58,6 +61,11 @@ public:
     TransformPage* transformPage() const { return transformPage_; }
     CalculatorPage* calculatorPage() const { return calculatorPage_; }
     TestPage* testPage() const { return testPage_; }
+    SketchPage* sketchPage() const { return sketchPage_; }
+    // The photo window and the geoid map window; they exist once the
+    // window's creation (FormCreate) has run.
+    PhotoWindow* Form2() const { return photoWindow_; }
+    GeoidMapWindow* Form4() const { return mapWindow_; }
     bool testTabShown() const;
 
     // Start-up steps of the window's creation (settings, reference file,
@@ -73,6 +81,16 @@ public:
     void SpeedButton1Click();  // print
     void SpeedButton6Click();  // show LastTextFile
     void PageControl1Change();
+    // A thumbnail of either page was clicked: the photo window shows
+    // photograph n of the current point of the page's table.
+    void Image2bClick(int n);
+    // The geoid map buttons of the network page and of the reference page:
+    // the map is shown modally with the current point marked. (The
+    // calculator's "αποχή" button shows its own point the same way.)
+    enum class MapSource { Network, Reference };
+    void SpeedButton8Click(MapSource source);
+    // φ, λ in degrees.
+    void showGeoidMap(double phi, double lambda);
     // Returns true when the key was handled here.
     bool FormKeyDown(int key, Qt::KeyboardModifiers mods);
 
@@ -120,6 +138,9 @@ private:
     TransformPage* transformPage_ = nullptr;
     CalculatorPage* calculatorPage_ = nullptr;
     TestPage* testPage_ = nullptr;
+    SketchPage* sketchPage_ = nullptr;
+    PhotoWindow* photoWindow_ = nullptr;
+    GeoidMapWindow* mapWindow_ = nullptr;
 };
 
 }  // namespace korthal::app

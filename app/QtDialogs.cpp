@@ -68,7 +68,9 @@ QString QtDialogs::qtFilter(const std::string& filter)
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString label = parts[i].trimmed();
-        const QString pattern = parts[i + 1].trimmed();
+        // Patterns separated by ';' become Qt's list separated by spaces.
+        const QString pattern =
+            parts[i + 1].trimmed().split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
         if (!label.contains(pattern)) label += QStringLiteral(" (") + pattern + QLatin1Char(')');
         out << label;
     }
@@ -114,6 +116,19 @@ std::optional<SaveChoice> QtDialogs::chooseSaveFile(const std::string& title,
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return SaveChoice{dlg.selectedFiles().first().toStdString(),
                       static_cast<int>(filters.indexOf(dlg.selectedNameFilter()))};
+}
+
+DialogParent::DialogParent(QWidget* window)
+    : dialogs_(dynamic_cast<QtDialogs*>(&dialogs()))
+{
+    if (!dialogs_) return;
+    previous_ = dialogs_->parent();
+    dialogs_->setParent(window);
+}
+
+DialogParent::~DialogParent()
+{
+    if (dialogs_) dialogs_->setParent(previous_);
 }
 
 }  // namespace korthal::app

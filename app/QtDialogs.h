@@ -16,6 +16,7 @@ class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
+    QWidget* parent() const { return parent_; }
 
     void message(const std::string& text, MsgIcon icon, const std::string& caption) override;
     Answer ask(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -33,11 +34,27 @@ public:
     // "label (*.ext)" entries of a save dialog.
     static QStringList qtSaveFilters(const std::vector<FileType>& types);
 
-    // "label (*.A)|*.A|label2 |*.B" to Qt's "label (*.A);;label2 (*.B)".
+    // "label (*.A)|*.A|label2 |*.B;*.C" to Qt's "label (*.A);;label2 (*.B *.C)".
     static QString qtFilter(const std::string& filter);
 
 private:
     QWidget* parent_;
+};
+
+// While alive, the dialogs shown through dialogs() open over `window` (a
+// window other than the main one that asks its own questions); the previous
+// parent comes back at its end. Does nothing when the dialogs in force are
+// not QtDialogs (tests).
+class DialogParent {
+public:
+    explicit DialogParent(QWidget* window);
+    ~DialogParent();
+    DialogParent(const DialogParent&) = delete;
+    DialogParent& operator=(const DialogParent&) = delete;
+
+private:
+    QtDialogs* dialogs_ = nullptr;
+    QWidget* previous_ = nullptr;
 };
 
 }  // namespace korthal::app

@@ -4,6 +4,9 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 
+#include <QHBoxLayout>
+#include <QToolButton>
+
 #include <cstdio>
 
 namespace korthal::app {
@@ -68,6 +71,13 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
         followCursorLater(column);
         return ok;
     });
+
+    sb9_ = new QToolButton(this);
+    sb9_->setObjectName(QStringLiteral("SpeedButton9"));
+    sb9_->setText(QStringLiteral("χάρτης"));
+    sb9_->setToolTip(QStringLiteral("Εμφανίζει τον χάρτη του γεωειδούς"));
+    toolRow()->insertWidget(4, sb9_);
+    connect(sb9_, &QToolButton::clicked, this, &ReferencePage::geoidMapRequested);
 }
 
 QString ReferencePage::cellText(Rec r, int c) const

@@ -3,6 +3,8 @@
 
 #include "app/GridPage.h"
 
+class QToolButton;
+
 namespace korthal::app {
 
 class ReferencePage : public GridPage {
@@ -10,7 +12,13 @@ class ReferencePage : public GridPage {
 public:
     ReferencePage(Document& doc, QWidget* parent = nullptr);
 
+    QToolButton* SpeedButton9() const { return sb9_; }
+
+signals:
+    void geoidMapRequested();
+
 private:
+    QToolButton* sb9_;
     QString cellText(Rec r, int column) const;
 };
 

@@ -39,7 +39,10 @@ std::optional<double> GeoidGridValue(double u, double v)
     return double(GeoidGrid[static_cast<std::size_t>(index)]);
 }
 
-std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda)
+namespace {
+
+// The interpolated grid value with the datum term, in centimetres.
+std::optional<Extended> undulationCm(const DatumShiftTable& shifts, double phi, double lambda)
 {
     const Extended u = Extended(phi) * kQuarterDegreesPerRadian;
     const Extended v = Extended(lambda) * kQuarterDegreesPerRadian;
@@ -77,9 +80,27 @@ std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi,
     Extended T = clam * cphi * Extended(s.dX) * 100 * kFactorX + G;
     T = slam * cphi * Extended(s.dY) * 100 * kFactorY + T;
     T = sphi * Extended(s.dZ) * 100 * kFactorZ + T;
+    return T;
+}
 
+}  // namespace
+
+std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda)
+{
+    const auto T = undulationCm(shifts, phi, lambda);
+    if (!T)
+        return std::nullopt;
     // Whole decimetres, ties to even.
-    return double(std::nearbyint(T / 10)) / 10.0;
+    return double(std::nearbyint(*T / 10)) / 10.0;
+}
+
+std::optional<double> GeoidUndulationUnrounded(const DatumShiftTable& shifts, double phi,
+                                               double lambda)
+{
+    const auto T = undulationCm(shifts, phi, lambda);
+    if (!T)
+        return std::nullopt;
+    return double(*T / 100);
 }
 
 }  // namespace korthal

@@ -23,4 +23,9 @@ std::optional<double> GeoidGridValue(double u, double v);
 // nodes do not all exist.
 std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda);
 
+// The same undulation before its rounding to decimetres, in metres: a
+// continuous surface for maps and contour lines.
+std::optional<double> GeoidUndulationUnrounded(const DatumShiftTable& shifts, double phi,
+                                               double lambda);
+
 }  // namespace korthal

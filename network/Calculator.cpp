@@ -606,7 +606,15 @@ void Calculator::initHattUndulation()
 bool Calculator::geoidMarker(Extended& phi, Extended& lambda)
 {
     if (text(E::EGSA87f).empty()) {
-        if (!groupComplete(E::TM87E) || !SBTM87EGSAeClick()) return false;
+        // From the TM87 edits, or else from the transformed ones back
+        // through TM87, so that the marker is never put at 0, 0.
+        if (!text(E::TM87E).empty()) {
+            if (!SBTM87EGSAeClick()) return false;
+        } else if (!text(E::TM87Em).empty()) {
+            if (!SBTM87mTM87Click() || !SBTM87EGSAeClick()) return false;
+        } else {
+            return false;
+        }
     }
     Extended f, l;
     if (!read(E::EGSA87f, f) || !read(E::EGSA87l, l)) return false;

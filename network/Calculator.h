@@ -142,8 +142,10 @@ public:
     void initHattUndulation();
 
     // φ, λ (radians) of the EGSA87 ellipsoidal edits for the geoid map
-    // marker; completes them from the TM87 edits first when empty. False
-    // when nothing usable is there.
+    // marker. When EGSA87f is empty they are filled first from the TM87
+    // edits, or when those are empty from the transformed TM87 edits (through
+    // TM87, which is filled too). False when nothing usable is there or a
+    // conversion failed (its message has been shown).
     bool geoidMarker(Extended& phi, Extended& lambda);
 
 private:

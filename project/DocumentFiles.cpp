@@ -7,6 +7,7 @@
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
+#include "project/Photos.h"
 #include "project/Settings.h"
 #include "table/TableFile.h"
 #include "project/TextOutput.h"
@@ -312,8 +313,19 @@ bool Document::saveNetworkAs(const std::string& name)
         return false;
     }
     const bool renamed = name != CurrentFileName;
+    // The photographs are found by the network's name: they go along.
+    const std::string oldBase = photoBaseName(CurrentFileName, true);
+    const std::string newBase = photoBaseName(name, true);
     CurrentFileName = name;
     NetworkModified = false;
+    if (oldBase != newBase) {
+        std::vector<long long> ids;
+        for (Rec r = gps_->firstStored(); r != NoRec; r = gps_->nextStored(r))
+            ids.push_back(gps_->getInteger(r, gps::ID));
+        std::string error;
+        if (!copyPointPhotos(kImagesFolder, oldBase, newBase, ids, error))
+            showMessage(error, MsgIcon::Exclamation);
+    }
     if (renamed || settingsModified()) {
         if (!saveParams()) {
             showMessage(saveErrorMessage(settingsFileName()));

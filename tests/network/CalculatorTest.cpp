@@ -247,3 +247,44 @@ TEST(Calculator, LoadingFromRecordsAndReformatting)
     f.calc.exitEdit(E::WGS84h);
     EXPECT_TRUE(f.calc.text(E::WGS84h).empty());
 }
+
+TEST(Calculator, GeoidMarkerFillsTheEllipsoidalEditsFirst)
+{
+    // The ellipsoidal edits as typed.
+    Fixture f;
+    f.set3(E::EGSA87f, "38.000000000", "23.300000000", "100");
+    Extended phi = 0, lambda = 0;
+    ASSERT_TRUE(f.calc.geoidMarker(phi, lambda));
+    EXPECT_NEAR(double(phi * 180 / 3.14159265358979323846L), 38.0, 1e-12);
+    EXPECT_NEAR(double(lambda * 180 / 3.14159265358979323846L), 23.5, 1e-12);
+
+    // Only TM87: converted to the ellipsoidal edits first.
+    Fixture g;
+    g.set3(E::TM87E, "476543.1234", "4212345.5678", "321");
+    ASSERT_TRUE(g.calc.geoidMarker(phi, lambda));
+    EXPECT_FALSE(g.calc.text(E::EGSA87f).empty());
+    const Extended tmPhi = phi, tmLambda = lambda;
+    EXPECT_GT(double(phi), 0.65);  // about 38° N
+
+    // Only the transformed TM87 (shifted by the transformation): back
+    // through TM87 to the same place, never to 0, 0.
+    Fixture h;
+    h.tr.TrShiftX = 10;
+    h.tr.TrShiftY = -5;
+    h.tr.BuildTransformationMatrix();
+    h.set3(E::TM87Em, "476553.1234", "4212340.5678", "321");
+    ASSERT_TRUE(h.calc.geoidMarker(phi, lambda));
+    EXPECT_EQ(h.calc.text(E::TM87E), "476543.1234");
+    EXPECT_NEAR(double(phi), double(tmPhi), 1e-12);
+    EXPECT_NEAR(double(lambda), double(tmLambda), 1e-12);
+
+    // Nothing to go on: no marker, no message.
+    Fixture n;
+    RecordingDialogs rec;
+    EXPECT_FALSE(n.calc.geoidMarker(phi, lambda));
+    EXPECT_TRUE(rec.entries.empty());
+    // Text that is no number: the conversion's message, no marker.
+    n.set3(E::TM87E, "abc", "4212345", "1");
+    EXPECT_FALSE(n.calc.geoidMarker(phi, lambda));
+    EXPECT_EQ(rec.messages().size(), 1u);
+}

@@ -4,6 +4,7 @@
 #include "project/Document.h"
 #include "project/IniFile.h"
 #include "project/Settings.h"
+#include "table/AtomicFile.h"
 
 #include <algorithm>
 #include <array>
@@ -155,6 +156,17 @@ std::string findReference(const std::string& given, const std::string& network)
     return {};
 }
 
+std::string networkArgument(const std::vector<std::string>& args, std::size_t& i,
+                            std::string& network)
+{
+    if (!args[i].empty() && args[i][0] == '-')
+        return "unknown option \"" + args[i] + "\"";
+    if (!network.empty())
+        return "only one network file, got \"" + args[i] + "\"";
+    network = args[i++];
+    return {};
+}
+
 int loadNetwork(Document& doc, std::string_view command, const std::string& network,
                 const std::string& reference, const std::string& settingsFile, bool& complete)
 {
@@ -186,6 +198,15 @@ int loadNetwork(Document& doc, std::string_view command, const std::string& netw
     if (!complete)
         std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';
     return 0;
+}
+
+bool writeOutput(std::string_view command, const std::string& path, std::string_view bytes)
+{
+    std::string error;
+    if (writeFileAtomically(path, bytes, error))
+        return true;
+    std::cerr << "korthal-cli " << command << ": " << error << '\n';
+    return false;
 }
 
 int usageError(std::string_view command, const std::string& what)

@@ -59,6 +59,12 @@ std::string sharedArgument(const std::vector<std::string>& args, std::size_t& i,
 // exists.
 std::string findReference(const std::string& given, const std::string& network);
 
+// The network file argument of a command that takes one, at args[i]: stored
+// in `network` and i advanced. Returns what is wrong instead (an unknown
+// option, a second file), or an empty text.
+std::string networkArgument(const std::vector<std::string>& args, std::size_t& i,
+                            std::string& network);
+
 // Loads a network file or point list into `doc` with its reference file
 // (findReference) and its settings (`settingsFile`, else the network's own),
 // and transforms it. Returns 1 after saying on standard error which file
@@ -66,6 +72,10 @@ std::string findReference(const std::string& given, const std::string& network);
 // standard error, and `complete` is then false.
 int loadNetwork(Document& doc, std::string_view command, const std::string& network,
                 const std::string& reference, const std::string& settingsFile, bool& complete);
+
+// Writes `bytes` under `path` whole or not at all; false, with the reason on
+// standard error, when that failed.
+bool writeOutput(std::string_view command, const std::string& path, std::string_view bytes);
 
 // Says on standard error what is wrong with the arguments of `command` and
 // where its help is; returns the exit status 2.

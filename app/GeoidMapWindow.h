@@ -1,0 +1,28 @@
+#pragma once
+// The geoid map window `TForm4`: the map picture (paint/GeoidMapPainter.h)
+// with the marker of one point, shown modally. The marker is drawn on a copy,
+// so the map stays clean for the next point.
+
+#include <QDialog>
+
+class QLabel;
+
+namespace korthal::app {
+
+class GeoidMapWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit GeoidMapWindow(QWidget* parent = nullptr);
+
+    QLabel* Image1() const { return image_; }
+    // Puts the marker of φ, λ (degrees) on the map; a point outside the map
+    // is said so and the map is shown without a marker.
+    void markPoint(double phi, double lambda);
+    // markPoint, then the window modally.
+    void showPoint(double phi, double lambda);
+
+private:
+    QLabel* image_;
+};
+
+}  // namespace korthal::app
