@@ -9,6 +9,7 @@
 #include "network/PointTables.h"
 #include "table/TableFile.h"
 #include "views/RinexTable.h"
+#include "views/SketchLayout.h"
 
 namespace korthal::fuzz {
 
@@ -57,6 +58,27 @@ struct FuzzTable {
                     (void)referenceCellText(table, r, c, numbers, settings);
                 }
             }
+        }
+        if (kind == TableKind::Network)
+            showSketch();
+    }
+
+    // The network sketch in its three modes, fitted to the screen's picture,
+    // with the readout of every point drawn.
+    void showSketch() const
+    {
+        for (int mode = 0; mode < 3; ++mode) {
+            const std::vector<SketchPoint> points = sketchPoints(table, mode, SketchAllPoints, shifts);
+            if (points.empty())
+                continue;
+            const SketchWindow window = sketchWindow(points, mode, shifts);
+            const SketchFrame frame =
+                fitFrame(window, kSketchPictureWidth, kSketchPictureHeight);
+            const SketchLayout layout =
+                layoutSketch(points, frame, window.spacing, mode, kSketchPictureWidth,
+                             kSketchPictureHeight, 1, true, numbers);
+            for (const SketchHit& hit : layout.hits)
+                (void)sketchReadout(mode, hit.x, hit.y, numbers);
         }
     }
 
