@@ -90,8 +90,12 @@ struct ImportResult {
     bool opened = false;
     char separator = '\0';  // '\t', ',' or '\0' when none was found
     int imported = 0;
-    // Rejected lines: line number (from 1) and the reason.
-    std::vector<std::pair<int, std::string>> rejected;
+    // Rejected lines: line number (from 1) and the reason, of the first
+    // kKeptRejections of them (those the message shows); rejectedLines
+    // counts them all.
+    static constexpr std::size_t kKeptRejections = 20;
+    std::vector<std::pair<long long, std::string>> rejected;
+    long long rejectedLines = 0;
 };
 
 // What the exit sequence wrote.
