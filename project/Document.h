@@ -191,6 +191,10 @@ public:
     bool GYSESetText(int field, const std::string& text);
     // field: f, l or ortho of GYS.
     bool GYSfSetText(int field, const std::string& text);
+    // Names and descriptions of both tables: text with characters the files'
+    // code page 1253 cannot hold is refused with a message naming them (it
+    // would reach the file with '?' in their place); the field keeps its value.
+    bool TextFieldSetText(MemTable& table, int field, const std::string& text);
     // Shows the range message and returns true when v lies outside [min, max].
     bool OutOfRange(Extended v, Extended min, Extended max);
 
