@@ -52,6 +52,7 @@ public:
                 line = text_.substr(pos_);  // last line without LF
                 consumed_ += text_.size() - pos_;
                 pos_ = text_.size();
+                unterminated_ = true;
                 break;
             }
         }
@@ -64,6 +65,9 @@ public:
     // The last next() met a line longer than kMaxLine (lineNumber() is its
     // number); reading ends there.
     bool tooLong() const { return tooLong_; }
+    // The last line returned was the end of the input without a line end:
+    // the file may have been cut inside it.
+    bool unterminated() const { return unterminated_; }
     std::int64_t lineNumber() const { return lineNo_; }
     std::uint64_t consumed() const { return consumed_; }
     std::uint64_t total() const { return total_; }
@@ -92,6 +96,7 @@ private:
     std::size_t pos_ = 0;
     bool eof_ = false;
     bool tooLong_ = false;
+    bool unterminated_ = false;
     std::int64_t lineNo_ = 0;
     std::uint64_t consumed_ = 0;
     std::uint64_t total_ = 0;
@@ -384,6 +389,14 @@ private:
              std::move(message) + "\nΚρατήθηκαν οι παρατηρήσεις που διαβάστηκαν ως εκεί.", no);
     }
 
+    // The input ended before the epoch of line `epochNo` was complete.
+    void endsInsideEpoch(std::int64_t epochNo)
+    {
+        stopAt(in_.lineNumber(), "Το αρχείο " + quoted(name_) +
+                                     " τελειώνει μέσα στην εποχή της γραμμής " +
+                                     std::to_string(epochNo) + ".");
+    }
+
     void reportProgress()
     {
         if (progress_ && in_.consumed() >= nextProgress_) {
@@ -441,9 +454,7 @@ private:
             satellites.resize(36, ' ');
             for (int have = 12; have < n; have += 12) {
                 if (!in_.next(line)) {
-                    stopAt(in_.lineNumber(), "Το αρχείο " + quoted(name_) +
-                                                 " τελειώνει μέσα στην εποχή της γραμμής " +
-                                                 std::to_string(epochNo) + ".");
+                    endsInsideEpoch(epochNo);
                     return;
                 }
                 std::string_view more = cols(line, 33, 68);
@@ -457,9 +468,7 @@ private:
 
             for (int s = 0; s < n; ++s) {
                 if (!in_.next(line)) {
-                    stopAt(in_.lineNumber(), "Το αρχείο " + quoted(name_) +
-                                                 " τελειώνει μέσα στην εποχή της γραμμής " +
-                                                 std::to_string(epochNo) + ".");
+                    endsInsideEpoch(epochNo);
                     return;
                 }
                 // A line of exactly 12 characters is not an observation line.
@@ -471,6 +480,14 @@ private:
                     record.resize(static_cast<std::size_t>(k) * 80, ' ');
                     if (in_.next(line))
                         record.append(line.substr(0, std::min<std::size_t>(line.size(), 80)));
+                }
+                // The input ended inside a satellite's line with satellites
+                // still to come: the file was cut and the line may be cut
+                // inside a value, so it is not read. (The last satellite's
+                // line without a line end is a file without a final one.)
+                if (in_.unterminated() && s + 1 < n) {
+                    endsInsideEpoch(epochNo);
+                    return;
                 }
                 const std::string_view sat =
                     std::string_view(satellites).substr(static_cast<std::size_t>(s) * 3, 3);
