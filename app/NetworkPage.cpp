@@ -89,6 +89,25 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
         cols.push_back(std::move(col));
     }
     model()->setColumns(std::move(cols));
+    // A reference point left out of the estimation is drawn in the colour of
+    // the check points, the suspect on the pale red ground, as on the
+    // transformation page.
+    model()->setRowMark([this](Rec r) {
+        RowMark mark;
+        if (doc_.GPS().getBoolean(r, gps::detailPoint)) return mark;
+        const ReferenceResidual* res = doc_.residualOf(doc_.GPS().getInteger(r, gps::ID));
+        if (!res) return mark;
+        if (res->excluded) {
+            mark.text = kCheckPointColour;
+            mark.tip = QStringLiteral("Σημείο ελέγχου: εκτός του υπολογισμού των παραμέτρων");
+        } else if (res->suspect) {
+            mark.ground = kSuspectBackground;
+            mark.tip = QStringLiteral("ΥΠΟΠΤΟ σημείο αναφοράς (τ = %1): δείτε τα υπόλοιπα στις "
+                                      "ρυθμίσεις μετασχηματισμού")
+                           .arg(QString::fromStdString(doc_.numbers().formatFixed(res->tau, 2)));
+        }
+        return mark;
+    });
     fitColumns(grid(), {QStringLiteral("ΣΣΣΣΣΣΣ"), QStringLiteral("4.538.567,6950"),
                         QStringLiteral("1.901.291,1010"), QStringLiteral("4.044.813,0910"),
                         QStringLiteral("39,3622890470"), QStringLiteral("4.384.841,1500"),

@@ -63,7 +63,25 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(c.numeric ? (Qt::AlignRight | Qt::AlignVCenter)
                                              : (Qt::AlignLeft | Qt::AlignVCenter));
     case Qt::ForegroundRole:
-        if (c.red && c.red(r)) return QColor(255, 0, 0);
+        if (c.red && c.red(r)) {
+            if (rowMark_) {
+                const QColor marked = rowMark_(r).text;
+                if (marked.isValid()) return marked;
+            }
+            return QColor(255, 0, 0);
+        }
+        return {};
+    case Qt::BackgroundRole:
+        if (rowMark_) {
+            const QColor ground = rowMark_(r).ground;
+            if (ground.isValid()) return ground;
+        }
+        return {};
+    case Qt::ToolTipRole:
+        if (rowMark_) {
+            const QString tip = rowMark_(r).tip;
+            if (!tip.isEmpty()) return tip;
+        }
         return {};
     case Qt::FontRole:
         if (c.bold) {

@@ -29,6 +29,19 @@ struct GridColumn {
     std::function<bool(Rec)> red;
 };
 
+// The colours of a reference point left out of the estimation (its text)
+// and of the suspect reference point (its ground), in the grids and on the
+// transformation page.
+inline const QColor kCheckPointColour{0, 70, 200};
+inline const QColor kSuspectBackground{255, 215, 210};
+
+// A mark over a whole row: the text colour of the columns drawn in red, the
+// ground of every column and a tooltip (invalid or empty: none).
+struct RowMark {
+    QColor text, ground;
+    QString tip;
+};
+
 class PointTableModel : public QAbstractTableModel, public TableListener {
     Q_OBJECT
 public:
@@ -46,6 +59,7 @@ public:
     void setColumnTitle(int c, const QString& title);
     void setColumnReadOnly(int c, bool ro);
     void setSetText(SetText f) { setText_ = std::move(f); }
+    void setRowMark(std::function<RowMark(Rec)> f) { rowMark_ = std::move(f); }
     // Redraws every cell (after a change of settings that the texts use).
     void refresh();
 
@@ -76,6 +90,7 @@ private:
     MemTable& table_;
     std::vector<GridColumn> columns_;
     SetText setText_;
+    std::function<RowMark(Rec)> rowMark_;
     int resetDepth_ = 0;
     bool inSetData_ = false;
     bool layoutOnly_ = false;

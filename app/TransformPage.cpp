@@ -1,6 +1,8 @@
 #include "app/TransformPage.h"
 
+#include "app/PointTableModel.h"
 #include "geodesy/Dialogs.h"
+#include "project/AdjustmentText.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 
@@ -11,12 +13,16 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaObject>
+#include <QPalette>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 
 namespace korthal::app {
@@ -152,7 +158,7 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     for (int r = 0; r < 3; ++r) {
         equations[static_cast<std::size_t>(r)] = new QLabel(params);
         equations[static_cast<std::size_t>(r)]->setTextFormat(Qt::RichText);
-        pl->addWidget(equations[static_cast<std::size_t>(r)], r, 0, 1, 8);
+        pl->addWidget(equations[static_cast<std::size_t>(r)], r, 0, 1, 9);
     }
     scaleCaption = new QLabel(QStringLiteral("μ  ="), params);
     miyCaption = new QLabel(QStringLiteral("μy ="), params);
@@ -164,30 +170,57 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     Ltx = new QLabel(params);
     Lty = new QLabel(params);
     Ltz = new QLabel(params);
+    // Each value with its standard error beside it, in grey: caption, value,
+    // error in three columns per parameter.
+    auto error = [params] {
+        auto* l = new QLabel(params);
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, QColor(90, 90, 90));
+        l->setPalette(pal);
+        return l;
+    };
+    sMix = error();
+    sEx = error();
+    sEy = error();
+    sEz = error();
+    sTx = error();
+    sTy = error();
+    sTz = error();
+    for (QLabel* l : {sTx, sTy, sTz})
+        l->setToolTip(QStringLiteral("Τυπικό σφάλμα της μετάθεσης στην αρχή των αξόνων ΤΜ87: "
+                                     "μεγάλο, γιατί εκεί φτάνει και το σφάλμα των στροφών και "
+                                     "της κλίμακας, με μοχλό χιλιάδων km"));
     pl->addWidget(scaleCaption, 3, 0);
     pl->addWidget(Lmix, 3, 1);
-    pl->addWidget(miyCaption, 3, 2);
-    pl->addWidget(mizCaption, 3, 3);
-    pl->addWidget(new QLabel(QStringLiteral("εx ="), params), 4, 0);
-    pl->addWidget(Lex, 4, 1);
-    pl->addWidget(new QLabel(QStringLiteral("εy ="), params), 4, 2);
-    pl->addWidget(Ley, 4, 3);
-    pl->addWidget(new QLabel(QStringLiteral("εz ="), params), 4, 4);
-    pl->addWidget(Lez, 4, 5);
-    pl->addWidget(new QLabel(QStringLiteral("tx ="), params), 5, 0);
-    pl->addWidget(Ltx, 5, 1);
-    pl->addWidget(new QLabel(QStringLiteral("ty ="), params), 5, 2);
-    pl->addWidget(Lty, 5, 3);
-    pl->addWidget(new QLabel(QStringLiteral("tz ="), params), 5, 4);
-    pl->addWidget(Ltz, 5, 5);
+    pl->addWidget(sMix, 3, 2);
+    pl->addWidget(miyCaption, 3, 3);
+    pl->addWidget(mizCaption, 3, 6);
+    struct Cell {
+        const char* caption;
+        QLabel *value, *error;
+    };
+    const Cell cells[2][3] = {{{"εx =", Lex, sEx}, {"εy =", Ley, sEy}, {"εz =", Lez, sEz}},
+                              {{"tx =", Ltx, sTx}, {"ty =", Lty, sTy}, {"tz =", Ltz, sTz}}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const Cell& cell = cells[r][c];
+            pl->addWidget(new QLabel(QString::fromUtf8(cell.caption), params), 4 + r, 3 * c);
+            pl->addWidget(cell.value, 4 + r, 3 * c + 1);
+            pl->addWidget(cell.error, 4 + r, 3 * c + 2);
+        }
     v->addWidget(params);
 
     auto* resBox = new QGroupBox(QStringLiteral("  υπόλοιπα στα σημεία αναφοράς  "), this);
     auto* rl = new QVBoxLayout(resBox);
-    residuals = new QTableWidget(0, 4, resBox);
+    residuals = new QTableWidget(0, 6, resBox);
     residuals->setHorizontalHeaderLabels(
         {QStringLiteral("Σημείο"), QStringLiteral("vE  (m)"), QStringLiteral("vN  (m)"),
-         QStringLiteral("vH  (m)")});
+         QStringLiteral("vH  (m)"), QStringLiteral("τ"), QString()});
+    residuals->horizontalHeaderItem(0)->setToolTip(
+        QStringLiteral("Με το σημάδι το σημείο μετέχει στον υπολογισμό των παραμέτρων· χωρίς "
+                       "αυτό γίνεται σημείο ελέγχου"));
+    residuals->horizontalHeaderItem(4)->setToolTip(
+        QStringLiteral("Το μεγαλύτερο κανονικοποιημένο υπόλοιπο του σημείου (τ του Pope)"));
     residuals->verticalHeader()->setVisible(false);
     residuals->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     residuals->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -195,7 +228,18 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     rl->addWidget(residuals, 1);
     rms = new QLabel(resBox);
     rl->addWidget(rms);
+    testSummary = new QLabel(resBox);
+    testSummary->setTextFormat(Qt::RichText);
+    testSummary->setWordWrap(true);
+    rl->addWidget(testSummary);
     v->addWidget(resBox, 1);
+    // The change is made after the tick's own signal has returned: the table
+    // is filled anew by the recomputation.
+    connect(residuals, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (fillingResiduals_ || item->column() != 0) return;
+        const int row = item->row();
+        QMetaObject::invokeMethod(this, [this, row] { residualTicked(row); }, Qt::QueuedConnection);
+    });
 
     connect(RG2d, &QButtonGroup::idClicked, this, [this] { RG2dClick(); });
     connect(RGafinikoy, &QButtonGroup::idClicked, this, [this] { RGafinikoyClick(); });
@@ -291,32 +335,99 @@ void TransformPage::ShowTransformationParameters()
     Lex->setVisible(d.LexVisible);
     Ley->setVisible(d.LeyVisible);
     Ltz->setVisible(d.LtzVisible);
+    const std::pair<QLabel*, const std::string*> errors[] = {
+        {sMix, &d.sMix}, {sEx, &d.sEx}, {sEy, &d.sEy}, {sEz, &d.sEz},
+        {sTx, &d.sTx},   {sTy, &d.sTy}, {sTz, &d.sTz}};
+    for (const auto& [label, text] : errors) label->setText(QString::fromStdString(*text));
+    sEx->setVisible(d.LexVisible);
+    sEy->setVisible(d.LeyVisible);
+    sTz->setVisible(d.LtzVisible);
 
-    const auto& res = doc_.residuals();
-    const int dec = doc_.numberSettings().GPSDecimals[0];
-    residuals->setRowCount(static_cast<int>(res.size()));
-    int row = 0;
-    for (const ReferenceResidual& r : res) {
-        auto cell = [&](int col, const QString& text, bool right) {
-            auto* item = new QTableWidgetItem(text);
-            if (right) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            residuals->setItem(row, col, item);
-        };
-        cell(0, QString::fromStdString(r.name), false);
-        if (r.used) {
-            cell(1, QString::fromStdString(doc_.numbers().formatFixed(r.vE, dec)), true);
-            cell(2, QString::fromStdString(doc_.numbers().formatFixed(r.vN, dec)), true);
-            cell(3, doc_.Use3D ? QString::fromStdString(doc_.numbers().formatFixed(r.vH, dec))
-                               : QString(),
-                 true);
-        } else {
-            for (int c = 1; c < 4; ++c) cell(c, QStringLiteral("—"), true);
-        }
-        ++row;
-    }
+    fillResiduals();
     rms->setText(QStringLiteral("RMS   E: %1 m    N: %2 m    H: %3 m    συνολικό: %4 m")
                      .arg(QString::fromStdString(d.Lmx), QString::fromStdString(d.Lmy),
                           QString::fromStdString(d.Lmz), QString::fromStdString(d.Lmxyz)));
+
+    const AdjustmentSummary sum = adjustmentSummary(doc_, doc_.numbers());
+    QStringList lines;
+    for (const std::string* l : {&sum.precision, &sum.test}) if (!l->empty()) lines << html(*l);
+    if (!sum.verdict.empty()) {
+        const bool suspect = std::any_of(doc_.residuals().begin(), doc_.residuals().end(),
+                                         [](const ReferenceResidual& r) { return r.suspect; });
+        lines << (suspect ? QStringLiteral("<b><span style=\"color:#c00000\">%1</span></b>")
+                          : QStringLiteral("%1"))
+                     .arg(html(sum.verdict));
+    }
+    if (!sum.checkPoints.empty())
+        lines << QStringLiteral("<span style=\"color:#0046c8\">%1</span>").arg(html(sum.checkPoints));
+    testSummary->setText(lines.join(QStringLiteral("<br>")));
+}
+
+void TransformPage::fillResiduals()
+{
+    const QSignalBlocker block(residuals);
+    fillingResiduals_ = true;
+    const auto& res = doc_.residuals();
+    const int dec = doc_.numberSettings().GPSDecimals[0];
+    const NumberText& n = doc_.numbers();
+    residuals->setRowCount(static_cast<int>(res.size()));
+    residualIds_.clear();
+    int row = 0;
+    for (const ReferenceResidual& r : res) {
+        residualIds_.push_back(r.id);
+        // Check points in blue, the suspect in red on a pale red ground.
+        QColor fg, bg;
+        QString tip;
+        if (r.excluded) {
+            fg = kCheckPointColour;
+            tip = QStringLiteral("Σημείο ελέγχου: εκτός του υπολογισμού των παραμέτρων· "
+                                 "οι τιμές είναι γνωστές μείον μετασχηματισμένες συντεταγμένες");
+        } else if (r.suspect) {
+            fg = QColor(192, 0, 0);
+            bg = kSuspectBackground;
+            tip = QStringLiteral("Ύποπτο σημείο: το υπόλοιπό του ξεπερνά την κρίσιμη τιμή του ελέγχου");
+        }
+        auto cell = [&](int col, const QString& text, bool right) {
+            auto* item = new QTableWidgetItem(text);
+            if (right) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (fg.isValid()) item->setForeground(fg);
+            if (bg.isValid()) item->setBackground(bg);
+            if (r.suspect) {
+                QFont f = item->font();
+                f.setBold(true);
+                item->setFont(f);
+            }
+            if (!tip.isEmpty()) item->setToolTip(tip);
+            residuals->setItem(row, col, item);
+            return item;
+        };
+        QTableWidgetItem* name = cell(0, QString::fromStdString(r.name), false);
+        if (r.used) {
+            name->setFlags(name->flags() | Qt::ItemIsUserCheckable);
+            name->setCheckState(r.excluded ? Qt::Unchecked : Qt::Checked);
+            cell(1, QString::fromStdString(n.formatFixed(r.vE, dec)), true);
+            cell(2, QString::fromStdString(n.formatFixed(r.vN, dec)), true);
+            cell(3, doc_.Use3D ? QString::fromStdString(n.formatFixed(r.vH, dec)) : QString(), true);
+            cell(4, QString::fromStdString(tauText(doc_, r, n)), true);
+        } else {
+            for (int c = 1; c < 5; ++c) cell(c, QStringLiteral("—"), true);
+        }
+        cell(5, QString::fromStdString(residualRemark(r)), false);
+        ++row;
+    }
+    fillingResiduals_ = false;
+}
+
+void TransformPage::residualTicked(int row)
+{
+    if (row < 0 || row >= static_cast<int>(residualIds_.size())) return;
+    const QTableWidgetItem* item = residuals->item(row, 0);
+    if (!item) return;
+    const long long id = residualIds_[static_cast<std::size_t>(row)];
+    const bool excluded = item->checkState() == Qt::Unchecked;
+    if (excluded == doc_.isExcluded(id)) return;
+    doc_.setExcluded(id, excluded);
+    emit networkRecomputed();
 }
 
 }  // namespace korthal::app

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <string>
+#include <vector>
 
 class QButtonGroup;
 class QLabel;
@@ -36,8 +37,16 @@ public:
     QLabel *Lmix = nullptr, *Lex = nullptr, *Ley = nullptr, *Lez = nullptr;
     QLabel *Ltx = nullptr, *Lty = nullptr, *Ltz = nullptr;
     QLabel *scaleCaption = nullptr, *miyCaption = nullptr, *mizCaption = nullptr;
+    // The standard errors beside the scale, the rotations and the shifts.
+    QLabel *sMix = nullptr, *sEx = nullptr, *sEy = nullptr, *sEz = nullptr;
+    QLabel *sTx = nullptr, *sTy = nullptr, *sTz = nullptr;
+    // The residuals of the reference points: a tick per point (ticked: in
+    // the estimation; unticked: left out, a check point), vE, vN, vH, the
+    // test value τ and a remark (ΥΠΟΠΤΟ, σημείο ελέγχου).
     QTableWidget* residuals = nullptr;
     QLabel* rms = nullptr;
+    // σ0, the test and its verdict, the check points.
+    QLabel* testSummary = nullptr;
 
     // Shows the settings (after a load).
     void showSettings();
@@ -48,6 +57,9 @@ public:
     // Typing into and leaving a datum shift edit.
     void shiftEditChange(int triple, int axis);
     void shiftEditExit(int triple, int axis);
+    // A tick of the residual table changed: leaves the point out of the
+    // estimation or takes it back, and recomputes the network.
+    void residualTicked(int row);
 
 public slots:
     // Shows the parameters and residuals of the document's last computation.
@@ -57,9 +69,12 @@ signals:
     void networkRecomputed();
 
 private:
+    void fillResiduals();
     Document& doc_;
     std::array<std::string, 9> goodShiftTexts_;
+    std::vector<long long> residualIds_;  // the network record ID of each row
     bool showing_ = false;
+    bool fillingResiduals_ = false;
 };
 
 }  // namespace korthal::app

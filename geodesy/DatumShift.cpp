@@ -62,19 +62,32 @@ void ShiftEGSA87ToWGS84(const DatumShiftTable& shifts, double& X, double& Y, dou
     addShift(shifts(EGSA87, WGS84), X, Y, Z);
 }
 
-TM87 WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A, double B,
-                 double C, double undulation)
+template <class T>
+BasicTM87<T> WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A,
+                         double B, double C, double undulation)
 {
     if (!inputIsGeocentric) {
         // φ, λ packed and h: to geocentric on WGS84, kept as doubles.
-        const Geocentric g = EllipsoidalToGeocentric(WGS84, DMSToRad(A), DMSToRad(B), C);
+        const BasicGeocentric<T> g =
+            EllipsoidalToGeocentric<T>(WGS84, T(DMSToRad(A)), T(DMSToRad(B)), C);
         A = double(g.X);
         B = double(g.Y);
         C = double(g.Z);
     }
     ShiftWGS84ToEGSA87(shifts, A, B, C);
-    const Geographic e = GeocentricToEllipsoidal(EGSA87, A, B, C);
-    return EllipsoidalToTM87(e.phi, e.lambda, e.h, undulation);
+    const BasicGeographic<T> e = GeocentricToEllipsoidal<T>(EGSA87, A, B, C);
+    return EllipsoidalToTM87<T>(e.phi, e.lambda, e.h, undulation);
+}
+
+template BasicTM87<double> WGS84ToTM87<double>(const DatumShiftTable&, bool, double, double,
+                                               double, double);
+template BasicTM87<Extended> WGS84ToTM87<Extended>(const DatumShiftTable&, bool, double, double,
+                                                   double, double);
+
+TM87 WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A, double B,
+                 double C, double undulation)
+{
+    return WGS84ToTM87<Extended>(shifts, inputIsGeocentric, A, B, C, undulation);
 }
 
 }  // namespace korthal

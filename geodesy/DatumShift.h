@@ -42,7 +42,12 @@ void ShiftWGS84ToEGSA87(const DatumShiftTable& shifts, double& X, double& Y, dou
 void ShiftEGSA87ToWGS84(const DatumShiftTable& shifts, double& X, double& Y, double& Z);
 
 // A GPS point to TM87 of EGSA87. A, B, C are X, Y, Z when inputIsGeocentric,
-// otherwise packed φ, λ and h on WGS84.
+// otherwise packed φ, λ and h on WGS84. The template computes the ellipsoid
+// and projection formulas in T (double or Extended); the shift is always
+// added in Extended and stored as doubles.
+template <class T>
+BasicTM87<T> WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A,
+                         double B, double C, double undulation);
 TM87 WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A, double B,
                  double C, double undulation);
 

@@ -41,9 +41,13 @@ std::optional<double> GeoidGridValue(double u, double v)
 
 namespace {
 
-// The interpolated grid value with the datum term, in centimetres.
-std::optional<Extended> undulationCm(const DatumShiftTable& shifts, double phi, double lambda)
+// The interpolated grid value with the datum term, in centimetres. With
+// `nearEdge`, also whether φ, λ lie on or next to a cell edge.
+std::optional<Extended> undulationCm(const DatumShiftTable& shifts, double phi, double lambda,
+                                     bool* nearEdge = nullptr)
 {
+    if (nearEdge)
+        *nearEdge = false;
     const Extended u = Extended(phi) * kQuarterDegreesPerRadian;
     const Extended v = Extended(lambda) * kQuarterDegreesPerRadian;
     if (!std::isfinite(u) || !std::isfinite(v))
@@ -52,6 +56,10 @@ std::optional<Extended> undulationCm(const DatumShiftTable& shifts, double phi, 
     const Extended j = std::trunc(v);
     const Extended fu = u - i;
     const Extended fv = v - j;
+    // Far wider than the difference between a double and an Extended position.
+    constexpr Extended kEdge = 1e-9L;
+    if (nearEdge)
+        *nearEdge = fu < kEdge || fu > 1 - kEdge || fv < kEdge || fv > 1 - kEdge;
 
     // The four surrounding nodes; i + 1 is the next row to the north.
     const auto n00 = GeoidGridValue(double(i), double(j));
@@ -85,12 +93,17 @@ std::optional<Extended> undulationCm(const DatumShiftTable& shifts, double phi, 
 
 }  // namespace
 
-std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda)
+std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda,
+                                      bool* nearStep)
 {
-    const auto T = undulationCm(shifts, phi, lambda);
+    const auto T = undulationCm(shifts, phi, lambda, nearStep);
     if (!T)
         return std::nullopt;
     // Whole decimetres, ties to even.
+    if (nearStep) {
+        const Extended dm = *T / 10;
+        *nearStep = *nearStep || std::fabs(dm - std::floor(dm) - 0.5L) < 1e-6L;
+    }
     return double(std::nearbyint(*T / 10)) / 10.0;
 }
 

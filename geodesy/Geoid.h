@@ -20,8 +20,12 @@ std::optional<double> GeoidGridValue(double u, double v);
 
 // The undulation in metres with one decimal on EGSA87 at φ, λ (radians),
 // with the datum term of shifts[0][1]; nullopt where the four surrounding
-// nodes do not all exist.
-std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda);
+// nodes do not all exist. With `nearStep`, also says whether φ, λ lie so close
+// to a step of the model (a cell edge, where the grid may end, or a value
+// halfway between two decimetres) that a position computed in another
+// floating type could fall on its other side.
+std::optional<double> GeoidUndulation(const DatumShiftTable& shifts, double phi, double lambda,
+                                      bool* nearStep = nullptr);
 
 // The same undulation before its rounding to decimetres, in metres: a
 // continuous surface for maps and contour lines.

@@ -17,16 +17,26 @@ struct HattSheet {
     bool valid() const { return i >= 0 && i <= 14 && j >= 0 && j <= 18; }
 };
 
-struct HattPoint {
-    Extended x = 0;  // east (m)
-    Extended y = 0;  // north (m)
-    Extended H = 0;  // h − undulation (m)
+template <class T>
+struct BasicHattPoint {
+    T x = 0;  // east (m)
+    T y = 0;  // north (m)
+    T H = 0;  // h − undulation (m)
     HattSheet sheet;  // the sheet used, as computed (may be outside the lists)
 };
+using HattPoint = BasicHattPoint<Extended>;
 
-// φ, λ in radians on the GR datum. Chooses the sheet.
-HattPoint EllipsoidalToHATT(Extended phi, Extended lambda, Extended h, Extended undulation);
+// φ, λ in radians on the GR datum. Chooses the sheet. Instantiated for double
+// and Extended; a call without a template argument is the Extended function.
+template <class T>
+BasicHattPoint<T> EllipsoidalToHATT(Exact<T> phi, Exact<T> lambda, Exact<T> h,
+                                    Exact<T> undulation);
 // x, y on the given sheet back to φ, λ (radians, GR datum) and h = H + undulation.
+template <class T>
+BasicGeographic<T> HATTToEllipsoidal(Exact<T> x, Exact<T> y, Exact<T> H, Exact<T> undulation,
+                                     HattSheet sheet);
+
+HattPoint EllipsoidalToHATT(Extended phi, Extended lambda, Extended h, Extended undulation);
 Geographic HATTToEllipsoidal(Extended x, Extended y, Extended H, Extended undulation,
                              HattSheet sheet);
 

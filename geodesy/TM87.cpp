@@ -1,7 +1,6 @@
 #include "geodesy/TM87.h"
 
 #include "geodesy/Dialogs.h"
-#include "geodesy/EMatrix.h"
 
 #include <cmath>
 
@@ -12,74 +11,101 @@ const char* const kMsgNoConvergence = "η διαδικασία δεν συγκλ
 namespace {
 
 // K of the meridian arc: 8·a·(1 − e²) / c³ with c = 1 + sqrt(1 − e²).
-Extended arcFactor(int ell)
+template <class T>
+T arcFactor(int ell)
 {
-    const Extended a = Ellipsoids[ell].a;
-    const Extended e = Ellipsoids[ell].e;
-    const Extended c = 1 + std::sqrt(1 - e * e);
+    const T a = T(Ellipsoids[ell].a);
+    const T e = T(Ellipsoids[ell].e);
+    const T c = 1 + std::sqrt(1 - e * e);
     return 8 * a * (1 - e * e) / (c * c * c);
+}
+
+// x to the power n by repeated multiplication, as IntPower does.
+template <class T>
+T intPower(int n, T x)
+{
+    T r = 1;
+    for (int i = 0; i < n; ++i)
+        r = r * x;
+    return r;
 }
 
 }  // namespace
 
-Extended MeridianArc(int ell, Extended phiA, Extended phiB)
+template <class T>
+T MeridianArc(int ell, Exact<T> phiA, Exact<T> phiB)
 {
-    const Extended K = arcFactor(ell);
-    const Extended* C = MeridianCoeffs[ell];
-    const Extended d = phiB - phiA;
-    const Extended m = (phiA + phiB) / 2;
-    return K * (C[0] * d + 2 * C[1] * std::sin(d) * std::cos(2 * m) +
-                C[2] * std::sin(2 * d) * std::cos(4 * m) +
-                (2 * C[3] * std::sin(3 * d) * std::cos(6 * m)) / 3);
+    const T K = arcFactor<T>(ell);
+    const T C0 = T(MeridianCoeffs[ell][0]), C1 = T(MeridianCoeffs[ell][1]);
+    const T C2 = T(MeridianCoeffs[ell][2]), C3 = T(MeridianCoeffs[ell][3]);
+    const T d = phiB - phiA;
+    const T m = (phiA + phiB) / 2;
+    return K * (C0 * d + 2 * C1 * std::sin(d) * std::cos(2 * m) +
+                C2 * std::sin(2 * d) * std::cos(4 * m) +
+                (2 * C3 * std::sin(3 * d) * std::cos(6 * m)) / 3);
 }
 
-Extended FootpointLatitude(int ell, Extended M)
+template <class T>
+T FootpointLatitude(int ell, Exact<T> M, FootpointCheck* check)
 {
-    const Extended K = arcFactor(ell);
-    const Extended* C = MeridianCoeffs[ell];
-    Extended phi = (M / K) / C[0];
+    const T K = arcFactor<T>(ell);
+    const T C0 = T(MeridianCoeffs[ell][0]), C1 = T(MeridianCoeffs[ell][1]);
+    const T C2 = T(MeridianCoeffs[ell][2]), C3 = T(MeridianCoeffs[ell][3]);
+    const T limit = T(1e-8L);
+    T phi = (M / K) / C0;
     int i = 0;
     while (true) {
         ++i;
-        const Extended prev = phi;
-        phi = (M / K - C[1] * std::sin(2 * prev) - C[2] * std::sin(4 * prev) / 2 -
-               C[3] * std::sin(6 * prev) / 3) /
-              C[0];
-        if (i > 20)
-            showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
-        if (std::fabs(phi - prev) < 1e-8L || i >= 21)
+        const T prev = phi;
+        phi = (M / K - C1 * std::sin(2 * prev) - C2 * std::sin(4 * prev) / 2 -
+               C3 * std::sin(6 * prev) / 3) /
+              C0;
+        const T step = std::fabs(phi - prev);
+        if (i > 20) {
+            if (check)
+                check->converged = false;
+            else
+                showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
+        }
+        // A step this close to the limit could stop another type one pass
+        // earlier or later than this one.
+        if (check && std::fabs(step - limit) < limit * T(1e-4L))
+            check->nearLimit = true;
+        if (step < limit || i >= 21)
             break;
     }
     return phi;
 }
 
-TM87 EllipsoidalToTM87(Extended phi, Extended lambda, Extended h, Extended undulation)
+template <class T>
+BasicTM87<T> EllipsoidalToTM87(Exact<T> phi, Exact<T> lambda, Exact<T> h, Exact<T> undulation)
 {
     const Ellipsoid& el = Ellipsoids[EGSA87];
-    const Extended a = el.a, e = el.e, ep = el.eprime;
-    const Extended s = std::sin(phi), c = std::cos(phi);
-    const Extended t = std::tan(phi);
-    const Extended t2 = t * t, t4 = t2 * t2, t6 = t4 * t2;
-    const Extended n2 = (ep * c) * (ep * c);
-    const Extended n4 = n2 * n2, n6 = n4 * n2, n8 = n4 * n4;
-    const Extended N = a / std::sqrt(1 - (e * s) * (e * s));
-    const Extended l = lambda - kLambda0TM87;
-    const Extended l2c2 = l * l * c * c;
-    const Extended l4c4 = l2c2 * l2c2;
-    const Extended l6c6 = l4c4 * l2c2;
-    const Extended M = MeridianArc(EGSA87, 0, phi);
+    const T a = T(el.a), e = T(el.e), ep = T(el.eprime);
+    const T k0 = T(kK0TM87);
+    const T s = std::sin(phi), c = std::cos(phi);
+    const T t = std::tan(phi);
+    const T t2 = t * t, t4 = t2 * t2, t6 = t4 * t2;
+    const T n2 = (ep * c) * (ep * c);
+    const T n4 = n2 * n2, n6 = n4 * n2, n8 = n4 * n4;
+    const T N = a / std::sqrt(1 - (e * s) * (e * s));
+    const T l = lambda - T(kLambda0TM87);
+    const T l2c2 = l * l * c * c;
+    const T l4c4 = l2c2 * l2c2;
+    const T l6c6 = l4c4 * l2c2;
+    const T M = MeridianArc<T>(EGSA87, 0, phi);
 
-    TM87 r;
-    r.N = kK0TM87 * M +
-          (kK0TM87 * N * l * l * s * c / 2) *
+    BasicTM87<T> r;
+    r.N = k0 * M +
+          (k0 * N * l * l * s * c / 2) *
               (1 + l2c2 * (5 - t2 + 9 * n2 + 4 * n4) / 12 +
                l4c4 *
                    (61 - 58 * t2 + t4 + 270 * n2 - 330 * t2 * n2 + 445 * n4 + 324 * n6 -
                     680 * t2 * n4 + 88 * n8 - 600 * t2 * n6 - 192 * t2 * n8) /
                    360 +
                l6c6 * (1385 - 3111 * t2 + 543 * t4 - t6) / 20160);
-    r.E = kFalseEastingTM87 +
-          kK0TM87 * N * l * c *
+    r.E = T(kFalseEastingTM87) +
+          k0 * N * l * c *
               (1 + l2c2 * (1 - t2 + n2) / 6 +
                l4c4 *
                    (5 - 18 * t2 + t4 + 14 * n2 - 58 * t2 * n2 + 13 * n4 + 4 * n6 -
@@ -90,25 +116,28 @@ TM87 EllipsoidalToTM87(Extended phi, Extended lambda, Extended h, Extended undul
     return r;
 }
 
-Geographic TM87ToEllipsoidal(Extended E, Extended N, Extended H, Extended undulation)
+template <class T>
+BasicGeographic<T> TM87ToEllipsoidal(Exact<T> E, Exact<T> N, Exact<T> H, Exact<T> undulation,
+                                     FootpointCheck* check)
 {
     const Ellipsoid& el = Ellipsoids[EGSA87];
-    const Extended a = el.a, e = el.e, ep = el.eprime;
-    const Extended phi1 = FootpointLatitude(EGSA87, N / kK0TM87);
-    const Extended s = std::sin(phi1), c = std::cos(phi1);
-    const Extended w = std::sqrt(1 - (e * s) * (e * s));
-    const Extended N1 = a / w;
-    const Extended rho1 = (1 - e * e) * a / IntPower(3, w);
-    const Extended t = s / c;
-    const Extended t2 = t * t, t4 = t2 * t2, t6 = t4 * t2;
-    const Extended n2 = (ep * c) * (ep * c);
-    const Extended n4 = n2 * n2, n6 = n4 * n2, n8 = n4 * n4;
-    const Extended D = (E - kFalseEastingTM87) / N1 / kK0TM87;
-    const Extended D2 = D * D;
-    const Extended D4 = IntPower(4, D);
-    const Extended D6 = IntPower(6, D);
+    const T a = T(el.a), e = T(el.e), ep = T(el.eprime);
+    const T k0 = T(kK0TM87);
+    const T phi1 = FootpointLatitude<T>(EGSA87, N / k0, check);
+    const T s = std::sin(phi1), c = std::cos(phi1);
+    const T w = std::sqrt(1 - (e * s) * (e * s));
+    const T N1 = a / w;
+    const T rho1 = (1 - e * e) * a / intPower(3, w);
+    const T t = s / c;
+    const T t2 = t * t, t4 = t2 * t2, t6 = t4 * t2;
+    const T n2 = (ep * c) * (ep * c);
+    const T n4 = n2 * n2, n6 = n4 * n2, n8 = n4 * n4;
+    const T D = (E - T(kFalseEastingTM87)) / N1 / k0;
+    const T D2 = D * D;
+    const T D4 = intPower(4, D);
+    const T D6 = intPower(6, D);
 
-    Geographic g;
+    BasicGeographic<T> g;
     g.phi = phi1 - (N1 * t / rho1) * (D2 / 2) *
                        (1 - D2 * (5 + 3 * t2 + n2 - 4 * n4 - 9 * t2 * n2) / 12 +
                         D4 *
@@ -117,7 +146,7 @@ Geographic TM87ToEllipsoidal(Extended E, Extended N, Extended H, Extended undula
                              84 * t2 * n6 - 192 * t2 * n8) /
                             360 -
                         D6 * (1385 + 3633 * t2 + 4095 * t4 + 1575 * t6) / 20160);
-    g.lambda = kLambda0TM87 +
+    g.lambda = T(kLambda0TM87) +
                D *
                    (1 - D2 * (1 + 2 * t2 + n2) / 6 +
                     D4 *
@@ -128,6 +157,35 @@ Geographic TM87ToEllipsoidal(Extended E, Extended N, Extended H, Extended undula
                    c;
     g.h = H + undulation;
     return g;
+}
+
+#define KORTHAL_TM87_INSTANCES(T)                                                            \
+    template T MeridianArc<T>(int, T, T);                                                    \
+    template T FootpointLatitude<T>(int, T, FootpointCheck*);                                \
+    template BasicTM87<T> EllipsoidalToTM87<T>(T, T, T, T);                                  \
+    template BasicGeographic<T> TM87ToEllipsoidal<T>(T, T, T, T, FootpointCheck*);
+KORTHAL_TM87_INSTANCES(double)
+KORTHAL_TM87_INSTANCES(Extended)
+#undef KORTHAL_TM87_INSTANCES
+
+Extended MeridianArc(int ell, Extended phiA, Extended phiB)
+{
+    return MeridianArc<Extended>(ell, phiA, phiB);
+}
+
+Extended FootpointLatitude(int ell, Extended M)
+{
+    return FootpointLatitude<Extended>(ell, M);
+}
+
+TM87 EllipsoidalToTM87(Extended phi, Extended lambda, Extended h, Extended undulation)
+{
+    return EllipsoidalToTM87<Extended>(phi, lambda, h, undulation);
+}
+
+Geographic TM87ToEllipsoidal(Extended E, Extended N, Extended H, Extended undulation)
+{
+    return TM87ToEllipsoidal<Extended>(E, N, H, undulation);
 }
 
 }  // namespace korthal

@@ -2,6 +2,10 @@
 // TM87: transverse Mercator of EGSA87 on GRS80. Central meridian 24° E,
 // scale 0.9996, false easting 500000 m, no false northing. Heights pass
 // through: H = h − undulation and back.
+//
+// Like the ellipsoid conversions, the formulas are templates over the
+// floating type (instantiated for double and Extended); a call without a
+// template argument is the Extended function.
 
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/Extended.h"
@@ -15,18 +19,38 @@ constexpr Extended kLambda0TM87 = 0.41887902047863906L;  // 24° in radians
 constexpr Extended kK0TM87 = 0.9996L;
 constexpr Extended kFalseEastingTM87 = 500000.0L;
 
-struct TM87 {
-    Extended E = 0;  // easting (m)
-    Extended N = 0;  // northing (m)
-    Extended H = 0;  // height above the geoid (m)
+template <class T>
+struct BasicTM87 {
+    T E = 0;  // easting (m)
+    T N = 0;  // northing (m)
+    T H = 0;  // height above the geoid (m)
+};
+using TM87 = BasicTM87<Extended>;
+
+// How the footpoint iteration went, for callers that compute in a narrower
+// type and must know whether another type could have stopped elsewhere.
+// With one given, the non-convergence message is not shown.
+struct FootpointCheck {
+    bool converged = true;   // false: the 21st pass was reached
+    bool nearLimit = false;  // a step lay within 1e-4 of the 1e-8 limit
 };
 
 // Meridian arc M(PhiB) − M(PhiA) in metres on ellipsoid ell.
-Extended MeridianArc(int ell, Extended phiA, Extended phiB);
+template <class T>
+T MeridianArc(int ell, Exact<T> phiA, Exact<T> phiB);
 // Latitude whose meridian arc is M; at most 21 passes, reporting
-// kMsgNoConvergence (once) when the 21st is reached.
-Extended FootpointLatitude(int ell, Extended M);
+// kMsgNoConvergence (once) when the 21st is reached, unless `check` is given.
+template <class T>
+T FootpointLatitude(int ell, Exact<T> M, FootpointCheck* check = nullptr);
 
+template <class T>
+BasicTM87<T> EllipsoidalToTM87(Exact<T> phi, Exact<T> lambda, Exact<T> h, Exact<T> undulation);
+template <class T>
+BasicGeographic<T> TM87ToEllipsoidal(Exact<T> E, Exact<T> N, Exact<T> H, Exact<T> undulation,
+                                     FootpointCheck* check = nullptr);
+
+Extended MeridianArc(int ell, Extended phiA, Extended phiB);
+Extended FootpointLatitude(int ell, Extended M);
 TM87 EllipsoidalToTM87(Extended phi, Extended lambda, Extended h, Extended undulation);
 Geographic TM87ToEllipsoidal(Extended E, Extended N, Extended H, Extended undulation);
 

@@ -6,6 +6,7 @@
 #include "geodesy/Dialogs.h"
 #include "geodesy/TM87.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -65,6 +66,24 @@ Mat3 dRdz(const Trig& t)
 Extended rowTimes(const std::array<Extended, 3>& row, Extended x, Extended y, Extended z)
 {
     return row[0] * x + row[1] * y + row[2] * z;
+}
+
+// The three rows (E, N, H) of the design matrix for the reduced source point
+// (x, y, z): the partial derivatives of s·R·p + t with respect to s, rx, ry,
+// rz, tX, tY, tZ.
+void designRows(const Mat3& R, const Mat3& Dx, const Mat3& Dy, const Mat3& Dz, Extended s,
+                Extended x, Extended y, Extended z, std::array<std::array<Extended, 7>, 3>& rows)
+{
+    for (std::size_t c = 0; c < 3; ++c) {
+        auto& a = rows[c];
+        a[0] = rowTimes(R[c], x, y, z);
+        a[1] = s * rowTimes(Dx[c], x, y, z);
+        a[2] = s * rowTimes(Dy[c], x, y, z);
+        a[3] = s * rowTimes(Dz[c], x, y, z);
+        a[4] = c == 0 ? 1 : 0;
+        a[5] = c == 1 ? 1 : 0;
+        a[6] = c == 2 ? 1 : 0;
+    }
 }
 
 Extended mean(const TVector& v)
@@ -196,19 +215,15 @@ int Transformation::EstimateTransformation(const TVector& XT, const TVector& YT,
         const Mat3 R = rotation(t);
         const Mat3 Dx = dRdx(t), Dy = dRdy(t), Dz = dRdz(t);
         const Extended shift[3] = {TrShiftX, TrShiftY, TrShiftZ};
+        std::array<std::array<Extended, 7>, 3> rows;
         for (std::size_t i = 0; i < n; ++i) {
             const Extended target[3] = {tx[i], ty[i], tz[i]};
+            designRows(R, Dx, Dy, Dz, TrScale, sx[i], sy[i], sz[i], rows);
             for (std::size_t c = 0; c < 3; ++c) {
                 const std::size_t row = 3 * i + c;
-                const Extended Rp = rowTimes(R[c], sx[i], sy[i], sz[i]);
-                r[row] = target[c] - (TrScale * Rp + shift[c]);
-                A[row][0] = Rp;
-                A[row][1] = TrScale * rowTimes(Dx[c], sx[i], sy[i], sz[i]);
-                A[row][2] = TrScale * rowTimes(Dy[c], sx[i], sy[i], sz[i]);
-                A[row][3] = TrScale * rowTimes(Dz[c], sx[i], sy[i], sz[i]);
-                A[row][4] = c == 0 ? 1 : 0;
-                A[row][5] = c == 1 ? 1 : 0;
-                A[row][6] = c == 2 ? 1 : 0;
+                // rows[c][0] is R·p, the derivative by the scale.
+                r[row] = target[c] - (TrScale * rows[c][0] + shift[c]);
+                std::copy(rows[c].begin(), rows[c].end(), A[row].begin());
             }
         }
         Transpose(A, At);
@@ -243,6 +258,15 @@ int Transformation::EstimateTransformation(const TVector& XT, const TVector& YT,
     TrMatrix[1][3] = TrShiftY;
     TrMatrix[2][3] = TrShiftZ;
     return k;
+}
+
+std::array<std::array<Extended, 7>, 3> Transformation::Derivatives(Extended X, Extended Y,
+                                                                   Extended Z) const
+{
+    const Trig t = trig(TrRotX, TrRotY, TrRotZ);
+    std::array<std::array<Extended, 7>, 3> rows;
+    designRows(rotation(t), dRdx(t), dRdy(t), dRdz(t), TrScale, X, Y, Z, rows);
+    return rows;
 }
 
 void Transformation::ApplyTransformation(Extended& X, Extended& Y, Extended& Z) const

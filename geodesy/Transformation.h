@@ -42,6 +42,10 @@ public:
     int EstimateTransformation(const TVector& XT, const TVector& YT, const TVector& ZT,
                                const TVector& XS, const TVector& YS, const TVector& ZS,
                                const ConvergenceCriteria& criteria);
+    // The partial derivatives of s·R·P + t at the parameters held, with
+    // respect to s, rx, ry, rz, tX, tY, tZ (in that order), for the point
+    // P = (X, Y, Z): one row for each of the three coordinates.
+    std::array<std::array<Extended, 7>, 3> Derivatives(Extended X, Extended Y, Extended Z) const;
     void ApplyTransformation(Extended& X, Extended& Y, Extended& Z) const;
     void ApplyInverseTransformation(Extended& X, Extended& Y, Extended& Z) const;
 };

@@ -9,6 +9,7 @@
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
+#include "project/AdjustmentText.h"
 #include "project/Settings.h"
 
 #include <cmath>
@@ -178,6 +179,14 @@ void Document::RecomputeNetwork()
     pointNames_.clear();
     pointNames_.reserve(count);
     std::vector<std::size_t> usedIndex;  // residuals_ entry of each used point
+    // The points left out by the user: residuals_ entry, known and computed
+    // coordinates.
+    struct Check {
+        std::size_t index;
+        double E, N, H;
+        TM87 c;
+    };
+    std::vector<Check> checks;
 
     for (int row = 0; row < g.recordCount(); ++row) {
         const Rec r = g.recAt(row);
@@ -197,6 +206,14 @@ void Document::RecomputeNetwork()
             continue;
         }
         const double H = g.getFloat(r, gps::H);
+        if (isExcluded(res.id)) {
+            res.excluded = true;
+            checks.push_back({residuals_.size(), g.getFloat(r, gps::E), g.getFloat(r, gps::N), H,
+                              WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z,
+                                          g.getFloat(r, gps::apoxh))});
+            residuals_.push_back(res);
+            continue;
+        }
         knownE.push_back(g.getFloat(r, gps::E));
         knownN.push_back(g.getFloat(r, gps::N));
         knownH.push_back(H);
@@ -210,18 +227,23 @@ void Document::RecomputeNetwork()
         residuals_.push_back(res);
     }
     RefPointCount = static_cast<int>(knownE.size());
+    CheckPointCount = static_cast<int>(checks.size());
 
     // A failed estimation leaves the identity in force rather than the
     // transformation of earlier, different data.
     tr_.ResetTransformation();
+    stats_ = AdjustmentStatistics{};
     const int m = method();
     if (m == 1)
         Use3D = false;  // the 2-D kind never uses the heights
     if (RefPointCount >= 2 && m != 0) {
-        if (m == 2 && Use3D)
-            tr_.EstimateTransformation(knownE, knownN, knownH, compE, compN, compH, criteria());
-        else
+        if (m == 2 && Use3D) {
+            if (tr_.EstimateTransformation(knownE, knownN, knownH, compE, compN, compH, criteria()) > 0)
+                stats_ = Statistics3D(tr_, knownE, knownN, knownH, compE, compN, compH);
+        } else {
             tr_.Estimate2DSimilarity(knownE, knownN, compE, compN);
+            stats_ = Statistics2D(tr_, knownE, knownN, compE, compN);
+        }
     }
 
     Extended SE = 0, SN = 0, SH = 0;
@@ -234,6 +256,19 @@ void Document::RecomputeNetwork()
         res.vE = static_cast<double>(knownE[i] - compE[i]);
         res.vN = static_cast<double>(knownN[i] - compN[i]);
         res.vH = Use3D ? static_cast<double>(knownH[i] - compH[i]) : 0.0;
+        if (stats_.tested && i < stats_.points.size()) {
+            res.tau = static_cast<double>(stats_.points[i].tau);
+            res.tauAxis = stats_.points[i].axis;
+            res.suspect = stats_.suspect == static_cast<int>(i);
+        }
+    }
+    for (Check& c : checks) {
+        tr_.ApplyTransformation(c.c.E, c.c.N, c.c.H);
+        ReferenceResidual& res = residuals_[c.index];
+        res.vE = static_cast<double>(c.E - c.c.E);
+        res.vN = static_cast<double>(c.N - c.c.N);
+        // A check point without a known height has no height discrepancy.
+        res.vH = Use3D && c.H != 0 ? static_cast<double>(c.H - c.c.H) : 0.0;
     }
     if (RefPointCount > 0) {
         const Extended n = RefPointCount;
@@ -251,6 +286,42 @@ void Document::RecomputeNetwork()
     LoadingData = wasLoading;
     if (onParametersChanged)
         onParametersChanged();
+}
+
+bool Document::isExcluded(long long id) const
+{
+    return settings_->excludedPoints.count(id) != 0;
+}
+
+void Document::setExcluded(long long id, bool excluded)
+{
+    if (excluded == isExcluded(id))
+        return;
+    const Rec r = gps_->findID(id);
+    settings_->setExcluded(id, r == NoRec ? std::string() : gps_->getString(r, gps::Name), excluded);
+    RecomputeNetwork();
+}
+
+std::vector<std::string> Document::excludeByName(const std::vector<std::string>& names)
+{
+    std::vector<std::string> unknown;
+    bool changed = false;
+    for (const std::string& name : names) {
+        bool found = false;
+        for (Rec r = gps_->firstStored(); r != NoRec; r = gps_->nextStored(r)) {
+            if (gps_->getBoolean(r, gps::detailPoint) || gps_->getString(r, gps::Name) != name)
+                continue;
+            found = true;
+            const long long id = gps_->getInteger(r, gps::ID);
+            changed = changed || !isExcluded(id);
+            settings_->setExcluded(id, name, true);
+        }
+        if (!found)
+            unknown.push_back(name);
+    }
+    if (changed)
+        RecomputeNetwork();
+    return unknown;
 }
 
 void Document::TransformNetworkPoints(bool AllRecords)
@@ -371,6 +442,9 @@ void Document::ShowTransformationParameters()
     d.Ltx = fmt("%.4n m", tr_.TrShiftX);
     d.Lty = fmt("%.4n m", tr_.TrShiftY);
     d.Ltz = fmt("%.4n m", tr_.TrShiftZ);
+    const ParameterErrorTexts e = parameterErrorTexts(stats_, numbers_);
+    d.sMix = e.scale, d.sEx = e.rotX, d.sEy = e.rotY, d.sEz = e.rotZ;
+    d.sTx = e.shiftX, d.sTy = e.shiftY, d.sTz = e.shiftZ;
     if (onParametersChanged && !LoadingData)
         onParametersChanged();
 }

@@ -14,6 +14,7 @@
 // φ, λ (DD.MMSSsss) and h when InputIsGeocentric() is false. A coordinate of 0
 // stands for a value not entered yet.
 
+#include "geodesy/Adjustment.h"
 #include "geodesy/DatumShift.h"
 #include "geodesy/Extended.h"
 #include "geodesy/Transformation.h"
@@ -51,6 +52,16 @@ struct ReferenceResidual {
     // False when the point's X, Y or Z is missing: it took no part in the
     // estimation and has no residual.
     bool used = true;
+    // Left out of the estimation by the user: a check point, whose vE, vN,
+    // vH are its discrepancy (known minus transformed).
+    bool excluded = false;
+    // Pope's τ of the point (the largest over its coordinates) when the
+    // estimation's points were tested; 0 otherwise.
+    double tau = 0;
+    int tauAxis = 0;  // 0 E, 1 N, 2 H
+    // The point with the largest τ above the critical value: the one most
+    // likely to carry a gross error. At most one point at a time.
+    bool suspect = false;
 };
 
 // The transformation as the settings page shows it: three equations
@@ -80,6 +91,9 @@ struct TransformationDisplay {
     // Summary: scale, rotations in degrees, shifts in metres.
     std::string Lmix, Lex, Ley, Lez, Ltx, Lty, Ltz;
     bool LexVisible = true, LeyVisible = true, LtzVisible = true;  // only in 3-D
+    // Standard errors beside the summary ("± 0,85 ppm", "± 0,12\"",
+    // "± 0,0123 m"); empty when the adjustment has no redundancy.
+    std::string sMix, sEx, sEy, sEz, sTx, sTy, sTz;
     std::string scaleCaption = "μ  =";   // "μx =" for a kind other than similarity
     bool miyVisible = false;             // caption "μy ="
     bool mizVisible = false;             // caption "μz ="
@@ -157,13 +171,18 @@ public:
     std::string Caption;
 
     // ---- Results of the last network computation ----
+    // Reference points in the estimation, and those left out of it.
     int RefPointCount = 0;
+    int CheckPointCount = 0;
     bool Use3D = true;
     Extended RmsE = 0, RmsN = 0, RmsH = 0, RmsTotal = 0;
     Extent ExtentAll, ExtentDetail, ExtentReference;
     const std::vector<ReferenceResidual>& residuals() const { return residuals_; }
     // The residual of the network record with this ID, if it is a reference point.
     const ReferenceResidual* residualOf(long long id) const;
+    // σ0, the parameters' standard errors and the test of the points of
+    // the last estimation (empty with no estimation).
+    const AdjustmentStatistics& statistics() const { return stats_; }
     const TransformationDisplay& parameters() const { return display_; }
     // The names of the network's points in table order, as the last
     // RecomputeNetwork found them (the RINEX viewer's point list).
@@ -174,6 +193,16 @@ public:
 
     // ---- Network computation ----
     void RecomputeNetwork();
+    // Whether the network record with this ID is left out of the estimation.
+    bool isExcluded(long long id) const;
+    // Leaves the reference point with this ID out of the estimation (it
+    // becomes a check point) or takes it back; the choice belongs to the
+    // network settings. Recomputes the network when the choice changed.
+    void setExcluded(long long id, bool excluded);
+    // Names of network reference points to leave out, in addition to the
+    // settings' choice (the command line's --exclude). Returns the names
+    // that are no reference point of the network.
+    std::vector<std::string> excludeByName(const std::vector<std::string>& names);
     // All records (with fresh extents), or the current record only.
     void TransformNetworkPoints(bool AllRecords);
     // Rebuilds parameters() from the transformation and the RMS values.
@@ -288,6 +317,7 @@ private:
     DatumShiftTable shifts_;
     Transformation tr_;
     std::vector<ReferenceResidual> residuals_;
+    AdjustmentStatistics stats_;
     std::vector<std::string> pointNames_;
     TransformationDisplay display_;
 };

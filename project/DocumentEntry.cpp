@@ -147,12 +147,7 @@ bool Document::GPSNameSetText(const std::string& text)
         }
     }
     const MemTable& y = *gys_;
-    Rec ref = NoRec;
-    for (Rec r = y.firstStored(); r != NoRec; r = y.nextStored(r))
-        if (y.getStringView(r, gys::Name) == name) {
-            ref = r;
-            break;
-        }
+    const Rec ref = y.findText(gys::Name, name);
     if (ref != NoRec) {
         g.set(gps::E, y.getValue(ref, gys::E));
         g.set(gps::N, y.getValue(ref, gys::N));

@@ -303,6 +303,12 @@ void Document::NewNetwork()
     gps_->enableControls();
     gps_->first();
     residuals_.clear();
+    stats_ = AdjustmentStatistics{};
+    // The choices of the old network's points mean nothing for the new one.
+    if (!settings_->excludedPoints.empty()) {
+        settings_->excludedPoints.clear();
+        setSettingsModified(true);
+    }
     CurrentFileName = "Νέο αρχείο σημείων.WGS84";
     Caption = "   Korthal      Αρχείο : " + CurrentFileName;
     NetworkModified = true;

@@ -206,6 +206,55 @@ bool IniFile::writeFloat(const std::string& section, const std::string& key, dou
     return writeString(section, key, generalFormat(static_cast<Extended>(value), decimal));
 }
 
+std::vector<std::pair<std::string, std::string>> IniFile::readSection(const std::string& section) const
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    bool inSection = false;
+    for (const std::string& line : lines_) {
+        std::string_view name;
+        if (sectionOf(line, name)) {
+            inSection = sameName(name, section);
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (inSection && eq != std::string::npos)
+            out.emplace_back(std::string(trim(std::string_view(line).substr(0, eq))),
+                             std::string(trim(std::string_view(line).substr(eq + 1))));
+    }
+    return out;
+}
+
+bool IniFile::replaceSection(const std::string& section,
+                             const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    std::vector<std::string> kept;
+    bool inSection = false, hadSection = false;
+    for (const std::string& line : lines_) {
+        std::string_view name;
+        if (sectionOf(line, name)) {
+            inSection = sameName(name, section);
+            hadSection = hadSection || inSection;
+        }
+        if (!inSection)
+            kept.push_back(line);
+    }
+    if (!hadSection && entries.empty())
+        return true;
+    while (!kept.empty() && trim(kept.back()).empty())
+        kept.pop_back();
+    if (!entries.empty()) {
+        if (!kept.empty())
+            kept.emplace_back();
+        kept.push_back("[" + section + "]");
+        for (const auto& [key, value] : entries)
+            kept.push_back(key + "=" + value);
+    }
+    if (kept == lines_)
+        return true;
+    lines_ = std::move(kept);
+    return save();
+}
+
 bool IniFile::save()
 {
     std::string text;

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korthal {
@@ -41,6 +42,15 @@ public:
     bool writeBool(const std::string& section, const std::string& key, bool value);  // 1 or 0
     // General format, at most 15 significant digits, the given separator.
     bool writeFloat(const std::string& section, const std::string& key, double value, char decimal);
+
+    // The key=value lines of a section, in file order (keys and values
+    // trimmed); empty when the section is absent.
+    std::vector<std::pair<std::string, std::string>> readSection(const std::string& section) const;
+    // Puts the section in the file with exactly these entries, after the
+    // rest of the file; with no entries the section is removed. A file that
+    // would not change is not written. False when the write failed.
+    bool replaceSection(const std::string& section,
+                        const std::vector<std::pair<std::string, std::string>>& entries);
 
     const std::string& error() const { return error_; }
 

@@ -3,6 +3,7 @@
 #include "project/IniFile.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace korthal {
 
@@ -17,6 +18,7 @@ namespace {
 const char* const kGeneral = "General";
 const char* const kSeparators = "Separators";
 const char* const kDecimals = "Decimals";
+const char* const kExcluded = "ExcludedPoints";
 
 int clampInt(long long v, int lo, int hi)
 {
@@ -178,6 +180,18 @@ void NetworkSettings::setInputIsGeocentric(bool v)
     InputIsGeocentric = v;
 }
 
+void NetworkSettings::setExcluded(long long id, const std::string& name, bool excluded)
+{
+    const auto it = excludedPoints.find(id);
+    if (excluded == (it != excludedPoints.end()))
+        return;
+    if (excluded)
+        excludedPoints.emplace(id, name);
+    else
+        excludedPoints.erase(it);
+    SettingsModified = true;
+}
+
 void NetworkSettings::LoadParams(const std::string& iniPath, DatumShiftTable& shifts)
 {
     // The separator choices start from the system's.
@@ -243,6 +257,15 @@ void NetworkSettings::LoadParams(const std::string& iniPath, DatumShiftTable& sh
         numbers.DMSDecimals[p] = clampInt(ini.readInteger(kDecimals, "DDmmssdecimals" + n, 9), 0, 18);
     }
     display = Separators{numbers.DecimalSeparators[0], numbers.ThousandSeparators[0]};
+
+    // A key that is not a record ID is not ours: it is ignored.
+    excludedPoints.clear();
+    for (const auto& [key, name] : ini.readSection(kExcluded)) {
+        long long id = 0;
+        const auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), id);
+        if (ec == std::errc() && end == key.data() + key.size() && id > 0)
+            excludedPoints.emplace(id, name);
+    }
 }
 
 bool NetworkSettings::saveParams(const std::string& iniPath, std::string& error)
@@ -276,6 +299,11 @@ bool NetworkSettings::saveParams(const std::string& iniPath, std::string& error)
         if (!ini.writeFloat(kGeneral, kShiftKeys[i], static_cast<double>(n.value), system_.decimal))
             return fail();
     }
+    std::vector<std::pair<std::string, std::string>> excluded;
+    for (const auto& [id, name] : excludedPoints)
+        excluded.emplace_back(std::to_string(id), name);
+    if (!ini.replaceSection(kExcluded, excluded))
+        return fail();
     SettingsModified = false;
     return true;
 }

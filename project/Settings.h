@@ -15,6 +15,7 @@
 #include "network/NumberText.h"
 
 #include <array>
+#include <map>
 #include <string>
 
 namespace korthal {
@@ -71,6 +72,11 @@ public:
     int kind = 0;             // RGafinikoy: 0 similarity, 1 affine, 2 optimal
     int maxDm = 100, maxDe = 100, maxDt = 100;  // SEmaxDm, SEmaxDe, SEmaxDt
     std::array<std::string, 9> shiftTexts;       // EditGRS80DX .. EditED50DZ
+    // Reference points left out of the estimation (they become check
+    // points), by the network record's ID, each with the point's name, which
+    // is written beside the ID for whoever reads the file. Section
+    // "ExcludedPoints"; absent when no point is left out.
+    std::map<long long, std::string> excludedPoints;
 
     // ---- Run-time values ----
     bool InputIsGeocentric = true;  // the negation of "coords"
@@ -96,14 +102,16 @@ public:
     void shiftEditExit(int i);
     // The coordinate form buttons.
     void setInputIsGeocentric(bool v);
+    // Leaves the point out of the estimation or takes it back.
+    void setExcluded(long long id, const std::string& name, bool excluded);
 
     // Reads the network settings file (missing file or keys: defaults) into
     // the controls of the page shown and all run-time values, and refills
     // `shifts` from the nine datum shifts. Does not touch SettingsModified;
     // callers clear it after a load.
     void LoadParams(const std::string& iniPath, DatumShiftTable& shifts);
-    // Writes the separators and decimals of the page shown and all "General"
-    // values; each key reaches the file at once. Stops at the first datum
+    // Writes the separators and decimals of the page shown, all "General"
+    // values and the excluded points; each key reaches the file at once. Stops at the first datum
     // shift whose text is not a number (the keys before it stay written) or
     // at a write that fails: returns false with `error` set. Clears
     // SettingsModified on success.

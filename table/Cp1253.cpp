@@ -2,25 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace korthal {
 
 namespace {
-
-// The bytes that code page 1253 does not define.
-bool undefinedByte(unsigned char b)
-{
-    switch (b) {
-    case 0x81: case 0x88: case 0x8A: case 0x8C: case 0x8D: case 0x8E: case 0x8F:
-    case 0x90: case 0x98: case 0x9A: case 0x9C: case 0x9D: case 0x9E: case 0x9F:
-    case 0xAA: case 0xD2: case 0xFF:
-        return true;
-    default:
-        return false;
-    }
-}
 
 class Converter {
 public:
@@ -103,13 +92,11 @@ std::size_t characterLength(std::string_view s, std::size_t& piece)
     return i == n ? n : 0;
 }
 
-}  // namespace
-
-std::string cp1253ToUtf8(std::string_view bytes)
+// The slow ways, through iconv, that the tables are made of.
+std::string iconvCp1253ToUtf8(std::string_view bytes)
 {
     thread_local Converter conv("UTF-8", "CP1253");
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
     while (true) {
         conv.run(bytes, out);
         if (bytes.empty())
@@ -123,44 +110,122 @@ std::string cp1253ToUtf8(std::string_view bytes)
     return out;
 }
 
-std::string utf8ToCp1253(std::string_view text, std::vector<UnconvertedCharacter>& unconverted)
-{
-    thread_local Converter conv("CP1253", "UTF-8");
-    unconverted.clear();
-    std::string out;
-    out.reserve(text.size());
-    const std::size_t total = text.size();
-    while (true) {
-        conv.run(text, out);
-        if (text.empty())
-            break;
-        // iconv stopped at a character it cannot convert or at broken UTF-8.
-        std::size_t piece = 1;
-        const std::size_t n = characterLength(text, piece);
-        if (n == 2 && byteAt(text, 0) <= 0xC3) {
-            // U+0080..U+00FF: the bytes code page 1253 leaves undefined
-            // stand for themselves.
-            const auto cp = static_cast<unsigned char>(((byteAt(text, 0) & 0x03) << 6) |
-                                                       (byteAt(text, 1) & 0x3F));
-            if (undefinedByte(cp)) {
-                out += static_cast<char>(cp);
-                text.remove_prefix(2);
-                continue;
-            }
+// The UTF-8 text of every byte of code page 1253, and the byte of every
+// character of two or three UTF-8 bytes that is one of them.
+struct Tables {
+    std::string utf8[256];
+    std::unordered_map<std::uint32_t, char> byteOf;  // UTF-8 bytes packed in an integer
+
+    Tables()
+    {
+        for (int b = 0; b < 256; ++b) {
+            utf8[b] = iconvCp1253ToUtf8(std::string(1, static_cast<char>(b)));
+            if (b >= 0x80 && utf8[b].size() <= 3)
+                byteOf.emplace(pack(utf8[b]), static_cast<char>(b));
         }
-        out += '?';
-        unconverted.push_back({total - text.size(), std::string(text.substr(0, piece))});
-        text.remove_prefix(piece);
     }
+    static std::uint32_t pack(std::string_view s)
+    {
+        std::uint32_t v = 0;
+        for (char c : s)
+            v = v << 8 | static_cast<unsigned char>(c);
+        return v | static_cast<std::uint32_t>(s.size()) << 24;
+    }
+};
+
+const Tables& tables()
+{
+    static const Tables t;
+    return t;
+}
+
+bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
+}  // namespace
+
+void appendCp1253AsUtf8(std::string& out, std::string_view bytes)
+{
+    const Tables& t = tables();
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    while (i < n) {
+        std::size_t j = i;
+        while (j < n && isAscii(bytes[j]))
+            ++j;
+        out.append(bytes.data() + i, j - i);
+        if (j < n)
+            out += t.utf8[static_cast<unsigned char>(bytes[j++])];
+        i = j;
+    }
+}
+
+namespace {
+
+// Appends the code page 1253 bytes of `text`, a '?' for every character the
+// code page lacks and every broken piece of UTF-8, each listed in `lost`
+// when given. True when nothing became '?'.
+bool convertUtf8(std::string& out, std::string_view text, std::vector<UnconvertedCharacter>* lost)
+{
+    const Tables& t = tables();
+    bool whole = true;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n) {
+        std::size_t j = i;
+        while (j < n && isAscii(text[j]))
+            ++j;
+        out.append(text.data() + i, j - i);
+        if (j >= n)
+            break;
+        // A character of the code page (the undefined bytes included), or a '?'.
+        std::size_t piece = 1;
+        const std::size_t len = characterLength(text.substr(j), piece);
+        const auto it =
+            len >= 2 && len <= 3 ? t.byteOf.find(Tables::pack(text.substr(j, len))) : t.byteOf.end();
+        if (it != t.byteOf.end()) {
+            out += it->second;
+        } else {
+            out += '?';
+            whole = false;
+            if (lost)
+                lost->push_back({j, std::string(text.substr(j, piece))});
+        }
+        i = j + piece;
+    }
+    return whole;
+}
+
+}  // namespace
+
+void appendUtf8AsCp1253(std::string& out, std::string_view text, bool* lossy)
+{
+    const bool whole = convertUtf8(out, text, nullptr);
+    if (lossy)
+        *lossy = !whole;
+}
+
+std::string cp1253ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    appendCp1253AsUtf8(out, bytes);
     return out;
 }
 
 std::string utf8ToCp1253(std::string_view text, bool* lossy)
 {
-    std::vector<UnconvertedCharacter> unconverted;
-    std::string out = utf8ToCp1253(text, unconverted);
-    if (lossy)
-        *lossy = !unconverted.empty();
+    std::string out;
+    out.reserve(text.size());
+    appendUtf8AsCp1253(out, text, lossy);
+    return out;
+}
+
+std::string utf8ToCp1253(std::string_view text, std::vector<UnconvertedCharacter>& unconverted)
+{
+    unconverted.clear();
+    std::string out;
+    out.reserve(text.size());
+    convertUtf8(out, text, &unconverted);
     return out;
 }
 

@@ -9,6 +9,10 @@
 // each broken piece of UTF-8 (a stray continuation byte, a lead byte without
 // its continuation bytes, an overlong form, a surrogate), and the bytes that
 // follow such a piece are converted as they are, never swallowed with it.
+//
+// The conversion of each byte and character is asked of iconv once and kept
+// in tables; text is then converted a character at a time, with runs of
+// ASCII copied as they are.
 
 #include <cstddef>
 #include <string>
@@ -37,5 +41,9 @@ std::string utf8ToCp1253(std::string_view text, std::vector<UnconvertedCharacter
 // page 1253 lacks as itself, a broken piece of UTF-8 as its bytes in hex
 // ("<C2>"), separated by spaces, the same character once.
 std::string describeUnconverted(const std::vector<UnconvertedCharacter>& unconverted);
+
+// The same, appended to `out`.
+void appendCp1253AsUtf8(std::string& out, std::string_view bytes);
+void appendUtf8AsCp1253(std::string& out, std::string_view text, bool* lossy = nullptr);
 
 }  // namespace korthal

@@ -92,6 +92,10 @@ bool MemTable::setIndex(const std::string& indexName)
     notify([](TableListener* l) { l->beginReset(); });
     active_ = found;
     activeIndexName_ = found ? found->name : std::string{};
+    activeKey_.assign(fields_.size(), 0);
+    if (found)
+        for (int f : found->fields)
+            activeKey_[static_cast<std::size_t>(f)] = 1;
     orderStale_ = true;
     ensureSorted();
     notify([](TableListener* l) { l->endReset(); });
@@ -163,7 +167,7 @@ std::size_t MemTable::memoryUse() const
     bytes += pool_.capacity() * sizeof(std::string);
     for (const auto& s : pool_)
         bytes += s.capacity() > 15 ? s.capacity() : 0;
-    bytes += idLookup_.size() * (sizeof(long long) + sizeof(Rec) + 2 * sizeof(void*));
+    bytes += idLookup_.memoryUse();
     return bytes;
 }
 

@@ -33,12 +33,12 @@
 // One thread only; the table is not safe for concurrent use.
 
 #include "table/Field.h"
+#include "table/IdMap.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace korthal {
@@ -181,12 +181,17 @@ public:
     // where that is plain (integer <-> float, bool <-> integer) and otherwise
     // rejected with false, as is an ID that another record holds.
     bool setValue(Rec r, int field, const Value& v);
+    // The typed setters do what setValue does with a Value of their type.
+    // They store straight into the field's column when nothing but the value
+    // changes (a field of their own type, not the ID, and no view to be told
+    // row by row or the order kept exact): whole-table loads and bulk
+    // appends spend their time here.
     void setNull(Rec r, int field);
-    void setFloat(Rec r, int field, double v) { setValue(r, field, v); }
-    void setInteger(Rec r, int field, long long v) { setValue(r, field, v); }
-    void setBoolean(Rec r, int field, bool v) { setValue(r, field, v); }
-    void setString(Rec r, int field, std::string v) { setValue(r, field, Value(std::move(v))); }
-    void setDate(Rec r, int field, Date v) { setValue(r, field, v); }
+    void setFloat(Rec r, int field, double v);
+    void setInteger(Rec r, int field, long long v);
+    void setBoolean(Rec r, int field, bool v);
+    void setString(Rec r, int field, std::string_view v);
+    void setDate(Rec r, int field, Date v);
 
     // Storage order: the live records in the order they were added.
     Rec firstStored() const;
@@ -200,6 +205,10 @@ public:
 
     // ID lookup (tables with an auto-increment field). NoRec when absent.
     Rec findID(long long id) const;
+    // The first record in storage order whose string or memo field holds
+    // `text` (a null value holds ""); NoRec when none does. A binary search
+    // when the active index orders by that field alone, else a walk.
+    Rec findText(int field, std::string_view text) const;
     // The ID the next appended record gets; always above every ID loaded or
     // set so far.
     long long nextID() const { return nextId_; }
@@ -300,6 +309,9 @@ public:
 private:
     struct Column;
     struct Index;
+    // The writer of the table text (table/TableText.cpp) reads the columns
+    // directly.
+    friend struct TableTextAccess;
 
     void checkRec(Rec r) const;
     Value storedValue(Rec r, int field) const;
@@ -307,7 +319,13 @@ private:
     bool convert(int field, const Value& in, Value& out) const;
     void computeCalc(Rec r, const std::vector<Value>* buffer) const;
     int compareRecs(Rec a, Rec b) const;
+    // The column of a field that a typed setter may store into directly, or
+    // null when setValue must do it.
+    Column* plainColumn(Rec r, int field, FieldType type);
+    bool isKey(int field) const;
+    void storedKey(Rec r, int field);
     void ensureSorted() const;
+    void sortOrder() const;
     void indexInsert(Rec r);
     int indexErase(Rec r);
     void reposition(Rec r);
@@ -327,14 +345,16 @@ private:
     // Records.
     std::vector<std::uint8_t> live_;
     std::size_t liveCount_ = 0;
+    std::size_t columnRoom_ = 0;  // records the columns have room for
     std::vector<std::string> pool_;     // string storage; entry 0 unused
     std::vector<std::uint32_t> freePool_;
-    std::unordered_map<long long, Rec> idLookup_;
+    IdMap idLookup_;
     long long nextId_ = 1;
 
     // Order.
     std::vector<std::unique_ptr<Index>> indexes_;
     Index* active_ = nullptr;
+    std::vector<std::uint8_t> activeKey_;  // per field: 1 when the active index orders by it
     std::string activeIndexName_;
     mutable std::vector<Rec> order_;  // rows -> records
     mutable bool orderStale_ = false;

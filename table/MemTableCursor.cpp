@@ -169,8 +169,11 @@ void MemTable::post()
     }
     editBuf_.clear();
     calcRec_ = NoRec;
-    const int row = rowOf(r);
-    notify([row](TableListener* l) { l->rowChanged(row); });
+    // Inside a quiet section nobody is told, and the order may wait.
+    if (disabled_ == 0 && !listeners_.empty()) {
+        const int row = rowOf(r);
+        notify([row](TableListener* l) { l->rowChanged(row); });
+    }
     notifyCurrent();
     if (afterPost)
         afterPost(*this);
@@ -185,7 +188,7 @@ void MemTable::cancel()
     editBuf_.clear();
     if (was == State::Insert && isLive(cur_))
         deleteRecord(cur_);
-    else if (isLive(cur_)) {
+    else if (isLive(cur_) && disabled_ == 0 && !listeners_.empty()) {
         const int row = rowOf(cur_);
         notify([row](TableListener* l) { l->rowChanged(row); });
     }

@@ -34,22 +34,28 @@ inline bool parseInt(std::string_view s, long long& out)
     return ec == std::errc() && p == s.data() + s.size();
 }
 
-// Cuts UTF-8 text to at most `size` characters.
-inline void cutToSize(std::string& s, int size)
+// The bytes of the first `size` characters of UTF-8 text (all of it when
+// size is not positive).
+inline std::size_t utf8PrefixBytes(std::string_view s, int size)
 {
     if (size <= 0)
-        return;
+        return s.size();
     int chars = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto c = static_cast<unsigned char>(s[i]);
         if ((c & 0xC0) != 0x80) {
-            if (chars == size) {
-                s.resize(i);
-                return;
-            }
+            if (chars == size)
+                return i;
             ++chars;
         }
     }
+    return s.size();
+}
+
+// Cuts UTF-8 text to at most `size` characters.
+inline void cutToSize(std::string& s, int size)
+{
+    s.resize(utf8PrefixBytes(s, size));
 }
 
 // The text of a value without a get-text handler: Boolean texts, decimal
@@ -66,6 +72,8 @@ struct MemTable::Column {
     std::vector<std::uint64_t> nulls;  // one bit per record, set = null
 
     bool usesFloats() const { return type == FieldType::Float; }
+    // Room for n records; slots beyond the records hold zeros until records
+    // are appended into them.
     void grow(std::size_t n)
     {
         if (usesFloats())

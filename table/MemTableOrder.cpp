@@ -53,15 +53,14 @@ void MemTable::ensureSorted() const
         return;
     if (order_.size() != liveCount_)
         order_ = storageOrder();
-    std::sort(order_.begin(), order_.end(),
-              [this](Rec a, Rec b) { return compareRecs(a, b) < 0; });
+    sortOrder();
     orderStale_ = false;
 }
 
 void MemTable::indexInsert(Rec r)
 {
     if (disabled_ > 0 || orderStale_) {
-        if (!order_.empty() && compareRecs(order_.back(), r) > 0)
+        if (!orderStale_ && !order_.empty() && compareRecs(order_.back(), r) > 0)
             orderStale_ = true;
         order_.push_back(r);
         return;
@@ -96,10 +95,31 @@ int MemTable::rowOf(Rec r) const
     return it == order_.end() ? -1 : static_cast<int>(it - order_.begin());
 }
 
+Rec MemTable::findText(int f, std::string_view text) const
+{
+    const Column* col = f >= 0 && f < fieldCount() ? columns_[static_cast<std::size_t>(f)].get() : nullptr;
+    if (!col || !fields_[static_cast<std::size_t>(f)].isText())
+        return NoRec;
+    auto textOf = [&](Rec r) {
+        return col->null(r) ? std::string_view{} : std::string_view(pool_[static_cast<std::uint32_t>(col->ints[r])]);
+    };
+    if (!text.empty() && active_ && active_->fields.size() == 1 && active_->fields[0] == f) {
+        // Equal texts lie together in the order, in storage order.
+        ensureSorted();
+        const auto it = std::lower_bound(order_.begin(), order_.end(), text, [&](Rec r, std::string_view t) {
+            return col->null(r) || textOf(r) < t;
+        });
+        return it != order_.end() && !col->null(*it) && textOf(*it) == text ? *it : NoRec;
+    }
+    for (Rec r = firstStored(); r != NoRec; r = nextStored(r))
+        if (textOf(r) == text)
+            return r;
+    return NoRec;
+}
+
 Rec MemTable::findID(long long id) const
 {
-    const auto it = idLookup_.find(id);
-    return it == idLookup_.end() ? NoRec : it->second;
+    return idLookup_.find(id);
 }
 
 // ---------------------------------------------------------------- calculated fields, text

@@ -25,11 +25,18 @@ Rec MemTable::appendRecord()
 {
     const auto r = static_cast<Rec>(live_.size());
     live_.push_back(1);
+    if (live_.size() > columnRoom_) {
+        // The columns grow together, doubling, so that appending costs no
+        // reallocation per record.
+        columnRoom_ = std::max<std::size_t>({live_.size(), 2 * columnRoom_, 64});
+        for (auto& col : columns_)
+            if (col)
+                col->grow(columnRoom_);
+    }
     for (std::size_t f = 0; f < columns_.size(); ++f) {
         Column* col = columns_[f].get();
         if (!col)
             continue;
-        col->grow(live_.size());
         col->setNullBit(r, true);
         if (!korthal::isNull(fields_[f].defaultValue))
             storeValue(r, static_cast<int>(f), fields_[f].defaultValue);
@@ -40,7 +47,7 @@ Rec MemTable::appendRecord()
         Column& col = *columns_[static_cast<std::size_t>(idField_)];
         col.ints[r] = static_cast<std::int32_t>(id);
         col.setNullBit(r, false);
-        idLookup_[id] = r;
+        idLookup_.set(id, r);
     }
     indexInsert(r);
     return r;
@@ -51,6 +58,7 @@ void MemTable::clear()
     notify([](TableListener* l) { l->beginReset(); });
     live_.clear();
     liveCount_ = 0;
+    columnRoom_ = 0;
     for (auto& col : columns_) {
         if (col) {
             col->ints.clear();
@@ -75,9 +83,16 @@ void MemTable::clear()
 void MemTable::deleteRecord(Rec r)
 {
     checkRec(r);
-    const int row = rowOf(r);
-    notify([row](TableListener* l) { l->beginRemoveRow(row); });
-    order_.erase(order_.begin() + row);
+    // The row is needed only to tell the views and to find the next current
+    // record; a stale order is not sorted for a record that goes anyway.
+    int row = -1;
+    if (!orderStale_ || cur_ == r || (disabled_ == 0 && !listeners_.empty())) {
+        row = rowOf(r);
+        notify([row](TableListener* l) { l->beginRemoveRow(row); });
+        order_.erase(order_.begin() + row);
+    } else if (const auto it = std::find(order_.begin(), order_.end(), r); it != order_.end()) {
+        order_.erase(it);
+    }
     for (std::size_t f = 0; f < columns_.size(); ++f) {
         Column* col = columns_[f].get();
         if (col && fields_[f].isText() && col->ints[r] != 0) {
@@ -90,9 +105,7 @@ void MemTable::deleteRecord(Rec r)
     }
     if (idField_ >= 0 && !columns_[static_cast<std::size_t>(idField_)]->null(r)) {
         const long long id = columns_[static_cast<std::size_t>(idField_)]->ints[r];
-        auto it = idLookup_.find(id);
-        if (it != idLookup_.end() && it->second == r)
-            idLookup_.erase(it);
+        idLookup_.erase(id, r);
     }
     live_[r] = 0;
     --liveCount_;
@@ -104,7 +117,8 @@ void MemTable::deleteRecord(Rec r)
         cur_ = n == 0 ? NoRec : recAt(std::min(row, n - 1));
         bof_ = eof_ = (n == 0);
     }
-    notify([](TableListener* l) { l->endRemoveRow(); });
+    if (row >= 0)
+        notify([](TableListener* l) { l->endRemoveRow(); });
 }
 
 bool MemTable::isNull(Rec r, int f) const
@@ -354,15 +368,13 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
     if (f == idField_) {
         Column& col = *columns_[static_cast<std::size_t>(f)];
         if (!col.null(r)) {
-            auto it = idLookup_.find(col.ints[r]);
-            if (it != idLookup_.end() && it->second == r)
-                idLookup_.erase(it);
+            idLookup_.erase(col.ints[r], r);
             // The ID just handed out to this record is free again.
             if (col.ints[r] == nextId_ - 1)
                 nextId_ = col.ints[r];
         }
         if (auto id = std::get_if<long long>(&conv)) {
-            idLookup_[*id] = r;
+            idLookup_.set(*id, r);
             nextId_ = std::max(nextId_, *id + 1);
         }
     }
@@ -391,11 +403,6 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
         notify([row](TableListener* l) { l->rowChanged(row); });
     }
     return true;
-}
-
-void MemTable::setNull(Rec r, int f)
-{
-    setValue(r, f, Value{});
 }
 
 Rec MemTable::firstStored() const

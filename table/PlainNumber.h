@@ -6,6 +6,7 @@
 
 #include "geodesy/Extended.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,5 +42,35 @@ NumberResult parseDecimal(std::string_view text, char decimalSeparator);
 // General format with up to `digits` significant digits, decimal separator
 // `decimal`, exponent with 'E' for tiny or huge magnitudes; zero is "0".
 std::string generalFormat(Extended value, char decimal, int digits = 15);
+// The same for a double with 15 digits, appended to `out` without building
+// strings on the way: the text of the table files.
+void appendGeneral(std::string& out, double value, char decimal);
+// The same written at `to`, which has room for kGeneralMax bytes; returns the
+// end of the text.
+inline constexpr std::size_t kGeneralMax = 32;
+char* writeGeneral(char* to, double value, char decimal);
+
+// ---- Pieces for fast readers ----
+
+// A plain decimal number split into its significant digits as an integer and
+// a power of ten: the value is ±digits·10^exponent.
+struct DecimalDigits {
+    std::uint64_t digits = 0;
+    int exponent = 0;
+    bool negative = false;
+};
+
+// Reads the whole text as sign, digits, separator, digits and exponent, as
+// parseDecimal does but without surrounding blanks. False when the text is
+// not of that form, or holds more than 19 significant digits or an exponent
+// beyond ±9999 (parseDecimal then decides).
+bool splitDecimal(std::string_view text, char decimalSeparator, DecimalDigits& out);
+
+// The value of the digits, correctly rounded, when one multiplication or
+// division of exact numbers gives it (up to 2^53 and 10^22 for double, 2^64
+// and 10^27 for Extended); false otherwise. The Extended value is then the
+// one that parseDecimal reads, and the double the one std::from_chars reads.
+bool exactDouble(const DecimalDigits& d, double& value);
+bool exactExtended(const DecimalDigits& d, Extended& value);
 
 }  // namespace korthal

@@ -1,7 +1,14 @@
 #pragma once
 // The table files: the network file, the reference point file and the RINEX
-// observation tables. A file is one zlib stream (level 9) holding the table
+// observation tables. A file is one zlib stream (RFC 1950) holding the table
 // text (table/TableText.h) in code page 1253.
+//
+// The stream is made by libdeflate from the whole text at once, at a level
+// that gives smaller streams than zlib's level 9 in a fraction of its time;
+// small texts are compressed by both, and the smaller stream is kept. Any
+// zlib reads these streams, and every stream zlib wrote reads back: libdeflate
+// inflates a file whole, and zlib takes over where that fails (a damaged or
+// truncated file, whose complete lines are still read).
 
 #include "table/AtomicFile.h"
 #include "table/MemTable.h"
@@ -18,22 +25,16 @@ struct SaveResult {
     explicit operator bool() const { return ok; }
 };
 
-// The zlib layer: the stream of `bytes` at level 9, and back. The inflater
-// works in blocks of 4096 bytes; on a damaged or truncated stream it returns
-// false with `out` holding what inflated before the damage.
+// The zlib layer: the stream of `bytes` (as SaveToFile makes it), and back.
+// On a damaged or truncated stream the inflater returns false with `out`
+// holding what inflated before the damage.
 std::string GPSCompressSave(std::string_view bytes);
 bool GPSDecompressLoad(std::string_view stream, std::string& out);
 
 // Writes the table to `path`: the text is built and compressed in memory,
 // written to a new file in the same folder, flushed to disk and renamed over
 // `path`. On failure the previous file is left as it was.
-//
-// Search::Quick keeps level 9 and the stream format but shortens deflate's
-// search for matches. Observation tables repeat themselves so much that the
-// full search makes level 9 crawl (a million records took half a minute);
-// the quick search is about five times faster for half a per cent in size.
-enum class Search { Full, Quick };
-SaveResult SaveToFile(const MemTable& table, const std::string& path, Search search = Search::Full);
+SaveResult SaveToFile(const MemTable& table, const std::string& path);
 
 // Reads a table file into the table (as readTableText). A missing file gives
 // Status::Missing with the table untouched. A damaged stream keeps the

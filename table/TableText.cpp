@@ -1,28 +1,35 @@
+// Writing the table text. Reading it is in TableTextReader.cpp.
+
 #include "table/TableText.h"
 
+#include "table/Cp1253.h"
+#include "table/MemTableInternal.h"
 #include "table/PlainNumber.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <thread>
 
 namespace korthal {
 
 namespace {
 
-
-void appendEscaped(std::string& out, std::string_view s)
+bool isAscii(std::string_view s)
 {
-    for (char c : s) {
-        switch (c) {
-        case '%': out += "%%"; break;
-        case '\r': out += "%c"; break;
-        case '\n': out += "%n"; break;
-        case '\0': out += "%0"; break;
-        case '"': out += "\"\""; break;  // the quoting's doubling
-        default: out += c; break;
-        }
-    }
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
-void appendQuoted(std::string& out, std::string_view s)
+void appendQuoted(std::string& out, std::string_view s, TextCoding coding)
 {
+    std::string text;
+    if (coding == TextCoding::Cp1253 && !isAscii(s)) {
+        appendUtf8AsCp1253(text, s);
+        s = text;
+    }
     out += '"';
     for (char c : s) {
         if (c == '"')
@@ -32,57 +39,167 @@ void appendQuoted(std::string& out, std::string_view s)
     out += '"';
 }
 
-std::string unescape(std::string_view s)
+// dd/mm/yyyy, at `to` (room for 48 bytes).
+char* writeDate(char* to, const Date& d)
 {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 1 < s.size()) {
-            switch (s[i + 1]) {
-            case '%': out += '%'; ++i; continue;
-            case 'c': out += '\r'; ++i; continue;
-            case 'n': out += '\n'; ++i; continue;
-            case '0': out += '\0'; ++i; continue;
-            default: break;  // any other "%x" stays as it is
-            }
-        }
-        out += s[i];
-    }
-    return out;
-}
-
-
-// One item of a record line, from `pos`. Returns false at the end of the line.
-bool nextItem(std::string_view line, std::size_t& pos, bool& null, std::string& text)
-{
-    while (pos < line.size() && line[pos] != '"' && line[pos] != ',')
-        ++pos;
-    if (pos >= line.size())
-        return false;
-    text.clear();
-    if (line[pos] == ',') {
-        ++pos;
-        null = true;
-        return true;
-    }
-    null = false;
-    ++pos;  // the opening quote
-    while (pos < line.size()) {
-        if (line[pos] == '"') {
-            if (pos + 1 < line.size() && line[pos + 1] == '"') {
-                text += '"';
-                pos += 2;
-                continue;
-            }
-            pos += 2;  // the closing quote and the separator after it
-            return true;
-        }
-        text += line[pos++];
-    }
-    return true;  // a quote left open runs to the end of the line
+    if (d.day < 0 || d.day > 99 || d.month < 0 || d.month > 99 || d.year < 0 || d.year > 9999)
+        return to + std::snprintf(to, 48, "%02d/%02d/%04d", d.day, d.month, d.year);
+    const char text[10] = {char('0' + d.day / 10),       char('0' + d.day % 10),        '/',
+                           char('0' + d.month / 10),     char('0' + d.month % 10),      '/',
+                           char('0' + d.year / 1000),    char('0' + d.year / 100 % 10),
+                           char('0' + d.year / 10 % 10), char('0' + d.year % 10)};
+    std::memcpy(to, text, sizeof text);
+    return to + sizeof text;
 }
 
 }  // namespace
+
+// Appends to a string through a buffer of its own: a record line is made of
+// many small pieces.
+class TableTextSink {
+public:
+    explicit TableTextSink(std::string& out) : out_(out) {}
+    ~TableTextSink() { flush(); }
+    TableTextSink(const TableTextSink&) = delete;
+    TableTextSink& operator=(const TableTextSink&) = delete;
+
+    void put(char c)
+    {
+        if (n_ == kSize)
+            flush();
+        buf_[n_++] = c;
+    }
+    void put(std::string_view s)
+    {
+        if (s.size() > kSize - n_) {
+            flush();
+            if (s.size() > kSize) {
+                out_.append(s);
+                return;
+            }
+        }
+        std::memcpy(buf_ + n_, s.data(), s.size());
+        n_ += s.size();
+    }
+    // Room to write up to n (at most 64) bytes; used() says where they end.
+    char* room(std::size_t n)
+    {
+        if (kSize - n_ < n)
+            flush();
+        return buf_ + n_;
+    }
+    void used(const char* end) { n_ = static_cast<std::size_t>(end - buf_); }
+    // Takes back the last byte written.
+    void unput()
+    {
+        if (n_ > 0)
+            --n_;
+        else
+            out_.pop_back();
+    }
+    void flush()
+    {
+        out_.append(buf_, n_);
+        n_ = 0;
+    }
+
+    // The escapes of string and memo texts, and the quoting's doubled quotes.
+    void putEscaped(std::string_view s, TextCoding coding)
+    {
+        if (coding == TextCoding::Cp1253 && !isAscii(s)) {
+            // The escaped characters are ASCII: converting first changes
+            // nothing about them.
+            converted_.clear();
+            appendUtf8AsCp1253(converted_, s);
+            s = converted_;
+        }
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            const char* escape = nullptr;
+            switch (s[i]) {
+            case '%': escape = "%%"; break;
+            case '\r': escape = "%c"; break;
+            case '\n': escape = "%n"; break;
+            case '\0': escape = "%0"; break;
+            case '"': escape = "\"\""; break;
+            default: continue;
+            }
+            put(s.substr(from, i - from));
+            put(std::string_view(escape, 2));
+            from = i + 1;
+        }
+        put(s.substr(from));
+    }
+
+private:
+    static constexpr std::size_t kSize = 1 << 14;
+    std::string& out_;
+    std::string converted_;
+    char buf_[kSize];
+    std::size_t n_ = 0;
+};
+
+// The writer reads the columns of a table without the checks of its
+// getters: it visits live records and data fields only.
+struct TableTextAccess {
+    static void putRecordLine(TableTextSink& out, const MemTable& t, Rec r, bool last,
+                              TextCoding coding);
+    // The lines of the records from `first` up to (not including) `end` in
+    // storage order.
+    static void putRecordLines(std::string& out, const MemTable& t, Rec first, Rec end,
+                               TextCoding coding);
+};
+
+void TableTextAccess::putRecordLine(TableTextSink& out, const MemTable& t, Rec r, bool last,
+                                    TextCoding coding)
+{
+    const int nf = t.fieldCount();
+    for (int f = 0; f < nf; ++f) {
+        const auto* col = t.columns_[static_cast<std::size_t>(f)].get();
+        if (!col || col->null(r)) {
+            out.put(',');
+            continue;
+        }
+        const FieldDef& def = t.field(f);
+        out.put('"');
+        switch (def.type) {
+        case FieldType::AutoInc:
+        case FieldType::Integer: {
+            char* p = out.room(16);
+            out.used(std::to_chars(p, p + 16, col->ints[r]).ptr);
+            break;
+        }
+        case FieldType::Float:
+            out.used(writeGeneral(out.room(kGeneralMax), col->floats[r], kTableDecimal));
+            break;
+        case FieldType::Boolean:
+            out.putEscaped(col->ints[r] != 0 ? def.trueText : def.falseText, coding);
+            break;
+        case FieldType::Date:
+            out.used(writeDate(out.room(48), Date::fromSerial(col->ints[r])));
+            break;
+        case FieldType::String:
+        case FieldType::Memo:
+            out.putEscaped(t.pool_[static_cast<std::uint32_t>(col->ints[r])], coding);
+            break;
+        }
+        out.put('"');
+        out.put(',');
+    }
+    if (last)
+        out.unput();
+    out.put('\r');
+    out.put('\n');
+}
+
+void TableTextAccess::putRecordLines(std::string& out, const MemTable& t, Rec first, Rec end,
+                                     TextCoding coding)
+{
+    TableTextSink sink(out);
+    const Rec last = t.lastStored();
+    for (Rec r = first; r != end; r = t.nextStored(r))
+        putRecordLine(sink, t, r, r == last, coding);
+}
 
 std::string LoadResult::message(const std::string& path) const
 {
@@ -100,146 +217,65 @@ std::string LoadResult::message(const std::string& path) const
     return {};
 }
 
-void appendTableHeader(std::string& out, const MemTable& t)
+void appendTableHeader(std::string& out, const MemTable& t, TextCoding coding)
 {
     for (int f = 0; f < t.fieldCount(); ++f) {
-        appendQuoted(out, t.field(f).displayName());
+        appendQuoted(out, t.field(f).displayName(), coding);
         out += ',';
     }
     out += "\r\n";
 }
 
-void appendTableRecordLine(std::string& out, const MemTable& t, Rec r, bool last)
+void appendTableRecordLine(std::string& out, const MemTable& t, Rec r, bool last,
+                           TextCoding coding)
 {
-    const int nf = t.fieldCount();
-    for (int f = 0; f < nf; ++f) {
-        const FieldDef& def = t.field(f);
-        if (def.calculated || t.isNull(r, f)) {
-            out += ',';
-            continue;
-        }
-        out += '"';
-        switch (def.type) {
-        case FieldType::AutoInc:
-        case FieldType::Integer:
-            out += std::to_string(t.getInteger(r, f));
-            break;
-        case FieldType::Float:
-            out += generalFormat(static_cast<Extended>(t.getFloat(r, f)), kTableDecimal);
-            break;
-        case FieldType::Boolean:
-            appendEscaped(out, t.getBoolean(r, f) ? def.trueText : def.falseText);
-            break;
-        case FieldType::Date: {
-            const Date d = t.getDate(r, f);
-            char buf[24];
-            std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.day, d.month, d.year);
-            out += buf;
-            break;
-        }
-        case FieldType::String:
-        case FieldType::Memo:
-            appendEscaped(out, t.getStringView(r, f));
-            break;
-        }
-        out += "\",";
+    TableTextSink sink(out);
+    TableTextAccess::putRecordLine(sink, t, r, last, coding);
+}
+
+namespace {
+
+// Tables of this many records are written by two threads, each taking half
+// of the records.
+constexpr int kHalvesFrom = 20000;
+
+std::string wholeText(const MemTable& t, TextCoding coding)
+{
+    const auto perRecord = static_cast<std::size_t>(t.fieldCount()) * 8;
+    std::string out;
+    out.reserve(static_cast<std::size_t>(t.recordCount()) * perRecord + 256);
+    appendTableHeader(out, t, coding);
+    Rec middle = NoRec;
+    if (t.recordCount() >= kHalvesFrom && std::thread::hardware_concurrency() > 1) {
+        middle = t.firstStored();
+        for (int i = 0; i < t.recordCount() / 2; ++i)
+            middle = t.nextStored(middle);
     }
-    if (last)
-        out.pop_back();
-    out += "\r\n";
-}
-
-TableTextReader::TableTextReader(MemTable& t)
-    : t_(t), nf_(t.fieldCount()),
-      byID_(nf_ > 0 && t.field(0).name.rfind("ID", 0) == 0), idField_(t.idField())
-{
-    t_.disableControls();
-}
-
-TableTextReader::~TableTextReader()
-{
-    t_.enableControls();
-}
-
-bool TableTextReader::feed(std::string_view text)
-{
-    std::size_t pos = 0;
-    while (!stopped() && pos < text.size()) {
-        while (pos < text.size() && isTableLineBreak(text[pos]))
-            ++pos;
-        if (pos >= text.size())
-            break;
-        std::size_t end = pos;
-        while (end < text.size() && !isTableLineBreak(text[end]))
-            ++end;
-        line(text.substr(pos, end - pos));
-        pos = end;
+    if (middle == NoRec) {
+        TableTextAccess::putRecordLines(out, t, t.firstStored(), NoRec, coding);
+        return out;
     }
-    return !stopped();
+    // Nothing changes the table while it is written; both threads only read it.
+    std::string second;
+    second.reserve(static_cast<std::size_t>(t.recordCount() / 2 + 1) * perRecord);
+    std::thread helper(
+        [&] { TableTextAccess::putRecordLines(second, t, middle, NoRec, coding); });
+    TableTextAccess::putRecordLines(out, t, t.firstStored(), middle, coding);
+    helper.join();
+    out += second;
+    return out;
 }
 
-void TableTextReader::line(std::string_view line)
-{
-    if (header_) {
-        // Definition sections that other writers of this format put
-        // before the header are passed over.
-        if (line.rfind("@@FILE VERSION@@", 0) == 0)
-            return;
-        if (inDefinition_ ||
-            (line.rfind("@@", 0) == 0 && line.find("START@@") != std::string_view::npos)) {
-            inDefinition_ = line.find("END@@") == std::string_view::npos;
-            return;
-        }
-        header_ = false;
-        return;
-    }
-    ++lineNo_;
-
-    staged_.clear();
-    std::size_t p = 0;
-    bool null = false;
-    Rec target = NoRec;
-    for (int f = 0; f < nf_ && nextItem(line, p, null, item_); ++f) {
-        const FieldDef& def = t_.field(f);
-        if (def.calculated)
-            continue;
-        Value v;
-        if (!null) {
-            if (def.isText()) {
-                v = unescape(item_);
-            } else if (!t_.parseText(f, item_, kTableDecimal, v)) {
-                result.reason = "μη αποδεκτή τιμή \"" + item_ + "\" για το πεδίο " + def.name;
-                result.status = LoadResult::Status::Stopped;
-                result.line = lineNo_;
-                return;
-            }
-        }
-        if (f == 0 && byID_ && !isNull(v)) {
-            if (const long long* id = std::get_if<long long>(&v))
-                target = t_.findID(*id);
-        }
-        // A record keeps its own ID when the line gives none.
-        if (f == idField_ && isNull(v))
-            continue;
-        staged_.push_back({f, std::move(v)});
-    }
-    if (target == NoRec)
-        target = t_.appendRecord();
-    for (const Assignment& a : staged_)
-        t_.setValue(target, a.field, a.value);
-    ++result.records;
-}
+}  // namespace
 
 std::string tableText(const MemTable& t)
 {
-    std::string out;
-    out.reserve(static_cast<std::size_t>(t.recordCount()) *
-                    static_cast<std::size_t>(t.fieldCount()) * 12 + 256);
-    appendTableHeader(out, t);
-    const Rec last = t.lastStored();
-    for (Rec r = t.firstStored(); r != NoRec; r = t.nextStored(r))
-        appendTableRecordLine(out, t, r, r == last);
-    return out;
+    return wholeText(t, TextCoding::Utf8);
+}
+
+std::string tableFileText(const MemTable& t)
+{
+    return wholeText(t, TextCoding::Cp1253);
 }
 
 LoadResult readTableText(MemTable& t, std::string_view text)

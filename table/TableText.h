@@ -23,6 +23,7 @@
 // first item names an existing ID updates that record; strings are cut to
 // their field's size. A line is applied whole or not at all: when one of its
 // values does not fit its field, reading stops before that line, and the
+// result says where and why.
 
 #include "table/MemTable.h"
 
@@ -56,6 +57,15 @@ struct LoadResult {
 // at the file boundary).
 std::string tableText(const MemTable& table);
 
+// How the bytes of a table text stand for characters: UTF-8 in memory, code
+// page 1253 in the files. The structure of the text (quotes, commas, line
+// ends, escapes) is ASCII in both.
+enum class TextCoding { Utf8, Cp1253 };
+
+// The table text in code page 1253, as the file holds it: the same as
+// utf8ToCp1253(tableText(table)), converting only the texts of the values.
+std::string tableFileText(const MemTable& table);
+
 // Reads table text (UTF-8) into the table, adding to and updating what it
 // holds. The caller empties the table first when the text replaces it.
 LoadResult readTableText(MemTable& table, std::string_view text);
@@ -67,15 +77,18 @@ inline constexpr char kTableDecimal = ',';
 // Lines end at any run of CR, LF and NUL.
 inline bool isTableLineBreak(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 // The header line, and one record line (`last`: without the final comma).
-void appendTableHeader(std::string& out, const MemTable& t);
-void appendTableRecordLine(std::string& out, const MemTable& t, Rec r, bool last);
+void appendTableHeader(std::string& out, const MemTable& t,
+                       TextCoding coding = TextCoding::Utf8);
+void appendTableRecordLine(std::string& out, const MemTable& t, Rec r, bool last,
+                           TextCoding coding = TextCoding::Utf8);
 
 // Reads table text line by line into a table (as readTableText); the text
 // may come in pieces of whole lines. The table's controls are disabled while
-// the reader lives.
+// the reader lives. Items are read in place: only texts with doubled quotes
+// or escapes are copied, numbers are read without building strings.
 class TableTextReader {
 public:
-    explicit TableTextReader(MemTable& t);
+    explicit TableTextReader(MemTable& t, TextCoding coding = TextCoding::Utf8);
     ~TableTextReader();
     TableTextReader(const TableTextReader&) = delete;
     TableTextReader& operator=(const TableTextReader&) = delete;
@@ -92,21 +105,30 @@ public:
 
 private:
     void line(std::string_view line);
+    bool stage(int field, std::string_view item);
+    void stop(int field, std::string_view item);
 
-    struct Assignment {
-        int field;
-        Value value;
+    // One value of the line being read, before the line is applied.
+    struct Staged {
+        enum Kind { Null, Float, Integer, Boolean, Date, Text } kind = Null;
+        int field = 0;
+        double number = 0;
+        long long integer = 0;  // Integer, Boolean (0/1), Date (serial)
+        std::size_t at = 0, size = 0;  // Text: its bytes in texts_
     };
 
     MemTable& t_;
+    const TextCoding coding_;
     const int nf_;
     const bool byID_;
     const int idField_;
     bool header_ = true;
     bool inDefinition_ = false;
     int lineNo_ = 0;
-    std::vector<Assignment> staged_;
-    std::string item_;
+    std::vector<Staged> staged_;
+    std::string texts_;    // the texts of the line's values, one after the other
+    std::string scratch_;    // an item whose doubled quotes are undone
+    std::string unescaped_;  // a text of code page 1253 before it is converted
 };
 
 }  // namespace korthal

@@ -2,10 +2,12 @@
 
 #include "geodesy/Angles.h"
 #include "geodesy/Dialogs.h"
+#include "project/AdjustmentText.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 #include "project/TextOutput.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace korthal {
@@ -46,6 +48,43 @@ private:
     NumberText& numbers_;
     Separators saved_;
 };
+
+// The widest remark of a residual line ("χωρίς μέτρηση WGS84").
+constexpr std::size_t kRemarkWidth = 19;
+
+// Under the residuals: σ0, the standard errors of the parameters, the test
+// of the reference points, the suspect and the check points.
+void appendAdjustmentLines(const Document& doc, const NumberText& numbers,
+                           std::vector<std::string>& extra)
+{
+    const AdjustmentSummary summary = adjustmentSummary(doc, numbers);
+    const ParameterErrorTexts e = parameterErrorTexts(doc.statistics(), numbers);
+    std::vector<std::string> block;
+    if (!summary.precision.empty())
+        block.push_back(summary.precision);
+    if (!e.scale.empty()) {
+        std::string angles = "Τυπικά σφάλματα:  μ " + e.scale;
+        for (const auto& [caption, text] : {std::pair{"εx ", &e.rotX}, {"εy ", &e.rotY}, {"εz ", &e.rotZ}})
+            if (!text->empty())
+                angles += "   " + std::string(caption) + *text;
+        block.push_back(angles);
+        std::string shifts = "                  tx " + e.shiftX + "   ty " + e.shiftY;
+        if (!e.shiftZ.empty())
+            shifts += "   tz " + e.shiftZ;
+        block.push_back(shifts);
+    }
+    block.push_back(summary.test);
+    for (const std::string* line : {&summary.verdict, &summary.checkPoints})
+        if (!line->empty())
+            block.push_back(*line);
+    // Lines of one width, so that centring gives them one left margin.
+    std::size_t width = 0;
+    for (const std::string& line : block)
+        width = std::max(width, charCount(line));
+    extra.push_back("");
+    for (std::string& line : block)
+        extra.push_back(line + std::string(width - charCount(line), ' '));
+}
 
 }  // namespace
 
@@ -161,17 +200,26 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
         extra.push_back(numbers.FormatNumber("%-15s", {std::string("Σημείο")}) +
                         "      " + numbers.FormatNumber("%-15s", {std::string("vE  (m)")}) +
                         "      " + numbers.FormatNumber("%-15s", {std::string("vN  (m)")}) +
-                        "      " + numbers.FormatNumber("%-15s", {std::string("vH  (m)")}));
+                        "      " + numbers.FormatNumber("%-15s", {std::string("vH  (m)")}) +
+                        "      " + numbers.FormatNumber("%-15s", {std::string("τ")}));
+        const std::string tauFmt = "%" + std::to_string(d + 9) + "s";
         for (const auto& r : doc.residuals()) {
             std::string line = numbers.FormatNumber("%-15s", {r.name});
             if (r.used)
                 line += lead + numbers.FormatNumber(fmt, {Extended(r.vE)}) + lead +
                         numbers.FormatNumber(fmt, {Extended(r.vN)}) + lead +
-                        numbers.FormatNumber(fmt, {Extended(r.vH)});
+                        numbers.FormatNumber(fmt, {Extended(r.vH)}) + lead +
+                        numbers.FormatNumber(tauFmt, {tauText(doc, r, numbers)});
+            // The remark padded to one width: the lines, each centred, keep
+            // their columns under each other.
+            const std::string remark = residualRemark(r);
+            if (r.used)
+                line += "   " + remark + std::string(kRemarkWidth - std::min(kRemarkWidth, charCount(remark)), ' ');
             else
-                line += "χωρίς μέτρηση WGS84";
+                line += remark;
             extra.push_back(line);
         }
+        appendAdjustmentLines(doc, numbers, extra);
     }
     return listingPages(network ? doc.GPS() : doc.GYS(), numbers, o, extra);
 }

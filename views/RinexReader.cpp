@@ -148,9 +148,14 @@ bool toReal(std::string_view s, double& out)
     }
     if (s.front() == '+')
         s.remove_prefix(1);
+    // Most values are exact in one operation (what from_chars would give).
+    DecimalDigits digits;
+    if (s.front() != '+' && splitDecimal(s, '.', digits) && exactDouble(digits, out))
+        return true;
     // RINEX writers use the Fortran exponent letter D now and then.
     char tmp[64];
-    if (s.size() < sizeof tmp && s.find_first_of("dD") != std::string_view::npos) {
+    if (s.size() < sizeof tmp &&
+        std::any_of(s.begin(), s.end(), [](char c) { return c == 'd' || c == 'D'; })) {
         std::memcpy(tmp, s.data(), s.size());
         for (std::size_t i = 0; i < s.size(); ++i)
             if (tmp[i] == 'd' || tmp[i] == 'D')

@@ -248,7 +248,7 @@ rinex::ReadResult RinexTable::readObservations(const std::string& FileName, bool
 bool RinexTable::store(std::string& error) const
 {
     // RINEXCompressSave: the same zlib layer as the network tables.
-    const SaveResult r = SaveToFile(table_, RinexFileName, Search::Quick);
+    const SaveResult r = SaveToFile(table_, RinexFileName);
     error = r.error;
     return r.ok;
 }

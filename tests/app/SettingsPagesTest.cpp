@@ -5,6 +5,7 @@
 #include "AppSession.h"
 #include "app/CalculatorPage.h"
 #include "app/NumberPage.h"
+#include "app/PointTableModel.h"
 #include "app/TestPage.h"
 #include "app/TransformPage.h"
 #include "network/PointTables.h"
@@ -35,6 +36,7 @@ private slots:
     void numberPagesKeepTheirOwnValues();
     void separatorsStayDifferentAndRedrawTheGrid();
     void transformationPageOnTheDemoNetwork();
+    void residualTableMarksTheSuspectAndLeavesPointsOut();
     void datumPagesShowTheirDatums();
     void datumShiftEditRefusesText();
     void testPageWritesItsReport();
@@ -125,6 +127,60 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
              QStringLiteral("<b>H<sub>a</sub></b> = ·<b>H</b><sub>b</sub>"));
     QCOMPARE(t->residuals->rowCount(), 0);
     QVERIFY(s.doc->NetworkModified);
+}
+
+void SettingsPagesTest::residualTableMarksTheSuspectAndLeavesPointsOut()
+{
+    Session s(kDemo, QStringLiteral("DEMO.WGS84"));
+    TransformPage* t = s.w->transformPage();
+    PointTableModel* net = s.net();
+    // Σ104's known northing typed half a metre wrong.
+    MemTable& g = s.doc->GPS();
+    int gridRow = -1;
+    for (int row = 0; row < g.recordCount(); ++row)
+        if (g.getString(g.recAt(row), gps::Name) == "Σ104") gridRow = row;
+    QVERIFY(gridRow >= 0);
+    const Rec r = g.recAt(gridRow);
+    const long long id = g.getInteger(r, gps::ID);
+    g.setFloat(r, gps::N, g.getFloat(r, gps::N) + 0.5);
+    s.doc->RecomputeNetwork();
+
+    int row = -1;
+    for (int i = 0; i < t->residuals->rowCount(); ++i)
+        if (t->residuals->item(i, 0)->text() == QStringLiteral("Σ104")) row = i;
+    QVERIFY(row >= 0);
+    QCOMPARE(t->residuals->columnCount(), 6);
+    QCOMPARE(t->residuals->item(row, 5)->text(), QStringLiteral("ΥΠΟΠΤΟ"));
+    QCOMPARE(t->residuals->item(row, 1)->background().color(), kSuspectBackground);
+    QVERIFY(t->residuals->item(row, 4)->text().toDouble() == 0);  // "3,xx": the comma
+    QVERIFY(t->testSummary->text().contains(QStringLiteral("Ύποπτο σημείο: Σ104")));
+    QVERIFY(!t->sMix->text().isEmpty());
+    QVERIFY(t->sMix->text().endsWith(QStringLiteral("ppm")));
+    QCOMPARE(net->data(net->index(gridRow, 0), Qt::BackgroundRole).value<QColor>(), kSuspectBackground);
+    QVERIFY(!net->data(net->index(gridRow + 1, 0), Qt::BackgroundRole).isValid());
+
+    // Unticked: a check point in its own colour, in both places.
+    s.doc->setSettingsModified(false);
+    t->residuals->item(row, 0)->setCheckState(Qt::Unchecked);
+    QTRY_VERIFY(s.doc->isExcluded(id));
+    QVERIFY(s.doc->settingsModified());
+    QCOMPARE(s.doc->RefPointCount, 5);
+    QCOMPARE(t->residuals->item(row, 0)->checkState(), Qt::Unchecked);
+    QCOMPARE(t->residuals->item(row, 5)->text(), QStringLiteral("σημείο ελέγχου"));
+    QCOMPARE(t->residuals->item(row, 2)->foreground().color(), kCheckPointColour);
+    // Known minus transformed: the half metre typed too much.
+    QVERIFY(t->residuals->item(row, 2)->text().startsWith(QStringLiteral("0,4")) ||
+            t->residuals->item(row, 2)->text().startsWith(QStringLiteral("0,5")));
+    QVERIFY(t->testSummary->text().contains(QStringLiteral("Κανένα ύποπτο σημείο")));
+    QVERIFY(t->testSummary->text().contains(QStringLiteral("Σημεία ελέγχου (εκτός εκτίμησης): Σ104")));
+    QCOMPARE(net->data(net->index(gridRow, 0), Qt::ForegroundRole).value<QColor>(), kCheckPointColour);
+    QCOMPARE(net->data(net->index(gridRow, 1), Qt::ForegroundRole).isValid(), false);
+    QVERIFY(!net->data(net->index(gridRow, 0), Qt::ToolTipRole).toString().isEmpty());
+
+    // Ticked again: back in the estimation.
+    t->residuals->item(row, 0)->setCheckState(Qt::Checked);
+    QTRY_VERIFY(!s.doc->isExcluded(id));
+    QCOMPARE(t->residuals->item(row, 5)->text(), QStringLiteral("ΥΠΟΠΤΟ"));
 }
 
 void SettingsPagesTest::testPageLeavesTheNetworkTransformation()

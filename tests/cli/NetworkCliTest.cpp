@@ -78,6 +78,91 @@ TEST(CliNetwork, ImportReportsBadLinesAndWritesTheNetwork)
     EXPECT_NE(r.out.find("Σημεία αναφοράς του δικτύου: 6"), std::string::npos);
 }
 
+// The demo folder with the GPS measurement of Σ104 in the point list moved
+// 0.5 m to the north (in geocentric X, Y, Z at the job's latitude and
+// longitude): a reference point that does not fit.
+fs::path demoWithBlunder()
+{
+    const fs::path d = demoCopy();
+    std::string list = readBytes(d / "DEMO.TXT");
+    const std::string from = "\xD3" "104,4536660.715,1906496.334,4045007.780";
+    const auto at = list.find(from);
+    EXPECT_NE(at, std::string::npos);
+    if (at != std::string::npos)
+        list.replace(at, from.size(), "\xD3" "104,4536660.422,1906496.213,4045008.167");
+    writeBytes(d / "DEMO.TXT", list);
+    return d;
+}
+
+// The line of the residual table that starts with the point's name.
+std::string residualLine(const std::string& out, const std::string& name)
+{
+    const auto table = out.find("Υπόλοιπα των σημείων αναφοράς");
+    const auto at = out.find("  " + name + " ", table);
+    if (table == std::string::npos || at == std::string::npos)
+        return {};
+    return out.substr(at, out.find('\n', at) - at);
+}
+
+TEST(CliNetwork, TheSuspectIsNamedAndCanBeLeftOut)
+{
+    const fs::path d = demoWithBlunder();
+    CliResult r = cli(d, "network DEMO.TXT");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("  μ  = "), std::string::npos);
+    EXPECT_NE(r.out.find(" ppm\n"), std::string::npos) << r.out;  // the scale's standard error
+    EXPECT_NE(r.out.find("σ0 = ± "), std::string::npos);
+    EXPECT_NE(residualLine(r.out, "Σ104").find("ΥΠΟΠΤΟ"), std::string::npos) << r.out;
+    EXPECT_EQ(residualLine(r.out, "Σ101").find("ΥΠΟΠΤΟ"), std::string::npos);
+    EXPECT_NE(r.out.find("Ύποπτο σημείο: Σ104  (τ = "), std::string::npos);
+
+    // Left out: a check point with its discrepancy, the others fit again.
+    r = cli(d, "network DEMO.TXT --exclude Σ104 --output LIST.TXT");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Σημεία αναφοράς του δικτύου: 5  (και 1 σημείο ελέγχου"), std::string::npos);
+    const std::string check = residualLine(r.out, "Σ104");
+    EXPECT_NE(check.find("σημείο ελέγχου"), std::string::npos) << check;
+    EXPECT_NE(check.find("-0,4"), std::string::npos) << check;  // about half a metre in N
+    EXPECT_EQ(r.out.find("ΥΠΟΠΤΟ"), std::string::npos);
+    EXPECT_NE(r.out.find("Κανένα ύποπτο σημείο"), std::string::npos);
+    EXPECT_NE(r.out.find("συνολικό 0,01"), std::string::npos) << r.out;
+    // Under the listing, in code page 1253: σ0 and the check points.
+    const std::string file = readBytes(d / "LIST.TXT");
+    EXPECT_NE(file.find("\xF3" "0 = \xB1 "), std::string::npos);  // "σ0 = ± "
+    EXPECT_NE(file.find("\xF3\xE7\xEC\xE5\xDF\xEF \xE5\xEB\xDD\xE3\xF7\xEF\xF5"),
+              std::string::npos);  // "σημείο ελέγχου"
+
+    // The same choice from the network's settings file (by record ID: the
+    // third line of the point list).
+    {
+        std::ofstream ini(d / "DEMO.INI", std::ios::app | std::ios::binary);
+        ini << "[ExcludedPoints]\r\n3=\xD3" "104\r\n";
+    }
+    r = cli(d, "network DEMO.TXT");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(residualLine(r.out, "Σ104"), check);
+
+    // Names that are no reference point of the network fail, for scripts.
+    r = cli(d, "network DEMO.TXT --exclude Σ101,NOPE");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("NOPE"), std::string::npos);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(cli(d, "network DEMO.TXT --exclude Κ30").status, 1);  // a detail point
+    EXPECT_EQ(cli(d, "network DEMO.TXT --exclude ,").status, 2);
+    EXPECT_EQ(cli(d, "network DEMO.TXT --exclude").status, 2);
+}
+
+TEST(CliNetwork, NoTestWithTooFewPoints)
+{
+    const fs::path d = demoCopy();
+    const CliResult r = cli(d, "network DEMO.WGS84 --method 2d --exclude Σ101,Σ103,Σ104,Σ106");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(residualLine(r.out, "Σ108").find("χωρίς έλεγχο"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("δεν είναι δυνατός με 2 σημεία (ο 2-Δ μετασχηματισμός χρειάζεται "
+                         "τουλάχιστον 3)"),
+              std::string::npos);
+}
+
 TEST(CliNetwork, ArgumentErrors)
 {
     const fs::path d = demoCopy();

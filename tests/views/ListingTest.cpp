@@ -5,6 +5,7 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/TextOutput.h"
+#include "table/Cp1253.h"
 #include "views/Listing.h"
 #include "support/Files.h"
 #include "support/OfferingDialogs.h"
@@ -108,6 +109,55 @@ TEST(Listing, LongLinesAreNotCentred)
     const std::string s(130, 'x');
     EXPECT_EQ(centreListingLine(s), s);
     EXPECT_EQ(centreListingLine("ab"), std::string(61, ' ') + "ab");
+}
+
+TEST(Listing, UnderTheResidualsTheTestAndTheCheckPoints)
+{
+    RecordingDialogs rec;
+    Document doc(Separators{'.', ','});
+    const std::string demo = std::string(KORTHAL_SOURCE_DIR) + "/examples/demo/";
+    doc.LoadReference(demo + "EGSA87");
+    doc.LoadFile(demo + "DEMO.WGS84");
+    ASSERT_TRUE(doc.excludeByName({"Σ104"}).empty());
+    const auto pages = printTableLines(doc, true, true);
+    ASSERT_EQ(pages.size(), 1u);
+    const auto& lines = pages[0];
+    auto find = [&](const std::string& text, std::size_t from = 0) {
+        for (std::size_t i = from; i < lines.size(); ++i)
+            if (lines[i].find(text) != std::string::npos)
+                return i;
+        return lines.size();
+    };
+    auto margin = [](const std::string& l) { return l.find_first_not_of(' '); };
+    // The check point's line keeps the columns of the others.
+    const std::size_t residuals = find("Υπόλοιπα");
+    const std::size_t used = find("Σ101   ", residuals), check = find("Σ104   ", residuals);
+    ASSERT_LT(check, lines.size());
+    ASSERT_LT(used, lines.size());
+    EXPECT_NE(lines[check].find("σημείο ελέγχου"), std::string::npos);
+    EXPECT_EQ(margin(lines[check]), margin(lines[used]));
+    EXPECT_EQ(chars(lines[check]), chars(lines[used]));
+    // σ0, the standard errors, the test and the check points: one block of
+    // lines of one width (so one left margin once centred); every line of
+    // it fits code page 1253.
+    const std::size_t first = find("σ0 = ± ");
+    ASSERT_LT(first, lines.size());
+    EXPECT_NE(lines[first + 1].find("Τυπικά σφάλματα:  μ ± "), std::string::npos);
+    EXPECT_NE(lines[first + 2].find("tz ± "), std::string::npos);
+    EXPECT_NE(lines[first + 3].find("Έλεγχος τ (Pope)"), std::string::npos);
+    EXPECT_NE(lines[first + 4].find("Κανένα ύποπτο σημείο"), std::string::npos);
+    EXPECT_NE(lines[first + 5].find("Σημεία ελέγχου (εκτός εκτίμησης): Σ104"), std::string::npos);
+    ASSERT_EQ(first + 6, lines.size());
+    for (std::size_t i = first; i < lines.size(); ++i) {
+        EXPECT_EQ(chars(lines[i]), chars(lines[first])) << lines[i];
+        EXPECT_LE(chars(lines[i]), static_cast<std::size_t>(kListingWidth));
+    }
+    EXPECT_EQ(margin(lines[first + 3]), margin(lines[first]));
+    for (std::size_t i = residuals + 1; i < lines.size(); ++i) {
+        bool lossy = false;
+        utf8ToCp1253(lines[i], &lossy);
+        EXPECT_FALSE(lossy) << lines[i];
+    }
 }
 
 }  // namespace

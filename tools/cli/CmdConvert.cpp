@@ -1,181 +1,44 @@
 // korthal-cli convert: the coordinate calculator's chain for files of points.
+//
+// Large inputs are cut into blocks of whole lines that are converted side by
+// side, one thread per processor, and written in input order.
 
-#include "geodesy/Angles.h"
-#include "geodesy/DatumShift.h"
-#include "geodesy/Ellipsoids.h"
-#include "geodesy/Geoid.h"
-#include "geodesy/HATT.h"
-#include "geodesy/TM87.h"
 #include "tools/cli/CliSupport.h"
 #include "tools/cli/Command.h"
+#include "tools/cli/ConvertLines.h"
 
-#include <array>
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <future>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace korthal::cli {
 
 namespace {
 
-// The forms in the order of the chain; each step goes to a neighbour.
-enum Form { WGS84Geo, WGS84Xyz, EGSA87Xyz, EGSA87Geo, TM87Proj, HattProj, FormCount };
+// Input is converted in blocks of about this many bytes.
+constexpr std::size_t kBlockBytes = 1 << 20;
 
-constexpr std::array<const char*, FormCount> kFormNames = {
-    "wgs84-geo", "wgs84-xyz", "egsa87-xyz", "egsa87-geo", "tm87", "hatt"};
-
-constexpr int kAngleDecimals = 9;
-
-std::optional<Form> formNamed(const std::string& name)
+long countLines(std::string_view text)
 {
-    for (std::size_t i = 0; i < kFormNames.size(); ++i)
-        if (name == kFormNames[i])
-            return static_cast<Form>(i);
-    return std::nullopt;
-}
-
-bool isGeographic(Form f) { return f == WGS84Geo || f == EGSA87Geo; }
-
-struct Options {
-    int decimals = 4;
-    std::optional<Extended> undulation;  // fixed EGSA87 undulation, else the geoid model
-    Extended hattUndulation = -2.5L;
-    std::optional<HattSheet> sheet;
-    DatumShiftTable shifts;
-};
-
-// A point in one form: geographic forms hold φ, λ in radians and h; the
-// others their three coordinates. `sheet` goes with the HATT form.
-struct Point {
-    Extended a = 0, b = 0, c = 0;
-    HattSheet sheet;
-};
-
-Extended egsaUndulation(const Options& o, Extended phi, Extended lambda)
-{
-    if (o.undulation)
-        return *o.undulation;
-    const auto n = GeoidUndulation(o.shifts, static_cast<double>(phi), static_cast<double>(lambda));
-    return n ? Extended(*n) : 0;
-}
-
-void addShift(const DatumShiftTable& t, int from, int to, Geocentric& g)
-{
-    const ShiftTriple& s = t(from, to);
-    g.X += s.dX;
-    g.Y += s.dY;
-    g.Z += s.dZ;
-}
-
-Point fromGeographic(const Geographic& g) { return {g.phi, g.lambda, g.h, {}}; }
-Point fromGeocentric(const Geocentric& g) { return {g.X, g.Y, g.Z, {}}; }
-
-// EGSA87 ellipsoidal coordinates of a TM87 point, with the undulation of
-// that point.
-Geographic tm87ToEgsa87(const Options& o, const Point& p)
-{
-    Geographic g = TM87ToEllipsoidal(p.a, p.b, p.c, 0);
-    g.h += egsaUndulation(o, g.phi, g.lambda);
-    return g;
-}
-
-TM87 egsa87ToTm87(const Options& o, const Geographic& g)
-{
-    return EllipsoidalToTM87(g.phi, g.lambda, g.h, egsaUndulation(o, g.phi, g.lambda));
-}
-
-// One step along the chain, from form f to f + 1.
-Point stepForward(Form f, const Point& p, const Options& o)
-{
-    switch (f) {
-    case WGS84Geo:
-        return fromGeocentric(EllipsoidalToGeocentric(WGS84, p.a, p.b, p.c));
-    case WGS84Xyz: {
-        Geocentric g{p.a, p.b, p.c};
-        addShift(o.shifts, WGS84, EGSA87, g);
-        return fromGeocentric(g);
-    }
-    case EGSA87Xyz:
-        return fromGeographic(GeocentricToEllipsoidal(EGSA87, p.a, p.b, p.c));
-    case EGSA87Geo: {
-        const TM87 t = egsa87ToTm87(o, {p.a, p.b, p.c});
-        return {t.E, t.N, t.H, {}};
-    }
-    case TM87Proj: {
-        // Through EGSA87 to the old Greek datum, then onto the sheet.
-        const Geographic e = tm87ToEgsa87(o, p);
-        Geocentric g = EllipsoidalToGeocentric(EGSA87, e.phi, e.lambda, e.h);
-        addShift(o.shifts, EGSA87, GR, g);
-        const Geographic gr = GeocentricToEllipsoidal(GR, g.X, g.Y, g.Z);
-        const HattPoint h = EllipsoidalToHATT(gr.phi, gr.lambda, gr.h, o.hattUndulation);
-        return {h.x, h.y, h.H, h.sheet};
-    }
-    default:
-        return p;
-    }
-}
-
-// One step along the chain, from form f to f − 1.
-Point stepBack(Form f, const Point& p, const Options& o)
-{
-    switch (f) {
-    case WGS84Xyz:
-        return fromGeographic(GeocentricToEllipsoidal(WGS84, p.a, p.b, p.c));
-    case EGSA87Xyz: {
-        Geocentric g{p.a, p.b, p.c};
-        addShift(o.shifts, EGSA87, WGS84, g);
-        return fromGeocentric(g);
-    }
-    case EGSA87Geo:
-        return fromGeocentric(EllipsoidalToGeocentric(EGSA87, p.a, p.b, p.c));
-    case TM87Proj:
-        return fromGeographic(tm87ToEgsa87(o, p));
-    case HattProj: {
-        const Geographic gr = HATTToEllipsoidal(p.a, p.b, p.c, o.hattUndulation, p.sheet);
-        Geocentric g = EllipsoidalToGeocentric(GR, gr.phi, gr.lambda, gr.h);
-        addShift(o.shifts, GR, EGSA87, g);
-        const Geographic e = GeocentricToEllipsoidal(EGSA87, g.X, g.Y, g.Z);
-        const TM87 t = egsa87ToTm87(o, e);
-        return {t.E, t.N, t.H, {}};
-    }
-    default:
-        return p;
-    }
-}
-
-Point convert(Form from, Form to, Point p, const Options& o)
-{
-    int f = from;
-    while (f < to)
-        p = stepForward(static_cast<Form>(f++), p, o);
-    while (f > to)
-        p = stepBack(static_cast<Form>(f--), p, o);
-    return p;
-}
-
-// Splits a line at blanks and tabs.
-std::vector<std::string> fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
-            ++i;
-        if (i > start)
-            out.push_back(line.substr(start, i - start));
-    }
-    return out;
+    long n = 0;
+    for (std::size_t p = text.find('\n'); p != std::string_view::npos; p = text.find('\n', p + 1))
+        ++n;
+    return n;
 }
 
 int usage(const std::string& what) { return usageError("convert", what); }
 
-int run(const std::vector<std::string>& args)
+// Reads the options into the job; returns an exit status when they are wrong.
+std::optional<int> readArguments(const std::vector<std::string>& args, ConvertJob& job)
 {
-    Options o;
+    ConvertOptions& o = job.options;
     std::vector<std::string> positional;
     std::optional<std::string> settingsPath;
     for (std::size_t i = 0; i < args.size();) {
@@ -219,6 +82,8 @@ int run(const std::vector<std::string>& args)
         return usage("unknown form \"" + positional[1] + "\"");
     if (*from == HattProj && !o.sheet)
         return usage("--sheet I,J is required when converting from hatt");
+    job.from = *from;
+    job.to = *to;
 
     std::string error;
     const auto shifts = shiftTable(settingsPath, error);
@@ -227,53 +92,97 @@ int run(const std::vector<std::string>& args)
         return 2;
     }
     o.shifts = *shifts;
+    return std::nullopt;
+}
+
+// A block of whole input lines on its way through a worker thread.
+struct Pending {
+    std::unique_ptr<std::string> text;
+    long firstLine = 1;
+    std::future<ConvertedBlock> result;
+};
+
+int run(const std::vector<std::string>& args)
+{
+    ConvertJob job;
+    if (const auto status = readArguments(args, job))
+        return *status;
 
     bool badLines = false;
-    std::string line;
-    long lineNumber = 0;
-    while (std::getline(std::cin, line)) {
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const auto parts = fields(line);
-        if (parts.empty() || parts[0][0] == '#')
-            continue;
-        std::optional<Extended> v[3];
-        if (parts.size() == 3)
-            for (std::size_t k = 0; k < 3; ++k)
-                v[k] = parseNumber(parts[k]);
-        if (!v[0] || !v[1] || !v[2]) {
-            std::cerr << "korthal-cli convert: line " << lineNumber
-                      << ": not three numbers: " << line << "\n";
-            badLines = true;
-            continue;
+    auto write = [&badLines](ConvertedBlock& b) {
+        std::fwrite(b.out.data(), 1, b.out.size(), stdout);
+        if (!b.err.empty()) {
+            std::fflush(stdout);
+            std::cerr << b.err;
         }
-        Point p{*v[0], *v[1], *v[2], {}};
-        if (isGeographic(*from)) {
-            p.a = DMSToRad(p.a);
-            p.b = DMSToRad(p.b);
+        badLines = badLines || b.badLines;
+        b.out.clear();
+        b.err.clear();
+    };
+    // Blocks converted away from the main thread may leave their end to it.
+    auto finish = [&](Pending& p) {
+        ConvertedBlock b = p.result.get();
+        write(b);
+        if (b.restAt != std::string::npos) {
+            ConvertedBlock rest =
+                convertBlock(std::string_view(*p.text).substr(b.restAt), b.restLine, job, write);
+            write(rest);
         }
-        if (*from == HattProj)
-            p.sheet = *o.sheet;
+    };
 
-        const Point r = convert(*from, *to, p, o);
-
-        if (isGeographic(*to))
-            std::cout << formatPacked(r.a, kAngleDecimals) << ' '
-                      << formatPacked(r.b, kAngleDecimals) << ' ';
-        else
-            std::cout << formatFixed(r.a, o.decimals) << ' ' << formatFixed(r.b, o.decimals)
-                      << ' ';
-        std::cout << formatFixed(r.c, o.decimals);
-        if (*to == HattProj) {
-            std::cout << ' ' << r.sheet.i << ' ' << r.sheet.j;
-            if (!r.sheet.valid())
-                std::cerr << "korthal-cli convert: line " << lineNumber
-                          << ": the point lies outside the HATT sheets of Greece\n";
+    const std::size_t inFlight = 2 * std::max(1u, std::thread::hardware_concurrency());
+    std::deque<Pending> pending;
+    std::string carry;  // a line not yet complete
+    long nextLine = 1;
+    bool first = true;
+    for (;;) {
+        auto text = std::make_unique<std::string>(std::move(carry));
+        carry.clear();
+        const std::size_t have = text->size();
+        text->resize(have + kBlockBytes);
+        const std::size_t got = std::fread(text->data() + have, 1, kBlockBytes, stdin);
+        text->resize(have + got);
+        const bool atEnd = got < kBlockBytes;
+        if (!atEnd) {
+            // Whole lines only; the rest waits for the next block.
+            const std::size_t nl = text->rfind('\n');
+            if (nl != std::string::npos) {
+                carry.assign(*text, nl + 1);
+                text->resize(nl + 1);
+            } else {
+                carry = std::move(*text);
+                continue;
+            }
         }
-        std::cout << '\n';
+        if (first && atEnd) {
+            // Small input: no threads.
+            ConvertedBlock b = convertBlock(*text, 1, job, write);
+            write(b);
+            break;
+        }
+        first = false;
+        const long lines = countLines(*text);
+        Pending p;
+        p.text = std::move(text);
+        p.firstLine = nextLine;
+        nextLine += lines;
+        const std::string_view view = *p.text;
+        p.result = std::async(std::launch::async, [view, firstLine = p.firstLine, &job] {
+            return convertBlock(view, firstLine, job);
+        });
+        pending.push_back(std::move(p));
+        while (pending.size() > inFlight) {
+            finish(pending.front());
+            pending.pop_front();
+        }
+        if (atEnd)
+            break;
     }
-    std::cout.flush();
+    while (!pending.empty()) {
+        finish(pending.front());
+        pending.pop_front();
+    }
+    std::fflush(stdout);
     return badLines ? 1 : 0;
 }
 

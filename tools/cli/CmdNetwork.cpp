@@ -4,10 +4,12 @@
 #include "tools/cli/CliSupport.h"
 #include "tools/cli/Command.h"
 
+#include "project/AdjustmentText.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 #include "views/Listing.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace korthal::cli {
@@ -18,22 +20,34 @@ void printResults(const Document& doc, std::ostream& out)
     const TransformationDisplay& d = doc.parameters();
     const Transformation& tr = doc.transformation();
     const NumberText& n = doc.numbers();
-    out << "Σημεία αναφοράς του δικτύου: " << doc.RefPointCount << '\n';
+    out << "Σημεία αναφοράς του δικτύου: " << doc.RefPointCount;
+    if (doc.CheckPointCount > 0)
+        out << "  (και " << doc.CheckPointCount
+            << (doc.CheckPointCount == 1 ? " σημείο" : " σημεία") << " ελέγχου εκτός εκτίμησης)";
+    out << '\n';
     static const char* const kMethods[] = {"κανένας", "2-Δ  (τετραπαραμετρικός)",
                                            "3-Δ  (επταπαραμετρικός)"};
     const int m = doc.settings().method;
     out << "Μετασχηματισμός: " << kMethods[m >= 0 && m <= 2 ? m : 0]
         << (m == 2 && !doc.Use3D ? "  → 2-Δ (σημείο αναφοράς με H = 0 ή λίγα σημεία)" : "") << "\n\n";
-    out << "Παράμετροι:\n"
-        << "  " << d.scaleCaption << ' ' << d.Lmix << '\n' << "  ";
+    // Each parameter with its standard error, when the adjustment has one.
+    auto param = [&out](const char* caption, const std::string& value, const std::string& error) {
+        out << "  " << caption << ' ' << value;
+        if (!error.empty())
+            out << "  " << error;
+        out << '\n';
+    };
+    out << "Παράμετροι:\n";
+    param(d.scaleCaption.c_str(), d.Lmix, d.sMix);
     if (d.LexVisible)
-        out << "εx = " << d.Lex << "   ";
+        param("εx =", d.Lex, d.sEx);
     if (d.LeyVisible)
-        out << "εy = " << d.Ley << "   ";
-    out << "εz = " << d.Lez << "\n  tx = " << d.Ltx << "   ty = " << d.Lty;
+        param("εy =", d.Ley, d.sEy);
+    param("εz =", d.Lez, d.sEz);
+    param("tx =", d.Ltx, d.sTx);
+    param("ty =", d.Lty, d.sTy);
     if (d.LtzVisible)
-        out << "   tz = " << d.Ltz;
-    out << '\n';
+        param("tz =", d.Ltz, d.sTz);
     out << "\nΕξισώσεις:\n";
     static const char* const kRows[] = {"Ea = ", "Na = ", "Ha = "};
     for (std::size_t i = 0; i < 3; ++i)
@@ -49,27 +63,51 @@ void printResults(const Document& doc, std::ostream& out)
     }
     out << "\nΜέσα τετραγωνικά σφάλματα (m): E " << d.Lmx << "   N " << d.Lmy << "   H " << d.Lmz
         << "   συνολικό " << d.Lmxyz << '\n';
+    const AdjustmentSummary summary = adjustmentSummary(doc, n);
+    if (!summary.precision.empty())
+        out << summary.precision << '\n';
     if (!doc.residuals().empty()) {
         out << "\nΥπόλοιπα των σημείων αναφοράς (γνωστές − μετασχηματισμένες, m):\n";
-        out << n.FormatNumber("  %-12s %12s %12s %12s",
+        out << n.FormatNumber("  %-12s %12s %12s %12s %12s",
                               {std::string("Σημείο"), std::string("vE"), std::string("vN"),
-                               std::string("vH")})
+                               std::string("vH"), std::string("τ")})
             << '\n';
         for (const auto& r : doc.residuals()) {
             if (!r.used) {
-                out << n.FormatNumber("  %-12s", {r.name}) << " χωρίς μέτρηση WGS84\n";
+                out << n.FormatNumber("  %-12s", {r.name}) << ' ' << residualRemark(r) << '\n';
                 continue;
             }
-            out << n.FormatNumber("  %-12s %12.4n %12.4n %12.4n",
-                                  {r.name, Extended(r.vE), Extended(r.vN), Extended(r.vH)})
-                << '\n';
+            std::string line = n.FormatNumber("  %-12s %12.4n %12.4n %12.4n",
+                                              {r.name, Extended(r.vE), Extended(r.vN), Extended(r.vH)});
+            line += n.FormatNumber(" %12s", {tauText(doc, r, n)});
+            if (const std::string remark = residualRemark(r); !remark.empty())
+                line += "  " + remark;
+            out << line << '\n';
         }
+        out << '\n' << summary.test << '\n';
+        if (!summary.verdict.empty())
+            out << summary.verdict << '\n';
+        if (!summary.checkPoints.empty())
+            out << summary.checkPoints << '\n';
+    }
+}
+
+// The names of a --exclude value: NAME[,NAME...], empty pieces skipped.
+void splitNames(const std::string& list, std::vector<std::string>& names)
+{
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        if (comma > start)
+            names.push_back(list.substr(start, comma - start));
+        start = comma + 1;
     }
 }
 
 int runNetwork(const std::vector<std::string>& args)
 {
     std::string network, reference, settingsFile, output;
+    std::vector<std::string> excluded;
     int method = -1;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -81,11 +119,20 @@ int runNetwork(const std::vector<std::string>& args)
             into = args[++i];
             return true;
         };
-        if (a == "--reference" || a == "--settings" || a == "--output" || a == "--method") {
+        if (a == "--reference" || a == "--settings" || a == "--output" || a == "--method" ||
+            a == "--exclude") {
             std::string v;
             if (!value(v))
                 return 2;
-            if (a == "--reference")
+            if (a == "--exclude") {
+                const std::size_t before = excluded.size();
+                splitNames(v, excluded);
+                if (excluded.size() == before) {
+                    std::cerr << "korthal-cli network: --exclude needs point names, not \"" << v
+                              << "\"\n";
+                    return 2;
+                }
+            } else if (a == "--reference")
                 reference = v;
             else if (a == "--settings")
                 settingsFile = v;
@@ -123,6 +170,15 @@ int runNetwork(const std::vector<std::string>& args)
         doc.settings().method = method;
         doc.RecomputeNetwork();
     }
+    if (!excluded.empty()) {
+        const std::vector<std::string> unknown = doc.excludeByName(excluded);
+        if (!unknown.empty()) {
+            for (const std::string& name : unknown)
+                std::cerr << "korthal-cli network: --exclude: no reference point named \"" << name
+                          << "\" in " << network << '\n';
+            return 1;
+        }
+    }
     printResults(doc, std::cout);
 
     if (!output.empty()) {
@@ -143,7 +199,8 @@ int runNetwork(const std::vector<std::string>& args)
 const Registration reg{Command{
     "network", "transform a network with its reference points",
     "Usage: korthal-cli network FILE [--reference FILE] [--method none|2d|3d]\n"
-    "                           [--settings FILE.INI] [--output LISTING.TXT]\n\n"
+    "                           [--settings FILE.INI] [--output LISTING.TXT]\n"
+    "                           [--exclude NAME[,NAME...]]\n\n"
     "Loads a network file (.WGS84) or a point list (.TXT: NAME,X,Y,Z or NAME<tab>X\n"
     "<tab>Y<tab>Z per line), the reference point file (default: \"EGSA87\" beside\n"
     "the network file, then in the current folder) and the network's settings\n"
@@ -151,7 +208,12 @@ const Registration reg{Command{
     "transformation from the network's reference points with the settings'\n"
     "method or --method, and prints the parameters, the matrix, the RMS values,\n"
     "the residuals of the reference points and the listing of the network.\n"
-    "--output writes the listing to a file (code page 1253) instead.\n",
+    "--output writes the listing to a file (code page 1253) instead.\n\n"
+    "Beside every parameter stands its standard error. Each reference point's\n"
+    "residuals are tested with Pope's tau (1 % for the whole network); the point\n"
+    "with the largest tau above the critical value is marked ΥΠΟΠΤΟ. Points that the\n"
+    "settings file's section [ExcludedPoints] or --exclude name are left out of\n"
+    "the estimation and shown as check points (known minus transformed).\n",
     runNetwork}};
 
 }  // namespace

@@ -1,0 +1,104 @@
+#include "project/AdjustmentText.h"
+
+#include "geodesy/Adjustment.h"
+#include "geodesy/Angles.h"
+#include "project/Document.h"
+
+namespace korthal {
+
+namespace {
+
+constexpr Extended kArcSecond = kPi / 180 / 3600;
+
+const char* axisName(int axis)
+{
+    return axis == 0 ? "E" : axis == 1 ? "N" : "H";
+}
+
+}  // namespace
+
+ParameterErrorTexts parameterErrorTexts(const AdjustmentStatistics& s, const NumberText& numbers)
+{
+    ParameterErrorTexts t;
+    if (!s.precisionKnown)
+        return t;
+    auto text = [&](const char* fmt, Extended v, const char* unit) {
+        return "± " + numbers.FormatNumber(fmt, {v}) + unit;
+    };
+    t.scale = text("%.2n", s.errors.scale * 1e6L, " ppm");
+    const bool threeD = s.parameters == 7;
+    if (threeD) {
+        t.rotX = text("%.3n", s.errors.rotX / kArcSecond, "\"");
+        t.rotY = text("%.3n", s.errors.rotY / kArcSecond, "\"");
+    }
+    t.rotZ = text("%.3n", s.errors.rotZ / kArcSecond, "\"");
+    t.shiftX = text("%.4n", s.errors.shiftX, " m");
+    t.shiftY = text("%.4n", s.errors.shiftY, " m");
+    if (threeD)
+        t.shiftZ = text("%.4n", s.errors.shiftZ, " m");
+    return t;
+}
+
+AdjustmentSummary adjustmentSummary(const Document& doc, const NumberText& numbers)
+{
+    AdjustmentSummary out;
+    const AdjustmentStatistics& s = doc.statistics();
+    const bool estimated = s.parameters > 0;
+    const bool threeD = s.parameters == 7;
+    // Numbers are formatted alone: names and words never pass through the
+    // separator substitution.
+    auto num = [&](const char* fmt, Extended v) { return numbers.FormatNumber(fmt, {v}); };
+
+    if (s.precisionKnown)
+        out.precision = "σ0 = ± " + num("%.4n", s.sigma0) +
+                        " m   (πλεονάζουσες παρατηρήσεις: " + std::to_string(s.redundancy) + ")";
+    else if (estimated)
+        out.precision = "σ0: χωρίς πλεονάζουσες παρατηρήσεις (τα σημεία ορίζουν ακριβώς τις παραμέτρους)";
+
+    if (!estimated) {
+        out.test = "Έλεγχος των σημείων αναφοράς: δεν έγινε, γιατί δεν εκτιμήθηκε μετασχηματισμός";
+    } else if (!s.tested) {
+        const int need = threeD ? kMinTestPoints3D : kMinTestPoints2D;
+        out.test = "Έλεγχος των σημείων αναφοράς: δεν είναι δυνατός με " +
+                   std::to_string(doc.RefPointCount) + " σημεία (ο " + (threeD ? "3-Δ" : "2-Δ") +
+                   " μετασχηματισμός χρειάζεται τουλάχιστον " + std::to_string(need) + ")";
+    } else {
+        out.test = "Έλεγχος τ (Pope) των σημείων αναφοράς, α = " + num("%.2n", s.familyAlpha) +
+                   " για όλο το δίκτυο (" + num("%.5n", s.alpha) +
+                   " ανά τιμή): κρίσιμη τιμή τ = " + num("%.2n", s.critical);
+        out.verdict = "Κανένα ύποπτο σημείο";
+        for (const ReferenceResidual& r : doc.residuals())
+            if (r.suspect)
+                out.verdict = "Ύποπτο σημείο: " + r.name + "  (τ = " + num("%.2n", r.tau) +
+                              " στο " + axisName(r.tauAxis) + ")";
+    }
+
+    for (const ReferenceResidual& r : doc.residuals())
+        if (r.excluded)
+            out.checkPoints += (out.checkPoints.empty() ? "" : ", ") + r.name;
+    if (!out.checkPoints.empty())
+        out.checkPoints = "Σημεία ελέγχου (εκτός εκτίμησης): " + out.checkPoints;
+    return out;
+}
+
+std::string tauText(const Document& doc, const ReferenceResidual& r, const NumberText& numbers)
+{
+    if (!r.used || r.excluded)
+        return {};
+    if (!doc.statistics().tested)
+        return "χωρίς έλεγχο";
+    return numbers.FormatNumber("%.2n", {Extended(r.tau)});
+}
+
+std::string residualRemark(const ReferenceResidual& r)
+{
+    if (!r.used)
+        return "χωρίς μέτρηση WGS84";
+    if (r.excluded)
+        return "σημείο ελέγχου";
+    if (r.suspect)
+        return "ΥΠΟΠΤΟ";
+    return {};
+}
+
+}  // namespace korthal

@@ -1,0 +1,47 @@
+#pragma once
+// The texts that report the statistics of the last estimation (σ0, the
+// parameters' standard errors, the test of the reference points, the suspect
+// and the check points) for the window, the command line and the listing.
+// Numbers use the separators of the NumberText given, so each destination
+// passes its own. Only characters of code page 1253 are used, so that the
+// texts survive in a listing file.
+
+#include "network/NumberText.h"
+
+#include <string>
+
+namespace korthal {
+
+class Document;
+struct AdjustmentStatistics;
+struct ReferenceResidual;
+
+// Standard errors of the parameters, "± 0,85 ppm", "± 0,120\"" (arc
+// seconds), "± 0,0123 m"; all empty when the adjustment has no redundancy.
+struct ParameterErrorTexts {
+    std::string scale, rotX, rotY, rotZ, shiftX, shiftY, shiftZ;
+};
+ParameterErrorTexts parameterErrorTexts(const AdjustmentStatistics& s, const NumberText& numbers);
+
+struct AdjustmentSummary {
+    // "σ0 = ± 0,0150 m   (πλεονάζουσες παρατηρήσεις: 8)", or why there is none.
+    std::string precision;
+    // The test and its critical value, or plainly why no test was made.
+    std::string test;
+    // "Ύποπτο σημείο: Σ103  (τ = 5,23 στο E)", "Κανένα ύποπτο σημείο", or
+    // empty when no test was made.
+    std::string verdict;
+    // "Σημεία ελέγχου (εκτός εκτίμησης): Σ104, Σ105", or empty.
+    std::string checkPoints;
+};
+AdjustmentSummary adjustmentSummary(const Document& doc, const NumberText& numbers);
+
+// A point's entry in the test value column: its τ with two decimals, "χωρίς
+// έλεγχο" when the points were not tested, empty for a check point or a
+// point without a measurement.
+std::string tauText(const Document& doc, const ReferenceResidual& r, const NumberText& numbers);
+
+// A point's remark: "ΥΠΟΠΤΟ", "σημείο ελέγχου", "χωρίς μέτρηση WGS84" or empty.
+std::string residualRemark(const ReferenceResidual& r);
+
+}  // namespace korthal
