@@ -6,6 +6,7 @@
 #include "table/TableFile.h"
 
 #include "network/PointTables.h"
+#include "NetworkFileText.h"
 #include "support/Files.h"
 #include "support/Memory.h"
 #include "support/Zlib.h"
@@ -17,23 +18,11 @@ using namespace korthal::test;
 
 namespace {
 
-const std::string kGpsHeader =
-    "\"ID\",\"\xD3\xE7\xEC\xE5\xDF\xEF\",\"X  (m)\",\"Y  (m)\",\"Z  (m)\",\"E  (m)\",\"N  (m)\","
-    "\"H  (m)\",\"detailPoint\",\"Perigrafh\",\"Sxolio1\",\"Sxolio2\",\"Sxolio3\",\"Sxolio4\","
-    "\"Sxolio5\",\"Sxolio6\",\"\xE1\xF0\xEF\xF7\xDE\",\"xxxxxx\",\"f\",\"l\",\"hp\",\"Hx\","
-    "\"Hy\",\"Hh\",\"ApoxhHatt\",\r\n";
-
 std::string record(int id, const std::string& memo = "memo")
 {
     return "\"" + std::to_string(id) + "\",\"P" + std::to_string(id) +
            "\",\"4538567,695\",,,,,,,\"" + memo + "\",\r\n";
 }
-
-struct Gps {
-    DatumShiftTable shifts;
-    MemTable t{"GPS"};
-    Gps() { defineGPS(t, shifts); }
-};
 
 // `lines` repeated to about 1 MB.
 std::string megabyteOf(const std::string& lines)
