@@ -52,9 +52,7 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
             const int fld = model()->column(column).field;
         bool ok = false;
         if (column == 0) {
-            tb.edit();
-            tb.set(fld, Value(text));
-            ok = true;
+            ok = doc_.TextFieldSetText(tb, fld, text);
         } else if (fld == gys::f || fld == gys::l || fld == gys::ortho) {
             ok = doc_.GYSfSetText(fld, text);
         } else {

@@ -2,8 +2,10 @@
 
 #include "geodesy/Angles.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
+#include <limits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -172,6 +174,9 @@ NumberResult NumberText::readTyped(std::string_view s) const
 }
 
 namespace {
+// The widest field and the most decimals a specifier can ask for.
+constexpr int kMaxWidth = 255;
+constexpr int kMaxPrecision = 99;
 
 struct Specifier {
     bool left = false;
@@ -191,22 +196,23 @@ std::size_t parseSpecifier(std::string_view s, Specifier& fmt)
         fmt.left = true;
         ++i;
     }
-    auto readInt = [&](int& out) {
+    // Widths and precisions stop at `limit`, however many digits follow.
+    auto readInt = [&](int& out, int limit) {
         bool any = false;
         int v = 0;
         while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-            v = v * 10 + (s[i] - '0');
+            v = std::min(limit, v * 10 + (s[i] - '0'));
             ++i;
             any = true;
         }
         if (any)
             out = v;
     };
-    readInt(fmt.width);
+    readInt(fmt.width, kMaxWidth);
     if (i < s.size() && s[i] == '.') {
         ++i;
         fmt.precision = 0;
-        readInt(fmt.precision);
+        readInt(fmt.precision, kMaxPrecision);
     }
     if (i >= s.size())
         return 0;
@@ -228,6 +234,19 @@ Extended asExtended(const FormatArg& arg)
     return 0;
 }
 
+// The nearest integer, the ends of the range for values beyond it and 0 for
+// not a number (llround leaves those undefined).
+long long roundToInteger(Extended v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= 9.2e18L)
+        return std::numeric_limits<long long>::max();
+    if (v <= -9.2e18L)
+        return std::numeric_limits<long long>::min();
+    return std::llround(v);
+}
+
 // Fixed notation with `decimals` decimals, '.' as the point; locale-free.
 // Halves round away from zero, as a surveyor rounds by hand.
 std::string fixedDigits(Extended v, int decimals)
@@ -238,7 +257,9 @@ std::string fixedDigits(Extended v, int decimals)
         return "NAN";
     if (std::isinf(v))
         return v < 0 ? "-INF" : "INF";
-    char buf[512];
+    // Room for the integer digits of the largest Extended (4933) and the
+    // most decimals a specifier can ask for.
+    char buf[5200];
     const int extra = 30;
     auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed,
                                    decimals + extra);
@@ -331,7 +352,7 @@ std::string formatPiece(std::string_view fmt, const FormatArg& arg, Separators s
         if (auto p = std::get_if<long long>(&arg))
             v = *p;
         else
-            v = std::llround(asExtended(arg));
+            v = roundToInteger(asExtended(arg));
         body = std::to_string(v);
         break;
     }

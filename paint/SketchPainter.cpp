@@ -42,8 +42,9 @@ QPen dottedPen(const QColor& colour, const SketchLayout& L, bool onPaper)
 // a multiple of n grid spacings, so that they stay round numbers.
 bool labelled(const SketchGridLine& line, const SketchLayout& L, int every)
 {
-    const auto index = static_cast<long long>(rnd(line.value / L.spacing));
-    return ((index % every) + every) % every == 0;
+    // In doubles: a damaged file's coordinates give indexes beyond any integer.
+    const double index = rnd(line.value / L.spacing);
+    return std::fmod(index, every) == 0;
 }
 
 int labelEvery(const std::vector<SketchGridLine>& lines, const SketchLayout& L,

@@ -71,6 +71,12 @@ Document::Document(Separators system)
     gps_->setSetTextHandler(gps::Name, [this](MemTable&, int, const std::string& text) {
         GPSNameSetText(text);
     });
+    for (auto [table, field] : {std::pair{gps_.get(), int{gps::Perigrafh}},
+                                std::pair{gys_.get(), int{gys::Name}},
+                                std::pair{gys_.get(), int{gys::Perigrafh}}})
+        table->setSetTextHandler(field, [this](MemTable& t, int f, const std::string& text) {
+            TextFieldSetText(t, f, text);
+        });
     for (int f : {gys::E, gys::N, gys::H, gys::apoxh})
         gys_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
             GYSESetText(field, text);

@@ -105,8 +105,12 @@ struct ImportResult {
     bool opened = false;
     char separator = '\0';  // '\t', ',' or '\0' when none was found
     int imported = 0;
-    // Rejected lines: line number (from 1) and the reason.
-    std::vector<std::pair<int, std::string>> rejected;
+    // Rejected lines: line number (from 1) and the reason, of the first
+    // kKeptRejections of them (those the message shows); rejectedLines
+    // counts them all.
+    static constexpr std::size_t kKeptRejections = 20;
+    std::vector<std::pair<long long, std::string>> rejected;
+    long long rejectedLines = 0;
 };
 
 // What the exit sequence wrote.
@@ -220,6 +224,10 @@ public:
     bool GYSESetText(int field, const std::string& text);
     // field: f, l or ortho of GYS.
     bool GYSfSetText(int field, const std::string& text);
+    // Names and descriptions of both tables: text with characters the files'
+    // code page 1253 cannot hold is refused with a message naming them (it
+    // would reach the file with '?' in their place); the field keeps its value.
+    bool TextFieldSetText(MemTable& table, int field, const std::string& text);
     // Shows the range message and returns true when v lies outside [min, max].
     bool OutOfRange(Extended v, Extended min, Extended max);
 

@@ -9,6 +9,7 @@
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
 #include "project/Settings.h"
+#include "table/Cp1253.h"
 
 #include <cmath>
 #include <limits>
@@ -101,10 +102,39 @@ bool Document::parseTyped(const std::string& text, Extended& v)
     return true;
 }
 
+namespace {
+
+// False, with the message, when code page 1253 cannot hold all of `text`.
+bool fitsFiles(const std::string& text)
+{
+    std::vector<UnconvertedCharacter> lost;
+    utf8ToCp1253(text, lost);
+    if (lost.empty())
+        return true;
+    showMessage("Οι χαρακτήρες " + describeUnconverted(lost) +
+                    " δεν γράφονται στα αρχεία του προγράμματος (κωδικοσελίδα 1253).\n"
+                    "Το κείμενο δεν άλλαξε.",
+                MsgIcon::Exclamation);
+    return false;
+}
+
+}  // namespace
+
+bool Document::TextFieldSetText(MemTable& table, int field, const std::string& text)
+{
+    if (table.current() == NoRec || !fitsFiles(text))
+        return false;
+    Value v;
+    if (!table.parseText(field, text, '.', v))
+        return false;
+    table.set(field, v);
+    return true;
+}
+
 bool Document::GPSNameSetText(const std::string& text)
 {
     MemTable& g = *gps_;
-    if (g.current() == NoRec)
+    if (g.current() == NoRec || !fitsFiles(text))
         return false;
     // Names are stored to the field's size; look up what will be stored.
     std::string name = text;

@@ -23,6 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A point line holds a name and three numbers; one this long is none.
+constexpr std::size_t kMaxListLine = 4096;
+
 std::string upperExtension(const std::string& name)
 {
     std::string ext = fs::path(name).extension().string();
@@ -194,18 +197,22 @@ ImportResult Document::ImportPointList(const std::string& path)
 {
     ImportResult result;
     LastImport = result;
-    auto lines = readTextLines(path);
-    if (!lines) {
+    // The file is read twice, a line at a time: first for the separator,
+    // then for the points, so that memory grows with the points alone.
+    TextLineReader first(path, kMaxListLine);
+    if (!first.isOpen()) {
         showMessage("Δεν μπορεί να ανοίξει το αρχείο " + path);
         return result;
     }
     result.opened = true;
-    for (const auto& line : *lines) {
-        if (line.find('\t') != std::string::npos) {
+    std::string raw;
+    bool cut = false;
+    while (first.next(raw, cut)) {
+        if (raw.find('\t') != std::string::npos) {
             result.separator = '\t';
             break;
         }
-        if (line.find(',') != std::string::npos) {
+        if (raw.find(',') != std::string::npos) {
             result.separator = ',';
             break;
         }
@@ -232,13 +239,21 @@ ImportResult Document::ImportPointList(const std::string& path)
     LoadingData = true;
     g.disableControls();
     std::vector<ImportedDetail> details;
-    details.reserve(lines->size());
-    int lineNo = 0;
-    for (const auto& raw : *lines) {
+    long long lineNo = 0;
+    TextLineReader in(path, kMaxListLine);
+    while (in.next(raw, cut)) {
         ++lineNo;
+        auto reject = [&](std::string why) {
+            if (result.rejected.size() < ImportResult::kKeptRejections)
+                result.rejected.emplace_back(lineNo, std::move(why));
+            ++result.rejectedLines;
+        };
+        if (cut) {
+            reject("η γραμμή έχει πάνω από " + std::to_string(kMaxListLine) + " χαρακτήρες");
+            continue;
+        }
         if (trimmed(raw).empty())
             continue;
-        auto reject = [&](std::string why) { result.rejected.emplace_back(lineNo, std::move(why)); };
         auto parts = splitAt(raw, result.separator);
         while (parts.size() > 4 && trimmed(parts.back()).empty())
             parts.pop_back();  // a separator at the end of the line
@@ -310,15 +325,20 @@ ImportResult Document::ImportPointList(const std::string& path)
     g.enableControls();
     LoadingData = wasLoading;
 
-    if (!result.rejected.empty()) {
+    if (in.failed()) {
+        ++result.rejectedLines;
+        result.rejected.emplace_back(lineNo + 1, "σφάλμα ανάγνωσης του αρχείου");
+    }
+    if (result.rejectedLines > 0) {
         std::string msg = "Από το αρχείο " + path + " δεν διαβάστηκαν " +
-                          std::to_string(result.rejected.size()) + " γραμμές:";
-        constexpr std::size_t kShown = 20;
-        for (std::size_t i = 0; i < result.rejected.size() && i < kShown; ++i)
-            msg += "\rγραμμή " + std::to_string(result.rejected[i].first) + " : " +
-                   result.rejected[i].second;
-        if (result.rejected.size() > kShown)
-            msg += "\r... και " + std::to_string(result.rejected.size() - kShown) + " ακόμη";
+                          std::to_string(result.rejectedLines) + " γραμμές:";
+        for (const auto& [no, why] : result.rejected)
+            msg += "\rγραμμή " + std::to_string(no) + " : " + why;
+        if (result.rejectedLines > static_cast<long long>(result.rejected.size()))
+            msg += "\r... και " +
+                   std::to_string(result.rejectedLines -
+                                  static_cast<long long>(result.rejected.size())) +
+                   " ακόμη";
         showMessage(msg, MsgIcon::Exclamation);
     }
     LastImport = result;

@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace korthal {
@@ -50,9 +51,18 @@ IniFile::IniFile(std::string path) : path_(std::move(path))
     std::string bytes;
     char buf[8192];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    while (!tooLarge_ && (n = std::fread(buf, 1, sizeof buf, f)) > 0) {
         bytes.append(buf, n);
+        tooLarge_ = bytes.size() > kMaxBytes;
+    }
     std::fclose(f);
+    if (tooLarge_) {
+        // No settings file is this large: read nothing, and write nothing
+        // over whatever the file is.
+        error_ = "Το αρχείο ρυθμίσεων \"" + path_ + "\" είναι μεγαλύτερο από " +
+                 std::to_string(kMaxBytes / (1 << 20)) + " MB: δεν διαβάζεται ούτε γράφεται.";
+        return;
+    }
     const std::string text = cp1253ToUtf8(bytes);
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -135,12 +145,25 @@ double IniFile::readFloat(const std::string& section, const std::string& key, do
     if (trim(s).empty())
         return def;
     const NumberResult n = parseDecimal(s, decimal);
-    return n.ok ? static_cast<double>(n.value) : def;
+    // A number beyond a double's range (1E400) is no value either.
+    const double d = static_cast<double>(n.value);
+    return n.ok && std::isfinite(d) ? d : def;
 }
 
 bool IniFile::writeString(const std::string& section, const std::string& key,
                           const std::string& value)
 {
+    if (tooLarge_)
+        return false;  // error_ says why
+    // A line break would end the line early and make the rest a line of its
+    // own (another key, or a section); such a value or name is never written.
+    for (const std::string* s : {&section, &key, &value}) {
+        if (s->find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+            error_ = "Δεν είναι δυνατή η εγγραφή του αρχείου \"" + path_ +
+                     "\": η τιμή του \"" + key + "\" έχει αλλαγή γραμμής.";
+            return false;
+        }
+    }
     int sectionLine = -1;
     const int i = find(section, key, &sectionLine);
     const std::string entry = key + "=" + value;

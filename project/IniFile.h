@@ -5,7 +5,10 @@
 // file at once (through a new file renamed over the old one), so a value
 // written stays written even if a later one fails. On disk the text is code
 // page 1253; in memory UTF-8. Lines the object does not understand are kept.
+// A file larger than kMaxBytes is no settings file: it reads as empty and is
+// never written over.
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +17,8 @@ namespace korthal {
 
 class IniFile {
 public:
+    static constexpr std::size_t kMaxBytes = 1 << 20;
+
     // Reads `path`; a missing or unreadable file is an empty one.
     explicit IniFile(std::string path);
 
@@ -30,7 +35,8 @@ public:
     double readFloat(const std::string& section, const std::string& key, double def,
                      char decimal) const;
 
-    // Each returns false when the file could not be written (see error()).
+    // Each returns false when the file could not be written (see error()),
+    // and writes nothing when a name or the value holds a line break or NUL.
     bool writeString(const std::string& section, const std::string& key, const std::string& value);
     bool writeInteger(const std::string& section, const std::string& key, long long value);
     bool writeBool(const std::string& section, const std::string& key, bool value);  // 1 or 0
@@ -56,6 +62,7 @@ private:
     std::string path_;
     std::vector<std::string> lines_;
     std::string error_;
+    bool tooLarge_ = false;
 };
 
 }  // namespace korthal

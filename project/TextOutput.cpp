@@ -1,8 +1,8 @@
 #include "project/TextOutput.h"
 
+#include "table/AtomicFile.h"
 #include "table/Cp1253.h"
 
-#include <cstdio>
 #include <fstream>
 
 namespace korthal {
@@ -19,57 +19,78 @@ std::string fromCodePage1253(std::string_view cp1253)
 
 bool writeTextLines(const std::string& path, const std::vector<std::string>& lines)
 {
-    const std::string temp = path + ".tmp~";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        for (const auto& line : lines) {
-            std::string bytes = toCodePage1253(line);
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            out.write("\r\n", 2);
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
+    std::string bytes;
+    for (const auto& line : lines) {
+        bytes += toCodePage1253(line);
+        bytes += "\r\n";
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    std::string error;
+    return writeFileAtomically(path, bytes, error);
 }
 
 std::optional<std::vector<std::string>> readTextLines(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string bytes;
-    char chunk[4096];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (in.bad())
+    TextLineReader in(path);
+    if (!in.isOpen())
         return std::nullopt;
     std::vector<std::string> lines;
     std::string line;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(fromCodePage1253(line));
-            line.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            line += c;
+    bool cut = false;
+    while (in.next(line, cut))
+        lines.push_back(std::move(line));
+    if (in.failed())
+        return std::nullopt;
+    return lines;
+}
+
+TextLineReader::TextLineReader(const std::string& path, std::size_t maxBytes)
+    : file_(std::fopen(path.c_str(), "rb")), maxBytes_(maxBytes)
+{
+}
+
+TextLineReader::~TextLineReader()
+{
+    if (file_)
+        std::fclose(file_);
+}
+
+int TextLineReader::get()
+{
+    if (pos_ == size_) {
+        if (!file_ || failed_)
+            return -1;
+        size_ = std::fread(buffer_, 1, sizeof buffer_, file_);
+        pos_ = 0;
+        if (size_ == 0) {
+            failed_ = std::ferror(file_) != 0;
+            return -1;
         }
     }
-    if (!line.empty())
-        lines.push_back(fromCodePage1253(line));
-    return lines;
+    return static_cast<unsigned char>(buffer_[pos_++]);
+}
+
+bool TextLineReader::next(std::string& line, bool& cut)
+{
+    raw_.clear();
+    cut = false;
+    int c = get();
+    if (c < 0)
+        return false;
+    while (c >= 0 && c != '\r' && c != '\n') {
+        if (raw_.size() < maxBytes_)
+            raw_ += static_cast<char>(c);
+        else
+            cut = true;
+        c = get();
+    }
+    if (c == '\r') {
+        // CR LF is one line end.
+        const int after = get();
+        if (after >= 0 && after != '\n')
+            --pos_;
+    }
+    line = fromCodePage1253(raw_);
+    return true;
 }
 
 }  // namespace korthal

@@ -68,7 +68,24 @@ bool AtomicFile::commit(std::string& error)
         error = fileWriteError(path_, err_);
         return false;
     }
+    syncFolder();
     return true;
+}
+
+void AtomicFile::syncFolder() const
+{
+    // The rename is an entry of the folder: only once the folder is on disk
+    // does a power cut leave the new file rather than the old one. The file
+    // is in place by now, so a folder that cannot be synced (some file
+    // systems refuse) is no failure of the save.
+    const std::size_t slash = path_.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : slash == 0 ? "/" : path_.substr(0, slash);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view data, std::string& error)

@@ -1,8 +1,9 @@
 #pragma once
 // Writing a file so that it is either the complete old one or the complete
-// new one: the bytes go to a new file in the same folder, which is flushed to
-// disk and renamed over the target. Until commit() succeeds the target is
-// untouched; a failure removes the new file.
+// new one, even when the program is killed or the power fails on the way:
+// the bytes go to a new file in the same folder, which is flushed to disk and
+// renamed over the target, and then the folder is flushed too. Until commit()
+// succeeds the target is untouched; a failure removes the new file.
 
 #include <string>
 #include <string_view>
@@ -24,6 +25,8 @@ public:
     bool commit(std::string& error);
 
 private:
+    void syncFolder() const;
+
     std::string path_;
     std::string tmp_;
     int fd_ = -1;

@@ -1,5 +1,6 @@
 #include "table/Cp1253.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <iconv.h>
@@ -9,19 +10,6 @@
 namespace korthal {
 
 namespace {
-
-// The bytes that code page 1253 does not define.
-bool undefinedByte(unsigned char b)
-{
-    switch (b) {
-    case 0x81: case 0x88: case 0x8A: case 0x8C: case 0x8D: case 0x8E: case 0x8F:
-    case 0x90: case 0x98: case 0x9A: case 0x9C: case 0x9D: case 0x9E: case 0x9F:
-    case 0xAA: case 0xD2: case 0xFF:
-        return true;
-    default:
-        return false;
-    }
-}
 
 class Converter {
 public:
@@ -57,12 +45,51 @@ private:
     iconv_t cd_;
 };
 
-// Length of the UTF-8 sequence that starts with b (1 for a stray byte).
-std::size_t sequenceLength(std::string_view s)
+unsigned char byteAt(std::string_view s, std::size_t i)
 {
-    const auto b = static_cast<unsigned char>(s[0]);
-    std::size_t n = b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-    return n <= s.size() ? n : s.size();
+    return static_cast<unsigned char>(s[i]);
+}
+
+// The length of the well-formed UTF-8 character at the start of `s`, or 0
+// when it is broken. `piece` gets the bytes the character (or the broken
+// piece) takes: for a broken one the longest start of a well-formed
+// character, at least one byte, so that a byte that cannot continue it is
+// looked at again as the start of the next character.
+std::size_t characterLength(std::string_view s, std::size_t& piece)
+{
+    const unsigned char b0 = byteAt(s, 0);
+    std::size_t n = 0;
+    unsigned char lo = 0x80, hi = 0xBF;  // the range of the second byte
+    if (b0 < 0x80) {
+        n = 1;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        n = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        n = 3;
+        if (b0 == 0xE0)
+            lo = 0xA0;  // no overlong forms
+        if (b0 == 0xED)
+            hi = 0x9F;  // no surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        n = 4;
+        if (b0 == 0xF0)
+            lo = 0x90;  // no overlong forms
+        if (b0 == 0xF4)
+            hi = 0x8F;  // nothing beyond U+10FFFF
+    } else {
+        piece = 1;  // a continuation byte, C0, C1 or F5..FF
+        return 0;
+    }
+    std::size_t i = 1;
+    for (; i < n && i < s.size(); ++i) {
+        const unsigned char b = byteAt(s, i);
+        if (b < lo || b > hi)
+            break;
+        lo = 0x80;
+        hi = 0xBF;
+    }
+    piece = i;
+    return i == n ? n : 0;
 }
 
 // The slow ways, through iconv, that the tables are made of.
@@ -81,30 +108,6 @@ std::string iconvCp1253ToUtf8(std::string_view bytes)
         bytes.remove_prefix(1);
     }
     return out;
-}
-
-void iconvUtf8ToCp1253(std::string_view text, std::string& out, bool& lossy)
-{
-    thread_local Converter conv("CP1253", "UTF-8");
-    while (true) {
-        conv.run(text, out);
-        if (text.empty())
-            break;
-        const std::size_t n = sequenceLength(text);
-        const auto b0 = static_cast<unsigned char>(text[0]);
-        if (n == 2 && (b0 == 0xC2 || b0 == 0xC3)) {
-            const auto cp = static_cast<unsigned char>(((b0 & 0x03) << 6) |
-                                                       (static_cast<unsigned char>(text[1]) & 0x3F));
-            if (undefinedByte(cp)) {
-                out += static_cast<char>(cp);
-                text.remove_prefix(2);
-                continue;
-            }
-        }
-        out += '?';
-        lossy = true;
-        text.remove_prefix(n);
-    }
 }
 
 // The UTF-8 text of every byte of code page 1253, and the byte of every
@@ -156,10 +159,15 @@ void appendCp1253AsUtf8(std::string& out, std::string_view bytes)
     }
 }
 
-void appendUtf8AsCp1253(std::string& out, std::string_view text, bool* lossy)
+namespace {
+
+// Appends the code page 1253 bytes of `text`, a '?' for every character the
+// code page lacks and every broken piece of UTF-8, each listed in `lost`
+// when given. True when nothing became '?'.
+bool convertUtf8(std::string& out, std::string_view text, std::vector<UnconvertedCharacter>* lost)
 {
     const Tables& t = tables();
-    bool lost = false;
+    bool whole = true;
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n) {
@@ -169,17 +177,31 @@ void appendUtf8AsCp1253(std::string& out, std::string_view text, bool* lossy)
         out.append(text.data() + i, j - i);
         if (j >= n)
             break;
-        // A character of the code page, or whatever iconv makes of it.
-        const std::size_t len = sequenceLength(text.substr(j));
-        const auto it = len <= 3 ? t.byteOf.find(Tables::pack(text.substr(j, len))) : t.byteOf.end();
-        if (it != t.byteOf.end())
+        // A character of the code page (the undefined bytes included), or a '?'.
+        std::size_t piece = 1;
+        const std::size_t len = characterLength(text.substr(j), piece);
+        const auto it =
+            len >= 2 && len <= 3 ? t.byteOf.find(Tables::pack(text.substr(j, len))) : t.byteOf.end();
+        if (it != t.byteOf.end()) {
             out += it->second;
-        else
-            iconvUtf8ToCp1253(text.substr(j, len), out, lost);
-        i = j + len;
+        } else {
+            out += '?';
+            whole = false;
+            if (lost)
+                lost->push_back({j, std::string(text.substr(j, piece))});
+        }
+        i = j + piece;
     }
+    return whole;
+}
+
+}  // namespace
+
+void appendUtf8AsCp1253(std::string& out, std::string_view text, bool* lossy)
+{
+    const bool whole = convertUtf8(out, text, nullptr);
     if (lossy)
-        *lossy = lost;
+        *lossy = !whole;
 }
 
 std::string cp1253ToUtf8(std::string_view bytes)
@@ -195,6 +217,44 @@ std::string utf8ToCp1253(std::string_view text, bool* lossy)
     std::string out;
     out.reserve(text.size());
     appendUtf8AsCp1253(out, text, lossy);
+    return out;
+}
+
+std::string utf8ToCp1253(std::string_view text, std::vector<UnconvertedCharacter>& unconverted)
+{
+    unconverted.clear();
+    std::string out;
+    out.reserve(text.size());
+    convertUtf8(out, text, &unconverted);
+    return out;
+}
+
+std::string describeUnconverted(const std::vector<UnconvertedCharacter>& unconverted)
+{
+    std::vector<std::string> seen;
+    std::string out;
+    for (const UnconvertedCharacter& u : unconverted) {
+        std::string shown;
+        std::size_t piece = 0;
+        if (!u.bytes.empty() && characterLength(u.bytes, piece) == u.bytes.size()) {
+            shown = u.bytes;
+        } else {
+            static const char* const hex = "0123456789ABCDEF";
+            for (const char c : u.bytes) {
+                const auto b = static_cast<unsigned char>(c);
+                shown += '<';
+                shown += hex[b >> 4];
+                shown += hex[b & 0x0F];
+                shown += '>';
+            }
+        }
+        if (std::find(seen.begin(), seen.end(), shown) != seen.end())
+            continue;
+        seen.push_back(shown);
+        if (!out.empty())
+            out += ' ';
+        out += shown;
+    }
     return out;
 }
 

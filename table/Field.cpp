@@ -1,5 +1,7 @@
 #include "table/Field.h"
 
+#include <cmath>
+
 namespace korthal {
 
 namespace {
@@ -50,6 +52,18 @@ bool Date::valid() const
     if (month < 1 || month > 12 || day < 1 || year < 1 || year > 9999)
         return false;
     return fromSerial(serial()) == *this;
+}
+
+long long truncatedInteger(double d)
+{
+    if (std::isnan(d))
+        return 0;
+    // 2^63 is exact as a double; every double below it fits.
+    if (d >= 9223372036854775808.0)
+        return std::numeric_limits<long long>::max();
+    if (d < -9223372036854775808.0)
+        return std::numeric_limits<long long>::min();
+    return static_cast<long long>(d);
 }
 
 }  // namespace korthal

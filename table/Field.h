@@ -38,6 +38,11 @@ using Value = std::variant<std::monostate, long long, double, bool, std::string,
 
 inline bool isNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
 
+// A double read as an integer, cut toward zero. Values beyond the range of
+// long long give its ends and not-a-number gives 0: a double from a file can
+// be anything, and the plain conversion of those is undefined.
+long long truncatedInteger(double d);
+
 struct FieldDef {
     FieldDef() = default;
     FieldDef(std::string fieldName, FieldType fieldType, int fieldSize = 0)

@@ -204,7 +204,7 @@ long long RecordView::asInteger(int f) const
     if (auto b = std::get_if<bool>(&v))
         return *b;
     if (auto d = std::get_if<double>(&v))
-        return static_cast<long long>(*d);
+        return truncatedInteger(*d);
     return 0;
 }
 

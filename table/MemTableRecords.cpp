@@ -177,7 +177,7 @@ long long MemTable::getInteger(Rec r, int f) const
     if (auto i = std::get_if<long long>(&v))
         return *i;
     if (auto d = std::get_if<double>(&v))
-        return static_cast<long long>(*d);
+        return truncatedInteger(*d);
     if (auto b = std::get_if<bool>(&v))
         return *b ? 1 : 0;
     return 0;

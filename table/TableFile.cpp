@@ -28,8 +28,18 @@ constexpr int kLevel = 6;
 constexpr std::size_t kWholeLimit = std::size_t{1} << 30;
 // zlib's inflater gives text in pieces of about this size to the reader.
 constexpr std::size_t kPiece = 1 << 20;
+// Table text shrinks in a zlib stream about three times (networks of
+// thousands of points) and seldom beyond five. A stream that inflates beyond
+// sixteen times its size (a file of one line repeated, or made to swallow
+// memory) is read in pieces instead, whose memory does not depend on the size
+// the stream inflates to.
+constexpr std::size_t kWholeRatio = 16;
+// No line of a table comes near this size; a longer one is not gathered.
+constexpr std::size_t kMaxLine = std::size_t{16} << 20;
 
 const char* const kDamaged = "τα συμπιεσμένα δεδομένα του αρχείου είναι κατεστραμμένα ή ελλιπή";
+const char* const kLineTooLong = "η γραμμή είναι μεγαλύτερη από 16 MB: δεν είναι γραμμή πίνακα";
+const char* const kTooLarge = "το κείμενο του αρχείου ξεπερνά το 1 GB";
 
 std::string zlibLevel9(std::string_view bytes)
 {
@@ -81,8 +91,7 @@ bool inflateWhole(std::string_view stream, Inflated& out)
         libdeflate_alloc_decompressor(), &libdeflate_free_decompressor);
     if (!d)
         return false;
-    // Deflate shrinks text at most 1032 times.
-    const std::size_t most = std::min(kWholeLimit, stream.size() * 1032 + 4096);
+    const std::size_t most = std::min(kWholeLimit, stream.size() * kWholeRatio + 4096);
     std::size_t room = std::min(most, stream.size() * 8 + 4096);
     for (;;) {
         out.bytes.reset(new char[room]);
@@ -96,30 +105,42 @@ bool inflateWhole(std::string_view stream, Inflated& out)
     }
 }
 
+// How a reading in pieces ended.
+enum class PiecesEnd { Complete, Damaged, LineTooLong, Taken };
+
 // zlib's inflater over the stream, handing the text to `take` in pieces of
-// whole lines. False when the stream is damaged or ends early; the lines
-// before the damage have been handed on.
+// whole lines, until `take` says no more (Taken). The lines before damage or
+// before a line of more than kMaxLine bytes have been handed on; the long
+// line is not gathered beyond that size.
 template <class Take>
-bool inflatePieces(std::string_view stream, Take take)
+PiecesEnd inflatePieces(std::string_view stream, Take take)
 {
     z_stream z{};
     if (inflateInit(&z) != Z_OK)
-        return false;
+        return PiecesEnd::Damaged;
     std::string raw;  // inflated text not yet handed on
+    std::size_t unbroken = 0;  // bytes at the start of `raw` known to hold no line break
     char block[4096];
     std::size_t fed = 0;
-    bool done = false, damaged = false, more = true;
+    bool done = false, damaged = false, more = true, tooLong = false;
     // Hands on the whole lines of `raw` (all of it at the end).
     auto handOn = [&](bool all) {
         std::size_t cut = raw.size();
         if (!all) {
-            while (cut > 0 && !isTableLineBreak(raw[cut - 1]))
+            while (cut > unbroken && !isTableLineBreak(raw[cut - 1]))
                 --cut;
+            if (cut == unbroken) {
+                cut = 0;  // no line ends yet
+                unbroken = raw.size();
+                tooLong = raw.size() > kMaxLine;
+                return;
+            }
         }
         more = take(std::string_view(raw).substr(0, cut));
         raw.erase(0, cut);
+        unbroken = 0;
     };
-    while (!done && !damaged && more) {
+    while (!done && !damaged && more && !tooLong) {
         if (z.avail_in == 0 && fed < stream.size()) {
             const std::size_t n = std::min<std::size_t>(stream.size() - fed, 1u << 30);
             z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stream.data() + fed));
@@ -134,13 +155,17 @@ bool inflatePieces(std::string_view stream, Take take)
             done = true;
         else if (rc != Z_OK && !(rc == Z_BUF_ERROR && z.avail_in == 0 && fed < stream.size()))
             damaged = true;  // a damaged stream, or its end missing
-        if (raw.size() >= kPiece)
+        if (raw.size() >= unbroken + kPiece)
             handOn(false);
     }
     inflateEnd(&z);
+    if (tooLong)
+        return PiecesEnd::LineTooLong;
     if (more)
         handOn(done);
-    return done;
+    if (!more)
+        return PiecesEnd::Taken;
+    return done ? PiecesEnd::Complete : PiecesEnd::Damaged;
 }
 
 // The bytes of a file; false (with the result saying why) when it is missing
@@ -204,6 +229,8 @@ bool GPSDecompressLoad(std::string_view stream, std::string& out)
         out.append(block, sizeof block - z.avail_out);
         if (rc == Z_BUF_ERROR && z.avail_in == 0)
             break;  // the input ended before the stream did
+        if (out.size() >= kWholeLimit)
+            break;  // no table text is that large; the stream is not believed
     }
     inflateEnd(&z);
     return rc == Z_STREAM_END;
@@ -240,6 +267,7 @@ bool readFileText(const std::string& path, std::string& text, LoadResult& result
         text = cp1253ToUtf8(raw);
         return true;
     }
+    const bool tooLarge = raw.size() >= kWholeLimit;
     // Keep the lines that inflated completely.
     std::size_t keep = raw.size();
     while (keep > 0 && !isTableLineBreak(raw[keep - 1]))
@@ -247,7 +275,7 @@ bool readFileText(const std::string& path, std::string& text, LoadResult& result
     raw.resize(keep);
     text = cp1253ToUtf8(raw);
     result.status = LoadResult::Status::Stopped;
-    result.reason = kDamaged;
+    result.reason = tooLarge ? kTooLarge : kDamaged;
     return false;
 }
 
@@ -267,12 +295,14 @@ LoadResult LoadFromFile(MemTable& table, const std::string& path)
     whole = {};
     // Damaged, cut short or very large: zlib reads as far as it can, and
     // the lines that inflated completely are kept.
-    const bool complete =
+    const PiecesEnd end =
         inflatePieces(bytes, [&reader](std::string_view lines) { return reader.feed(lines); });
-    if (!reader.stopped() && !complete) {
+    if (!reader.stopped() && end != PiecesEnd::Complete) {
         reader.result.status = LoadResult::Status::Stopped;
         reader.result.line = reader.lines() + 1;
-        reader.result.reason = readError ? std::string("σφάλμα ανάγνωσης") : kDamaged;
+        reader.result.reason = end == PiecesEnd::LineTooLong ? std::string(kLineTooLong)
+                               : readError                    ? std::string("σφάλμα ανάγνωσης")
+                                                              : std::string(kDamaged);
     }
     return reader.result;
 }

@@ -27,7 +27,8 @@ struct SaveResult {
 
 // The zlib layer: the stream of `bytes` (as SaveToFile makes it), and back.
 // On a damaged or truncated stream the inflater returns false with `out`
-// holding what inflated before the damage.
+// holding what inflated before the damage; likewise on a stream that would
+// inflate beyond 1 GB, which no table text reaches (`out` stops there).
 std::string GPSCompressSave(std::string_view bytes);
 bool GPSDecompressLoad(std::string_view stream, std::string& out);
 

@@ -1,6 +1,7 @@
 #include "views/RinexReader.h"
 
 #include "geodesy/Dialogs.h"
+#include "table/Cp1253.h"
 #include "table/PlainNumber.h"
 #include "table/TextUtil.h"
 
@@ -15,6 +16,10 @@ namespace korthal::rinex {
 namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
+// Seconds up to a day and a little more show as the time of an epoch.
+constexpr double kMaxShownSeconds = 100000;
+// RINEX lines hold 80 characters; a line many times longer is not one.
+constexpr std::size_t kMaxLine = 4096;
 
 // Lines of a file or of text in memory. A line ends at LF; a CR before the LF
 // is dropped, so CR LF files read the same as LF files.
@@ -25,13 +30,21 @@ public:
 
     bool next(std::string_view& line)
     {
+        if (tooLong_)
+            return false;
         for (;;) {
             const std::size_t nl = text_.find('\n', pos_);
-            if (nl != std::string_view::npos) {
+            if (nl != std::string_view::npos && nl - pos_ <= kMaxLine) {
                 line = text_.substr(pos_, nl - pos_);
                 consumed_ += nl + 1 - pos_;
                 pos_ = nl + 1;
                 break;
+            }
+            // A line longer than any RINEX line is not buffered further.
+            if (text_.size() - pos_ > kMaxLine) {
+                tooLong_ = true;
+                ++lineNo_;
+                return false;
             }
             if (!refill()) {
                 if (pos_ >= text_.size())
@@ -39,6 +52,7 @@ public:
                 line = text_.substr(pos_);  // last line without LF
                 consumed_ += text_.size() - pos_;
                 pos_ = text_.size();
+                unterminated_ = true;
                 break;
             }
         }
@@ -48,6 +62,12 @@ public:
         return true;
     }
 
+    // The last next() met a line longer than kMaxLine (lineNumber() is its
+    // number); reading ends there.
+    bool tooLong() const { return tooLong_; }
+    // The last line returned was the end of the input without a line end:
+    // the file may have been cut inside it.
+    bool unterminated() const { return unterminated_; }
     std::int64_t lineNumber() const { return lineNo_; }
     std::uint64_t consumed() const { return consumed_; }
     std::uint64_t total() const { return total_; }
@@ -75,6 +95,8 @@ private:
     std::string_view text_;
     std::size_t pos_ = 0;
     bool eof_ = false;
+    bool tooLong_ = false;
+    bool unterminated_ = false;
     std::int64_t lineNo_ = 0;
     std::uint64_t consumed_ = 0;
     std::uint64_t total_ = 0;
@@ -145,6 +167,30 @@ bool toReal(std::string_view s, double& out)
     return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
+// The observation types a header may list. RINEX 2.11 defines fewer than
+// forty codes; the count field is wider, but a larger count is a damaged file.
+constexpr int kMaxTypes = 99;
+
+// A type code: one to three ASCII letters or digits ("L1", "C5"). Anything
+// else could not stand as a key of the point's settings file.
+bool isTypeCode(std::string_view code)
+{
+    if (code.empty() || code.size() > 3)
+        return false;
+    for (char c : code)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+
+// A piece of a line for a message. RINEX files are ASCII; any other byte is
+// shown as the character of that byte in code page 1253, the program's own,
+// so that the message stays valid text.
+std::string printable(std::string_view s)
+{
+    return cp1253ToUtf8(s);
+}
+
 bool contains(std::string_view s, std::string_view what)
 {
     return s.find(what) != std::string_view::npos;
@@ -199,10 +245,16 @@ public:
 
     ReadResult run()
     {
-        if (!readHeader())
+        if (!readHeader()) {
+            if (in_.tooLong())
+                fail(ReadStatus::HeaderError, tooLongMessage() + "\nΟ πίνακας δεν άλλαξε.",
+                     in_.lineNumber());
             return std::move(result_);
+        }
         sink_.header(result_.header);
         readObservations();
+        if (in_.tooLong() && result_.status != ReadStatus::Cancelled)
+            stopAt(in_.lineNumber(), tooLongMessage());
         if (progress_ && result_.status != ReadStatus::Cancelled)
             progress_(in_.total(), in_.total());
         return std::move(result_);
@@ -220,7 +272,14 @@ private:
     std::string lineError(std::int64_t no, std::string_view line) const
     {
         return "Λάθος στη γραμμή " + std::to_string(no) + " του αρχείου " + quoted(name_) +
-               ":\n" + std::string(line);
+               ":\n" + printable(line);
+    }
+
+    std::string tooLongMessage() const
+    {
+        return "Η γραμμή " + std::to_string(in_.lineNumber()) + " του αρχείου " + quoted(name_) +
+               " έχει πάνω από " + std::to_string(kMaxLine) +
+               " χαρακτήρες: δεν είναι γραμμή αρχείου RINEX.";
     }
 
     bool readHeader()
@@ -253,7 +312,7 @@ private:
                 if (v >= 3) {
                     fail(ReadStatus::HeaderError,
                          "Το αρχείο " + quoted(name_) + " είναι RINEX έκδοσης " +
-                             std::string(trimBlanks(cols(line, 1, 9))) +
+                             printable(trimBlanks(cols(line, 1, 9))) +
                              ". Διαβάζονται μόνο αρχεία παρατηρήσεων RINEX έκδοσης 2. "
                              "Ο πίνακας δεν άλλαξε.",
                          in_.lineNumber());
@@ -270,20 +329,29 @@ private:
             } else if (contains(lab, "/ TYPES OF")) {
                 std::string_view text = line.substr(0, std::min(line.find('#'), line.size()));
                 text = trimBlanks(text.substr(0, std::min<std::size_t>(text.size(), 60)));
-                const std::size_t end = std::min(text.find(' '), text.size());
+                const std::size_t end = std::min(text.find_first_of(" \t"), text.size());
                 int n = 0;
                 if (toInt(text.substr(0, end), n)) {
                     // The first line of the record starts with the count; the
                     // lines that continue it start with blanks.
+                    if (n < 0 || n > kMaxTypes)
+                        return headerLineError(line, typeCountRule());
                     h.nTypes = n;
                     text = trimBlanks(text.substr(end));
                 } else if (h.types.empty()) {
                     return headerLineError(line);
                 }
                 while (!text.empty()) {
-                    const std::size_t e = std::min(text.find(' '), text.size());
-                    const std::string code(text.substr(0, e));
-                    h.types.push_back(code);
+                    const std::size_t e = std::min(text.find_first_of(" \t"), text.size());
+                    const std::string_view code = text.substr(0, e);
+                    if (!isTypeCode(code))
+                        return headerLineError(
+                            line, "Ο τύπος παρατήρησης \"" + printable(code) +
+                                      "\" δεν είναι κωδικός τύπου (ένα έως τρία γράμματα ή "
+                                      "ψηφία).");
+                    if (h.types.size() >= static_cast<std::size_t>(kMaxTypes))
+                        return headerLineError(line, typeCountRule());
+                    h.types.emplace_back(code);
                     h.slotOfPosition.push_back(slotOfCode(code));
                     text = trimBlanks(text.substr(e));
                 }
@@ -306,16 +374,32 @@ private:
         return true;
     }
 
-    bool headerLineError(std::string_view line)
+    bool headerLineError(std::string_view line, const std::string& why = {})
     {
         fail(ReadStatus::HeaderError,
-             lineError(in_.lineNumber(), line) + "\nΟ πίνακας δεν άλλαξε.", in_.lineNumber());
+             lineError(in_.lineNumber(), line) + (why.empty() ? "" : "\n" + why) +
+                 "\nΟ πίνακας δεν άλλαξε.",
+             in_.lineNumber());
         return false;
+    }
+
+    static std::string typeCountRule()
+    {
+        return "Ένα αρχείο RINEX έκδοσης 2 έχει από 0 έως " + std::to_string(kMaxTypes) +
+               " τύπους παρατηρήσεων.";
     }
 
     void stopAt(std::int64_t no, std::string message)
     {
         fail(ReadStatus::StoppedAtLine, std::move(message), no);
+    }
+
+    // The input ended before the epoch of line `epochNo` was complete.
+    void endsInsideEpoch(std::int64_t epochNo)
+    {
+        stopAt(in_.lineNumber(), "Το αρχείο " + quoted(name_) +
+                                     " τελειώνει μέσα στην εποχή της γραμμής " +
+                                     std::to_string(epochNo) + ".");
     }
 
     // Reports the bytes read about once a chunk; false when the caller
@@ -385,9 +469,7 @@ private:
             satellites.resize(36, ' ');
             for (int have = 12; have < n; have += 12) {
                 if (!in_.next(line)) {
-                    stopAt(in_.lineNumber(), "Το αρχείο " + quoted(name_) +
-                                                 " τελειώνει μέσα στην εποχή της γραμμής " +
-                                                 std::to_string(epochNo) + ".");
+                    endsInsideEpoch(epochNo);
                     return;
                 }
                 std::string_view more = cols(line, 33, 68);
@@ -401,9 +483,7 @@ private:
 
             for (int s = 0; s < n; ++s) {
                 if (!in_.next(line)) {
-                    stopAt(in_.lineNumber(), "Το αρχείο " + quoted(name_) +
-                                                 " τελειώνει μέσα στην εποχή της γραμμής " +
-                                                 std::to_string(epochNo) + ".");
+                    endsInsideEpoch(epochNo);
                     return;
                 }
                 // A line of exactly 12 characters is not an observation line.
@@ -416,6 +496,14 @@ private:
                     if (in_.next(line))
                         record.append(line.substr(0, std::min<std::size_t>(line.size(), 80)));
                 }
+                // The input ended inside a satellite's line with satellites
+                // still to come: the file was cut and the line may be cut
+                // inside a value, so it is not read. (The last satellite's
+                // line without a line end is a file without a final one.)
+                if (in_.unterminated() && s + 1 < n) {
+                    endsInsideEpoch(epochNo);
+                    return;
+                }
                 const std::string_view sat =
                     std::string_view(satellites).substr(static_cast<std::size_t>(s) * 3, 3);
                 if (sat[0] != 'G' && sat[0] != ' ') {
@@ -426,7 +514,7 @@ private:
                 if (!timeOk || !toInt(sat.substr(1), prn) || prn < 0 ||
                     !ParseObservationLine(record, slotOfPosition_, rec.slotValues)) {
                     ++st.badSatellites;
-                    dialogs().message(epochLine, MsgIcon::None, {});
+                    dialogs().message(printable(epochLine), MsgIcon::None, {});
                     continue;
                 }
                 rec.prn = prn;
@@ -491,13 +579,19 @@ bool ParseObservationLine(std::string_view line, const std::vector<int>& slotOfP
 
 std::string formatEpochTime(int hour, int min, double sec, char decimalSeparator)
 {
+    char buf[96];
+    // Seconds that are no time of a day (a damaged table file can hold any
+    // number) are shown as they are, in the general format.
+    if (!(sec >= 0 && sec < kMaxShownSeconds)) {
+        std::snprintf(buf, sizeof buf, "%2d : %2d :  ", hour, min);
+        return buf + generalFormat(static_cast<Extended>(sec), decimalSeparator);
+    }
     // Cut after the seventh decimal; the small allowance keeps a value such
     // as 36.004, which a double holds as 36.0039999..., from losing a unit.
     const long double scaled = static_cast<long double>(sec) * 10000000.0L;
     const auto units = static_cast<long long>(std::floor(scaled + 1e-3L));
     const long long whole = units / 10000000;
     const long long frac = units % 10000000;
-    char buf[96];
     std::snprintf(buf, sizeof buf, "%2d : %2d :  %02lld%c%07lld", hour, min, whole,
                   decimalSeparator, frac);
     return buf;

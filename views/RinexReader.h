@@ -126,7 +126,9 @@ bool ParseObservationLine(std::string_view line, const std::vector<int>& slotOfP
 
 // The time of an epoch as the table shows it: "%2d : %2d :  " then the seconds
 // with two digits, the decimal separator and seven decimals, cut after the
-// seventh.
+// seventh. Seconds that are no time of a day (negative, 100000 and more, not
+// a number), which only a damaged table file holds, show in the general
+// format.
 std::string formatEpochTime(int hour, int min, double sec, char decimalSeparator);
 
 // The year of a two-digit RINEX 2 year: 80..99 are 1980..1999, 0..79 2000..2079.

@@ -2,6 +2,7 @@
 
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
+#include "table/PlainNumber.h"
 #include "views/SketchHatt.h"
 
 #include <algorithm>
@@ -36,6 +37,8 @@ std::string firstChars(const std::string& s, std::size_t n)
 int clampToInt(double v)
 {
     constexpr double kLimit = 1.0e9;
+    if (std::isnan(v))
+        return 0;
     return static_cast<int>(std::clamp(v, -kLimit, kLimit));
 }
 
@@ -45,6 +48,10 @@ std::string dms(double seconds, bool withFraction)
     // and minutes are made once, on whole numbers (60 never shows).
     const double unit = withFraction ? 100000.0 : 1.0;
     const double total = std::fabs(rnd(seconds * unit));
+    // No angle of a point on the earth comes near; a damaged file's
+    // coordinates can give any number, which is then shown as it is.
+    if (!(total < 1e15))
+        return std::isnan(total) ? "?" : generalFormat(seconds, '.') + "\"";
     const auto t = static_cast<long long>(total);
     const long long perSecond = static_cast<long long>(unit);
     const long long fraction = t % perSecond;
@@ -216,15 +223,17 @@ SketchLayout layoutSketch(const std::vector<SketchPoint>& points, const SketchFr
 
     // Each line's pixel comes from its own value, so that the rounding of
     // the step does not add up across the canvas.
+    // The lines stop where a step no longer moves on: far from the origin
+    // (a damaged file's coordinates) a spacing is below a double's resolution.
     double x = rnd(frame.Xmin / spacing) * spacing;
     if (!fitted)
         x = std::floor(frame.worldX(0) / spacing) * spacing;
-    for (; frame.px(x) <= W; x += spacing)
+    for (; frame.px(x) <= W && x + spacing != x; x += spacing)
         L.columns.push_back({frame.px(x), x, sketchGridLabel(x, mode, numbers)});
     double y = rnd(frame.Ymax / spacing) * spacing;
     if (!fitted)
         y = std::ceil(frame.worldY(0) / spacing) * spacing;
-    for (; frame.py(y) <= H; y -= spacing)
+    for (; frame.py(y) <= H && y - spacing != y; y -= spacing)
         L.rows.push_back({frame.py(y), y, sketchGridLabel(y, mode, numbers)});
 
     L.points.reserve(points.size());

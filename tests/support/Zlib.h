@@ -35,4 +35,48 @@ inline std::string inflated(const std::string& stream)
     return out;
 }
 
+// A zlib stream of `head` followed by `times` copies of `chunk`, made
+// without ever holding the copies: each copy is deflated after a full flush,
+// which makes its compressed bytes the same every time, and the checksum is
+// combined. A stream of gigabytes costs a few megabytes. Without `finished`
+// the stream stops after the last copy, as a file cut short.
+inline std::string repeatedStream(const std::string& head, const std::string& chunk,
+                                  long long times, bool finished = true)
+{
+    z_stream z{};
+    EXPECT_EQ(deflateInit(&z, 9), Z_OK);
+    const auto deflateAll = [&z](const std::string& in) {
+        std::string out;
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+        z.avail_in = static_cast<uInt>(in.size());
+        char buf[1 << 14];
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(buf);
+            z.avail_out = sizeof buf;
+            EXPECT_NE(deflate(&z, Z_FULL_FLUSH), Z_STREAM_ERROR);
+            out.append(buf, sizeof buf - z.avail_out);
+        } while (z.avail_out == 0);
+        return out;
+    };
+    std::string out = deflateAll(head);  // with the stream's header
+    const std::string block = deflateAll(chunk);
+    deflateEnd(&z);
+    const auto adler = [](uLong a, const std::string& s) {
+        return adler32(a, reinterpret_cast<const Bytef*>(s.data()), static_cast<uInt>(s.size()));
+    };
+    uLong sum = adler(adler32(0, nullptr, 0), head);
+    const uLong chunkSum = adler(adler32(0, nullptr, 0), chunk);
+    out.reserve(out.size() + block.size() * static_cast<std::size_t>(times) + 6);
+    for (long long i = 0; i < times; ++i) {
+        out += block;
+        sum = adler32_combine(sum, chunkSum, static_cast<z_off_t>(chunk.size()));
+    }
+    if (finished) {
+        out += std::string("\x03\x00", 2);  // the last block: fixed codes, nothing in it
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out += static_cast<char>((sum >> shift) & 0xFF);
+    }
+    return out;
+}
+
 }  // namespace korthal::test

@@ -31,8 +31,20 @@ std::string byIconv(std::string_view text)
         if (rc != static_cast<std::size_t>(-1) || errno == E2BIG || text.empty())
             continue;
         const auto b = static_cast<unsigned char>(text[0]);
-        std::size_t n = b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        n = std::min(n, text.size());
+        // The character, or the broken piece of UTF-8 (the longest start of
+        // a well-formed character, at least one byte), that becomes one '?'.
+        const std::size_t want = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3
+                                 : b >= 0xF0 && b <= 0xF4                     ? 4
+                                                                              : 1;
+        std::size_t n = 1;
+        while (n < want && n < text.size()) {
+            const auto c = static_cast<unsigned char>(text[n]);
+            const unsigned lo = n > 1 ? 0x80 : b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+            const unsigned hi = n > 1 ? 0xBF : b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+            if (c < lo || c > hi)
+                break;
+            ++n;
+        }
         if (n == 2 && (b == 0xC2 || b == 0xC3)) {
             const auto cp = static_cast<unsigned char>(((b & 0x03) << 6) |
                                                        (static_cast<unsigned char>(text[1]) & 0x3F));

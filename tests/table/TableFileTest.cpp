@@ -2,6 +2,7 @@
 
 #include "network/PointTables.h"
 #include "table/Cp1253.h"
+#include "NetworkFileText.h"
 #include "support/Files.h"
 #include "support/Zlib.h"
 
@@ -13,23 +14,6 @@
 using namespace korthal;
 using namespace korthal::test;
 namespace fs = std::filesystem;
-
-namespace {
-
-// The network file's header line in code page 1253, byte by byte.
-const std::string kGpsHeader =
-    "\"ID\",\"\xD3\xE7\xEC\xE5\xDF\xEF\",\"X  (m)\",\"Y  (m)\",\"Z  (m)\",\"E  (m)\",\"N  (m)\","
-    "\"H  (m)\",\"detailPoint\",\"Perigrafh\",\"Sxolio1\",\"Sxolio2\",\"Sxolio3\",\"Sxolio4\","
-    "\"Sxolio5\",\"Sxolio6\",\"\xE1\xF0\xEF\xF7\xDE\",\"xxxxxx\",\"f\",\"l\",\"hp\",\"Hx\","
-    "\"Hy\",\"Hh\",\"ApoxhHatt\",\r\n";
-
-struct Gps {
-    DatumShiftTable shifts;
-    MemTable t{"GPS"};
-    Gps() { defineGPS(t, shifts); }
-};
-
-}  // namespace
 
 TEST(TableFile, BytesOfTheNetworkFile)
 {

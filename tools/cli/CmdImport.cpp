@@ -75,9 +75,9 @@ int runImport(const std::vector<std::string>& args)
         return 1;
     }
     std::cout << r.imported << " points imported (" << doc.RefPointCount
-              << " reference points), " << r.rejected.size() << " lines rejected; written to "
+              << " reference points), " << r.rejectedLines << " lines rejected; written to "
               << out << '\n';
-    return r.rejected.empty() ? 0 : 1;
+    return r.rejectedLines == 0 ? 0 : 1;
 }
 
 const Registration reg{Command{

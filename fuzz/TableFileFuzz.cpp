@@ -1,0 +1,14 @@
+// Table files as they come from disk, read as the network, the reference
+// points or an observation table (by the size of the input).
+
+#include "fuzz/TableCheck.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace korthal::fuzz;
+    SilentDialogs quiet;
+    const std::string path = scratchFile("table");
+    writeFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
+    checkTableFile(tableKindOf(size), path);
+    return 0;
+}
