@@ -97,5 +97,5 @@ TEST(RinexStream, AFileEndingInsideAnEpochKeepsWhatCameBefore)
     const ReadResult r = readObservationFile(stream.path, sink);
     EXPECT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(sink.records, 2002);
-    EXPECT_DOUBLE_EQ(sink.last.slots[SlotL1].value, 55923633.160);
+    EXPECT_DOUBLE_EQ(sink.last.slotValues[SlotL1].value, 55923633.160);
 }
