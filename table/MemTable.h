@@ -353,6 +353,10 @@ private:
     std::size_t columnRoom_ = 0;  // records the columns have room for
     std::vector<std::string> pool_;     // string storage; entry 0 unused
     std::vector<std::uint32_t> freePool_;
+    // A text's slot in the pool: the text of a cell with none gets a free or
+    // new slot; an emptied text gives its slot back (the cell then holds 0).
+    std::uint32_t takePoolSlot();
+    void releasePoolSlot(std::uint32_t ref);
     IdMap idLookup_;
     long long nextId_ = 1;
 

@@ -97,9 +97,7 @@ void MemTable::deleteRecord(Rec r)
         Column* col = columns_[f].get();
         if (col && fields_[f].isText() && col->ints[r] != 0) {
             const auto ref = static_cast<std::uint32_t>(col->ints[r]);
-            pool_[ref].clear();
-            pool_[ref].shrink_to_fit();
-            freePool_.push_back(ref);
+            releasePoolSlot(ref);
             col->ints[r] = 0;
         }
     }
@@ -283,6 +281,24 @@ bool MemTable::convert(int f, const Value& in, Value& out) const
     return false;
 }
 
+std::uint32_t MemTable::takePoolSlot()
+{
+    if (!freePool_.empty()) {
+        const std::uint32_t ref = freePool_.back();
+        freePool_.pop_back();
+        return ref;
+    }
+    pool_.emplace_back();
+    return static_cast<std::uint32_t>(pool_.size() - 1);
+}
+
+void MemTable::releasePoolSlot(std::uint32_t ref)
+{
+    pool_[ref].clear();
+    pool_[ref].shrink_to_fit();
+    freePool_.push_back(ref);
+}
+
 void MemTable::storeValue(Rec r, int f, const Value& v)
 {
     Column& col = *columns_[static_cast<std::size_t>(f)];
@@ -293,20 +309,12 @@ void MemTable::storeValue(Rec r, int f, const Value& v)
         const std::string* s = std::get_if<std::string>(&v);
         if (!s || s->empty()) {
             if (ref != 0) {
-                pool_[ref].clear();
-                pool_[ref].shrink_to_fit();
-                freePool_.push_back(ref);
+                releasePoolSlot(ref);
                 col.ints[r] = 0;
             }
         } else {
             if (ref == 0) {
-                if (!freePool_.empty()) {
-                    ref = freePool_.back();
-                    freePool_.pop_back();
-                } else {
-                    ref = static_cast<std::uint32_t>(pool_.size());
-                    pool_.emplace_back();
-                }
+                ref = takePoolSlot();
                 col.ints[r] = static_cast<std::int32_t>(ref);
             }
             pool_[ref] = *s;

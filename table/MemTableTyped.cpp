@@ -112,20 +112,12 @@ void MemTable::setString(Rec r, int f, std::string_view v)
     auto ref = static_cast<std::uint32_t>(col->ints[r]);
     if (v.empty()) {
         if (ref != 0) {
-            pool_[ref].clear();
-            pool_[ref].shrink_to_fit();
-            freePool_.push_back(ref);
+            releasePoolSlot(ref);
             col->ints[r] = 0;
         }
     } else {
         if (ref == 0) {
-            if (!freePool_.empty()) {
-                ref = freePool_.back();
-                freePool_.pop_back();
-            } else {
-                ref = static_cast<std::uint32_t>(pool_.size());
-                pool_.emplace_back();
-            }
+            ref = takePoolSlot();
             col->ints[r] = static_cast<std::int32_t>(ref);
         }
         pool_[ref].assign(v);
@@ -143,9 +135,7 @@ void MemTable::setNull(Rec r, int f)
     }
     if (field(f).isText()) {
         if (const auto ref = static_cast<std::uint32_t>(col->ints[r]); ref != 0) {
-            pool_[ref].clear();
-            pool_[ref].shrink_to_fit();
-            freePool_.push_back(ref);
+            releasePoolSlot(ref);
         }
         col->ints[r] = 0;
     } else if (col->usesFloats()) {
