@@ -81,7 +81,14 @@ RinexViewer::RinexViewer(Document& doc, QWidget* parent) : QDialog(parent), doc_
     ApplyObservationTypes();
 }
 
-RinexViewer::~RinexViewer() = default;
+RinexViewer::~RinexViewer()
+{
+    // The grid's model listens to the observation table, a member of this
+    // window: it must go before the table does, not with the child widgets
+    // after it.
+    delete grid_;
+    grid_ = nullptr;
+}
 
 QWidget* RinexViewer::buildTopPanel()
 {

@@ -177,8 +177,8 @@ SketchFrame fitFrame(const SketchWindow& window, int W, int H)
     const double scaleY = height > 0 ? H * 0.85 / height : kDegenerateScale;
     f.Scale = scaleY < scaleX ? scaleY : scaleX;
     // Integer division truncating toward zero, as the pixel arithmetic is.
-    f.OffsetX = (W - static_cast<long long>(rnd(width * f.Scale))) / 2;
-    f.OffsetY = (H - static_cast<long long>(rnd(height * f.Scale))) / 2;
+    f.OffsetX = (W - clampToInt(rnd(width * f.Scale))) / 2;
+    f.OffsetY = (H - clampToInt(rnd(height * f.Scale))) / 2;
     return f;
 }
 

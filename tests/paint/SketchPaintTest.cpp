@@ -28,10 +28,12 @@ using namespace korthal::test;
 
 // One application for the whole run, never destroyed: Qt's own statics
 // must not outlive it at exit.
+paint::HeadlessGui* theGui = nullptr;
+
 void gui()
 {
-    static auto* g = new paint::HeadlessGui;
-    (void)g;
+    if (!theGui)
+        theGui = new paint::HeadlessGui;
 }
 
 // The demo network, loaded from a scratch copy of examples/demo.

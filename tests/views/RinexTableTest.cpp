@@ -275,11 +275,14 @@ TEST(RinexTable, CancelledReadChangesNothing)
         big += text.substr(body);
     const std::string f = writeBytes(p.dir.file("big.05o"), big);
 
+    // The counters outlive the loop: the table keeps the callbacks.
+    int asked = 0;
+    std::uint64_t progressed = 0;
     for (Answer answer : {Answer::Yes, Answer::No}) {
         p.rec.clear();
         p.rec.answers.push_back(answer);
-        int asked = 0;
-        std::uint64_t progressed = 0;
+        asked = 0;
+        progressed = 0;
         p.rt.progress = [&](std::uint64_t done, std::uint64_t) { progressed = done; };
         // Stop at the second question, after a megabyte of records.
         p.rt.cancelRequested = [&] { return ++asked == 2; };
