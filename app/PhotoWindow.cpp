@@ -113,13 +113,13 @@ PhotoWindow::PhotoWindow(Document& doc, QWidget* mainWindow)
 
     auto* column = new QVBoxLayout;
     column->setSpacing(3);
-    struct Spec {
+    struct ButtonDef {
         int k;
         const char* caption;
         const char* hint;
         QStyle::StandardPixmap glyph;
     };
-    const Spec specs[] = {
+    const ButtonDef buttons[] = {
         {1, "διαγραφή", "Διαγράφει την φωτογραφία", QStyle::SP_TrashIcon},
         {2, "αλλαγή", "Εμφανίζει τα αρχεία φωτογραφιών για επιλογή", QStyle::SP_DialogOpenButton},
         {9, "επεξεργασία", "καλεί το πρόγραμμα επεξεργασίας εικόνας", QStyle::SP_FileIcon},
@@ -131,7 +131,7 @@ PhotoWindow::PhotoWindow(Document& doc, QWidget* mainWindow)
         {7, "", "προηγούμενη εικόνα", QStyle::SP_ArrowLeft},
         {8, "", "επόμενη εικόνα", QStyle::SP_ArrowRight},
     };
-    for (const Spec& sp : specs) {
+    for (const ButtonDef& sp : buttons) {
         auto* b = new QToolButton(this);
         b->setObjectName(QStringLiteral("SpeedButton%1").arg(sp.k));
         b->setToolTip(QString::fromUtf8(sp.hint));

@@ -75,12 +75,12 @@ const char* driverName(ExportFormat f)
 // those of a DBF field (other formats take the decimals only); text widths
 // of a Shapefile follow the data.
 enum Attr { AName, ADescr, AKind, AE, AN, AH, Ah, AUnd, APhi, ALam, AvE, AvN, AvH, AttrCount };
-struct FieldSpec {
+struct FieldDef {
     const char* name;
     int width;
     int decimals;  // -1 for text
 };
-constexpr FieldSpec kFields[AttrCount] = {
+constexpr FieldDef kFields[AttrCount] = {
     {"name", 0, -1},       {"descr", 0, -1},      {"kind", 0, -1},
     {"E", 15, 4},          {"N", 15, 4},          {"H", 12, 4},
     {"h_grs80", 12, 4},    {"undulation", 10, 4}, {"phi_grs80", 16, 10},
@@ -120,7 +120,7 @@ bool createFields(OGRLayer& layer, ExportFormat format, const std::vector<Export
 {
     const bool dbf = format == ExportFormat::Shapefile;
     for (int i = 0; i < AttrCount; ++i) {
-        const FieldSpec& s = kFields[i];
+        const FieldDef& s = kFields[i];
         OGRFieldDefn def(s.name, s.decimals < 0 ? OFTString : OFTReal);
         if (s.decimals >= 0) {
             def.SetWidth(s.width);
