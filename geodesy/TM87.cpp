@@ -45,6 +45,26 @@ T MeridianArc(int ell, Exact<T> phiA, Exact<T> phiB)
                 (2 * C3 * std::sin(3 * d) * std::cos(6 * m)) / 3);
 }
 
+namespace {
+
+// The meridian arc from the equator to φ, given sin φ and cos φ: the same
+// series as MeridianArc(ell, 0, φ), whose d is φ and whose 2m is φ. The
+// sines and cosines of 2φ and 3φ come from those of φ by the double and
+// triple angle formulas; the library's own functions for arguments past
+// 45° first reduce them by π/2 at great cost in the extended type.
+template <class T>
+T meridianArcFromEquator(int ell, T phi, T s, T c)
+{
+    const T K = arcFactor<T>(ell);
+    const T C0 = T(MeridianCoeffs[ell][0]), C1 = T(MeridianCoeffs[ell][1]);
+    const T C2 = T(MeridianCoeffs[ell][2]), C3 = T(MeridianCoeffs[ell][3]);
+    const T s2 = 2 * s * c, c2 = (c - s) * (c + s);
+    const T s3 = s * (3 - 4 * s * s), c3 = c * (4 * c * c - 3);
+    return K * (C0 * phi + 2 * C1 * s * c + C2 * s2 * c2 + (2 * C3 * s3 * c3) / 3);
+}
+
+}  // namespace
+
 template <class T>
 T FootpointLatitude(int ell, Exact<T> M, FootpointCheck* check)
 {
@@ -93,7 +113,7 @@ BasicTM87<T> EllipsoidalToTM87(Exact<T> phi, Exact<T> lambda, Exact<T> h, Exact<
     const T l2c2 = l * l * c * c;
     const T l4c4 = l2c2 * l2c2;
     const T l6c6 = l4c4 * l2c2;
-    const T M = MeridianArc<T>(EGSA87, 0, phi);
+    const T M = meridianArcFromEquator<T>(EGSA87, phi, s, c);
 
     BasicTM87<T> r;
     r.N = k0 * M +

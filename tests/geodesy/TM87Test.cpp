@@ -22,6 +22,23 @@ TEST(TM87, MeridianArc)
                 1e-6);
 }
 
+TEST(TM87, ProjectionOnTheCentralMeridianIsTheScaledArcToTheNanometre)
+{
+    // The projection sums the arc from sin φ and cos φ alone; MeridianArc
+    // takes the sines and cosines of each multiple angle itself.
+    for (Extended phiDeg = 33; phiDeg <= 43; phiDeg += 0.0625L) {
+        const Extended arc = MeridianArc(EGSA87, 0, phiDeg * kDeg);
+        EXPECT_NEAR(static_cast<double>(EllipsoidalToTM87(phiDeg * kDeg, kLambda0TM87, 0, 0).N),
+                    static_cast<double>(0.9996L * arc), 1e-9)
+            << phiDeg;
+        EXPECT_NEAR(EllipsoidalToTM87<double>(static_cast<double>(phiDeg * kDeg),
+                                              static_cast<double>(kLambda0TM87), 0, 0)
+                        .N,
+                    static_cast<double>(0.9996L * arc), 2e-9)
+            << phiDeg;
+    }
+}
+
 TEST(TM87, ForwardReferenceCases)
 {
     struct Case {
