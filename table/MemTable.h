@@ -161,6 +161,9 @@ public:
     // Appends a record with the defaults and, for a table with an
     // auto-increment field, the next ID. Returns it.
     Rec appendRecord();
+    // Room for `more` records beyond those there are, so that a load that
+    // knows its size grows the columns once instead of doubling them.
+    void reserveRecords(std::size_t more);
     // Removes every record. The next ID starts again at 1.
     void clear();
     void deleteRecord(Rec r);

@@ -53,6 +53,18 @@ Rec MemTable::appendRecord()
     return r;
 }
 
+void MemTable::reserveRecords(std::size_t more)
+{
+    const std::size_t want = live_.size() + more;
+    live_.reserve(want);
+    if (want <= columnRoom_)
+        return;
+    columnRoom_ = want;
+    for (auto& col : columns_)
+        if (col)
+            col->grow(columnRoom_);
+}
+
 void MemTable::clear()
 {
     notify([](TableListener* l) { l->beginReset(); });

@@ -38,6 +38,29 @@ struct Word {
     int bits = 0;
 };
 
+// Sorts the entries by their words 0 .. last (the first mattering most),
+// one byte at a time from the least significant byte of the last word (a
+// byte whose value all entries share costs no pass). Entries equal in those
+// words keep their order.
+void sortByWords(std::vector<Entry>& entries, std::size_t last)
+{
+    std::vector<Entry> other(entries.size());
+    for (std::size_t j = last + 1; j-- > 0;) {
+        for (int shift = 0; shift < 64; shift += 8) {
+            std::size_t count[257] = {};
+            for (const Entry& e : entries)
+                ++count[((e.w[j] >> shift) & 0xff) + 1];
+            if (count[((entries.front().w[j] >> shift) & 0xff) + 1] == entries.size())
+                continue;
+            for (std::size_t b = 1; b < 257; ++b)
+                count[b] += count[b - 1];
+            for (const Entry& e : entries)
+                other[count[(e.w[j] >> shift) & 0xff]++] = e;
+            entries.swap(other);
+        }
+    }
+}
+
 }  // namespace
 
 void MemTable::sortOrder() const
@@ -115,7 +138,7 @@ void MemTable::sortOrder() const
         const std::string_view y = pool[static_cast<std::uint32_t>(cols[i]->ints[b])];
         return x.compare(y);
     };
-    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    auto less = [&](const Entry& a, const Entry& b) {
         for (std::size_t j = 0; j < words.size(); ++j) {
             if (a.w[j] != b.w[j])
                 return a.w[j] < b.w[j];
@@ -135,7 +158,34 @@ void MemTable::sortOrder() const
             }
         }
         return a.r < b.r;
-    });
+    };
+    // A large order is first laid out by its words in linear time, up to
+    // and with the first text word (past a text's seven bytes the whole text
+    // decides before any later word); only the runs equal in those words
+    // need the comparisons.
+    constexpr std::size_t kRadixFrom = 1024;
+    if (entries.size() < kRadixFrom || words.empty()) {
+        std::sort(entries.begin(), entries.end(), less);
+    } else {
+        std::size_t last = 0;
+        while (last + 1 < words.size() && !words[last].text)
+            ++last;
+        sortByWords(entries, last);
+        auto sameWords = [last](const Entry& a, const Entry& b) {
+            for (std::size_t j = 0; j <= last; ++j)
+                if (a.w[j] != b.w[j])
+                    return false;
+            return true;
+        };
+        for (auto run = entries.begin(); run != entries.end();) {
+            auto next = run + 1;
+            while (next != entries.end() && sameWords(*next, *run))
+                ++next;
+            if (next - run > 1)
+                std::sort(run, next, less);
+            run = next;
+        }
+    }
     for (std::size_t i = 0; i < entries.size(); ++i)
         order_[i] = entries[i].r;
 }

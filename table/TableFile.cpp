@@ -289,6 +289,13 @@ LoadResult LoadFromFile(MemTable& table, const std::string& path)
     TableTextReader reader(table, TextCoding::Cp1253);
     Inflated whole;
     if (!readError && inflateWhole(bytes, whole)) {
+        // A record a line: the columns are sized once for all of them.
+        std::size_t lines = 0;
+        for (const char *p = whole.bytes.get(), *end = p + whole.size;
+             (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+             ++p)
+            ++lines;
+        table.reserveRecords(lines);
         reader.feed(std::string_view(whole.bytes.get(), whole.size));
         return reader.result;
     }
