@@ -125,7 +125,11 @@ private:
     bool header_ = true;
     bool inDefinition_ = false;
     int lineNo_ = 0;
+    // The line's values: room for one per field, made once; stagedCount_
+    // of them are in use.
     std::vector<Staged> staged_;
+    std::size_t stagedCount_ = 0;
+    void push(const Staged& s) { staged_[stagedCount_++] = s; }
     std::string texts_;    // the texts of the line's values, one after the other
     std::string scratch_;    // an item whose doubled quotes are undone
     std::string unescaped_;  // a text of code page 1253 before it is converted

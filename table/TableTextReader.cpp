@@ -122,7 +122,8 @@ bool hasHighBytes(std::string_view s)
 
 TableTextReader::TableTextReader(MemTable& t, TextCoding coding)
     : t_(t), coding_(coding), nf_(t.fieldCount()),
-      byID_(nf_ > 0 && t.field(0).name.rfind("ID", 0) == 0), idField_(t.idField())
+      byID_(nf_ > 0 && t.field(0).name.rfind("ID", 0) == 0), idField_(t.idField()),
+      staged_(static_cast<std::size_t>(nf_))
 {
     t_.disableControls();
 }
@@ -177,7 +178,7 @@ bool TableTextReader::stage(int f, std::string_view item)
             appendUnescaped(texts_, item);
         }
         s.size = texts_.size() - s.at;
-        staged_.push_back(s);
+        push(s);
         return true;
     }
     case FieldType::Float: {
@@ -189,7 +190,7 @@ bool TableTextReader::stage(int f, std::string_view item)
             if (x - x == 0.0) {
                 s.kind = Staged::Float;
                 s.number = x;
-                staged_.push_back(s);
+                push(s);
                 return true;
             }
         }
@@ -202,7 +203,7 @@ bool TableTextReader::stage(int f, std::string_view item)
             i <= std::numeric_limits<std::int32_t>::max()) {
             s.kind = Staged::Integer;
             s.integer = i;
-            staged_.push_back(s);
+            push(s);
             return true;
         }
         break;
@@ -234,7 +235,7 @@ bool TableTextReader::stage(int f, std::string_view item)
         s.kind = Staged::Date;
         s.integer = dt->serial();
     }
-    staged_.push_back(s);
+    push(s);
     return true;
 }
 
@@ -255,7 +256,7 @@ void TableTextReader::line(std::string_view line)
     }
     ++lineNo_;
 
-    staged_.clear();
+    stagedCount_ = 0;
     texts_.clear();
     std::size_t p = 0;
     bool null = false;
@@ -265,22 +266,23 @@ void TableTextReader::line(std::string_view line)
         if (t_.field(f).calculated)
             continue;
         if (null)
-            staged_.push_back(Staged{Staged::Null, f});
+            push(Staged{Staged::Null, f});
         else if (!stage(f, item))
             return;
-        if (staged_.back().kind == Staged::Null) {
+        if (staged_[stagedCount_ - 1].kind == Staged::Null) {
             // A record keeps its own ID when the line gives none.
             if (f == idField_)
-                staged_.pop_back();
+                --stagedCount_;
             continue;
         }
-        if (f == 0 && byID_ && staged_.back().kind == Staged::Integer)
-            target = t_.findID(staged_.back().integer);
+        if (f == 0 && byID_ && staged_[stagedCount_ - 1].kind == Staged::Integer)
+            target = t_.findID(staged_[stagedCount_ - 1].integer);
     }
     const bool fresh = target == NoRec;
     if (fresh)
         target = t_.appendRecord();
-    for (const Staged& s : staged_) {
+    for (std::size_t k = 0; k < stagedCount_; ++k) {
+        const Staged& s = staged_[k];
         switch (s.kind) {
         case Staged::Null:
             // A new record is null already where its field has no default.
