@@ -172,6 +172,10 @@ public:
     // auto-increment field, in one quiet section: listeners get one reset.
     // False, with nothing changed, for a table of another definition.
     bool appendRecordsFrom(const MemTable& source);
+    // As appendRecordsFrom, but `source` is given up: when this table has no
+    // records, the storage of the records changes hands instead of being
+    // copied, and `source` is left empty.
+    bool takeRecordsFrom(MemTable& source);
     bool isLive(Rec r) const;
 
     bool isNull(Rec r, int field) const;
@@ -330,6 +334,9 @@ private:
     // The column of a field that a typed setter may store into directly, or
     // null when setValue must do it.
     Column* plainColumn(Rec r, int field, FieldType type);
+    // Same fields (types, calculated or not) as `source`, and no
+    // auto-increment field: records can pass from one to the other.
+    bool takesRecordsOf(const MemTable& source) const;
     bool isKey(int field) const;
     void storedKey(Rec r, int field);
     void ensureSorted() const;

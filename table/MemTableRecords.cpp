@@ -425,7 +425,7 @@ bool MemTable::setValue(Rec r, int f, const Value& v)
     return true;
 }
 
-bool MemTable::appendRecordsFrom(const MemTable& source)
+bool MemTable::takesRecordsOf(const MemTable& source) const
 {
     if (&source == this || idField_ >= 0 || source.fields_.size() != fields_.size())
         return false;
@@ -433,6 +433,13 @@ bool MemTable::appendRecordsFrom(const MemTable& source)
         if (source.fields_[f].type != fields_[f].type ||
             source.fields_[f].calculated != fields_[f].calculated)
             return false;
+    return true;
+}
+
+bool MemTable::appendRecordsFrom(const MemTable& source)
+{
+    if (!takesRecordsOf(source))
+        return false;
     if (source.isEmpty())
         return true;
 
@@ -469,6 +476,34 @@ bool MemTable::appendRecordsFrom(const MemTable& source)
     }
     for (std::size_t i = 0; i < from.size(); ++i)
         indexInsert(static_cast<Rec>(base + i));
+    enableControls();
+    return true;
+}
+
+bool MemTable::takeRecordsFrom(MemTable& source)
+{
+    if (!live_.empty() || source.isEmpty()) {
+        // Records here already: they stay, and the new ones are copied.
+        if (!appendRecordsFrom(source))
+            return false;
+        source.clear();
+        return true;
+    }
+    if (!takesRecordsOf(source))
+        return false;
+    disableControls();
+    for (std::size_t f = 0; f < columns_.size(); ++f)
+        columns_[f].swap(source.columns_[f]);
+    live_.swap(source.live_);
+    std::swap(liveCount_, source.liveCount_);
+    std::swap(columnRoom_, source.columnRoom_);
+    pool_.swap(source.pool_);
+    freePool_.swap(source.freePool_);
+    order_.clear();
+    for (Rec r = firstStored(); r != NoRec; r = nextStored(r))
+        indexInsert(r);
+    // `source` now holds this table's empty columns.
+    source.clear();
     enableControls();
     return true;
 }

@@ -239,11 +239,30 @@ namespace {
 // of the records.
 constexpr int kHalvesFrom = 20000;
 
+// Bytes a record line takes, from the first records written out: a guess
+// at least as large as most lines, so that the text's string is sized once
+// (memory reserved and not written costs nothing).
+std::size_t bytesPerRecord(const MemTable& t, TextCoding coding)
+{
+    constexpr int kSample = 512;
+    std::string sample;
+    Rec r = t.firstStored();
+    int n = 0;
+    {
+        TableTextSink sink(sample);
+        for (; r != NoRec && n < kSample; r = t.nextStored(r), ++n)
+            TableTextAccess::putRecordLine(sink, t, r, false, coding);
+    }
+    if (n == 0)
+        return 0;
+    return sample.size() / static_cast<std::size_t>(n) * 3 / 2 + 16;
+}
+
 std::string wholeText(const MemTable& t, TextCoding coding)
 {
-    const auto perRecord = static_cast<std::size_t>(t.fieldCount()) * 8;
+    const std::size_t perRecord = bytesPerRecord(t, coding);
     std::string out;
-    out.reserve(static_cast<std::size_t>(t.recordCount()) * perRecord + 256);
+    out.reserve(static_cast<std::size_t>(t.recordCount()) * perRecord + 4096);
     appendTableHeader(out, t, coding);
     Rec middle = NoRec;
     if (t.recordCount() >= kHalvesFrom && std::thread::hardware_concurrency() > 1) {
@@ -262,6 +281,7 @@ std::string wholeText(const MemTable& t, TextCoding coding)
         [&] { TableTextAccess::putRecordLines(second, t, middle, NoRec, coding); });
     TableTextAccess::putRecordLines(out, t, t.firstStored(), middle, coding);
     helper.join();
+    out.reserve(out.size() + second.size());
     out += second;
     return out;
 }

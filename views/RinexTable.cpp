@@ -265,11 +265,11 @@ rinex::ReadResult RinexTable::readInto(MemTable& next, const std::string& FileNa
     return rinex::readObservationFile(FileName, sink, progress, cancelRequested);
 }
 
-void RinexTable::take(const MemTable& next)
+void RinexTable::take(MemTable& next)
 {
     table_.disableControls();
     table_.clear();
-    table_.appendRecordsFrom(next);
+    table_.takeRecordsFrom(next);
     table_.enableControls();
 }
 

@@ -128,7 +128,7 @@ private:
     // it unless `replace` is set, and reads FileName into it.
     rinex::ReadResult readInto(MemTable& next, const std::string& FileName, bool replace);
     // Gives the table the records of `next`.
-    void take(const MemTable& next);
+    void take(MemTable& next);
 
     MemTable table_;
 };

@@ -334,3 +334,53 @@ TEST(RinexTable, AppendRecordsFromCopiesEveryValue)
     EXPECT_FALSE(b.appendRecordsFrom(other));
     EXPECT_EQ(b.recordCount(), 4);
 }
+
+TEST(RinexTable, TakeRecordsFromHandsTheRecordsOverAndLeavesTheSourceUsable)
+{
+    MemTable a("A"), b("B");
+    defineRinexTable(a);
+    defineRinexTable(b);
+    rinex::ObservationRecord o;
+    o.epoxh = 2;
+    o.year = 2021, o.month = 1, o.day = 1;
+    o.slotValues[rinex::SlotL1].value = 123.25;
+    a.disableControls();  // as a read builds its table: never sorted
+    for (int prn : {9, 3, 7}) {
+        o.prn = prn;
+        appendObservation(a, o);
+    }
+    a.setString(a.firstStored(), rnx::Sxolio, "σημείωση");
+    const std::vector<Value> values = tableValues(a);
+
+    // Into an empty table: the same values, in the table's own order.
+    ASSERT_TRUE(b.takeRecordsFrom(a));
+    EXPECT_EQ(b.recordCount(), 3);
+    EXPECT_EQ(a.recordCount(), 0);
+    EXPECT_TRUE(tableValues(b) == values);
+    EXPECT_EQ(b.getInteger(b.recAt(0), rnx::PRN), 3);
+    EXPECT_EQ(b.getInteger(b.recAt(2), rnx::PRN), 9);
+    EXPECT_EQ(b.getString(b.recAt(2), rnx::Sxolio), "σημείωση");
+    // The text of a taken record is its own: editing it changes nothing else.
+    b.setString(b.recAt(2), rnx::Sxolio, "άλλη");
+    EXPECT_EQ(b.getString(b.recAt(2), rnx::Sxolio), "άλλη");
+
+    // The source takes records again; into a table with records they are
+    // added to those there.
+    o.prn = 5;
+    appendObservation(a, o);
+    a.setString(a.firstStored(), rnx::Sxolio, "νέα");
+    ASSERT_TRUE(b.takeRecordsFrom(a));
+    EXPECT_EQ(b.recordCount(), 4);
+    EXPECT_EQ(a.recordCount(), 0);
+    EXPECT_EQ(b.getInteger(b.recAt(1), rnx::PRN), 5);
+    EXPECT_EQ(b.getString(b.recAt(1), rnx::Sxolio), "νέα");
+    a.enableControls();
+
+    MemTable other("X");
+    other.addField(FieldDef("A", FieldType::Integer));
+    other.appendRecord();
+    MemTable empty("E");
+    defineRinexTable(empty);
+    EXPECT_FALSE(empty.takeRecordsFrom(other));
+    EXPECT_EQ(other.recordCount(), 1);
+}
