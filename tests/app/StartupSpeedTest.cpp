@@ -1,5 +1,5 @@
-// Start-up with a large network, and the grid's work when it scrolls: only
-// the rows on show are computed.
+// Start-up with a large network loads it whole, and the grid's work when it
+// scrolls: only the rows on show are computed.
 
 #include "app/MainWindow.h"
 #include "app/NetworkPage.h"
@@ -93,9 +93,9 @@ void StartupSpeedTest::startUpWithTenThousandPoints()
     (void)w.grab();  // the first paint of the grid
     const qint64 startMs = t.elapsed();
     QCOMPARE(doc.GPS().recordCount(), kPoints);
+    // The figure is printed only: the speed of start-up is measured by
+    // bench_startup, not by a timed test.
     qInfo("start-up with %d points: %lld ms", kPoints, startMs);
-    // The bound is loose for a busy test machine; the figure is printed.
-    QVERIFY2(startMs < 3000, "start-up took too long");
 
     // Scrolling: the calculated fields are computed for the rows on show
     // only, not for the whole table.
