@@ -66,6 +66,20 @@ TEST(Cli, HelpTexts)
     EXPECT_EQ(overview.status, 0);
     EXPECT_NE(overview.out.find("convert"), std::string::npos);
     EXPECT_NE(overview.out.find("geoid"), std::string::npos);
+    // Every command's summary stands in one column, apart from its name,
+    // however long the name ("rinex-series" once ran into its summary).
+    std::size_t column = std::string::npos;
+    std::istringstream listed(overview.out.substr(overview.out.find("Commands:\n") + 10));
+    for (std::string line; std::getline(listed, line) && !line.empty();) {
+        const std::size_t name = line.find_first_not_of(' ');
+        const std::size_t gap = line.find("  ", name);
+        ASSERT_NE(gap, std::string::npos) << line;
+        const std::size_t summary = line.find_first_not_of(' ', gap);
+        if (column == std::string::npos)
+            column = summary;
+        EXPECT_EQ(summary, column) << line;
+    }
+    EXPECT_NE(overview.out.find("  rinex-series  print"), std::string::npos);
 
     const Result convert = runCli("convert --help");
     EXPECT_EQ(convert.status, 0);

@@ -82,7 +82,7 @@ int run(const std::vector<std::string>& args)
 }
 
 const Registration registration{Command{
-    "rinex", "reads a RINEX observation file into a point's observation table", kHelp, &run}};
+    "rinex", "read a RINEX observation file into a point's observation table", kHelp, &run}};
 
 }  // namespace
 }  // namespace korthal::cli

@@ -114,7 +114,7 @@ int run(const std::vector<std::string>& args)
 }
 
 const Registration registration{Command{
-    "rinex-series", "prints the chart data of one observable of an observation table", kHelp,
+    "rinex-series", "print the chart data of one observable of an observation table", kHelp,
     &run}};
 
 }  // namespace

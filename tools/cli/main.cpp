@@ -33,12 +33,12 @@ void overview(std::ostream& out)
            "Korthal's geodetic computations for scripts: WGS84, EGSA87 (GRS80, TM87)\n"
            "and HATT coordinates, the geoid model, network files and RINEX files.\n\n"
            "Commands:\n";
-    for (const auto& c : list) {
-        out << "  " << c.name;
-        for (std::size_t i = c.name.size(); i < 10; ++i)
-            out << ' ';
-        out << c.summary << '\n';
-    }
+    // The summaries stand in one column, two spaces past the longest name.
+    std::size_t width = 0;
+    for (const auto& c : list)
+        width = std::max(width, c.name.size());
+    for (const auto& c : list)
+        out << "  " << c.name << std::string(width + 2 - c.name.size(), ' ') << c.summary << '\n';
     out << "\n\"korthal-cli COMMAND --help\" describes each command.\n";
 }
 
