@@ -10,6 +10,7 @@
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "table/MemTable.h"
+#include "table/TableFile.h"
 #include "network/PointTables.h"
 
 #include <random>
@@ -70,6 +71,41 @@ inline void appendReference(MemTable& y, const SurveyPoint& p, const std::string
     if (!description.empty())
         y.set(gys::Perigrafh, description);
     y.post();
+}
+
+// A large network for measuring start-up: `dir`/big.WGS84 with n points on
+// a grid around Athens, the first five of them reference points, and
+// `dir`/EGSA87 naming those five. False when a file could not be written.
+inline bool writeGridNetwork(const std::string& dir, int n)
+{
+    DatumShiftTable shifts;
+    MemTable gps("GPS");
+    defineGPS(gps, shifts);
+    MemTable gys("GYS");
+    defineGYS(gys);
+    gps.disableControls();
+    for (int i = 0; i < n; ++i) {
+        const Rec r = gps.appendRecord();
+        const bool ref = i < 5;
+        gps.setString(r, gps::Name, (ref ? "R" : "P") + std::to_string(i));
+        gps.setFloat(r, gps::X, 4595000.0 + 13.0 * (i % 100));
+        gps.setFloat(r, gps::Y, 2031000.0 + 11.0 * (i / 100));
+        gps.setFloat(r, gps::Z, 3903000.0 + 7.0 * (i % 37));
+        gps.setFloat(r, gps::apoxh, 35.0);
+        gps.setBoolean(r, gps::detailPoint, !ref);
+        if (ref) {
+            gps.setFloat(r, gps::E, 476000.0 + 100 * i);
+            gps.setFloat(r, gps::N, 4200000.0 + 50 * i);
+            gps.setFloat(r, gps::H, 100.0);
+            const Rec g = gys.appendRecord();
+            gys.setString(g, gys::Name, "R" + std::to_string(i));
+            gys.setFloat(g, gys::E, 476000.0 + 100 * i);
+            gys.setFloat(g, gys::N, 4200000.0 + 50 * i);
+            gys.setFloat(g, gys::H, 100.0);
+        }
+    }
+    gps.enableControls();
+    return SaveToFile(gps, dir + "/big.WGS84").ok && SaveToFile(gys, dir + "/EGSA87").ok;
 }
 
 }  // namespace korthal::demo

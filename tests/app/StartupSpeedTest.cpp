@@ -8,7 +8,7 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/IniFile.h"
-#include "table/TableFile.h"
+#include "tools/DemoData.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,41 +25,6 @@ namespace {
 
 constexpr int kPoints = 10000;
 
-// A network file of n points around Athens, the first five of them
-// reference points, and the reference file that names them.
-void writeNetwork(const QString& dir, int n)
-{
-    DatumShiftTable shifts;
-    MemTable gps("GPS");
-    defineGPS(gps, shifts);
-    MemTable gys("GYS");
-    defineGYS(gys);
-    gps.disableControls();
-    for (int i = 0; i < n; ++i) {
-        const Rec r = gps.appendRecord();
-        const bool ref = i < 5;
-        gps.setString(r, gps::Name, (ref ? "R" : "P") + std::to_string(i));
-        gps.setFloat(r, gps::X, 4595000.0 + 13.0 * (i % 100));
-        gps.setFloat(r, gps::Y, 2031000.0 + 11.0 * (i / 100));
-        gps.setFloat(r, gps::Z, 3903000.0 + 7.0 * (i % 37));
-        gps.setFloat(r, gps::apoxh, 35.0);
-        gps.setBoolean(r, gps::detailPoint, !ref);
-        if (ref) {
-            gps.setFloat(r, gps::E, 476000.0 + 100 * i);
-            gps.setFloat(r, gps::N, 4200000.0 + 50 * i);
-            gps.setFloat(r, gps::H, 100.0);
-            const Rec g = gys.appendRecord();
-            gys.setString(g, gys::Name, "R" + std::to_string(i));
-            gys.setFloat(g, gys::E, 476000.0 + 100 * i);
-            gys.setFloat(g, gys::N, 4200000.0 + 50 * i);
-            gys.setFloat(g, gys::H, 100.0);
-        }
-    }
-    gps.enableControls();
-    QVERIFY(SaveToFile(gps, QDir(dir).filePath(QStringLiteral("big.WGS84")).toStdString()).ok);
-    QVERIFY(SaveToFile(gys, QDir(dir).filePath(QStringLiteral("EGSA87")).toStdString()).ok);
-}
-
 }  // namespace
 
 class StartupSpeedTest : public QObject {
@@ -73,7 +38,7 @@ void StartupSpeedTest::startUpWithTenThousandPoints()
     QTemporaryDir dir;
     const QString old = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    writeNetwork(dir.path(), kPoints);
+    QVERIFY(demo::writeGridNetwork(dir.path().toStdString(), kPoints));
     const QString ini = dir.filePath(QStringLiteral("korthal.INI"));
     {
         IniFile f(ini.toStdString());

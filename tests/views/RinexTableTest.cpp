@@ -304,16 +304,31 @@ TEST(RinexTable, CancelledReadChangesNothing)
     EXPECT_EQ(p.applied, 1);
 }
 
+namespace {
+
+// Two empty observation tables, and a record of epoch 2 on 1 January 2021
+// with an L1 value.
+struct TwoTables {
+    MemTable a{"A"}, b{"B"};
+    rinex::ObservationRecord o;
+    TwoTables()
+    {
+        defineRinexTable(a);
+        defineRinexTable(b);
+        o.epoxh = 2;
+        o.year = 2021, o.month = 1, o.day = 1;
+        o.slotValues[rinex::SlotL1].value = 123.25;
+    }
+};
+
+}  // namespace
+
 TEST(RinexTable, AppendRecordsFromCopiesEveryValue)
 {
-    MemTable a("A"), b("B");
-    defineRinexTable(a);
-    defineRinexTable(b);
-    rinex::ObservationRecord o;
-    o.epoxh = 2;
-    o.year = 2021, o.month = 1, o.day = 1;
+    TwoTables two;
+    MemTable &a = two.a, &b = two.b;
+    rinex::ObservationRecord& o = two.o;
     o.prn = 7;
-    o.slotValues[rinex::SlotL1].value = 123.25;
     appendObservation(a, o);
     a.setString(a.firstStored(), rnx::Sxolio, "σημείωση");
     o.prn = 3;
@@ -337,13 +352,9 @@ TEST(RinexTable, AppendRecordsFromCopiesEveryValue)
 
 TEST(RinexTable, TakeRecordsFromHandsTheRecordsOverAndLeavesTheSourceUsable)
 {
-    MemTable a("A"), b("B");
-    defineRinexTable(a);
-    defineRinexTable(b);
-    rinex::ObservationRecord o;
-    o.epoxh = 2;
-    o.year = 2021, o.month = 1, o.day = 1;
-    o.slotValues[rinex::SlotL1].value = 123.25;
+    TwoTables two;
+    MemTable &a = two.a, &b = two.b;
+    rinex::ObservationRecord& o = two.o;
     a.disableControls();  // as a read builds its table: never sorted
     for (int prn : {9, 3, 7}) {
         o.prn = prn;
