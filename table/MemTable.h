@@ -161,8 +161,9 @@ public:
     // Appends a record with the defaults and, for a table with an
     // auto-increment field, the next ID. Returns it.
     Rec appendRecord();
-    // Room for `more` records beyond those there are, so that a load that
-    // knows its size grows the columns once instead of doubling them.
+    // Memory for `more` records beyond those there are, so that a load that
+    // knows its size does not copy the columns as they double. The memory is
+    // only reserved: what no record comes to use is never touched.
     void reserveRecords(std::size_t more);
     // Removes every record. The next ID starts again at 1.
     void clear();

@@ -82,6 +82,16 @@ struct MemTable::Column {
             ints.resize(n, 0);
         nulls.resize((n + 63) / 64, 0);
     }
+    // Memory for n records, not yet written: growing up to n then copies
+    // nothing.
+    void reserve(std::size_t n)
+    {
+        if (usesFloats())
+            floats.reserve(n);
+        else
+            ints.reserve(n);
+        nulls.reserve((n + 63) / 64);
+    }
     bool null(Rec r) const { return (nulls[r / 64] >> (r % 64)) & 1u; }
     void setNullBit(Rec r, bool v)
     {

@@ -2,6 +2,7 @@
 #include "table/MemTableInternal.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 
 namespace korthal {
@@ -27,8 +28,10 @@ Rec MemTable::appendRecord()
     live_.push_back(1);
     if (live_.size() > columnRoom_) {
         // The columns grow together, doubling, so that appending costs no
-        // reallocation per record.
-        columnRoom_ = std::max<std::size_t>({live_.size(), 2 * columnRoom_, 64});
+        // reallocation per record; not past the memory reserved for a load
+        // (the record flags are reserved with the columns).
+        columnRoom_ = std::max<std::size_t>(
+            {live_.size(), std::min(2 * columnRoom_, live_.capacity()), 64});
         for (auto& col : columns_)
             if (col)
                 col->grow(columnRoom_);
@@ -56,13 +59,14 @@ Rec MemTable::appendRecord()
 void MemTable::reserveRecords(std::size_t more)
 {
     const std::size_t want = live_.size() + more;
-    live_.reserve(want);
-    if (want <= columnRoom_)
-        return;
-    columnRoom_ = want;
-    for (auto& col : columns_)
-        if (col)
-            col->grow(columnRoom_);
+    try {
+        live_.reserve(want);
+        for (auto& col : columns_)
+            if (col)
+                col->reserve(want);
+    } catch (const std::bad_alloc&) {
+        // Only a saving: without the memory the columns grow as they go.
+    }
 }
 
 void MemTable::clear()
@@ -483,7 +487,8 @@ bool MemTable::appendRecordsFrom(const MemTable& source)
 bool MemTable::takeRecordsFrom(MemTable& source)
 {
     if (!live_.empty() || source.isEmpty()) {
-        // Records here already: they stay, and the new ones are copied.
+        // Records here already (they stay, and the new ones are copied),
+        // or none to take.
         if (!appendRecordsFrom(source))
             return false;
         source.clear();
@@ -499,6 +504,7 @@ bool MemTable::takeRecordsFrom(MemTable& source)
     std::swap(columnRoom_, source.columnRoom_);
     pool_.swap(source.pool_);
     freePool_.swap(source.freePool_);
+    calcRec_ = NoRec;
     order_.clear();
     for (Rec r = firstStored(); r != NoRec; r = nextStored(r))
         indexInsert(r);

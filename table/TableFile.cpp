@@ -289,13 +289,16 @@ LoadResult LoadFromFile(MemTable& table, const std::string& path)
     TableTextReader reader(table, TextCoding::Cp1253);
     Inflated whole;
     if (!readError && inflateWhole(bytes, whole)) {
-        // A record a line: the columns are sized once for all of them.
+        // A record a line: memory for all of them is reserved at once. A
+        // line written for a record holds at least a comma per field, which
+        // bounds the count for a text of empty lines.
         std::size_t lines = 0;
         for (const char *p = whole.bytes.get(), *end = p + whole.size;
              (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
              ++p)
             ++lines;
-        table.reserveRecords(lines);
+        const std::size_t shortest = static_cast<std::size_t>(table.fieldCount()) + 2;
+        table.reserveRecords(std::min(lines, whole.size / shortest + 1));
         reader.feed(std::string_view(whole.bytes.get(), whole.size));
         return reader.result;
     }
