@@ -3,6 +3,7 @@
 // of one column, an index's definition, small text helpers and the listener
 // notification.
 
+#include "table/LargeMemory.h"
 #include "table/MemTable.h"
 #include "table/TextUtil.h"
 
@@ -67,9 +68,12 @@ std::string plainText(const FieldDef& def, const Value& v, char decimal);
 
 struct MemTable::Column {
     FieldType type;
-    std::vector<std::int32_t> ints;  // Integer, AutoInc, Boolean, Date, text pool refs
-    std::vector<double> floats;      // Float
-    std::vector<std::uint64_t> nulls;  // one bit per record, set = null
+    // Columns of large tables are large buffers (see LargeMemory.h).
+    std::vector<std::int32_t, LargeAllocator<std::int32_t>> ints;  // Integer, AutoInc, Boolean,
+                                                                   // Date, text pool refs
+    std::vector<double, LargeAllocator<double>> floats;            // Float
+    std::vector<std::uint64_t, LargeAllocator<std::uint64_t>> nulls;  // one bit per record,
+                                                                      // set = null
 
     bool usesFloats() const { return type == FieldType::Float; }
     // Room for n records; slots beyond the records hold zeros until records

@@ -1,6 +1,9 @@
 #include "table/TableFile.h"
 
 #include "table/Cp1253.h"
+#include "table/DeflateParts.h"
+#include "table/LargeMemory.h"
+#include "table/TableText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,6 +11,8 @@
 #include <cstring>
 #include <libdeflate.h>
 #include <memory>
+#include <thread>
+#include <vector>
 #include <zlib.h>
 
 namespace korthal {
@@ -23,6 +28,13 @@ constexpr std::size_t kSmallText = 64 << 10;
 // zlib's level 9 on network tables (by 6 to 10 per cent) and observation
 // tables (by 1 per cent), in a tenth to a twentieth of its time.
 constexpr int kLevel = 6;
+// Larger texts are compressed in parts at the same time, one a core, each
+// part of at least this size: a part refers to no text before it, which costs
+// a few hundred bytes a part.
+constexpr std::size_t kSmallestPart = std::size_t{4} << 20;
+constexpr unsigned kMostParts = 8;
+// Tables of this many records are written and compressed in parts.
+constexpr int kPartsFrom = 50000;
 // A text up to this size is inflated whole; a larger one is read in pieces
 // by zlib.
 constexpr std::size_t kWholeLimit = std::size_t{1} << 30;
@@ -53,35 +65,42 @@ std::string zlibLevel9(std::string_view bytes)
     return out;
 }
 
-std::string libdeflateStream(std::string_view bytes, int level)
-{
-    std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> c(
-        libdeflate_alloc_compressor(level), &libdeflate_free_compressor);
-    if (!c)
-        return {};
-    // Room for the worst case, left unwritten: only what the stream fills is touched.
-    const std::size_t room = libdeflate_zlib_compress_bound(c.get(), bytes.size());
-    const std::unique_ptr<char[]> buffer(new char[room]);
-    const std::size_t n =
-        libdeflate_zlib_compress(c.get(), bytes.data(), bytes.size(), buffer.get(), room);
-    return std::string(buffer.get(), n);
-}
-
 // The zlib stream of `bytes`; empty when compression failed.
 std::string compressText(std::string_view bytes)
 {
-    if (bytes.size() > kSmallText)
-        return libdeflateStream(bytes, kLevel);
+    if (bytes.size() > kSmallText) {
+        const int cores = static_cast<int>(std::min(std::thread::hardware_concurrency(), kMostParts));
+        return zlibStreamInParts(bytes, kLevel, std::max(cores, 1), kSmallestPart);
+    }
     std::string z = zlibLevel9(bytes);
-    std::string d = libdeflateStream(bytes, 12);
+    std::string d = zlibStreamInParts(bytes, 12, 1, 0);
     return !d.empty() && (z.empty() || d.size() < z.size()) ? d : z;
+}
+
+// The zlib stream of a table's file text. A large table's text is written
+// and compressed in parts, a thread a part, each thread compressing the part
+// it wrote: the whole text is never gathered in one piece.
+std::string compressTable(const MemTable& table)
+{
+    const int cores = static_cast<int>(std::min(std::thread::hardware_concurrency(), kMostParts));
+    if (cores < 2 || table.recordCount() < kPartsFrom)
+        return compressText(tableFileText(table));
+    std::vector<DeflatePart> parts(static_cast<std::size_t>(cores));
+    const int n = tableFileTextInParts(table, cores, [&parts](int i, std::string& piece, bool last) {
+        parts[static_cast<std::size_t>(i)] = deflatePart(piece, kLevel, last);
+        std::string().swap(piece);
+    });
+    parts.resize(static_cast<std::size_t>(n));
+    std::string stream = joinDeflateParts(parts, kLevel);
+    // Not expected: the whole text at once then.
+    return stream.empty() ? compressText(tableFileText(table)) : stream;
 }
 
 // The whole inflated content of a zlib stream, read by libdeflate into a
 // buffer that grows until it fits. Damaged or truncated streams, and
 // contents beyond kWholeLimit, are left to zlib (false).
 struct Inflated {
-    std::unique_ptr<char[]> bytes;
+    LargeBytes bytes;
     std::size_t size = 0;
 };
 
@@ -94,7 +113,7 @@ bool inflateWhole(std::string_view stream, Inflated& out)
     const std::size_t most = std::min(kWholeLimit, stream.size() * kWholeRatio + 4096);
     std::size_t room = std::min(most, stream.size() * 8 + 4096);
     for (;;) {
-        out.bytes.reset(new char[room]);
+        out.bytes.reset(room);
         const libdeflate_result r = libdeflate_zlib_decompress(
             d.get(), stream.data(), stream.size(), out.bytes.get(), room, &out.size);
         if (r == LIBDEFLATE_SUCCESS)
@@ -239,7 +258,7 @@ bool GPSDecompressLoad(std::string_view stream, std::string& out)
 SaveResult SaveToFile(const MemTable& table, const std::string& path)
 {
     SaveResult result;
-    const std::string stream = compressText(tableFileText(table));
+    const std::string stream = compressTable(table);
     if (stream.empty()) {
         result.ok = false;
         result.error = "Δεν είναι δυνατή η συμπίεση του αρχείου \"" + path + "\"";
@@ -302,7 +321,7 @@ LoadResult LoadFromFile(MemTable& table, const std::string& path)
         reader.feed(std::string_view(whole.bytes.get(), whole.size));
         return reader.result;
     }
-    whole = {};
+    whole.bytes.clear();
     // Damaged, cut short or very large: zlib reads as far as it can, and
     // the lines that inflated completely are kept.
     const PiecesEnd end =

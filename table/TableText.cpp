@@ -3,12 +3,14 @@
 #include "table/TableText.h"
 
 #include "table/Cp1253.h"
+#include "table/LargeMemory.h"
 #include "table/MemTableInternal.h"
 #include "table/PlainNumber.h"
 
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 namespace korthal {
@@ -258,31 +260,61 @@ std::size_t bytesPerRecord(const MemTable& t, TextCoding coding)
     return sample.size() / static_cast<std::size_t>(n) * 3 / 2 + 16;
 }
 
+// Writes the text in `parts` pieces of about as many records at once, one
+// thread a piece, and hands each piece to `use` in the thread that wrote it.
+// Returns the pieces written: fewer than asked for a table of few records,
+// one at least (the header alone for a table without records). With
+// `roomForAll`, the first piece has room for the whole text, for the others
+// to be added to it.
+int textInParts(const MemTable& t, TextCoding coding, int parts, bool roomForAll,
+                const std::function<void(int, std::string&, bool)>& use)
+{
+    const int records = t.recordCount();
+    parts = std::max(1, std::min(parts, records));
+    // The first record of each piece, and NoRec after the last.
+    std::vector<Rec> starts{t.firstStored()};
+    Rec r = t.firstStored();
+    for (int i = 1, at = 0; i < parts; ++i) {
+        const int until = static_cast<int>(static_cast<long long>(records) * i / parts);
+        for (; at < until; ++at)
+            r = t.nextStored(r);
+        starts.push_back(r);
+    }
+    starts.push_back(NoRec);
+
+    const std::size_t perRecord = bytesPerRecord(t, coding);
+    // Nothing changes the table while it is written; the threads only read it.
+    auto write = [&](int i) {
+        std::string piece;
+        const int room = i == 0 && roomForAll ? records : records / parts + 1;
+        piece.reserve(static_cast<std::size_t>(room) * perRecord + 4096);
+        adviseLargePagesFor(piece);
+        if (i == 0)
+            appendTableHeader(piece, t, coding);
+        const auto k = static_cast<std::size_t>(i);
+        TableTextAccess::putRecordLines(piece, t, starts[k], starts[k + 1], coding);
+        use(i, piece, i + 1 == parts);
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < parts; ++i)
+        helpers.emplace_back(write, i);
+    write(0);
+    for (std::thread& h : helpers)
+        h.join();
+    return parts;
+}
+
 std::string wholeText(const MemTable& t, TextCoding coding)
 {
-    const std::size_t perRecord = bytesPerRecord(t, coding);
-    std::string out;
-    out.reserve(static_cast<std::size_t>(t.recordCount()) * perRecord + 4096);
-    appendTableHeader(out, t, coding);
-    Rec middle = NoRec;
-    if (t.recordCount() >= kHalvesFrom && std::thread::hardware_concurrency() > 1) {
-        middle = t.firstStored();
-        for (int i = 0; i < t.recordCount() / 2; ++i)
-            middle = t.nextStored(middle);
-    }
-    if (middle == NoRec) {
-        TableTextAccess::putRecordLines(out, t, t.firstStored(), NoRec, coding);
-        return out;
-    }
-    // Nothing changes the table while it is written; both threads only read it.
-    std::string second;
-    second.reserve(static_cast<std::size_t>(t.recordCount() / 2 + 1) * perRecord);
-    std::thread helper(
-        [&] { TableTextAccess::putRecordLines(second, t, middle, NoRec, coding); });
-    TableTextAccess::putRecordLines(out, t, t.firstStored(), middle, coding);
-    helper.join();
-    out.reserve(out.size() + second.size());
-    out += second;
+    const int parts =
+        t.recordCount() >= kHalvesFrom && std::thread::hardware_concurrency() > 1 ? 2 : 1;
+    std::vector<std::string> pieces(static_cast<std::size_t>(parts));
+    const int n = textInParts(t, coding, parts, true, [&pieces](int i, std::string& piece, bool) {
+        pieces[static_cast<std::size_t>(i)].swap(piece);
+    });
+    std::string out = std::move(pieces[0]);
+    for (int i = 1; i < n; ++i)
+        out += pieces[static_cast<std::size_t>(i)];
     return out;
 }
 
@@ -296,6 +328,12 @@ std::string tableText(const MemTable& t)
 std::string tableFileText(const MemTable& t)
 {
     return wholeText(t, TextCoding::Cp1253);
+}
+
+int tableFileTextInParts(const MemTable& t, int parts,
+                         const std::function<void(int, std::string&, bool)>& use)
+{
+    return textInParts(t, TextCoding::Cp1253, parts, false, use);
 }
 
 LoadResult readTableText(MemTable& t, std::string_view text)

@@ -27,6 +27,7 @@
 
 #include "table/MemTable.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,15 @@ enum class TextCoding { Utf8, Cp1253 };
 // The table text in code page 1253, as the file holds it: the same as
 // utf8ToCp1253(tableText(table)), converting only the texts of the values.
 std::string tableFileText(const MemTable& table);
+
+// The same text in `parts` pieces of about as many records each, the header
+// at the start of the first, written by as many threads at once. Each
+// thread hands its piece to `use` (with the piece's number from 0, and
+// whether it is the last) as soon as it is written, and may go on working on
+// it there. Returns the number of pieces: fewer than asked for a table of
+// fewer records, and one for a table without records.
+int tableFileTextInParts(const MemTable& table, int parts,
+                         const std::function<void(int, std::string&, bool)>& use);
 
 // Reads table text (UTF-8) into the table, adding to and updating what it
 // holds. The caller empties the table first when the text replaces it.
