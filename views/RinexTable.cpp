@@ -262,7 +262,23 @@ rinex::ReadResult RinexTable::readInto(MemTable& next, const std::string& FileNa
     if (!replace)
         next.appendRecordsFrom(table_);
     TableSink sink(next);
-    return rinex::readObservationFile(FileName, sink, progress, cancelRequested);
+    // After the first piece of the file, memory for the records of the whole
+    // file is reserved at the rate that piece gave (and a tenth more), so
+    // that the columns of a large file are not copied as they grow.
+    const int before = next.recordCount();
+    bool reserved = false;
+    const rinex::Progress reportAndReserve = [&](std::uint64_t done, std::uint64_t total) {
+        const int read = next.recordCount() - before;
+        if (!reserved && read > 0 && done > 0 && done < total) {
+            reserved = true;
+            const double perByte = static_cast<double>(read) / static_cast<double>(done);
+            next.reserveRecords(
+                static_cast<std::size_t>(perByte * static_cast<double>(total - done) * 1.1));
+        }
+        if (progress)
+            progress(done, total);
+    };
+    return rinex::readObservationFile(FileName, sink, reportAndReserve, cancelRequested);
 }
 
 void RinexTable::take(MemTable& next)

@@ -395,3 +395,72 @@ TEST(RinexTable, TakeRecordsFromHandsTheRecordsOverAndLeavesTheSourceUsable)
     EXPECT_FALSE(empty.takeRecordsFrom(other));
     EXPECT_EQ(other.recordCount(), 1);
 }
+
+// A file of megabytes read onto records the table holds: memory for its
+// records is reserved at the rate of the file's first megabyte, which here
+// says almost nothing (one epoch, then events with a megabyte of comments),
+// so the table must still grow past what was reserved. Every record comes in,
+// and the table file, large enough to be compressed in parts, reads back the
+// same.
+TEST(RinexTable, LargeFileReadOntoRecordsAndStoredInParts)
+{
+    TempDir dir("rinex_large");
+    const std::string text = readBytes(dataFile("delf0010.21o"));
+    const std::size_t bodyAt = text.find('\n', text.find("END OF HEADER")) + 1;
+    const std::string header = text.substr(0, bodyAt);
+    const std::string body = text.substr(bodyAt);
+    const std::size_t secondEpoch = body.find("\n 21  1  1  0  0 30.0000000") + 1;
+    ASSERT_GT(secondEpoch, 1u);
+
+    std::string big = header + body.substr(0, secondEpoch);
+    const std::string comment = std::string(60, ' ') + "COMMENT\n";
+    for (int event = 0; event < 14; ++event) {
+        big += " 21  1  1  0  0 15.0000000  4999\n";
+        for (int i = 0; i < 999; ++i)
+            big += comment;
+    }
+    constexpr int kCopies = 44;
+    for (int copy = 0; copy < kCopies; ++copy)
+        big += body;
+    const std::string bigFile = writeBytes(dir.file("big.21o"), big);
+
+    RecordingDialogs rec;
+    RinexTable alone;
+    alone.RinexFileName = dir.file("P000001.RNX");
+    ASSERT_TRUE(alone.readObservations(dataFile("delf0010.21o"), true).ok());
+    const int perCopy = alone.table().recordCount();
+    RinexTable first;
+    first.RinexFileName = dir.file("P000002.RNX");
+    ASSERT_TRUE(first.readObservations(writeBytes(dir.file("first.21o"),
+                                                  header + body.substr(0, secondEpoch)),
+                                       true)
+                    .ok());
+    const int firstEpoch = first.table().recordCount();
+
+    RinexTable rt;
+    rt.RinexFileName = dir.file("P000003.RNX");
+    ASSERT_TRUE(rt.ReadRinexObservations(dataFile("KOSG0010.95O")).ok());
+    rec.answers.push_back(Answer::No);
+    const RinexReadOutcome out = rt.ReadRinexObservations(bigFile);
+    ASSERT_TRUE(out.ok());
+    ASSERT_EQ(rt.table().recordCount(), 23 + firstEpoch + kCopies * perCopy);
+    ASSERT_GE(rt.table().recordCount(), 50000);
+
+    // Every copy of the body holds the records the body read alone gives,
+    // but for the epoch numbers, which go on through the file.
+    const std::vector<Value> all = tableValues(rt.table());
+    const std::vector<Value> one = tableValues(alone.table());
+    const std::size_t perRecord = one.size() / static_cast<std::size_t>(perCopy);
+    for (int copy = 0; copy < kCopies; copy += 11) {
+        const std::size_t from = (23 + firstEpoch + copy * perCopy) * perRecord;
+        int differ = 0;
+        for (std::size_t i = 0; i < one.size(); ++i)
+            differ += i % perRecord != rnx::epoxh && !(all[from + i] == one[i]);
+        EXPECT_EQ(differ, 0) << "copy " << copy;
+    }
+
+    RinexTable back;
+    back.RinexFileName = rt.RinexFileName;
+    ASSERT_TRUE(back.load());
+    EXPECT_TRUE(tableValues(back.table()) == all);
+}
