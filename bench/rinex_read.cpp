@@ -9,6 +9,8 @@
 #include "views/RinexTable.h"
 
 #include "geodesy/Dialogs.h"
+#include "table/TableFile.h"
+#include "table/TableText.h"
 
 #include <benchmark/benchmark.h>
 
@@ -206,6 +208,17 @@ void BM_ReadAndStore(benchmark::State& state)
         state.counters["store s"] =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.counters["RNX MB"] = static_cast<double>(std::filesystem::file_size(rnx)) / 1e6;
+        {
+            // Its two shares, the text and its compression, on their own.
+            const auto t0 = std::chrono::steady_clock::now();
+            const std::string text = tableFileText(t.table());
+            const auto t1 = std::chrono::steady_clock::now();
+            const std::string z = GPSCompressSave(text);
+            const auto t2 = std::chrono::steady_clock::now();
+            state.counters["text s"] = std::chrono::duration<double>(t1 - t0).count();
+            state.counters["compress s"] = std::chrono::duration<double>(t2 - t1).count();
+            state.counters["text MB"] = static_cast<double>(text.size()) / 1e6;
+        }
         state.ResumeTiming();
     }
     report(state, records);
