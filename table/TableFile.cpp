@@ -33,8 +33,10 @@ constexpr int kLevel = 6;
 // a few hundred bytes a part.
 constexpr std::size_t kSmallestPart = std::size_t{4} << 20;
 constexpr unsigned kMostParts = 8;
-// Tables of this many records are written and compressed in parts.
+// Tables of this many records are written and compressed in parts, as many
+// parts as cores for each this many records.
 constexpr int kPartsFrom = 50000;
+constexpr int kRecordsPerPart = 100000;
 // A text up to this size is inflated whole; a larger one is read in pieces
 // by zlib.
 constexpr std::size_t kWholeLimit = std::size_t{1} << 30;
@@ -78,20 +80,23 @@ std::string compressText(std::string_view bytes)
 }
 
 // The zlib stream of a table's file text. A large table's text is written
-// and compressed in parts, a thread a part, each thread compressing the part
-// it wrote: the whole text is never gathered in one piece.
+// and compressed in parts, a thread a core, each thread compressing the part
+// it wrote and writing its next part in the same memory: the whole text is
+// never held at once.
 std::string compressTable(const MemTable& table)
 {
     const int cores = static_cast<int>(std::min(std::thread::hardware_concurrency(), kMostParts));
     if (cores < 2 || table.recordCount() < kPartsFrom)
         return compressText(tableFileText(table));
-    std::vector<DeflatePart> parts(static_cast<std::size_t>(cores));
-    const int n = tableFileTextInParts(table, cores, [&parts](int i, std::string& piece, bool last) {
-        parts[static_cast<std::size_t>(i)] = deflatePart(piece, kLevel, last);
-        std::string().swap(piece);
-    });
-    parts.resize(static_cast<std::size_t>(n));
-    std::string stream = joinDeflateParts(parts, kLevel);
+    const int parts = cores * std::max(1, table.recordCount() / kRecordsPerPart);
+    std::vector<DeflatePart> done(static_cast<std::size_t>(parts));
+    const int n = tableFileTextInParts(table, parts, cores,
+                                       [&done](int i, std::string& piece, bool last) {
+                                           done[static_cast<std::size_t>(i)] =
+                                               deflatePart(piece, kLevel, last);
+                                       });
+    done.resize(static_cast<std::size_t>(n));
+    std::string stream = joinDeflateParts(done, kLevel);
     // Not expected: the whole text at once then.
     return stream.empty() ? compressText(tableFileText(table)) : stream;
 }

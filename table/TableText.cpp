@@ -260,17 +260,19 @@ std::size_t bytesPerRecord(const MemTable& t, TextCoding coding)
     return sample.size() / static_cast<std::size_t>(n) * 3 / 2 + 16;
 }
 
-// Writes the text in `parts` pieces of about as many records at once, one
-// thread a piece, and hands each piece to `use` in the thread that wrote it.
-// Returns the pieces written: fewer than asked for a table of few records,
-// one at least (the header alone for a table without records). With
-// `roomForAll`, the first piece has room for the whole text, for the others
-// to be added to it.
-int textInParts(const MemTable& t, TextCoding coding, int parts, bool roomForAll,
+// Writes the text in `parts` pieces of about as many records, `threads` at
+// once, each thread taking every threads-th piece, and hands each piece to
+// `use` in the thread that wrote it; a thread writes its next piece into the
+// memory of the last one. Returns the pieces written: fewer than asked for a
+// table of few records, one at least (the header alone for a table without
+// records). With `roomForAll`, the first piece has room for the whole text,
+// for the others to be added to it.
+int textInParts(const MemTable& t, TextCoding coding, int parts, int threads, bool roomForAll,
                 const std::function<void(int, std::string&, bool)>& use)
 {
     const int records = t.recordCount();
     parts = std::max(1, std::min(parts, records));
+    threads = std::max(1, std::min(threads, parts));
     // The first record of each piece, and NoRec after the last.
     std::vector<Rec> starts{t.firstStored()};
     Rec r = t.firstStored();
@@ -284,19 +286,24 @@ int textInParts(const MemTable& t, TextCoding coding, int parts, bool roomForAll
 
     const std::size_t perRecord = bytesPerRecord(t, coding);
     // Nothing changes the table while it is written; the threads only read it.
-    auto write = [&](int i) {
+    auto write = [&](int first) {
         std::string piece;
-        const int room = i == 0 && roomForAll ? records : records / parts + 1;
-        piece.reserve(static_cast<std::size_t>(room) * perRecord + 4096);
-        adviseLargePagesFor(piece);
-        if (i == 0)
-            appendTableHeader(piece, t, coding);
-        const auto k = static_cast<std::size_t>(i);
-        TableTextAccess::putRecordLines(piece, t, starts[k], starts[k + 1], coding);
-        use(i, piece, i + 1 == parts);
+        for (int i = first; i < parts; i += threads) {
+            const int room = i == 0 && roomForAll ? records : records / parts + 1;
+            piece.clear();
+            if (piece.capacity() < static_cast<std::size_t>(room) * perRecord + 4096) {
+                piece.reserve(static_cast<std::size_t>(room) * perRecord + 4096);
+                adviseLargePagesFor(piece);
+            }
+            if (i == 0)
+                appendTableHeader(piece, t, coding);
+            const auto k = static_cast<std::size_t>(i);
+            TableTextAccess::putRecordLines(piece, t, starts[k], starts[k + 1], coding);
+            use(i, piece, i + 1 == parts);
+        }
     };
     std::vector<std::thread> helpers;
-    for (int i = 1; i < parts; ++i)
+    for (int i = 1; i < threads; ++i)
         helpers.emplace_back(write, i);
     write(0);
     for (std::thread& h : helpers)
@@ -309,7 +316,7 @@ std::string wholeText(const MemTable& t, TextCoding coding)
     const int parts =
         t.recordCount() >= kHalvesFrom && std::thread::hardware_concurrency() > 1 ? 2 : 1;
     std::vector<std::string> pieces(static_cast<std::size_t>(parts));
-    const int n = textInParts(t, coding, parts, true, [&pieces](int i, std::string& piece, bool) {
+    const int n = textInParts(t, coding, parts, parts, true, [&pieces](int i, std::string& piece, bool) {
         pieces[static_cast<std::size_t>(i)].swap(piece);
     });
     std::string out = std::move(pieces[0]);
@@ -330,10 +337,10 @@ std::string tableFileText(const MemTable& t)
     return wholeText(t, TextCoding::Cp1253);
 }
 
-int tableFileTextInParts(const MemTable& t, int parts,
+int tableFileTextInParts(const MemTable& t, int parts, int threads,
                          const std::function<void(int, std::string&, bool)>& use)
 {
-    return textInParts(t, TextCoding::Cp1253, parts, false, use);
+    return textInParts(t, TextCoding::Cp1253, parts, threads, false, use);
 }
 
 LoadResult readTableText(MemTable& t, std::string_view text)

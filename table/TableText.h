@@ -68,12 +68,13 @@ enum class TextCoding { Utf8, Cp1253 };
 std::string tableFileText(const MemTable& table);
 
 // The same text in `parts` pieces of about as many records each, the header
-// at the start of the first, written by as many threads at once. Each
-// thread hands its piece to `use` (with the piece's number from 0, and
-// whether it is the last) as soon as it is written, and may go on working on
-// it there. Returns the number of pieces: fewer than asked for a table of
-// fewer records, and one for a table without records.
-int tableFileTextInParts(const MemTable& table, int parts,
+// at the start of the first, written by `threads` threads at once, each
+// taking every threads-th piece. A thread hands each piece to `use` (with
+// the piece's number from 0, and whether it is the last) as soon as it is
+// written, and may go on working on it there; the piece's memory then serves
+// the thread's next piece. Returns the number of pieces: fewer than asked for
+// a table of fewer records, and one for a table without records.
+int tableFileTextInParts(const MemTable& table, int parts, int threads,
                          const std::function<void(int, std::string&, bool)>& use);
 
 // Reads table text (UTF-8) into the table, adding to and updating what it

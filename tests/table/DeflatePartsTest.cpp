@@ -5,14 +5,19 @@
 #include "table/DeflateParts.h"
 #include "table/TableFile.h"
 
+#include "network/PointTables.h"
+#include "NetworkFileText.h"
+
 #include <gtest/gtest.h>
 #include <libdeflate.h>
 #include <zlib.h>
 
 #include <bitset>
+#include <mutex>
 #include <random>
 
 using namespace korthal;
+using namespace korthal::test;
 
 namespace {
 
@@ -158,4 +163,48 @@ TEST(DeflateParts, ATextInPartsIsOneZlibStream)
     ASSERT_EQ(zlibInflated(stored, false, text.size()), text);
     // A part refers to no text before it: that costs a few hundred bytes.
     EXPECT_LE(stored.size(), zlibStreamInParts(text, 6, 1, 0).size() + 1024);
+}
+
+// The text in pieces, a thread writing several of them one after another in
+// the same memory: in order, the pieces are the text, and only the last one
+// says it is.
+TEST(DeflateParts, TableTextInPiecesIsTheTextInOrder)
+{
+    Gps g;
+    for (int i = 1; i <= 1000; ++i) {
+        const Rec r = g.t.appendRecord();
+        g.t.setString(r, gps::Name, "Σ" + std::to_string(i));
+        g.t.setFloat(r, gps::X, 4538567.695 + i * 1.237);
+    }
+    const std::string text = tableFileText(g.t);
+    for (int threads : {1, 2, 3}) {
+        std::mutex m;
+        std::vector<std::string> pieces(7);
+        std::vector<int> lasts;
+        const int n = tableFileTextInParts(g.t, 7, threads, [&](int i, std::string& piece, bool last) {
+            const std::lock_guard<std::mutex> lock(m);
+            pieces[static_cast<std::size_t>(i)] = piece;
+            if (last)
+                lasts.push_back(i);
+        });
+        ASSERT_EQ(n, 7);
+        std::string joined;
+        for (const std::string& p : pieces)
+            joined += p;
+        EXPECT_EQ(joined, text) << threads << " threads";
+        EXPECT_EQ(lasts, std::vector<int>{6});
+    }
+    // More pieces than records: a piece a record.
+    Gps few;
+    for (int i = 0; i < 3; ++i)
+        few.t.setString(few.t.appendRecord(), gps::Name, "A" + std::to_string(i));
+    std::mutex m;
+    std::vector<std::string> pieces(3);
+    EXPECT_EQ(tableFileTextInParts(few.t, 8, 2,
+                                   [&](int i, std::string& piece, bool) {
+                                       const std::lock_guard<std::mutex> lock(m);
+                                       pieces.at(static_cast<std::size_t>(i)) = piece;
+                                   }),
+              3);
+    EXPECT_EQ(pieces[0] + pieces[1] + pieces[2], tableFileText(few.t));
 }

@@ -452,7 +452,7 @@ TEST(RinexTable, LargeFileReadOntoRecordsAndStoredInParts)
     const std::vector<Value> one = tableValues(alone.table());
     const std::size_t perRecord = one.size() / static_cast<std::size_t>(perCopy);
     for (int copy = 0; copy < kCopies; copy += 11) {
-        const std::size_t from = (23 + firstEpoch + copy * perCopy) * perRecord;
+        const auto from = static_cast<std::size_t>(23 + firstEpoch + copy * perCopy) * perRecord;
         int differ = 0;
         for (std::size_t i = 0; i < one.size(); ++i)
             differ += i % perRecord != rnx::epoxh && !(all[from + i] == one[i]);
