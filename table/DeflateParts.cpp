@@ -234,30 +234,21 @@ std::string zlibHeader(int level)
     return {static_cast<char>(header >> 8), static_cast<char>(header & 0xFF)};
 }
 
-// The raw deflate stream of `bytes`; empty when compression failed.
-std::string rawDeflate(std::string_view bytes, int level)
+// The zlib stream of `bytes` (raw deflate when `raw`); empty when
+// compression failed.
+std::string libdeflateCompress(std::string_view bytes, int level, bool raw)
 {
     std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> c(
         libdeflate_alloc_compressor(level), &libdeflate_free_compressor);
     if (!c)
         return {};
-    const std::size_t room = libdeflate_deflate_compress_bound(c.get(), bytes.size());
+    // Room for the worst case, left unwritten: only what the stream fills is touched.
+    const std::size_t room = raw ? libdeflate_deflate_compress_bound(c.get(), bytes.size())
+                                 : libdeflate_zlib_compress_bound(c.get(), bytes.size());
     const LargeBytes buffer(room);
     const std::size_t n =
-        libdeflate_deflate_compress(c.get(), bytes.data(), bytes.size(), buffer.get(), room);
-    return std::string(buffer.get(), n);
-}
-
-std::string zlibWhole(std::string_view bytes, int level)
-{
-    std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> c(
-        libdeflate_alloc_compressor(level), &libdeflate_free_compressor);
-    if (!c)
-        return {};
-    const std::size_t room = libdeflate_zlib_compress_bound(c.get(), bytes.size());
-    const LargeBytes buffer(room);
-    const std::size_t n =
-        libdeflate_zlib_compress(c.get(), bytes.data(), bytes.size(), buffer.get(), room);
+        raw ? libdeflate_deflate_compress(c.get(), bytes.data(), bytes.size(), buffer.get(), room)
+            : libdeflate_zlib_compress(c.get(), bytes.data(), bytes.size(), buffer.get(), room);
     return std::string(buffer.get(), n);
 }
 
@@ -336,7 +327,7 @@ DeflatePart deflatePart(std::string_view bytes, int level, bool last)
     DeflatePart part;
     part.size = bytes.size();
     part.adler = libdeflate_adler32(1, bytes.data(), bytes.size());
-    part.stream = rawDeflate(bytes, level);
+    part.stream = libdeflateCompress(bytes, level, true);
     part.ok = !part.stream.empty() && (last || openRawDeflate(part.stream, bytes.size()));
     return part;
 }
@@ -379,7 +370,7 @@ std::string zlibStreamInParts(std::string_view bytes, int level, int parts, std:
     }
     cuts.push_back(bytes.size());
     if (cuts.size() == 2)
-        return zlibWhole(bytes, level);
+        return libdeflateCompress(bytes, level, false);
 
     const std::size_t n = cuts.size() - 1;
     std::vector<DeflatePart> done(n);
@@ -394,7 +385,7 @@ std::string zlibStreamInParts(std::string_view bytes, int level, int parts, std:
         t.join();
     std::string out = joinDeflateParts(done, level);
     // Not expected: the sure way then.
-    return out.empty() ? zlibWhole(bytes, level) : out;
+    return out.empty() ? libdeflateCompress(bytes, level, false) : out;
 }
 
 }  // namespace korthal
