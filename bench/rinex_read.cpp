@@ -209,7 +209,8 @@ void BM_ReadAndStore(benchmark::State& state)
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.counters["RNX MB"] = static_cast<double>(std::filesystem::file_size(rnx)) / 1e6;
         {
-            // Its two shares, the text and its compression, on their own.
+            // The text and its compression, each on its own (the store
+            // writes and compresses parts of the text at the same time).
             const auto t0 = std::chrono::steady_clock::now();
             const std::string text = tableFileText(t.table());
             const auto t1 = std::chrono::steady_clock::now();

@@ -22,10 +22,10 @@ inline std::string deflated(const std::string& bytes)
     return out;
 }
 
-// The bytes of a whole zlib stream (at most 1 MiB of them).
-inline std::string inflated(const std::string& stream)
+// The bytes of a whole zlib stream (at most `most` of them).
+inline std::string inflated(const std::string& stream, std::size_t most = 1 << 20)
 {
-    std::string out(1 << 20, '\0');
+    std::string out(most, '\0');
     uLongf size = static_cast<uLongf>(out.size());
     EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
                          reinterpret_cast<const Bytef*>(stream.data()),
