@@ -49,7 +49,6 @@ public:
     std::uint64_t pos() const { return pos_; }
     // True once more bits were taken than the stream holds.
     bool overrun() const { return pos_ > std::uint64_t{size_} * 8; }
-    std::size_t size() const { return size_; }
 
 private:
     const unsigned char* bytes_;
@@ -303,12 +302,8 @@ bool openRawDeflate(std::string& stream, std::uint64_t size)
     // The stream must end in the byte of its end code: nothing may follow.
     if (!walk.ok || walk.inflatedSize != size || (walk.endBit + 7) / 8 != stream.size())
         return false;
-    auto bitOff = [&stream](std::uint64_t bit) {
-        stream[static_cast<std::size_t>(bit / 8)] = static_cast<char>(
-            static_cast<unsigned char>(stream[static_cast<std::size_t>(bit / 8)]) &
-            ~(1u << (bit % 8)));
-    };
-    bitOff(walk.lastBlockBit);
+    char& mark = stream[static_cast<std::size_t>(walk.lastBlockBit / 8)];
+    mark = static_cast<char>(static_cast<unsigned char>(mark) & ~(1u << (walk.lastBlockBit % 8)));
     // An empty stored block: three header bits of zero right after the end
     // code (the rest of the last byte, cleared, or a new byte), then on the
     // next byte boundary a length of 0 and its complement.

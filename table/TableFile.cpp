@@ -67,12 +67,17 @@ std::string zlibLevel9(std::string_view bytes)
     return out;
 }
 
+// The threads that compress parts at the same time: one a core.
+int cores()
+{
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, kMostParts));
+}
+
 // The zlib stream of `bytes`; empty when compression failed.
 std::string compressText(std::string_view bytes)
 {
     if (bytes.size() > kSmallText) {
-        const int cores = static_cast<int>(std::min(std::thread::hardware_concurrency(), kMostParts));
-        return zlibStreamInParts(bytes, kLevel, std::max(cores, 1), kSmallestPart);
+        return zlibStreamInParts(bytes, kLevel, cores(), kSmallestPart);
     }
     std::string z = zlibLevel9(bytes);
     std::string d = zlibStreamInParts(bytes, 12, 1, 0);
@@ -85,12 +90,12 @@ std::string compressText(std::string_view bytes)
 // never held at once.
 std::string compressTable(const MemTable& table)
 {
-    const int cores = static_cast<int>(std::min(std::thread::hardware_concurrency(), kMostParts));
-    if (cores < 2 || table.recordCount() < kPartsFrom)
+    const int threads = cores();
+    if (threads < 2 || table.recordCount() < kPartsFrom)
         return compressText(tableFileText(table));
-    const int parts = cores * std::max(1, table.recordCount() / kRecordsPerPart);
+    const int parts = threads * std::max(1, table.recordCount() / kRecordsPerPart);
     std::vector<DeflatePart> done(static_cast<std::size_t>(parts));
-    const int n = tableFileTextInParts(table, parts, cores,
+    const int n = tableFileTextInParts(table, parts, threads,
                                        [&done](int i, std::string& piece, bool last) {
                                            done[static_cast<std::size_t>(i)] =
                                                deflatePart(piece, kLevel, last);
