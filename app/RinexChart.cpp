@@ -155,8 +155,10 @@ std::string RinexChart::build(const MemTable& rinex, int slot, const NumberText&
     newChart();
     lines_.clear();
     chart_->setLocale(labelLocale(numbers.display()));
-    axisY_->setTitleText(rinex::chartInCycles(slot) ? QStringLiteral("κύκλοι")
-                                                    : QStringLiteral("Ψευδοαποστάσεις (m)"));
+    // The phases are drawn in metres, but they are no pseudoranges.
+    axisY_->setTitleText(rinex::chartInCycles(slot)     ? QStringLiteral("κύκλοι")
+                         : rinex::chartFactor(slot) != 1 ? QStringLiteral("Φάσεις (m)")
+                                                         : QStringLiteral("Ψευδοαποστάσεις (m)"));
     std::size_t k = 0;
     for (const rinex::SatelliteSeries& s : data_.satellites) {
         auto* line = new QLineSeries;

@@ -7,6 +7,7 @@
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
+#include "views/RinexReader.h"
 #include "project/Settings.h"
 #include "project/TextOutput.h"
 #include "table/TextUtil.h"
@@ -73,7 +74,6 @@ RinexViewer::RinexViewer(Document& doc, QWidget* parent) : QDialog(parent), doc_
     resize(700, 539);
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
-    rinex_.ApplyObservationTypes = [this] { ApplyObservationTypes(); };
     buildTabs();
     // FormCreate: every item of the column list ticked.
     for (int i = 0; i < columnList_->count(); ++i)
@@ -127,24 +127,13 @@ void RinexViewer::buildTabs()
     tabs_->setObjectName(QStringLiteral("PageControl1"));
     tabs_->setCornerWidget(buildTopPanel(), Qt::TopRightCorner);
     v->addWidget(tabs_);
+    summary_ = new QLabel(this);
+    summary_->setObjectName(QStringLiteral("summaryLine"));
+    summary_->setWordWrap(true);
+    summary_->hide();
+    v->addWidget(summary_);
 
-    // "Γενικά": the approximate position.
-    tabGeneral_ = new QWidget(tabs_);
-    tabGeneral_->setObjectName(QStringLiteral("TabSheet1"));
-    auto* gv = new QVBoxLayout(tabGeneral_);
-    auto* group = new QGroupBox(QStringLiteral("  Προσεγγιστικές συντ/νες  "), tabGeneral_);
-    auto* grid = new QGridLayout(group);
-    const char* rows[3] = {"Χ =", "Υ =", "Η ="};
-    for (int i = 0; i < 3; ++i) {
-        grid->addWidget(new QLabel(QString::fromUtf8(rows[i]), group), i, 0);
-        labels_[static_cast<std::size_t>(i)] = new QLabel(group);
-        labels_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("Label%1").arg(4 + i));
-        labels_[static_cast<std::size_t>(i)]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        grid->addWidget(labels_[static_cast<std::size_t>(i)], i, 1);
-    }
-    grid->setColumnStretch(1, 1);
-    gv->addWidget(group);
-    gv->addStretch();
+    tabGeneral_ = buildGeneralPage();
     tabs_->addTab(tabGeneral_, QStringLiteral("Γενικά"));
 
     // "παρατηρήσεις": the column list over the grid.
@@ -191,6 +180,40 @@ void RinexViewer::buildTabs()
     connect(tabs_, &QTabWidget::currentChanged, this, &RinexViewer::PageControlChange);
 }
 
+QWidget* RinexViewer::buildGeneralPage()
+{
+    auto* page = new QWidget(tabs_);
+    page->setObjectName(QStringLiteral("TabSheet1"));
+    auto* gv = new QVBoxLayout(page);
+    const auto addRows = [](QGroupBox* group, const std::vector<const char*>& rows,
+                            QLabel** values) {
+        auto* grid = new QGridLayout(group);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            grid->addWidget(new QLabel(QString::fromUtf8(rows[i]), group), static_cast<int>(i), 0);
+            values[i] = new QLabel(group);
+            values[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            values[i]->setWordWrap(true);
+            grid->addWidget(values[i], static_cast<int>(i), 1);
+        }
+        grid->setColumnStretch(1, 1);
+    };
+    // The third value is the geocentric Z, not a height.
+    auto* position = new QGroupBox(QStringLiteral("  Προσεγγιστικές συντ/νες  "), page);
+    addRows(position, {"Χ =", "Υ =", "Ζ ="}, labels_.data());
+    for (int i = 0; i < 3; ++i)
+        labels_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("Label%1").arg(4 + i));
+    gv->addWidget(position);
+    auto* file = new QGroupBox(QStringLiteral("  Αρχείο παρατηρήσεων  "), page);
+    addRows(file,
+            {"αρχείο", "δέκτης", "κεραία", "ύψος κεραίας", "διάστημα", "πρώτη εποχή",
+             "τελευταία εποχή", "παρατηρήσεις άλλων συστημάτων (παραλείφθηκαν)",
+             "κωδικοί RINEX 3"},
+            info_.data());
+    gv->addWidget(file);
+    gv->addStretch();
+    return page;
+}
+
 bool RinexViewer::tabShown(QWidget* tab) const
 {
     return tabs_->isTabVisible(tabs_->indexOf(tab));
@@ -199,7 +222,26 @@ bool RinexViewer::tabShown(QWidget* tab) const
 void RinexViewer::showForCurrentPoint()
 {
     prepareForCurrentPoint();
+    restoreSize();
     exec();
+}
+
+void RinexViewer::restoreSize()
+{
+    const WindowPlacement& p = doc_.RinexWindowPlacement;
+    if (!p.known) return;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize avail = screen ? screen->availableGeometry().size() : QSize(p.width, p.height);
+    resize(QSize(p.width, p.height).boundedTo(avail).expandedTo(minimumSizeHint()));
+    if (screen) move(screen->availableGeometry().center() - rect().center());
+    setWindowState(p.maximized ? (windowState() | Qt::WindowMaximized)
+                               : (windowState() & ~Qt::WindowMaximized));
+}
+
+void RinexViewer::rememberSize()
+{
+    const QRect g = isMaximized() ? normalGeometry() : geometry();
+    doc_.RinexWindowPlacement = WindowPlacement{true, g.x(), g.y(), g.width(), g.height(), isMaximized()};
 }
 
 void RinexViewer::prepareForCurrentPoint()
@@ -260,41 +302,73 @@ void RinexViewer::ComboBox1Change(int index)
 void RinexViewer::SpeedButton2Click()
 {
     const QString folder = QDir::currentPath();
-    const auto file = dialogs().chooseFile("Αναζήτηση του αρχείου παρατηρήσεων RINEX", "", ".", "");
+    const auto file = dialogs().chooseFile(
+        "Αναζήτηση του αρχείου παρατηρήσεων RINEX",
+        "Αρχεία παρατηρήσεων RINEX|*.??o;*.??d;*.obs;*.rnx;*.crx;*.gz;*.Z|Όλα τα αρχεία|*", ".", "");
     QDir::setCurrent(folder);
     if (!file) return;
+    ReadRinexObservations(*file);
+    QDir::setCurrent(folder);
+}
 
-    // The progress bar appears only for a reading that takes a while.
+void RinexViewer::ReadRinexObservations(const std::string& FileName)
+{
+    ReadMode mode = ReadMode::Replace;
+    if (rinex_.needsReplaceQuestion()) {
+        const Answer a = dialogs().ask(replaceQuestionText(FileName), kReplaceQuestionCaption,
+                                       MsgIcon::Warning, MsgButtons::YesNoCancel);
+        if (a == Answer::Cancel || a == Answer::Ok) return;
+        mode = a == Answer::Yes ? ReadMode::Replace : ReadMode::Append;
+    }
+
+    // The progress bar appears only for a reading that takes a while, and
+    // is gone before any message is shown.
     std::unique_ptr<QProgressDialog> bar;
+    const auto makeBar = [&] {
+        if (bar) return;
+        bar = std::make_unique<QProgressDialog>(
+            QStringLiteral("Ανάγνωση του αρχείου ") +
+                QFileInfo(QString::fromStdString(FileName)).fileName() + QStringLiteral(" …"),
+            QStringLiteral("Διακοπή"), 0, 1000, this);
+        bar->setWindowTitle(windowTitle());
+        bar->setWindowModality(Qt::WindowModal);
+        bar->setMinimumDuration(400);
+        bar->setAutoClose(false);
+        bar->setAutoReset(false);
+    };
     rinex_.progress = [&](std::uint64_t done, std::uint64_t total) {
-        if (!bar) {
-            bar = std::make_unique<QProgressDialog>(
-                QStringLiteral("Ανάγνωση του αρχείου ") +
-                    QFileInfo(QString::fromStdString(*file)).fileName() + QStringLiteral(" …"),
-                QStringLiteral("Διακοπή"), 0, 1000, this);
-            bar->setWindowTitle(windowTitle());
-            bar->setWindowModality(Qt::WindowModal);
-            bar->setMinimumDuration(400);
-            bar->setAutoClose(false);
-        }
-        if (total > 0 && done >= total) {
-            // Read through: the table is stored next, which cannot be stopped.
-            bar->setLabelText(QStringLiteral("Αποθήκευση του πίνακα παρατηρήσεων …"));
-            bar->setCancelButton(nullptr);
-            bar->setRange(0, 0);
-            QCoreApplication::processEvents();
-            return;
-        }
-        bar->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
+        makeBar();
+        bar->setValue(total > 0 ? static_cast<int>(std::min(done, total) * 1000 / total) : 0);
+    };
+    rinex_.storing = [&] {
+        // Read through: the table is stored next, which cannot be stopped.
+        makeBar();
+        bar->setLabelText(QStringLiteral("Αποθήκευση του πίνακα παρατηρήσεων …"));
+        bar->setCancelButton(nullptr);
+        bar->setRange(0, 0);
+        QCoreApplication::processEvents();
     };
     rinex_.cancelRequested = [&] { return bar && bar->wasCanceled(); };
-    const RinexReadOutcome out = rinex_.ReadRinexObservations(*file);
+    const RinexReadOutcome out = rinex_.readFileIntoTable(FileName, mode);
     rinex_.progress = nullptr;
+    rinex_.storing = nullptr;
     rinex_.cancelRequested = nullptr;
     bar.reset();
+
+    if (const std::string failure = out.failureMessage(); !failure.empty())
+        showMessage(failure, MsgIcon::Exclamation);
+    if (!out.ok()) return;
     // A read that went through stored the table, comments and all.
-    if (out.ok()) grid_->gridModel()->clearCommentsChanged();
-    QDir::setCurrent(folder);
+    grid_->gridModel()->clearCommentsChanged();
+    const std::string summary = rinex::readSummary(out.read);
+    summary_->setText(QStringLiteral("Διαβάστηκε το αρχείο ") +
+                      QFileInfo(QString::fromStdString(FileName)).fileName() +
+                      QStringLiteral(": ") +
+                      QString::fromStdString(summary).replace(QLatin1Char('\n'), QStringLiteral(", ")));
+    summary_->show();
+    ApplyObservationTypes();
+    if (const std::string found = rinex::findingsMessage(out.read, FileName); !found.empty())
+        showMessage(found, MsgIcon::None);
 }
 
 rinex::ColumnChecks RinexViewer::checks() const
@@ -319,6 +393,12 @@ void RinexViewer::ApplyObservationTypes()
     labels_[0]->setText(QString::fromStdString(v.Xo));
     labels_[1]->setText(QString::fromStdString(v.Yo));
     labels_[2]->setText(QString::fromStdString(v.Ho));
+    const rinex::ObservationSpan span = rinex::observationSpan(rinex_.table(), doc_.numbers());
+    const std::array<std::string, static_cast<std::size_t>(Info::Count)> info{
+        v.file, v.receiver, v.antenna, v.antennaHeight, v.interval.empty() ? span.step : v.interval,
+        span.first, span.last, v.otherSystems, v.codes};
+    for (std::size_t i = 0; i < info.size(); ++i) info_[i]->setText(QString::fromStdString(info[i]));
+    originalFiles_ = v.file;
     columnList_->setCurrentRow(0);
     CheckListBox2ClickCheck();
     // A chart on show is drawn again from the table now shown (another
@@ -346,8 +426,11 @@ void RinexViewer::PageControlChange(int index)
         chart_->show();
         const QString caption = QString::fromLatin1(kChartCaptions[slot]);
         chart_->pdfName = pdfBesideTable(QStringLiteral("_") + caption);
+        // The heading names the observation file(s) read, not the table.
         chart_->heading = windowTitle().trimmed() + QStringLiteral("  -  ") + caption +
-                          QLatin1Char('\n') + QString::fromStdString(rinex_.RinexFileName);
+                          QLatin1Char('\n') +
+                          QString::fromStdString(originalFiles_.empty() ? rinex_.RinexFileName
+                                                                        : originalFiles_);
         const std::string problem = chart_->build(rinex_.table(), slot, doc_.numbers());
         if (!problem.empty()) showMessage(problem, MsgIcon::Warning);
         return;
@@ -424,6 +507,7 @@ void RinexViewer::storeComments()
 
 void RinexViewer::done(int result)
 {
+    if (isVisible()) rememberSize();
     grid_->commitDataIfEditing();
     storeComments();
     QDialog::done(result);

@@ -1,7 +1,9 @@
 #pragma once
 // The observation viewer `TForm3`: the GPS observations recorded at one
 // network point. Tabs "Γενικά" (the approximate position of the observation
-// file's header), "παρατηρήσεις" (the column list and the grid) and one chart
+// file's header, the file read, its receiver, antenna, interval, first and
+// last epoch, what it skipped), "παρατηρήσεις" (the column list and the
+// grid) and one chart
 // tab per observable; over the tab row the list of the network's points, the
 // button that reads an observation file and the table's print and save
 // buttons.
@@ -57,6 +59,11 @@ public:
     QLabel* Label4() const { return labels_[0]; }
     QLabel* Label5() const { return labels_[1]; }
     QLabel* Label6() const { return labels_[2]; }
+    // The rows of the "Γενικά" page about the observation file.
+    enum class Info { File, Receiver, Antenna, AntennaHeight, Interval, First, Last, OtherSystems, Codes, Count };
+    QLabel* info(Info row) const { return info_[static_cast<std::size_t>(row)]; }
+    // The line under the tabs that says what the last reading found.
+    QLabel* summaryLine() const { return summary_; }
     QListWidget* CheckListBox2() const { return columnList_; }
     RinexGrid* Grid() const { return grid_; }
     RinexChart* Chart1() const { return chart_; }
@@ -72,8 +79,12 @@ public:
     void FormShow();
     // A name chosen in the list: that point becomes current, then FormShow.
     void ComboBox1Change(int index);
-    // Asks for an observation file and reads it (progress bar, cancel).
+    // Asks for an observation file and reads it.
     void SpeedButton2Click();
+    // Reads an observation file into the point's table: asks whether to
+    // replace or add when the table holds records, shows a progress bar
+    // with a cancel button, then what went wrong or what was passed over.
+    void ReadRinexObservations(const std::string& FileName);
     // Ticks the column list from the companion settings file, shows the
     // position; the chart on show is drawn again.
     void ApplyObservationTypes();
@@ -94,6 +105,10 @@ protected:
 private:
     void buildTabs();
     QWidget* buildTopPanel();
+    QWidget* buildGeneralPage();
+    // The window's size and maximized state, kept by the document.
+    void restoreSize();
+    void rememberSize();
     // Stores comments typed into the grid before the table is replaced.
     void storeComments();
     rinex::ColumnChecks checks() const;
@@ -114,6 +129,9 @@ private:
     QToolButton* printTable_ = nullptr;
     QToolButton* saveTable_ = nullptr;
     std::array<QLabel*, 3> labels_{};
+    std::array<QLabel*, static_cast<std::size_t>(Info::Count)> info_{};
+    QLabel* summary_ = nullptr;
+    std::string originalFiles_;  // the observation files read into the table
     QListWidget* columnList_ = nullptr;
     RinexGrid* grid_ = nullptr;
     RinexChart* chart_ = nullptr;

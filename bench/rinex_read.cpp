@@ -186,7 +186,7 @@ void BM_ReadIntoTable(benchmark::State& state)
 }
 BENCHMARK(BM_ReadIntoTable)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The whole ReadRinexObservations, storing the table file included.
+// The whole reading into the table, storing the table file included.
 void BM_ReadAndStore(benchmark::State& state)
 {
     const BigFile& b = bigFile();
@@ -195,7 +195,7 @@ void BM_ReadAndStore(benchmark::State& state)
     for (auto _ : state) {
         RinexTable t;
         t.RinexFileName = rnx;
-        const auto out = t.ReadRinexObservations(b.path);
+        const auto out = t.readFileIntoTable(b.path, ReadMode::Replace);
         if (!out.ok())
             state.SkipWithError(out.read.message.c_str());
         records = t.table().recordCount();

@@ -157,6 +157,8 @@ public:
     // The main window's place, read from and written to the program
     // settings file with LastFile (the window fills it as it closes).
     WindowPlacement MainWindowPlacement;
+    // The same for the RINEX window (its size and maximized state).
+    WindowPlacement RinexWindowPlacement;
     // The reference point file; relative to the working folder.
     std::string ReferenceFileName = "EGSA87";
     bool NetworkModified = false;

@@ -371,6 +371,7 @@ void Document::StartUp(const std::string& programSettingsFile)
     CurrentFileName = program.LastFile;
     IconsPath = program.IconsPath;
     MainWindowPlacement = program.window;
+    RinexWindowPlacement = program.rinexWindow;
     LoadReference(ReferenceFileName);
     LoadFile(CurrentFileName);
     LoadingData = false;
@@ -473,7 +474,9 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
     std::string error;  // ignored, as the window ignores it
     result.programSettingsWritten =
         saveProgramSettings(programSettingsFile,
-                            ProgramSettings{CurrentFileName, IconsPath, MainWindowPlacement}, error);
+                            ProgramSettings{CurrentFileName, IconsPath, MainWindowPlacement,
+                                            RinexWindowPlacement},
+                            error);
     return result;
 }
 

@@ -56,19 +56,19 @@ std::string networkSettingsPath(const std::string& networkFile)
     return changeFileExt(networkFile, ".INI");
 }
 
-ProgramSettings loadProgramSettings(const std::string& iniPath)
+namespace {
+
+const char* const kRinexWindow = "RinexWindow";
+
+// A window's place, taken whole or not at all.
+WindowPlacement readPlacement(const IniFile& ini, const char* section)
 {
-    const IniFile ini(iniPath);
-    ProgramSettings s;
-    s.LastFile = ini.readString(kGeneral, "LastFile", s.LastFile);
-    s.IconsPath = ini.readString(kGeneral, "IconsPath", s.IconsPath);
-    WindowPlacement& w = s.window;
+    WindowPlacement w;
     constexpr long long kMissing = -1000000000;
-    const long long left = ini.readInteger(kWindow, "Left", kMissing);
-    const long long top = ini.readInteger(kWindow, "Top", kMissing);
-    const long long width = ini.readInteger(kWindow, "Width", 0);
-    const long long height = ini.readInteger(kWindow, "Height", 0);
-    // A placement is taken whole or not at all.
+    const long long left = ini.readInteger(section, "Left", kMissing);
+    const long long top = ini.readInteger(section, "Top", kMissing);
+    const long long width = ini.readInteger(section, "Width", 0);
+    const long long height = ini.readInteger(section, "Height", 0);
     constexpr long long kLimit = 100000;
     if (left > -kLimit && left < kLimit && top > -kLimit && top < kLimit && width > 0 &&
         width < kLimit && height > 0 && height < kLimit) {
@@ -77,8 +77,31 @@ ProgramSettings loadProgramSettings(const std::string& iniPath)
         w.top = static_cast<int>(top);
         w.width = static_cast<int>(width);
         w.height = static_cast<int>(height);
-        w.maximized = ini.readBool(kWindow, "Maximized", false);
+        w.maximized = ini.readBool(section, "Maximized", false);
     }
+    return w;
+}
+
+// Written only when known.
+bool writePlacement(IniFile& ini, const char* section, const WindowPlacement& w)
+{
+    return !w.known ||
+           (ini.writeInteger(section, "Left", w.left) && ini.writeInteger(section, "Top", w.top) &&
+            ini.writeInteger(section, "Width", w.width) &&
+            ini.writeInteger(section, "Height", w.height) &&
+            ini.writeBool(section, "Maximized", w.maximized));
+}
+
+}  // namespace
+
+ProgramSettings loadProgramSettings(const std::string& iniPath)
+{
+    const IniFile ini(iniPath);
+    ProgramSettings s;
+    s.LastFile = ini.readString(kGeneral, "LastFile", s.LastFile);
+    s.IconsPath = ini.readString(kGeneral, "IconsPath", s.IconsPath);
+    s.window = readPlacement(ini, kWindow);
+    s.rinexWindow = readPlacement(ini, kRinexWindow);
     return s;
 }
 
@@ -90,12 +113,7 @@ bool saveProgramSettings(const std::string& iniPath, const ProgramSettings& s, s
         error = ini.error();
         return false;
     }
-    const WindowPlacement& w = s.window;
-    if (w.known && (!ini.writeInteger(kWindow, "Left", w.left) ||
-                    !ini.writeInteger(kWindow, "Top", w.top) ||
-                    !ini.writeInteger(kWindow, "Width", w.width) ||
-                    !ini.writeInteger(kWindow, "Height", w.height) ||
-                    !ini.writeBool(kWindow, "Maximized", w.maximized))) {
+    if (!writePlacement(ini, kWindow, s.window) || !writePlacement(ini, kRinexWindow, s.rinexWindow)) {
         error = ini.error();
         return false;
     }

@@ -39,6 +39,7 @@ struct ProgramSettings {
     std::string LastFile = "TEMP.WGS84";  // section "General"
     std::string IconsPath = ".";
     WindowPlacement window;  // section "Window"; written only when known
+    WindowPlacement rinexWindow;  // section "RinexWindow" (size and maximized state)
 };
 
 // The executable's path with the extension ".INI".

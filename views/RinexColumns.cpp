@@ -6,7 +6,10 @@
 #include "views/RinexTable.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace korthal::rinex {
 
@@ -133,11 +136,89 @@ ObservationTypesView readObservationTypes(const std::string& settingsFile,
         const auto i = static_cast<std::size_t>(item);
         v.checks[i] = slot != 0 && ini.readBool("Types", columnItems()[i], false);
     }
-    const char decimal = numbers.system().decimal;
-    v.Xo = numbers.floatToText(ini.readFloat("POSITION", "Xo", 0, decimal));
-    v.Yo = numbers.floatToText(ini.readFloat("POSITION", "Yo", 0, decimal));
-    v.Ho = numbers.floatToText(ini.readFloat("POSITION", "Ho", 0, decimal));
+    // Written with the locale's decimal separator, which may not be the one
+    // in force now: either reads (the general format has no grouping).
+    const auto number = [&ini](const char* section, const char* key, double& out) {
+        const double none = std::numeric_limits<double>::quiet_NaN();
+        out = ini.readFloat(section, key, none, '.');
+        if (std::isnan(out))
+            out = ini.readFloat(section, key, none, ',');
+        return !std::isnan(out);
+    };
+    double x = 0, y = 0, z = 0;
+    v.Xo = numbers.floatToText(number("POSITION", "Xo", x) ? x : 0);
+    v.Yo = numbers.floatToText(number("POSITION", "Yo", y) ? y : 0);
+    v.Ho = numbers.floatToText(number("POSITION", "Ho", z) ? z : 0);
+
+    v.file = ini.readString("FILE", "Name", "");
+    v.receiver = ini.readString("FILE", "Receiver", "");
+    v.antenna = ini.readString("FILE", "Antenna", "");
+    v.codes = ini.readString("FILE", "Codes", "");
+    double value = 0;
+    if (number("FILE", "AntennaHeight", value))
+        v.antennaHeight = numbers.formatFixed(value, 4) + " m";
+    if (number("FILE", "Interval", value))
+        v.interval = numbers.floatToText(value) + " s";
+    if (!v.file.empty())
+        v.otherSystems = std::to_string(ini.readInteger("FILE", "OtherSystems", 0));
     return v;
+}
+
+namespace {
+
+long long daysFromCivil(int y, int m, int d)
+{
+    using namespace std::chrono;
+    return sys_days(year_month_day(year(y), month(static_cast<unsigned>(m)),
+                                   day(static_cast<unsigned>(d))))
+        .time_since_epoch()
+        .count();
+}
+
+}  // namespace
+
+ObservationSpan observationSpan(const MemTable& t, const NumberText& numbers)
+{
+    ObservationSpan span;
+    // Epochs as seconds since 1 January 2000, for comparing them.
+    const auto secondsOf = [&t](Rec r) {
+        const Date d = t.getDate(r, rnx::Date);
+        const long long days = daysFromCivil(d.year, d.month, d.day);
+        return static_cast<double>(days) * 86400.0 +
+               static_cast<double>(t.getInteger(r, rnx::Hour) * 3600 + t.getInteger(r, rnx::min) * 60) +
+               t.getFloat(r, rnx::sec);
+    };
+    Rec first = NoRec, last = NoRec;
+    double lo = 0, hi = 0, previous = 0, step = 0;
+    bool havePrevious = false;
+    for (Rec r = t.firstStored(); r != NoRec; r = t.nextStored(r)) {
+        if (t.isNull(r, rnx::Date))
+            continue;
+        const double s = secondsOf(r);
+        if (first == NoRec || s < lo)
+            first = r, lo = s;
+        if (last == NoRec || s > hi)
+            last = r, hi = s;
+        if (havePrevious && s > previous && (step == 0 || s - previous < step))
+            step = s - previous;
+        previous = s;
+        havePrevious = true;
+    }
+    const auto text = [&](Rec r) {
+        const Date d = t.getDate(r, rnx::Date);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%d/%d/%d %02lld:%02lld:%02d", d.day, d.month, d.year,
+                      t.getInteger(r, rnx::Hour), t.getInteger(r, rnx::min),
+                      static_cast<int>(t.getFloat(r, rnx::sec)));
+        return std::string(buf);
+    };
+    if (first != NoRec) {
+        span.first = text(first);
+        span.last = text(last);
+    }
+    if (step > 0)
+        span.step = numbers.floatToText(std::round(step * 1000) / 1000) + " s";
+    return span;
 }
 
 ColumnVisibility visibilityOf(const ColumnChecks& checks)
@@ -170,6 +251,13 @@ std::string cellText(const MemTable& t, Rec r, int f, const NumberText& numbers)
     if (f == rnx::L1slip || f == rnx::L2slip) {
         const long long v = t.getInteger(r, f);
         return v == 0 ? std::string() : std::to_string(v);
+    }
+    // The table holds GPS satellites only: G and the number in two digits.
+    if (f == rnx::PRN && !t.isNull(r, f)) {
+        const long long prn = t.getInteger(r, f);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, prn >= 0 && prn < 100 ? "G%02lld" : "G%lld", prn);
+        return buf;
     }
     if (f == rnx::Date) {
         if (t.isNull(r, f))

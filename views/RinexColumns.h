@@ -64,12 +64,25 @@ using ColumnChecks = std::array<bool, kColumnItems>;
 // 0-27 (a value item is ticked when its type is set true in "Types", every
 // other one is unticked; items 28-32 keep their tick from `current`) and the
 // approximate position as general-format texts (0 when missing).
+// The position is read whatever the decimal separator it was written with
+// (the locale's, when the file was written: '.' or ',').
 struct ObservationTypesView {
     ColumnChecks checks{};
     std::string Xo = "0", Yo = "0", Ho = "0";
+    // What the reading of the observation file said (section "FILE"), as
+    // texts to show; empty when the file does not say.
+    std::string file, receiver, antenna, antennaHeight, interval, otherSystems, codes;
 };
 ObservationTypesView readObservationTypes(const std::string& settingsFile,
                                           const ColumnChecks& current, const NumberText& numbers);
+
+// The first and last epoch of a table ("21/12/2021 00:00:00"), and the
+// shortest step between successive epochs in seconds ("30"); empty texts
+// for a table without records.
+struct ObservationSpan {
+    std::string first, last, step;
+};
+ObservationSpan observationSpan(const MemTable& t, const NumberText& numbers);
 
 // Which grid columns and chart tabs the ticks show.
 struct ColumnVisibility {

@@ -1,211 +1,20 @@
 #include "views/RinexReader.h"
 
-#include "geodesy/Dialogs.h"
-#include "table/Cp1253.h"
-#include "table/PlainNumber.h"
-#include "table/TextUtil.h"
+#include "views/RinexFields.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstring>
-#include <memory>
+#include <cstdio>
 
 namespace korthal::rinex {
 
+using namespace detail;
+
 namespace {
 
-constexpr std::size_t kChunk = 1 << 20;
+constexpr std::uint64_t kChunk = 1 << 20;
 // Seconds up to a day and a little more show as the time of an epoch.
 constexpr double kMaxShownSeconds = 100000;
-// RINEX lines hold 80 characters; a line many times longer is not one.
-constexpr std::size_t kMaxLine = 4096;
-
-// Lines of a file or of text in memory. A line ends at LF; a CR before the LF
-// is dropped, so CR LF files read the same as LF files.
-class LineReader {
-public:
-    explicit LineReader(std::string_view text) : text_(text), total_(text.size()) {}
-    LineReader(std::FILE* f, std::uint64_t size) : file_(f), total_(size) {}
-
-    bool next(std::string_view& line)
-    {
-        if (tooLong_)
-            return false;
-        for (;;) {
-            const std::size_t nl = text_.find('\n', pos_);
-            if (nl != std::string_view::npos && nl - pos_ <= kMaxLine) {
-                line = text_.substr(pos_, nl - pos_);
-                consumed_ += nl + 1 - pos_;
-                pos_ = nl + 1;
-                break;
-            }
-            // A line longer than any RINEX line is not buffered further.
-            if (text_.size() - pos_ > kMaxLine) {
-                tooLong_ = true;
-                ++lineNo_;
-                return false;
-            }
-            if (!refill()) {
-                if (pos_ >= text_.size())
-                    return false;
-                line = text_.substr(pos_);  // last line without LF
-                consumed_ += text_.size() - pos_;
-                pos_ = text_.size();
-                unterminated_ = true;
-                break;
-            }
-        }
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        ++lineNo_;
-        return true;
-    }
-
-    // The last next() met a line longer than kMaxLine (lineNumber() is its
-    // number); reading ends there.
-    bool tooLong() const { return tooLong_; }
-    // The last line returned was the end of the input without a line end:
-    // the file may have been cut inside it.
-    bool unterminated() const { return unterminated_; }
-    std::int64_t lineNumber() const { return lineNo_; }
-    std::uint64_t consumed() const { return consumed_; }
-    std::uint64_t total() const { return total_; }
-
-private:
-    // Moves the unread rest to the front of the buffer and reads more.
-    bool refill()
-    {
-        if (!file_ || eof_)
-            return false;
-        buffer_.erase(0, pos_);
-        pos_ = 0;
-        const std::size_t old = buffer_.size();
-        buffer_.resize(old + kChunk);
-        const std::size_t got = std::fread(buffer_.data() + old, 1, kChunk, file_);
-        buffer_.resize(old + got);
-        if (got == 0)
-            eof_ = true;
-        text_ = buffer_;
-        return got > 0;
-    }
-
-    std::FILE* file_ = nullptr;
-    std::string buffer_;
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    bool eof_ = false;
-    bool tooLong_ = false;
-    bool unterminated_ = false;
-    std::int64_t lineNo_ = 0;
-    std::uint64_t consumed_ = 0;
-    std::uint64_t total_ = 0;
-};
-
-// Columns first..last (1-based, inclusive) of a line; past the end is empty.
-std::string_view cols(std::string_view line, std::size_t first, std::size_t last)
-{
-    if (first > line.size())
-        return {};
-    return line.substr(first - 1, last - first + 1);
-}
-
-
-bool isBlank(std::string_view s)
-{
-    return trimBlanks(s).empty();
-}
-
-// A decimal integer surrounded by blanks; blank text fails.
-bool toInt(std::string_view s, int& out)
-{
-    s = trimBlanks(s);
-    if (s.empty())
-        return false;
-    if (s.front() == '+')
-        s.remove_prefix(1);
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
-    return r.ec == std::errc() && r.ptr == s.data() + s.size();
-}
-
-// A decimal integer that reads 0 when blank.
-bool toIntOrZero(std::string_view s, int& out)
-{
-    if (isBlank(s)) {
-        out = 0;
-        return true;
-    }
-    return toInt(s, out);
-}
-
-// A real with the point as decimal separator; blank reads 0.
-bool toReal(std::string_view s, double& out)
-{
-    s = trimBlanks(s);
-    if (s.empty()) {
-        out = 0;
-        return true;
-    }
-    if (s.front() == '+')
-        s.remove_prefix(1);
-    // Most values are exact in one operation (what from_chars would give).
-    DecimalDigits digits;
-    if (s.front() != '+' && splitDecimal(s, '.', digits) && exactDouble(digits, out))
-        return true;
-    // RINEX writers use the Fortran exponent letter D now and then.
-    char tmp[64];
-    if (s.size() < sizeof tmp &&
-        std::any_of(s.begin(), s.end(), [](char c) { return c == 'd' || c == 'D'; })) {
-        std::memcpy(tmp, s.data(), s.size());
-        for (std::size_t i = 0; i < s.size(); ++i)
-            if (tmp[i] == 'd' || tmp[i] == 'D')
-                tmp[i] = 'E';
-        const auto r = std::from_chars(tmp, tmp + s.size(), out);
-        return r.ec == std::errc() && r.ptr == tmp + s.size();
-    }
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
-    return r.ec == std::errc() && r.ptr == s.data() + s.size();
-}
-
-// The observation types a header may list. RINEX 2.11 defines fewer than
-// forty codes; the count field is wider, but a larger count is a damaged file.
-constexpr int kMaxTypes = 99;
-
-// A type code: one to three ASCII letters or digits ("L1", "C5"). Anything
-// else could not stand as a key of the point's settings file.
-bool isTypeCode(std::string_view code)
-{
-    if (code.empty() || code.size() > 3)
-        return false;
-    for (char c : code)
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
-            return false;
-    return true;
-}
-
-// A piece of a line for a message. RINEX files are ASCII; any other byte is
-// shown as the character of that byte in code page 1253, the program's own,
-// so that the message stays valid text.
-std::string printable(std::string_view s)
-{
-    return cp1253ToUtf8(s);
-}
-
-bool contains(std::string_view s, std::string_view what)
-{
-    return s.find(what) != std::string_view::npos;
-}
-
-// The header label (columns 61-80); a short line is all label.
-std::string_view label(std::string_view line)
-{
-    return line.size() > 60 ? line.substr(60) : line;
-}
-
-std::string quoted(const std::string& name)
-{
-    return "\"" + name + "\"";
-}
 
 bool validDate(int y, int m, int d)
 {
@@ -216,8 +25,17 @@ bool validDate(int y, int m, int d)
     return d <= days[m - 1] + (m == 2 && leap ? 1 : 0);
 }
 
-// The date and time of an epoch line, or false when a piece does not convert.
-bool parseEpochTime(std::string_view line, ObservationRecord& r)
+// Whole seconds w and seven-digit fraction f into `min` and `sec`: a seconds
+// value of 60 is carried into the minute (and no further).
+void setSeconds(ObservationRecord& r, int w, int f)
+{
+    r.min += w / 60;
+    r.sec = (w % 60) + f / 10000000.0;
+}
+
+// The date and time of a RINEX 2 epoch line, or false when a piece does not
+// convert.
+bool parseEpochTime2(std::string_view line, ObservationRecord& r)
 {
     int yy = 0, w = 0, f = 0;
     if (!toInt(cols(line, 2, 3), yy) || !toInt(cols(line, 5, 6), r.month) ||
@@ -230,174 +48,67 @@ bool parseEpochTime(std::string_view line, ObservationRecord& r)
     r.year = fullYear(yy);
     if (!validDate(r.year, r.month, r.day))
         return false;
-    r.min += w / 60;
-    r.sec = (w % 60) + f / 10000000.0;
+    setSeconds(r, w, f);
+    return true;
+}
+
+// The same for RINEX 3 and 4: "> yyyy mm dd hh mm ss.sssssss  f nnn".
+bool parseEpochTime3(std::string_view line, ObservationRecord& r)
+{
+    int w = 0, f = 0;
+    if (!toInt(cols(line, 3, 6), r.year) || !toInt(cols(line, 8, 9), r.month) ||
+        !toInt(cols(line, 11, 12), r.day) || !toInt(cols(line, 14, 15), r.hour) ||
+        !toInt(cols(line, 17, 18), r.min) || !toInt(cols(line, 19, 21), w) ||
+        cols(line, 22, 22) != "." || !toInt(cols(line, 23, 29), f) ||
+        !toIntOrZero(cols(line, 32, 32), r.flag))
+        return false;
+    if (r.year < 1980 || r.year > 2200 || w < 0 || f < 0 || !validDate(r.year, r.month, r.day))
+        return false;
+    setSeconds(r, w, f);
     return true;
 }
 
 class Reader {
 public:
-    Reader(LineReader& in, std::string name, ObservationSink& sink, const Progress& progress,
+    Reader(TextSource& in, ObservationSink& sink, const Progress& progress,
            const CancelCheck& cancel)
-        : in_(in), name_(std::move(name)), sink_(sink), progress_(progress), cancel_(cancel)
+        : in_(in), sink_(sink), progress_(progress), cancel_(cancel)
     {
     }
 
     ReadResult run()
     {
-        if (!readHeader()) {
-            if (in_.tooLong())
-                fail(ReadStatus::HeaderError, tooLongMessage() + "\nΟ πίνακας δεν άλλαξε.",
-                     in_.lineNumber());
+        const bool ok = readObservationHeader(in_, result_, layout_);
+        result_.layers = in_.layers();
+        if (!ok)
             return std::move(result_);
-        }
         sink_.header(result_.header);
-        readObservations();
-        if (in_.tooLong() && result_.status != ReadStatus::Cancelled)
-            stopAt(in_.lineNumber(), tooLongMessage());
-        if (progress_ && result_.status != ReadStatus::Cancelled)
-            progress_(in_.total(), in_.total());
+        if (layout_.major == 2)
+            readEpochs2();
+        else
+            readEpochs3();
+        if (result_.status == ReadStatus::Ok && in_.error())
+            stopAt(in_.error().line ? in_.error().line : in_.lineNumber(), in_.error().message);
+        // Only a reading that went through reports the whole file read.
+        if (progress_ && result_.status == ReadStatus::Ok)
+            progress_(in_.fileSize(), in_.fileSize());
         return std::move(result_);
     }
 
 private:
-    ReadResult& fail(ReadStatus status, std::string message, std::int64_t line)
-    {
-        result_.status = status;
-        result_.message = std::move(message);
-        result_.line = line;
-        return result_;
-    }
-
-    std::string lineError(std::int64_t no, std::string_view line) const
-    {
-        return "Λάθος στη γραμμή " + std::to_string(no) + " του αρχείου " + quoted(name_) +
-               ":\n" + printable(line);
-    }
-
-    std::string tooLongMessage() const
-    {
-        return "Η γραμμή " + std::to_string(in_.lineNumber()) + " του αρχείου " + quoted(name_) +
-               " έχει πάνω από " + std::to_string(kMaxLine) +
-               " χαρακτήρες: δεν είναι γραμμή αρχείου RINEX.";
-    }
-
-    bool readHeader()
-    {
-        Header& h = result_.header;
-        std::string_view line;
-        for (;;) {
-            if (!in_.next(line)) {
-                fail(ReadStatus::HeaderError,
-                     "Το αρχείο " + quoted(name_) +
-                         " τελειώνει χωρίς \"END OF HEADER\": δεν είναι αρχείο παρατηρήσεων "
-                         "RINEX. Ο πίνακας δεν άλλαξε.",
-                     in_.lineNumber());
-                return false;
-            }
-            const std::string_view lab = label(line);
-            if (contains(lab, "CRINEX VERS")) {
-                fail(ReadStatus::HeaderError,
-                     "Το αρχείο " + quoted(name_) +
-                         " είναι συμπιεσμένο (Compact RINEX). Αποσυμπιέστε το πρώτα σε "
-                         "αρχείο παρατηρήσεων RINEX. Ο πίνακας δεν άλλαξε.",
-                     in_.lineNumber());
-                return false;
-            }
-            if (contains(lab, "RINEX VERSION / TYPE")) {
-                double v = 0;
-                if (!toReal(cols(line, 1, 9), v))
-                    return headerLineError(line);
-                h.version = v;
-                if (v >= 3) {
-                    fail(ReadStatus::HeaderError,
-                         "Το αρχείο " + quoted(name_) + " είναι RINEX έκδοσης " +
-                             printable(trimBlanks(cols(line, 1, 9))) +
-                             ". Διαβάζονται μόνο αρχεία παρατηρήσεων RINEX έκδοσης 2. "
-                             "Ο πίνακας δεν άλλαξε.",
-                         in_.lineNumber());
-                    return false;
-                }
-                const std::string_view type = trimBlanks(cols(line, 21, 21));
-                if (!type.empty() && type != "O" && type != "o") {
-                    fail(ReadStatus::HeaderError,
-                         "Το αρχείο " + quoted(name_) +
-                             " δεν είναι αρχείο παρατηρήσεων RINEX. Ο πίνακας δεν άλλαξε.",
-                         in_.lineNumber());
-                    return false;
-                }
-            } else if (contains(lab, "/ TYPES OF")) {
-                std::string_view text = line.substr(0, std::min(line.find('#'), line.size()));
-                text = trimBlanks(text.substr(0, std::min<std::size_t>(text.size(), 60)));
-                const std::size_t end = std::min(text.find_first_of(" \t"), text.size());
-                int n = 0;
-                if (toInt(text.substr(0, end), n)) {
-                    // The first line of the record starts with the count; the
-                    // lines that continue it start with blanks.
-                    if (n < 0 || n > kMaxTypes)
-                        return headerLineError(line, typeCountRule());
-                    h.nTypes = n;
-                    text = trimBlanks(text.substr(end));
-                } else if (h.types.empty()) {
-                    return headerLineError(line);
-                }
-                while (!text.empty()) {
-                    const std::size_t e = std::min(text.find_first_of(" \t"), text.size());
-                    const std::string_view code = text.substr(0, e);
-                    if (!isTypeCode(code))
-                        return headerLineError(
-                            line, "Ο τύπος παρατήρησης \"" + printable(code) +
-                                      "\" δεν είναι κωδικός τύπου (ένα έως τρία γράμματα ή "
-                                      "ψηφία).");
-                    if (h.types.size() >= static_cast<std::size_t>(kMaxTypes))
-                        return headerLineError(line, typeCountRule());
-                    h.types.emplace_back(code);
-                    h.slotOfPosition.push_back(slotOfCode(code));
-                    text = trimBlanks(text.substr(e));
-                }
-            } else if (contains(lab, "POSITION") && !contains(lab, "TIME OF FIRST") &&
-                       !contains(lab, "TIME OF LAST") && !contains(lab, "INTERVAL")) {
-                if (!toReal(cols(line, 1, 14), h.Xo) || !toReal(cols(line, 15, 28), h.Yo) ||
-                    !toReal(cols(line, 29, 42), h.Ho))
-                    return headerLineError(line);
-                h.hasPosition = true;
-            }
-            if (contains(line, "END OF HEADER"))
-                break;
-        }
-        // A position past the header's count is not read.
-        if (h.types.size() > static_cast<std::size_t>(std::max(h.nTypes, 0)))
-            h.slotOfPosition.resize(static_cast<std::size_t>(std::max(h.nTypes, 0)));
-        slotOfPosition_ = h.slotOfPosition;
-        slotOfPosition_.resize(static_cast<std::size_t>(std::max(h.nTypes, 0)), 0);
-        linesPerSatellite_ = std::max(1, (h.nTypes + 4) / 5);
-        return true;
-    }
-
-    bool headerLineError(std::string_view line, const std::string& why = {})
-    {
-        fail(ReadStatus::HeaderError,
-             lineError(in_.lineNumber(), line) + (why.empty() ? "" : "\n" + why) +
-                 "\nΟ πίνακας δεν άλλαξε.",
-             in_.lineNumber());
-        return false;
-    }
-
-    static std::string typeCountRule()
-    {
-        return "Ένα αρχείο RINEX έκδοσης 2 έχει από 0 έως " + std::to_string(kMaxTypes) +
-               " τύπους παρατηρήσεων.";
-    }
-
     void stopAt(std::int64_t no, std::string message)
     {
-        fail(ReadStatus::StoppedAtLine, std::move(message), no);
+        result_.status = ReadStatus::StoppedAtLine;
+        result_.message = std::move(message);
+        result_.line = no;
     }
 
     // The input ended before the epoch of line `epochNo` was complete.
     void endsInsideEpoch(std::int64_t epochNo)
     {
-        stopAt(in_.lineNumber(), "Το αρχείο " + quoted(name_) +
+        if (in_.error())
+            return;  // the fault below says more
+        stopAt(in_.lineNumber(), "Το αρχείο " + quotedName(in_.name()) +
                                      " τελειώνει μέσα στην εποχή της γραμμής " +
                                      std::to_string(epochNo) + ".");
     }
@@ -406,20 +117,52 @@ private:
     // asked to stop.
     bool reportProgress()
     {
-        if (in_.consumed() < nextProgress_)
+        if (in_.bytesRead() < nextProgress_)
             return true;
-        nextProgress_ = in_.consumed() + kChunk;
+        nextProgress_ = in_.bytesRead() + kChunk;
         if (progress_)
-            progress_(in_.consumed(), in_.total());
+            progress_(in_.bytesRead(), in_.fileSize());
         if (cancel_ && cancel_()) {
-            fail(ReadStatus::Cancelled, "Η ανάγνωση του αρχείου " + quoted(name_) + " διακόπηκε.",
-                 in_.lineNumber());
+            result_.status = ReadStatus::Cancelled;
+            result_.message = "Η ανάγνωση του αρχείου " + quotedName(in_.name()) + " διακόπηκε.";
+            result_.line = in_.lineNumber();
             return false;
         }
         return true;
     }
 
-    void readObservations()
+    void badSatellite(std::int64_t epochNo, std::string_view epochLine)
+    {
+        ++result_.stats.badSatellites;
+        result_.badSatellites.add(epochNo, printable(epochLine));
+    }
+
+    void deliver(ObservationRecord& rec, int prn)
+    {
+        ReadStats& st = result_.stats;
+        rec.prn = prn;
+        sink_.record(rec);
+        ++st.records;
+        if (prn < 100)
+            st.satelliteSeen[static_cast<std::size_t>(prn)] = true;
+    }
+
+    // Blank lines are harmless at the end of the file only: true when
+    // `line` is one, remembering where the first was; false for any other
+    // line, after stopping at a blank line that came before it.
+    bool blankLine(std::string_view line, std::int64_t& blankAt)
+    {
+        if (isBlank(line)) {
+            if (blankAt == 0)
+                blankAt = in_.lineNumber();
+            return true;
+        }
+        if (blankAt != 0)
+            stopAt(blankAt, lineError(blankAt, in_.name(), ""));
+        return false;
+    }
+
+    void readEpochs2()
     {
         ReadStats& st = result_.stats;
         std::string_view line;
@@ -427,26 +170,20 @@ private:
         std::string satellites;  // three characters per satellite
         std::string record;      // the lines of one satellite, 80 columns each
         int e = 0;
-        std::int64_t blankLine = 0;  // first blank line met where an epoch was due
+        std::int64_t blankAt = 0;
 
         while (in_.next(line)) {
             if (!reportProgress())
                 return;
-            if (isBlank(line)) {
-                if (blankLine == 0)
-                    blankLine = in_.lineNumber();
+            if (blankLine(line, blankAt))
                 continue;
-            }
-            if (blankLine != 0) {
-                // Blank lines are harmless at the end of the file only.
-                stopAt(blankLine, lineError(blankLine, ""));
+            if (blankAt != 0)
                 return;
-            }
             const std::int64_t epochNo = in_.lineNumber();
             epochLine.assign(line);
             int n = 0;
             if (!toInt(cols(line, 30, 32), n)) {
-                stopAt(epochNo, lineError(epochNo, line));
+                stopAt(epochNo, lineError(epochNo, in_.name(), line));
                 return;
             }
             int flag = 0;
@@ -472,13 +209,12 @@ private:
                     endsInsideEpoch(epochNo);
                     return;
                 }
-                std::string_view more = cols(line, 33, 68);
-                satellites.append(more);
+                satellites.append(cols(line, 33, 68));
                 satellites.resize(static_cast<std::size_t>(have + 12) * 3, ' ');
             }
 
             ObservationRecord rec;
-            const bool timeOk = parseEpochTime(epochLine, rec);
+            const bool timeOk = parseEpochTime2(epochLine, rec);
             rec.epoxh = e;
 
             for (int s = 0; s < n; ++s) {
@@ -490,7 +226,7 @@ private:
                 if (line.size() == 12 && !in_.next(line))
                     line = {};
                 record.assign(line.substr(0, std::min<std::size_t>(line.size(), 80)));
-                for (int k = 1; k < linesPerSatellite_; ++k) {
+                for (int k = 1; k < layout_.linesPerSatellite; ++k) {
                     // A file may end before the last, blank, line of a record.
                     record.resize(static_cast<std::size_t>(k) * 80, ' ');
                     if (in_.next(line))
@@ -504,6 +240,8 @@ private:
                     endsInsideEpoch(epochNo);
                     return;
                 }
+                if (in_.error())
+                    return;
                 const std::string_view sat =
                     std::string_view(satellites).substr(static_cast<std::size_t>(s) * 3, 3);
                 if (sat[0] != 'G' && sat[0] != ' ') {
@@ -512,30 +250,94 @@ private:
                 }
                 int prn = 0;
                 if (!timeOk || !toInt(sat.substr(1), prn) || prn < 0 ||
-                    !ParseObservationLine(record, slotOfPosition_, rec.slotValues)) {
-                    ++st.badSatellites;
-                    dialogs().message(printable(epochLine), MsgIcon::None, {});
+                    !ParseObservationLine(record, layout_.slotOfPosition, rec.slotValues)) {
+                    badSatellite(epochNo, epochLine);
                     continue;
                 }
-                rec.prn = prn;
-                sink_.record(rec);
-                ++st.records;
-                if (prn < 100)
-                    st.satelliteSeen[static_cast<std::size_t>(prn)] = true;
+                deliver(rec, prn);
             }
         }
     }
 
-    LineReader& in_;
-    std::string name_;
+    void readEpochs3()
+    {
+        ReadStats& st = result_.stats;
+        std::string_view line;
+        std::string epochLine;
+        int e = 0;
+        std::int64_t blankAt = 0;
+
+        while (in_.next(line)) {
+            if (!reportProgress())
+                return;
+            if (blankLine(line, blankAt))
+                continue;
+            if (blankAt != 0)
+                return;
+            const std::int64_t epochNo = in_.lineNumber();
+            epochLine.assign(line);
+            int n = 0, flag = 0;
+            if (line[0] != '>' || !toInt(cols(line, 33, 35), n) || n < 0 ||
+                !toIntOrZero(cols(line, 32, 32), flag)) {
+                stopAt(epochNo, lineError(epochNo, in_.name(), line));
+                return;
+            }
+            if (flag >= 2 && flag <= 5) {
+                ++st.events;
+                for (int i = 0; i < n && in_.next(line); ++i)
+                    ++st.specialRecords;
+                continue;
+            }
+            ++e;
+            ++st.epochs;
+            ObservationRecord rec;
+            const bool timeOk = parseEpochTime3(epochLine, rec);
+            rec.epoxh = e;
+            for (int s = 0; s < n; ++s) {
+                if (!in_.next(line) || (in_.unterminated() && s + 1 < n)) {
+                    endsInsideEpoch(epochNo);
+                    return;
+                }
+                if (!line.empty() && line[0] == '>') {
+                    stopAt(in_.lineNumber(),
+                           "Η εποχή της γραμμής " + std::to_string(epochNo) + " του αρχείου " +
+                               quotedName(in_.name()) + " αναγγέλλει " + std::to_string(n) +
+                               " δορυφόρους, αλλά ακολουθούν " + std::to_string(s) + ".");
+                    return;
+                }
+                const char system = line.empty() ? ' ' : line[0];
+                if (system != 'G' && system != ' ') {
+                    ++st.skipped;
+                    continue;
+                }
+                int prn = 0;
+                if (!timeOk || !toInt(cols(line, 2, 3), prn) || prn < 0 ||
+                    !ParseObservationLine(line.substr(std::min<std::size_t>(3, line.size())),
+                                          layout_.slotOfPosition, rec.slotValues)) {
+                    badSatellite(epochNo, epochLine);
+                    continue;
+                }
+                for (int slot = 1; slot <= kSlotCount; ++slot)
+                    if (const double d = layout_.divisor[static_cast<std::size_t>(slot)]; d > 1)
+                        rec.slotValues[static_cast<std::size_t>(slot)].value /= d;
+                deliver(rec, prn);
+            }
+        }
+    }
+
+    TextSource& in_;
     ObservationSink& sink_;
     const Progress& progress_;
     const CancelCheck& cancel_;
     ReadResult result_;
-    std::vector<int> slotOfPosition_;
-    int linesPerSatellite_ = 1;
+    EpochLayout layout_;
     std::uint64_t nextProgress_ = 0;
 };
+
+std::string plural(std::int64_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
 
 }  // namespace
 
@@ -597,33 +399,68 @@ std::string formatEpochTime(int hour, int min, double sec, char decimalSeparator
     return buf;
 }
 
+ReadResult readObservations(TextSource& in, ObservationSink& sink, const Progress& progress,
+                            const CancelCheck& cancel)
+{
+    if (in.error().kind == TextError::Kind::CannotOpen) {
+        ReadResult r;
+        r.status = ReadStatus::CannotOpen;
+        r.message = in.error().message;
+        return r;
+    }
+    return Reader(in, sink, progress, cancel).run();
+}
+
 ReadResult readObservationText(std::string_view text, const std::string& name,
                                ObservationSink& sink, const Progress& progress,
                                const CancelCheck& cancel)
 {
-    LineReader in(text);
-    return Reader(in, name, sink, progress, cancel).run();
+    const auto in = rinexTextFromMemory(text, name);
+    return readObservations(*in, sink, progress, cancel);
 }
 
 ReadResult readObservationFile(const std::string& path, ObservationSink& sink,
                                const Progress& progress, const CancelCheck& cancel)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-    if (!f) {
-        ReadResult r;
-        r.status = ReadStatus::CannotOpen;
-        r.message = "Δεν ανοίγει το αρχείο " + quoted(path) + ".";
-        return r;
-    }
-    std::uint64_t size = 0;
-    if (std::fseek(f.get(), 0, SEEK_END) == 0) {
-        const long s = std::ftell(f.get());
-        size = s > 0 ? static_cast<std::uint64_t>(s) : 0;
-        std::fseek(f.get(), 0, SEEK_SET);
-    }
-    LineReader in(f.get(), size);
-    return Reader(in, path, sink, progress, cancel).run();
+    const auto in = openRinexText(path);
+    return readObservations(*in, sink, progress, cancel);
+}
+
+std::string findingsMessage(const ReadResult& r, const std::string& file)
+{
+    std::string out;
+    const auto list = [&out](const Findings& f, const std::string& title, bool numbered) {
+        if (f.count == 0)
+            return;
+        if (!out.empty())
+            out += "\n\n";
+        out += title;
+        for (const Finding& k : f.kept)
+            out += "\n" + (numbered ? "γραμμή " + std::to_string(k.line) + ": " : "") + k.text;
+        if (f.count > static_cast<std::int64_t>(f.kept.size()))
+            out += "\n... και " + std::to_string(f.count - static_cast<std::int64_t>(f.kept.size())) +
+                   " ακόμη";
+    };
+    list(r.warnings, "Στην κεφαλίδα του αρχείου " + quotedName(file) + ":", true);
+    list(r.badSatellites,
+         "Από το αρχείο " + quotedName(file) + " δεν διαβάστηκαν " +
+             plural(r.badSatellites.count, "δορυφόρος", "δορυφόροι") +
+             " των εποχών (η τιμή ή ο χρόνος τους δεν διαβάζεται):",
+         false);
+    return out;
+}
+
+std::string readSummary(const ReadResult& r)
+{
+    const ReadStats& s = r.stats;
+    std::string out = "εποχές: " + std::to_string(s.epochs) + "\nεγγραφές: " +
+                      std::to_string(s.records) + "\nδορυφόροι GPS: " +
+                      std::to_string(s.satellites()) +
+                      "\nπαρατηρήσεις άλλων συστημάτων που παραλείφθηκαν: " +
+                      std::to_string(s.skipped);
+    if (!r.header.sources.empty())
+        out += "\nκωδικοί RINEX 3: " + codeSourcesText(r.header.sources);
+    return out;
 }
 
 }  // namespace korthal::rinex

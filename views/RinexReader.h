@@ -1,11 +1,12 @@
 #pragma once
-// Reading RINEX version 2 observation files.
+// Reading RINEX observation files, versions 2, 3 and 4.
 //
-// The reader walks the file once, line by line, and hands every GPS
+// The reader walks the text once, line by line, and hands every GPS
 // observation record (one satellite at one epoch) to a sink. It knows nothing
 // of tables or settings files: RinexTable.h connects it to the point's
 // observation table and its companion settings file, the command-line tool
-// and the benchmark use it directly.
+// and the benchmark use it directly. The text comes through RinexText.h, so
+// gzipped, Unix-compressed and Hatanaka-compressed files read the same.
 //
 // What it reads, beyond the single line per satellite of the simplest files:
 //  - observation records of more than five types, continued over several
@@ -14,7 +15,14 @@
 //  - mixed files: only GPS satellites (system letter G or blank) become
 //    records, the others are skipped and counted;
 //  - event records (epoch flags 2 to 5): their special records are skipped;
-//    flag 6 records (cycle slips) are read as observations.
+//    flag 6 records (cycle slips) are read as observations;
+//  - RINEX 3 and 4: epoch lines starting with ">", one line per satellite,
+//    the observation types per system; the GPS codes fill the table's
+//    RINEX 2 types as RinexCodes.h says, and SYS / SCALE FACTOR divides
+//    their values.
+// Informational header lines whose numbers stand outside their columns are
+// read by their fields, or left empty, with a warning; satellites whose
+// time or values cannot be read are left out and listed.
 
 #include <array>
 #include <cstdint>
@@ -23,6 +31,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "views/RinexCodes.h"
+#include "views/RinexText.h"
 
 namespace korthal::rinex {
 
@@ -47,10 +58,36 @@ using SlotBuffer = std::array<SlotValue, kSlotCount + 1>;
 struct Header {
     double version = 0;                // from "RINEX VERSION / TYPE"; 0 when absent
     int nTypes = 0;                    // the count of "# / TYPES OF OBSERV"
-    std::vector<std::string> types;    // the codes, in header order
+    // The codes, in header order. For RINEX 3 and 4, the RINEX 2 types that
+    // the GPS codes fill (`sources` says which code fills which).
+    std::vector<std::string> types;
     std::vector<int> slotOfPosition;   // slot of types[i]
+    std::vector<CodeSource> sources;   // RINEX 3 and 4 only
     bool hasPosition = false;          // "APPROX POSITION XYZ" was read
     double Xo = 0, Yo = 0, Ho = 0;
+    std::string receiver;              // "REC # / TYPE / VERS": the type
+    std::string antenna;               // "ANT # / TYPE": the type
+    bool hasAntennaHeight = false;     // "ANTENNA: DELTA H/E/N": H (m)
+    double antennaHeight = 0;
+    bool hasInterval = false;          // "INTERVAL" (s)
+    double interval = 0;
+};
+
+// Lines a reading met and went past: the first kKept of them, all counted.
+struct Finding {
+    std::int64_t line = 0;  // of the text
+    std::string text;
+};
+struct Findings {
+    static constexpr std::size_t kKept = 20;
+    std::vector<Finding> kept;
+    std::int64_t count = 0;
+    void add(std::int64_t line, std::string text)
+    {
+        if (kept.size() < kKept)
+            kept.push_back({line, std::move(text)});
+        ++count;
+    }
 };
 
 // One record of the observation table, before it goes into the table.
@@ -89,7 +126,7 @@ struct ReadStats {
 enum class ReadStatus {
     Ok,
     CannotOpen,      // nothing read
-    HeaderError,     // header unusable (no END OF HEADER, version 3, bad line): nothing read
+    HeaderError,     // header unusable (no END OF HEADER, version 5, bad line): nothing read
     StoppedAtLine,   // the records up to `line` were read, then reading stopped
     Cancelled,       // the caller asked to stop (the sink may hold some records)
 };
@@ -100,6 +137,9 @@ struct ReadResult {
     std::int64_t line = 0;   // the line that stopped the reading (1-based)
     Header header;
     ReadStats stats;
+    Findings warnings;       // header lines read leniently
+    Findings badSatellites;  // epoch lines of satellites left out (stats.badSatellites)
+    std::vector<Layer> layers;  // the compression layers the text came through
     bool ok() const { return status == ReadStatus::Ok; }
     // True when the sink saw the header (and possibly records).
     bool headerRead() const
@@ -134,15 +174,28 @@ std::string formatEpochTime(int hour, int min, double sec, char decimalSeparator
 // The year of a two-digit RINEX 2 year: 80..99 are 1980..1999, 0..79 2000..2079.
 int fullYear(int yy);
 
-// Reads a file. Per-satellite conversion errors are shown through
-// korthal::dialogs() with the epoch line as the message's text; every other
-// problem ends up in the result (no message is shown for it).
+// Reads a file, plain or compressed. Nothing is shown: every problem ends
+// up in the result.
 ReadResult readObservationFile(const std::string& path, ObservationSink& sink,
                                const Progress& progress = {}, const CancelCheck& cancel = {});
+
+// The same for a text source already open.
+ReadResult readObservations(TextSource& in, ObservationSink& sink, const Progress& progress = {},
+                            const CancelCheck& cancel = {});
 
 // The same for text already in memory (`name` is used in messages).
 ReadResult readObservationText(std::string_view text, const std::string& name,
                                ObservationSink& sink, const Progress& progress = {},
                                const CancelCheck& cancel = {});
+
+// The message about what a reading went past: the header lines read
+// leniently, the satellites left out with their epoch lines. Empty when
+// there are none.
+std::string findingsMessage(const ReadResult& r, const std::string& file);
+
+// What a completed reading found, one item a line: epochs, records,
+// satellites, observations of other systems skipped, and for RINEX 3 and 4
+// which code filled which type.
+std::string readSummary(const ReadResult& r);
 
 }  // namespace korthal::rinex

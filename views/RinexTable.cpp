@@ -1,6 +1,5 @@
 #include "views/RinexTable.h"
 
-#include "geodesy/Dialogs.h"
 #include "network/NumberText.h"
 #include "project/IniFile.h"
 #include "table/TableFile.h"
@@ -169,6 +168,37 @@ bool writeObservationTypes(const std::string& settingsFile, const rinex::Header&
     return ok;
 }
 
+bool writeReadSummary(const std::string& settingsFile, const rinex::ReadResult& r,
+                      const std::string& fileName, bool append, std::string& error)
+{
+    IniFile ini(settingsFile);
+    const rinex::Header& h = r.header;
+    std::string name = fileName.substr(fileName.find_last_of("/\\") == std::string::npos
+                                           ? 0
+                                           : fileName.find_last_of("/\\") + 1);
+    long long others = r.stats.skipped;
+    if (append) {
+        const std::string before = ini.readString("FILE", "Name", "");
+        if (!before.empty())
+            name = before + "; " + name;
+        others += ini.readInteger("FILE", "OtherSystems", 0);
+    }
+    bool ok = ini.writeString("FILE", "Name", name);
+    ok = ini.writeInteger("FILE", "OtherSystems", others) && ok;
+    if (!h.receiver.empty())
+        ok = ini.writeString("FILE", "Receiver", h.receiver) && ok;
+    if (!h.antenna.empty())
+        ok = ini.writeString("FILE", "Antenna", h.antenna) && ok;
+    if (h.hasAntennaHeight)
+        ok = ini.writeFloat("FILE", "AntennaHeight", h.antennaHeight, '.') && ok;
+    if (h.hasInterval)
+        ok = ini.writeFloat("FILE", "Interval", h.interval, '.') && ok;
+    if (!h.sources.empty())
+        ok = ini.writeString("FILE", "Codes", rinex::codeSourcesText(h.sources)) && ok;
+    error = ok ? std::string() : ini.error();
+    return ok;
+}
+
 namespace {
 
 // Appends each record to the table.
@@ -189,59 +219,55 @@ RinexTable::RinexTable() : table_("RINEX")
     defineRinexTable(table_);
 }
 
-RinexReadOutcome RinexTable::ReadRinexObservations(const std::string& FileName)
+RinexReadOutcome RinexTable::readFileIntoTable(const std::string& FileName, ReadMode mode)
 {
     RinexReadOutcome out;
-    bool replace = false;
-    if (!table_.isEmpty()) {
-        const Answer a = dialogs().ask(replaceQuestionText(FileName), kReplaceQuestionCaption,
-                                       MsgIcon::Warning, MsgButtons::YesNoCancel);
-        if (a == Answer::Cancel || a == Answer::Ok) {
-            out.cancelled = true;
-            return out;
-        }
-        replace = a == Answer::Yes;
-    }
-
     // The new table is built beside the one shown, and takes its place only
     // when the whole file was read and stored.
     MemTable next("RINEX");
-    out.read = readInto(next, FileName, replace);
-
-    switch (out.read.status) {
-    case rinex::ReadStatus::Ok:
-        break;
-    case rinex::ReadStatus::Cancelled:
+    out.read = readInto(next, FileName, mode == ReadMode::Replace);
+    if (out.read.status == rinex::ReadStatus::Cancelled)
         out.cancelled = true;
+    if (!out.read.ok())
         return out;
-    case rinex::ReadStatus::StoppedAtLine:
-        dialogs().message(out.read.message +
-                              "\nΟ πίνακας και τα αρχεία του σημείου δεν άλλαξαν.",
-                          MsgIcon::Exclamation);
-        return out;
-    case rinex::ReadStatus::CannotOpen:
-    case rinex::ReadStatus::HeaderError:
-        // Nothing was read and nothing changed.
-        dialogs().message(out.read.message, MsgIcon::Exclamation);
-        return out;
-    }
 
+    if (storing)
+        storing();
     // RINEXCompressSave: the same zlib layer as the network tables.
     const SaveResult saved = SaveToFile(next, RinexFileName);
     out.stored = saved.ok;
     if (!out.stored) {
         out.storeError = saved.error;
-        dialogs().message(saved.error, MsgIcon::Exclamation);
         return out;
     }
-    std::string settingsError;
-    if (!writeObservationTypes(rinexSettingsFileName(RinexFileName), out.read.header,
-                               settingsError))
-        dialogs().message(settingsError, MsgIcon::Exclamation);
+    const std::string settings = rinexSettingsFileName(RinexFileName);
+    std::string error;
+    if (!writeObservationTypes(settings, out.read.header, error) ||
+        !writeReadSummary(settings, out.read, FileName, mode == ReadMode::Append, error))
+        out.settingsError = error;
     take(next);
-    if (ApplyObservationTypes)
-        ApplyObservationTypes();
     return out;
+}
+
+std::string RinexReadOutcome::failureMessage() const
+{
+    if (cancelled)
+        return {};
+    switch (read.status) {
+    case rinex::ReadStatus::Ok:
+        break;
+    case rinex::ReadStatus::Cancelled:
+        return {};
+    case rinex::ReadStatus::StoppedAtLine:
+        return read.message + "\nΟ πίνακας και τα αρχεία του σημείου δεν άλλαξαν.";
+    case rinex::ReadStatus::CannotOpen:
+    case rinex::ReadStatus::HeaderError:
+        // Nothing was read and nothing changed.
+        return read.message;
+    }
+    if (!stored)
+        return storeError;
+    return settingsError;
 }
 
 rinex::ReadResult RinexTable::readObservations(const std::string& FileName, bool replace)

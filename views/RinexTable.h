@@ -3,10 +3,10 @@
 // file, and the reading of a RINEX observation file into it.
 //
 // The viewer window owns one RinexTable for the whole run: it sets
-// RinexFileName for the point shown, loads the table file, and calls
-// ReadRinexObservations with a file the user picked. After a read the table's
-// observation types are applied to the window through the
-// ApplyObservationTypes hook.
+// RinexFileName for the point shown, loads the table file, and reads a file
+// the user picked with readFileIntoTable, after asking, when the table holds
+// records, whether to replace or append them. Nothing here talks to the
+// user: a reading returns what became of it, with the texts to show.
 
 #include "table/MemTable.h"
 #include "table/TableText.h"
@@ -59,6 +59,16 @@ void appendObservation(MemTable& table, const rinex::ObservationRecord& o);
 bool writeObservationTypes(const std::string& settingsFile, const rinex::Header& h,
                            std::string& error);
 
+// Writes what a reading of `fileName` found to the companion settings file,
+// section "FILE": "Name" (the files read into the table, joined by "; "
+// when appended), "Receiver", "Antenna", "AntennaHeight", "Interval" (from
+// the header, when it gives them), "OtherSystems" (observations of other
+// systems skipped, summed when appended) and "Codes" (for RINEX 3 and 4,
+// which code filled which type). False, with the reason in `error`, when the
+// file cannot be written.
+bool writeReadSummary(const std::string& settingsFile, const rinex::ReadResult& r,
+                      const std::string& fileName, bool append, std::string& error);
+
 // The companion settings file of a table file: everything before the first
 // occurrence of the extension, then ".INI".
 std::string rinexSettingsFileName(const std::string& rinexFileName);
@@ -72,16 +82,23 @@ std::string strengthText(long long digit);
 std::string replaceQuestionText(const std::string& fileName);
 inline constexpr const char* kReplaceQuestionCaption = "ΠΡΟΣΟΧΗ !  παρέμβαση στα δεδομένα";
 
-// What became of one ReadRinexObservations. Only a read that went to the end
+// Whether a reading replaces the table's records or adds to them.
+enum class ReadMode { Replace, Append };
+
+// What became of one readFileIntoTable. Only a read that went to the end
 // of the file changes anything: the table, the table file and the companion
 // settings file then hold the new observations. A cancelled or stopped read,
 // and one whose table file cannot be written, leave all three as they were.
 struct RinexReadOutcome {
-    bool cancelled = false;        // the user answered Cancel, or stopped the reading
+    bool cancelled = false;        // the user stopped the reading
     rinex::ReadResult read;        // what the reader found
     bool stored = false;           // the table file was written
     std::string storeError;        // why it was not, when it was tried
+    std::string settingsError;     // the companion file could not be written
     bool ok() const { return !cancelled && read.ok() && stored; }
+    // The message for a reading that changed nothing (empty when it went
+    // through or was cancelled), or for a companion file not written.
+    std::string failureMessage() const;
 };
 
 class RinexTable {
@@ -94,21 +111,24 @@ public:
     // The table file of the point shown.
     std::string RinexFileName;
 
-    // Called after a read, as the viewer's ApplyObservationTypes.
-    std::function<void()> ApplyObservationTypes;
-
     // Told of the bytes read so far, for a progress bar.
     rinex::Progress progress;
     // Asked as often as `progress` is told; true stops the reading (the
     // progress bar's cancel button), which then changes nothing.
     rinex::CancelCheck cancelRequested;
+    // Told when the whole file was read and the table is being stored,
+    // which cannot be stopped.
+    std::function<void()> storing;
 
-    // Reads FileName: asks first whether to replace or append when the table
-    // holds records, reads the whole file into a new table, stores that at
-    // RinexFileName, writes the header's types and position to the companion
-    // settings file, makes it the table and calls ApplyObservationTypes.
-    // Messages go through korthal::dialogs() (none for a cancelled reading).
-    RinexReadOutcome ReadRinexObservations(const std::string& FileName);
+    // A reading would replace or add to records: the caller asks which
+    // first (replaceQuestionText).
+    bool needsReplaceQuestion() const { return !table_.isEmpty(); }
+
+    // Reads FileName (plain or compressed) into a new table, stores that at
+    // RinexFileName, writes the header's types and position and the
+    // reading's summary to the companion settings file, and makes it the
+    // table: replacing the records, or after them.
+    RinexReadOutcome readFileIntoTable(const std::string& FileName, ReadMode mode);
 
     // The reading alone: no question, no message, no file written. When the
     // whole file was read the table takes the new records (in place of its

@@ -48,11 +48,15 @@ TEST(CliRinex, WritesTableAndSettingsAndSummary)
 TEST(CliRinex, FailuresGoToStderrWithStatusOne)
 {
     TempDir dir("rinex_fail");
-    // RINEX 3: nothing written.
-    const CliResult three = runRinex(dir.path, "ACOR00ESP_R_20213550000_01D_30S_MO.rnx", "A.RNX");
-    EXPECT_EQ(three.status, 1);
-    EXPECT_EQ(three.out, "");
-    EXPECT_NE(three.err.find("3.04"), std::string::npos);
+    // A version no reader knows: nothing written.
+    const std::string five = writeBytes(
+        dir.path / "five.21o",
+        "     5.00           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n");
+    const CliResult unknown = runCli("rinex \"" + five + "\" --out \"" +
+                                     (dir.path / "A.RNX").string() + "\"");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_NE(unknown.err.find("5.00"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir.path / "A.RNX"));
     EXPECT_FALSE(fs::exists(dir.path / "A.INI"));
     // An output folder that does not exist.

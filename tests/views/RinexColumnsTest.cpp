@@ -132,7 +132,7 @@ TEST(RinexColumns, CellTextsAndColours)
     const MemTable& t = s.rt.table();
     // Epoch order: epoch 1 satellites 3 and 7, then epoch 2.
     const Rec first = s.at(0), lost = s.at(1), flagged = s.at(2);
-    EXPECT_EQ(cellText(t, first, rnx::PRN, s.numbers), "3");
+    EXPECT_EQ(cellText(t, first, rnx::PRN, s.numbers), "G03");
     EXPECT_EQ(cellText(t, first, rnx::Date, s.numbers), "2/4/05");
     EXPECT_EQ(cellText(t, first, rnx::Health, s.numbers), "normal");
     EXPECT_FALSE(cellIsRed(t, first, rnx::Health));
@@ -200,7 +200,7 @@ TEST(RinexColumns, ListingOfTheVisibleColumns)
               "   α/α  ώρα                    status          PRN                 C1  L1-LLI     σχόλια");
     EXPECT_EQ(lines[7],
               "     1   0 : 45 :  30" + std::string(1, localeSeparators().decimal) +
-                  "0040000  normal            7     24.165.911,179  Lost Lock");
+                  "0040000  normal          G07     24.165.911,179  Lost Lock");
     // The heading is centred over the listing's 102 characters (the comment
     // column is 20 wide).
     EXPECT_EQ(lines[1].find("Παρατηρήσεις"), (102u - 12u) / 2);

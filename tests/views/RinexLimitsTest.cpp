@@ -6,7 +6,6 @@
 #include "views/RinexReader.h"
 #include "views/RinexTable.h"
 
-#include "geodesy/Dialogs.h"
 #include "project/IniFile.h"
 #include "support/Files.h"
 #include "table/TableFile.h"
@@ -106,7 +105,6 @@ TEST(RinexLimits, TypeCountsBeyondTheFormatAreRefusedNamingTheLine)
 
 TEST(RinexLimits, TypeCodesAreAsciiLettersAndDigits)
 {
-    RecordingDialogs quiet;
     Count sink;
     // Tabs between codes are blanks as well.
     ReadResult r = read(kVersion + typesLine("     2\tL1\tC1") + kEnd + kEpoch, sink);
@@ -128,24 +126,24 @@ TEST(RinexLimits, TypeCodesAreAsciiLettersAndDigits)
 
 TEST(RinexLimits, NonAsciiBytesInMessagesAreShownAsText)
 {
-    RecordingDialogs rec;
     Count sink;
-    // A satellite that cannot be read shows its epoch line; a byte beyond
-    // ASCII in it reaches the message as a character, not a broken sequence.
+    // A satellite that cannot be read is listed with its epoch line; a byte
+    // beyond ASCII in it reaches the message as a character, not a broken
+    // sequence.
     const std::string epoch = " 05  3 31  0  0  0.0000000  0  1G0\xE1\n"
                               "  55923622.160 7  21284566.9364\n";
     const ReadResult r =
         read(kVersion + typesLine("     2    L1    C1") + kEnd + epoch + kEpoch, sink);
     ASSERT_TRUE(r.ok()) << r.message;
-    ASSERT_EQ(rec.entries.size(), 1u);
-    EXPECT_TRUE(validUtf8(rec.entries[0].text));
-    EXPECT_NE(rec.entries[0].text.find("1G0α"), std::string::npos);
+    ASSERT_EQ(r.badSatellites.kept.size(), 1u);
+    const std::string message = findingsMessage(r, "t.05o");
+    EXPECT_TRUE(validUtf8(message));
+    EXPECT_NE(message.find("1G0α"), std::string::npos);
     EXPECT_EQ(sink.records.size(), 1u);
 }
 
 TEST(RinexLimits, OverlongLinesEndTheReadingWithAMessage)
 {
-    RecordingDialogs quiet;
     const std::string huge(1000000, 'x');
     Count sink;
     ReadResult r = read(kVersion + huge + "\n" + typesLine("     1    L1") + kEnd, sink);

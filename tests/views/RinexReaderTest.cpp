@@ -1,9 +1,7 @@
-// Reading RINEX 2 observation files into records, with the real files of the
+// Reading RINEX observation files into records, with the real files of the
 // shared test data and small made-up pieces for the corner cases.
 
 #include "views/RinexReader.h"
-
-#include "geodesy/Dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +71,6 @@ const std::string kHeader =
 
 TEST(RinexReader, GpsOnlyFiles)
 {
-    RecordingDialogs rec;
     Collect c = readFile("07590920.05o");
     ASSERT_TRUE(c.result.ok()) << c.result.message;
     EXPECT_EQ(c.headers, 1);
@@ -91,7 +88,7 @@ TEST(RinexReader, GpsOnlyFiles)
     expectSlot(a.slotValues[SlotL2], 43647388.242, 4, 0);
     expectSlot(a.slotValues[SlotP2], 24767684.822, 4, 0);
     expectSlot(a.slotValues[SlotC2], 0, 0, 0);
-    EXPECT_TRUE(rec.entries.empty());
+    EXPECT_EQ(c.result.badSatellites.count, 0);
 
     // Blank system letters, seconds "00.0000000", types L1 L2 P1 P2 C1.
     c = readFile("KOSG0010.95O");
@@ -142,7 +139,6 @@ TEST(RinexReader, ContinuationLinesAndMixedSystems)
 
 TEST(RinexReader, EventRecordsAreSkipped)
 {
-    RecordingDialogs rec;
     Collect c = readFile("mixed211.05o");
     ASSERT_TRUE(c.result.ok()) << c.result.message;
     EXPECT_EQ(c.result.stats.epochs, 7);  // six of flag 0, one of flag 6
@@ -166,15 +162,16 @@ TEST(RinexReader, EventRecordsAreSkipped)
         prns.insert(o.prn);
     EXPECT_EQ(prns, (std::set<int>{3, 7, 9, 16, 23, 30}));
     EXPECT_DOUBLE_EQ(c.at(1, 3).sec, 30);
-    EXPECT_TRUE(rec.entries.empty());
+    EXPECT_EQ(c.result.badSatellites.count, 0);
 }
 
 TEST(RinexReader, UnusableHeadersReadNothing)
 {
-    RecordingDialogs rec;
-    Collect c = readFile("ACOR00ESP_R_20213550000_01D_30S_MO.rnx");
+    Collect c = readText("     5.00           OBSERVATION DATA    G (GPS)             "
+                         "RINEX VERSION / TYPE\n" +
+                         kHeader.substr(kHeader.find('\n') + 1));
     EXPECT_EQ(c.result.status, ReadStatus::HeaderError);
-    EXPECT_NE(c.result.message.find("3.04"), std::string::npos);
+    EXPECT_NE(c.result.message.find("5.00"), std::string::npos);
     EXPECT_EQ(c.headers, 0);
 
     c = readText(kHeader.substr(0, kHeader.find("  END")));
@@ -182,15 +179,15 @@ TEST(RinexReader, UnusableHeadersReadNothing)
     EXPECT_NE(c.result.message.find("END OF HEADER"), std::string::npos);
     EXPECT_EQ(c.headers, 0);
 
-    c = readText("1.0                 COMPACT RINEX FORMAT                    CRINEX VERS   / TYPE\n" +
-                 kHeader);
+    // A Compact RINEX header line anywhere but first.
+    c = readText(kHeader.substr(0, kHeader.find('\n') + 1) +
+                 "1.0                 COMPACT RINEX FORMAT                    CRINEX VERS   / TYPE\n" +
+                 kHeader.substr(kHeader.find('\n') + 1));
     EXPECT_EQ(c.result.status, ReadStatus::HeaderError);
     EXPECT_EQ(c.headers, 0);
 
     c = readFile("no such file.05o");
     EXPECT_EQ(c.result.status, ReadStatus::CannotOpen);
-    // The caller shows these messages, not the reader.
-    EXPECT_TRUE(rec.entries.empty());
 }
 
 TEST(RinexReader, EpochTimesDatesAndEmptyEpochs)
@@ -224,10 +221,9 @@ TEST(RinexReader, EpochTimesDatesAndEmptyEpochs)
     EXPECT_EQ(formatEpochTime(0, 0, 1.23456789, '.'), " 0 :  0 :  01.2345678");  // cut
 }
 
-TEST(RinexReader, BadSatelliteShowsEpochLineAndOthersStay)
+TEST(RinexReader, BadSatelliteIsListedWithItsEpochLineAndOthersStay)
 {
     const std::string epoch = " 05  4  2  0  0  0.0000000  0  3G01G02G03";
-    RecordingDialogs rec;
     const Collect c = readText(kHeader + epoch + "\n" +
                                "  55923622.160    24767686.375\n"
                                "  5592362x.160    24767686.375\n"
@@ -235,8 +231,11 @@ TEST(RinexReader, BadSatelliteShowsEpochLineAndOthersStay)
     ASSERT_TRUE(c.result.ok());
     ASSERT_EQ(c.records.size(), 2u);
     EXPECT_EQ(c.records[1].prn, 3);
-    EXPECT_EQ(rec.messages(), std::vector<std::string>{epoch});
-    EXPECT_EQ(rec.entries.at(0).icon, MsgIcon::None);
+    EXPECT_EQ(c.result.stats.badSatellites, 1);
+    ASSERT_EQ(c.result.badSatellites.kept.size(), 1u);
+    EXPECT_EQ(c.result.badSatellites.kept[0].text, epoch);
+    EXPECT_EQ(c.result.badSatellites.kept[0].line, 4);
+    EXPECT_NE(findingsMessage(c.result, "t.05o").find(epoch), std::string::npos);
 }
 
 TEST(RinexReader, ErrorOutsideASatelliteStopsAndKeepsRecords)

@@ -4,7 +4,6 @@
 
 #include "views/RinexReader.h"
 
-#include "geodesy/Dialogs.h"
 #include "support/Memory.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +42,6 @@ constexpr long long kEpochs = 1500000;  // about 140 MB
 
 TEST(RinexStream, MillionsOfIdenticalEpochsAreReadInConstantMemory)
 {
-    RecordingDialogs quiet;
     Tally sink;
     ReadResult r;
     const long long growth = peakGrowth([&] {
@@ -61,7 +59,6 @@ TEST(RinexStream, MillionsOfIdenticalEpochsAreReadInConstantMemory)
 
 TEST(RinexStream, AFileEndingInsideAnEpochKeepsWhatCameBefore)
 {
-    RecordingDialogs quiet;
     const std::string lastEpoch = " 05  3 31  0  1  0.0000000  0  2G07G09\n";
     struct Cut {
         std::string rest;        // what follows the last epoch line

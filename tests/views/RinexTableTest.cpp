@@ -1,9 +1,9 @@
 // The observation table of a point: its fields, reading a RINEX file into it
-// through the replace/append question, the table file and its settings file.
+// in place of its records or after them, the table file and its settings
+// file.
 
 #include "views/RinexTable.h"
 
-#include "geodesy/Dialogs.h"
 #include "project/IniFile.h"
 #include "support/Files.h"
 #include "support/Zlib.h"
@@ -57,18 +57,14 @@ TEST(RinexTable, FieldsIndexesAndTexts)
 TEST(RinexTable, ReadsFileStoresTableAndSettings)
 {
     TempDir dir("rinex_read");
-    RecordingDialogs rec;
     RinexTable rt;
     rt.RinexFileName = dir.file("TEMP000007.RNX");
-    int applied = 0;
-    rt.ApplyObservationTypes = [&] { ++applied; };
     std::uint64_t lastProgress = 0;
     rt.progress = [&](std::uint64_t done, std::uint64_t) { lastProgress = done; };
 
-    const RinexReadOutcome out = rt.ReadRinexObservations(dataFile("07590920.05o"));
+    const RinexReadOutcome out = rt.readFileIntoTable(dataFile("07590920.05o"), ReadMode::Replace);
     ASSERT_TRUE(out.ok()) << out.read.message << out.storeError;
-    EXPECT_TRUE(rec.entries.empty());
-    EXPECT_EQ(applied, 1);
+    EXPECT_EQ(out.failureMessage(), "");
     EXPECT_EQ(lastProgress, fs::file_size(dataFile("07590920.05o")));
 
     MemTable& t = rt.table();
@@ -109,77 +105,65 @@ TEST(RinexTable, ReadsFileStoresTableAndSettings)
         EXPECT_EQ(back.table().getValue(b, f), t.getValue(r, f)) << t.field(f).name;
 }
 
-TEST(RinexTable, ReplaceAppendOrCancel)
+TEST(RinexTable, ReplaceOrAppend)
 {
     TempDir dir("rinex_question");
-    RecordingDialogs rec;
     RinexTable rt;
     rt.RinexFileName = dir.file("P000001.RNX");
     const std::string file = dataFile("KOSG0010.95O");
-    ASSERT_TRUE(rt.ReadRinexObservations(file).ok());
+    EXPECT_FALSE(rt.needsReplaceQuestion());  // an empty table is filled without asking
+    ASSERT_TRUE(rt.readFileIntoTable(file, ReadMode::Replace).ok());
     ASSERT_EQ(rt.table().recordCount(), 23);
-    EXPECT_TRUE(rec.entries.empty());  // an empty table is filled without asking
-
-    // Cancel: nothing changes, nothing is written.
-    const auto stamp = fs::last_write_time(rt.RinexFileName);
-    rec.answers.push_back(Answer::Cancel);
-    EXPECT_TRUE(rt.ReadRinexObservations(file).cancelled);
-    EXPECT_EQ(rt.table().recordCount(), 23);
-    EXPECT_EQ(fs::last_write_time(rt.RinexFileName), stamp);
-    ASSERT_EQ(rec.entries.size(), 1u);
-    const auto& q = rec.entries[0];
-    EXPECT_TRUE(q.question);
-    EXPECT_EQ(q.caption, "ΠΡΟΣΟΧΗ !  παρέμβαση στα δεδομένα");
-    EXPECT_EQ(q.icon, MsgIcon::Warning);
-    EXPECT_EQ(q.text,
+    EXPECT_TRUE(rt.needsReplaceQuestion());
+    // The question the window asks first.
+    EXPECT_EQ(std::string(kReplaceQuestionCaption), "ΠΡΟΣΟΧΗ !  παρέμβαση στα δεδομένα");
+    EXPECT_EQ(replaceQuestionText(file),
               "Τα δεδομένα του πίνακα θα ΑΝΤΙΚΑΤΑΣΤΑΘΟΥΝ με αυτά\r"
               "του αρχείου \"" + file + "\"\r\r\r"
               "Αν θέλετε να ΑΝΤΙΚΑΤΑΣΤΑΘΟΥΝ , δώστε  \"Ναί\"\r\r"
               "Αν θέλετε να ΠΡΟΣΤΕΘΟΥΝ , δώστε \"Οχι\"\r\r"
               "Αν δεν θέλετε καμμία αλλαγή, δώστε \"Ακυρο\"\r");
 
-    // No: the new records are added, numbered from epoch 1 again.
-    rec.answers.push_back(Answer::No);
-    ASSERT_TRUE(rt.ReadRinexObservations(file).ok());
+    // Append: the new records are added, numbered from epoch 1 again.
+    ASSERT_TRUE(rt.readFileIntoTable(file, ReadMode::Append).ok());
     EXPECT_EQ(rt.table().recordCount(), 46);
     int firstEpochRecords = 0;
     for (Rec r = rt.table().firstStored(); r != NoRec; r = rt.table().nextStored(r))
         firstEpochRecords += rt.table().getInteger(r, rnx::epoxh) == 1;
     EXPECT_EQ(firstEpochRecords, 14);  // 7 satellites, twice
+    // The companion file names both files read, and sums what they skipped.
+    IniFile ini(rinexSettingsFileName(rt.RinexFileName));
+    EXPECT_EQ(ini.readString("FILE", "Name", ""), "KOSG0010.95O; KOSG0010.95O");
 
-    // Yes: the table holds the new file alone.
-    rec.answers.push_back(Answer::Yes);
-    ASSERT_TRUE(rt.ReadRinexObservations(dataFile("mixed211.05o")).ok());
+    // Replace: the table holds the new file alone.
+    ASSERT_TRUE(rt.readFileIntoTable(dataFile("mixed211.05o"), ReadMode::Replace).ok());
     EXPECT_EQ(rt.table().recordCount(), 24);
+    IniFile after(rinexSettingsFileName(rt.RinexFileName));
+    EXPECT_EQ(after.readString("FILE", "Name", ""), "mixed211.05o");
+    EXPECT_EQ(after.readInteger("FILE", "OtherSystems", -1), 4);
 }
 
 TEST(RinexTable, UnusableFileLeavesTableAsItWas)
 {
     TempDir dir("rinex_unusable");
-    RecordingDialogs rec;
     RinexTable rt;
     rt.RinexFileName = dir.file("P000002.RNX");
-    int applied = 0;
-    rt.ApplyObservationTypes = [&] { ++applied; };
-    ASSERT_TRUE(rt.ReadRinexObservations(dataFile("KOSG0010.95O")).ok());
-    ASSERT_EQ(applied, 1);
+    ASSERT_TRUE(rt.readFileIntoTable(dataFile("KOSG0010.95O"), ReadMode::Replace).ok());
     const auto stamp = fs::last_write_time(rt.RinexFileName);
 
     const std::string cut = writeBytes(
         dir.file("cut.05o"),
         "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
         "     2    C1    S1                                          # / TYPES OF OBSERV\n");
-    for (const std::string& f :
-         {dataFile("ACOR00ESP_R_20213550000_01D_30S_MO.rnx"), cut, dir.file("missing.05o")}) {
-        rec.clear();
-        rec.answers.push_back(Answer::Yes);
-        const RinexReadOutcome out = rt.ReadRinexObservations(f);
+    const std::string five = writeBytes(
+        dir.file("five.05o"),
+        "     5.00           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n");
+    for (const std::string& f : {five, cut, dir.file("missing.05o")}) {
+        const RinexReadOutcome out = rt.readFileIntoTable(f, ReadMode::Replace);
         EXPECT_FALSE(out.ok());
         EXPECT_EQ(rt.table().recordCount(), 23) << f;
-        ASSERT_EQ(rec.messages().size(), 1u) << f;
-        EXPECT_NE(rec.messages()[0].find(f), std::string::npos) << rec.messages()[0];
+        EXPECT_NE(out.failureMessage().find(f), std::string::npos) << out.failureMessage();
     }
-    EXPECT_EQ(applied, 1);
     EXPECT_EQ(fs::last_write_time(rt.RinexFileName), stamp);
     // The cut header's types were not written either.
     IniFile ini(rinexSettingsFileName(rt.RinexFileName));
@@ -200,27 +184,21 @@ std::vector<Value> tableValues(const MemTable& t)
 // what they hold, to compare after a read that must change nothing.
 struct StoredPoint {
     TempDir dir{"rinex_stored"};
-    RecordingDialogs rec;
     RinexTable rt;
-    int applied = 0;
     std::string rnxBytes, iniBytes;
     std::vector<Value> values;
 
     StoredPoint()
     {
         rt.RinexFileName = dir.file("P000003.RNX");
-        rt.ApplyObservationTypes = [this] { ++applied; };
-        EXPECT_TRUE(rt.ReadRinexObservations(dataFile("KOSG0010.95O")).ok());
+        EXPECT_TRUE(rt.readFileIntoTable(dataFile("KOSG0010.95O"), ReadMode::Replace).ok());
         rt.table().setIndex("byPRN");  // a state of the window the read must keep
         rnxBytes = readBytes(rt.RinexFileName);
         iniBytes = readBytes(rinexSettingsFileName(rt.RinexFileName));
         values = tableValues(rt.table());
-        applied = 0;
-        rec.clear();
     }
     void expectUnchanged() const
     {
-        EXPECT_EQ(applied, 0);
         EXPECT_EQ(readBytes(rt.RinexFileName), rnxBytes);
         EXPECT_EQ(readBytes(rinexSettingsFileName(rt.RinexFileName)), iniBytes);
         EXPECT_EQ(rt.table().recordCount(), 23);
@@ -245,18 +223,15 @@ TEST(RinexTable, ReadStoppedPartWayChangesNothing)
         "  55923000.000\n"
         " 05  4  2  0  0 30.0000000  0  ?G01\n"
         "  55923622.160\n");
-    for (Answer answer : {Answer::Yes, Answer::No}) {
-        p.rec.clear();
-        p.rec.answers.push_back(answer);
-        const RinexReadOutcome out = p.rt.ReadRinexObservations(f);
+    for (ReadMode mode : {ReadMode::Replace, ReadMode::Append}) {
+        const RinexReadOutcome out = p.rt.readFileIntoTable(f, mode);
         EXPECT_EQ(out.read.status, rinex::ReadStatus::StoppedAtLine);
         EXPECT_FALSE(out.stored);
         EXPECT_FALSE(out.ok());
-        // The question, then one message naming the line.
-        const auto messages = p.rec.messages();
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_NE(messages[0].find("γραμμή 8"), std::string::npos) << messages[0];
-        EXPECT_NE(messages[0].find("δεν άλλαξαν"), std::string::npos) << messages[0];
+        // One message naming the line.
+        const std::string message = out.failureMessage();
+        EXPECT_NE(message.find("γραμμή 8"), std::string::npos) << message;
+        EXPECT_NE(message.find("δεν άλλαξαν"), std::string::npos) << message;
         p.expectUnchanged();
     }
     // The stopped file's type S1 and position did not reach the settings file.
@@ -280,30 +255,26 @@ TEST(RinexTable, CancelledReadChangesNothing)
     // The counters outlive the loop: the table keeps the callbacks.
     int asked = 0;
     std::uint64_t progressed = 0;
-    for (Answer answer : {Answer::Yes, Answer::No}) {
-        p.rec.clear();
-        p.rec.answers.push_back(answer);
+    for (ReadMode mode : {ReadMode::Replace, ReadMode::Append}) {
         asked = 0;
         progressed = 0;
         p.rt.progress = [&](std::uint64_t done, std::uint64_t) { progressed = done; };
         // Stop at the second question, after a megabyte of records.
         p.rt.cancelRequested = [&] { return ++asked == 2; };
-        const RinexReadOutcome out = p.rt.ReadRinexObservations(f);
+        const RinexReadOutcome out = p.rt.readFileIntoTable(f, mode);
         EXPECT_TRUE(out.cancelled);
         EXPECT_EQ(out.read.status, rinex::ReadStatus::Cancelled);
         EXPECT_EQ(asked, 2);
         EXPECT_GE(progressed, 1u << 20);
         EXPECT_LT(progressed, big.size());
-        EXPECT_EQ(p.rec.messages().size(), 0u);  // the user stopped it: nothing to say
+        EXPECT_EQ(out.failureMessage(), "");  // the user stopped it: nothing to say
         p.expectUnchanged();
     }
 
     // Without a cancel the same file is read whole.
     p.rt.cancelRequested = [] { return false; };
-    p.rec.answers.push_back(Answer::Yes);
-    ASSERT_TRUE(p.rt.ReadRinexObservations(f).ok());
+    ASSERT_TRUE(p.rt.readFileIntoTable(f, ReadMode::Replace).ok());
     EXPECT_EQ(p.rt.table().recordCount(), 948 * 20);
-    EXPECT_EQ(p.applied, 1);
 }
 
 namespace {
@@ -426,7 +397,6 @@ TEST(RinexTable, LargeFileReadOntoRecordsAndStoredInParts)
         big += body;
     const std::string bigFile = writeBytes(dir.file("big.21o"), big);
 
-    RecordingDialogs rec;
     RinexTable alone;
     alone.RinexFileName = dir.file("P000001.RNX");
     ASSERT_TRUE(alone.readObservations(dataFile("delf0010.21o"), true).ok());
@@ -441,9 +411,8 @@ TEST(RinexTable, LargeFileReadOntoRecordsAndStoredInParts)
 
     RinexTable rt;
     rt.RinexFileName = dir.file("P000003.RNX");
-    ASSERT_TRUE(rt.ReadRinexObservations(dataFile("KOSG0010.95O")).ok());
-    rec.answers.push_back(Answer::No);
-    const RinexReadOutcome out = rt.ReadRinexObservations(bigFile);
+    ASSERT_TRUE(rt.readFileIntoTable(dataFile("KOSG0010.95O"), ReadMode::Replace).ok());
+    const RinexReadOutcome out = rt.readFileIntoTable(bigFile, ReadMode::Append);
     ASSERT_TRUE(out.ok());
     ASSERT_EQ(rt.table().recordCount(), 23 + firstEpoch + kCopies * perCopy);
     ASSERT_GE(rt.table().recordCount(), 50000);

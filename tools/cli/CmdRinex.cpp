@@ -1,11 +1,12 @@
 // korthal-cli rinex OBSFILE --out POINT.RNX
 //
-// Reads a RINEX 2 observation file into a point's observation table, writes
-// the table file and its companion settings file, and prints a summary.
+// Reads a RINEX observation file (versions 2, 3 and 4, plain, gzipped,
+// Unix-compressed or Hatanaka-compressed) into a point's observation table,
+// writes the table file and its companion settings file, and prints a
+// summary.
 
 #include "tools/cli/Command.h"
 
-#include "geodesy/Dialogs.h"
 #include "views/RinexTable.h"
 
 #include <iostream>
@@ -16,8 +17,10 @@ namespace {
 const char* const kHelp =
     "Usage: korthal-cli rinex OBSFILE --out POINT.RNX\n"
     "\n"
-    "Reads the RINEX version 2 observation file OBSFILE into an observation\n"
-    "table and writes it to POINT.RNX (zlib-compressed table text), with the\n"
+    "Reads the RINEX observation file OBSFILE (version 2, 3 or 4; plain,\n"
+    "gzipped, Unix-compressed or Hatanaka-compressed, found by its first\n"
+    "bytes) into an observation table and writes it to POINT.RNX\n"
+    "(zlib-compressed table text), with the\n"
     "header's observation types and approximate position in the companion\n"
     "settings file POINT.INI. An existing POINT.RNX is replaced; keys already\n"
     "in POINT.INI stay.\n"
@@ -30,6 +33,10 @@ const char* const kHelp =
     "  types: C1 L1 ...     the header's observation codes\n"
     "  skipped: N           observations of other systems\n"
     "  special records: N   lines of event records skipped\n"
+    "and for RINEX 3 and 4 files which GPS code filled which RINEX 2 type:\n"
+    "  codes: C1=C1C L1=L1C P2=C2W L2=L2W ...\n"
+    "Header lines read leniently and satellites left out are listed on\n"
+    "stderr.\n"
     "\n"
     "A file that cannot be read, or whose reading stops part way, gives a\n"
     "message on stderr naming the line and exit status 1; POINT.RNX and\n"
@@ -58,16 +65,15 @@ int run(const std::vector<std::string>& args)
         return 2;
     }
 
-    StderrDialogs stderrDialogs;
-    Dialogs* previous = setDialogs(&stderrDialogs);
     RinexTable rinex;
     rinex.RinexFileName = output;
-    const RinexReadOutcome out = rinex.ReadRinexObservations(input);
-    setDialogs(previous);
-
-    // The messages went to stderr already.
+    const RinexReadOutcome out = rinex.readFileIntoTable(input, ReadMode::Replace);
+    if (const std::string failure = out.failureMessage(); !failure.empty())
+        std::cerr << failure << '\n';
     if (!out.ok())
         return 1;
+    if (const std::string found = rinex::findingsMessage(out.read, input); !found.empty())
+        std::cerr << found << '\n';
     const rinex::ReadStats& s = out.read.stats;
     std::cout << "epochs: " << s.epochs << '\n';
     std::cout << "records: " << s.records << '\n';
@@ -78,6 +84,8 @@ int run(const std::vector<std::string>& args)
     std::cout << '\n';
     std::cout << "skipped: " << s.skipped << '\n';
     std::cout << "special records: " << s.specialRecords << '\n';
+    if (!out.read.header.sources.empty())
+        std::cout << "codes: " << rinex::codeSourcesText(out.read.header.sources) << '\n';
     return 0;
 }
 
