@@ -79,4 +79,20 @@ inline std::string repeatedStream(const std::string& head, const std::string& ch
     return out;
 }
 
+// The bytes as one gzip member (RFC 1952) at level 9.
+inline std::string gzipped(const std::string& bytes)
+{
+    z_stream zs{};
+    EXPECT_EQ(deflateInit2(&zs, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    std::string out(deflateBound(&zs, static_cast<uLong>(bytes.size())) + 32, '\0');
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    zs.avail_in = static_cast<uInt>(bytes.size());
+    zs.next_out = reinterpret_cast<Bytef*>(out.data());
+    zs.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&zs, Z_FINISH), Z_STREAM_END);
+    out.resize(zs.total_out);
+    deflateEnd(&zs);
+    return out;
+}
+
 }  // namespace korthal::test
