@@ -60,6 +60,17 @@ Cofactors invertNormal(const std::array<std::array<Extended, 7>, 7>& N, std::siz
     return out;
 }
 
+// aᵀ·Q·b for 7-vectors and the 7 × 7 cofactors Q.
+Extended cofactorProduct(const std::array<Extended, 7>& a, const Cofactors& c,
+                         const std::array<Extended, 7>& b)
+{
+    Extended sum = 0;
+    for (std::size_t j = 0; j < 7; ++j)
+        for (std::size_t k = 0; k < 7; ++k)
+            sum += a[j] * c.Q[j][k] * b[k];
+    return sum;
+}
+
 Extended mean(const TVector& v)
 {
     Extended sum = 0;
@@ -231,14 +242,9 @@ WeightedFit weightedFit(const std::vector<PointTest>& points,
                 adx += a[j] * dx[j];
             vs[r] = std::sqrt(w[r]) * (v[r] - adx);
             fit.misfit += vs[r] * vs[r];
-            for (std::size_t col = 0; col < 3; ++col) {
-                const auto& b = rows[i][col];
-                Extended aQb = 0;
-                for (std::size_t j = 0; j < 7; ++j)
-                    for (std::size_t k = 0; k < 7; ++k)
-                        aQb += a[j] * c.Q[j][k] * b[k];
-                B[r][col] = (r == col ? 1 : 0) - std::sqrt(w[r] * w[col]) * aQb;
-            }
+            for (std::size_t col = 0; col < 3; ++col)
+                B[r][col] = (r == col ? 1 : 0) -
+                            std::sqrt(w[r] * w[col]) * cofactorProduct(a, c, rows[i][col]);
         }
         fit.T[i] = blockQuadraticForm(B, vs, 3);
     }
@@ -361,16 +367,9 @@ AdjustmentStatistics Statistics3D(const Transformation& t, const TVector& XT, co
         p.vH = ZT[i] - H;
         if (!c.ok)
             continue;
-        Extended q[3];
-        for (std::size_t r = 0; r < 3; ++r) {
-            const auto& a = rows[i][r];
-            Extended aQa = 0;
-            for (std::size_t j = 0; j < 7; ++j)
-                for (std::size_t k = 0; k < 7; ++k)
-                    aQa += a[j] * c.Q[j][k] * a[k];
-            q[r] = 1 - aQa;
-        }
-        p.qE = q[0], p.qN = q[1], p.qH = q[2];
+        p.qE = 1 - cofactorProduct(rows[i][0], c, rows[i][0]);
+        p.qN = 1 - cofactorProduct(rows[i][1], c, rows[i][1]);
+        p.qH = 1 - cofactorProduct(rows[i][2], c, rows[i][2]);
     }
     if (!c.ok) {
         s.redundancy = 0;
@@ -406,11 +405,7 @@ AdjustmentStatistics Statistics3D(const Transformation& t, const TVector& XT, co
         for (std::size_t j = 0; j < 4; ++j)
             g[j] = -J[r][j];
         g[4 + r] = 1;
-        Extended sum = 0;
-        for (std::size_t j = 0; j < 7; ++j)
-            for (std::size_t k = 0; k < 7; ++k)
-                sum += g[j] * c.Q[j][k] * g[k];
-        var[r] = v0 * sum;
+        var[r] = v0 * cofactorProduct(g, c, g);
     }
     s.errors.shiftX = std::sqrt(std::max<Extended>(var[0], 0));
     s.errors.shiftY = std::sqrt(std::max<Extended>(var[1], 0));
