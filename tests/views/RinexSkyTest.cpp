@@ -20,6 +20,32 @@ std::string dataFile(const std::string& name)
     return std::string(KORTHAL_SHARED_DATA) + "/rinex/" + name;
 }
 
+// One GPS record of 07590920.05n (G03, toe 2005-04-02 00:00).
+const std::string kVersion2Record =
+    " 3 05  4  2  0  0  0.0 9.673088788990D-05 3.069544618480D-12 0.000000000000D+00\n"
+    "    8.300000000000D+01 1.968750000000D+01 5.376652456590D-09 2.471116819930D+00\n"
+    "    1.018866896630D-06 6.735791102980D-03 7.564201951030D-06 5.153730749130D+03\n"
+    "    5.184000000000D+05-1.005828380580D-07 5.354931929380D-01-6.519258022310D-08\n"
+    "    9.274337998890D-01 2.158750000000D+02 6.038989687590D-01-8.278916219240D-09\n"
+    "   -1.525063547670D-10 1.000000000000D+00 1.316000000000D+03 0.000000000000D+00\n"
+    "    0.000000000000D+00 0.000000000000D+00-4.190951585770D-09 5.950000000000D+02\n"
+    "    5.112180000000D+05\n";
+
+// The same record as RINEX 3 writes it: the system letter, a four-digit year,
+// the numbers one column further right.
+std::string version3Record()
+{
+    const std::size_t firstEnd = kVersion2Record.find('\n');
+    std::string out = "G03 2005 04 02 00 00 00" + kVersion2Record.substr(22, firstEnd - 22) + "\n";
+    std::size_t at = kVersion2Record.find('\n') + 1;
+    while (at < kVersion2Record.size()) {
+        const std::size_t end = kVersion2Record.find('\n', at);
+        out += " " + kVersion2Record.substr(at, end - at + 1);
+        at = end + 1;
+    }
+    return out;
+}
+
 gnss::EphemerisSet ephemeridesOf(const std::string& file)
 {
     NavigationResult nav = readNavigationFile(dataFile(file));
@@ -133,18 +159,9 @@ TEST(NavigationReader, DamagedRecordsAndOtherSystems)
     const std::string header =
         "     2.10           N: GPS NAV DATA                         RINEX VERSION / TYPE\n"
         "                                                            END OF HEADER\n";
-    const std::string record =
-        " 3 05  4  2  0  0  0.0 9.673088788990D-05 3.069544618480D-12 0.000000000000D+00\n"
-        "    8.300000000000D+01 1.968750000000D+01 5.376652456590D-09 2.471116819930D+00\n"
-        "    1.018866896630D-06 6.735791102980D-03 7.564201951030D-06 5.153730749130D+03\n"
-        "    5.184000000000D+05-1.005828380580D-07 5.354931929380D-01-6.519258022310D-08\n"
-        "    9.274337998890D-01 2.158750000000D+02 6.038989687590D-01-8.278916219240D-09\n"
-        "   -1.525063547670D-10 1.000000000000D+00 1.316000000000D+03 0.000000000000D+00\n"
-        "    0.000000000000D+00 0.000000000000D+00-4.190951585770D-09 5.950000000000D+02\n"
-        "    5.112180000000D+05\n";
-    std::string broken = record;
+    std::string broken = kVersion2Record;
     broken.replace(broken.find("1.018866896630D-06"), 18, "1.01886689x630D-06");
-    const std::string text = header + broken + record;
+    const std::string text = header + broken + kVersion2Record;
     const NavigationResult r = readNavigation(textLines(text), "brdc.05n");
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(r.ephemerides.size(), 1u);
@@ -173,15 +190,7 @@ TEST(NavigationReader, DamagedRecordsAndOtherSystems)
 // marks; the names of the navigation file beside an observation file.
 TEST(NavigationReader, Versions3And4AndFileNames)
 {
-    const std::string body =
-        "G03 2005 04 02 00 00 00 9.673088788990D-05 3.069544618480D-12 0.000000000000D+00\n"
-        "     8.300000000000D+01 1.968750000000D+01 5.376652456590D-09 2.471116819930D+00\n"
-        "     1.018866896630D-06 6.735791102980D-03 7.564201951030D-06 5.153730749130D+03\n"
-        "     5.184000000000D+05-1.005828380580D-07 5.354931929380D-01-6.519258022310D-08\n"
-        "     9.274337998890D-01 2.158750000000D+02 6.038989687590D-01-8.278916219240D-09\n"
-        "    -1.525063547670D-10 1.000000000000D+00 1.316000000000D+03 0.000000000000D+00\n"
-        "     0.000000000000D+00 0.000000000000D+00-4.190951585770D-09 5.950000000000D+02\n"
-        "     5.112180000000D+05\n";
+    const std::string body = version3Record();
     const std::string glonass =
         "R07 2005 04 02 00 15 00 -.426337239332e-03 -.752518047875e-10  .000000000000e+00\n"
         "      .100000000000e+01  .118906250000e+02  .105325815814e-08 -.255139531119e+01\n";
