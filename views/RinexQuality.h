@@ -27,7 +27,8 @@
 //    a sixth of the carrier-to-noise density in dB-Hz) of L1 and L2, or of
 //    their codes when the phase carries none.
 // With the sky known, observations below the mask leave the slips,
-// multipath and strength out; without it every observation counts.
+// multipath and strength out; without it (and for a satellite the
+// navigation file has no ephemeris of) every observation counts.
 
 #include "views/RinexSky.h"
 
