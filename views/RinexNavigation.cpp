@@ -297,10 +297,10 @@ private:
         e.cic = v[12], e.omega0 = v[13], e.cis = v[14];
         e.i0 = v[15], e.crc = v[16], e.omega = v[17], e.omegaDot = v[18];
         e.iDot = v[19];
-        e.week = static_cast<int>(v[21]);
         e.health = v[24];
         e.fitHours = v[29];
-        if (e.sqrtA < 1000 || e.e < 0 || e.e >= 1 || toeOfWeek < 0 ||
+        // A GPS orbit: some 26 600 km from the Earth's centre, nearly round.
+        if (e.sqrtA < 2000 || e.sqrtA > 8000 || e.e < 0 || e.e >= 0.5 || toeOfWeek < 0 ||
             toeOfWeek > gnss::kSecondsPerWeek || v[21] < 0 || v[21] > 1e5) {
             finding(rec.firstLine, "η εφημερίδα του " + sat +
                                        " έχει αδύνατες τιμές τροχιάς· παραλείπεται");
@@ -308,7 +308,7 @@ private:
         }
         // The week goes with toe; where a writer put the week of toc
         // instead, toe lies a week off toc and is brought back.
-        e.toe = e.week * gnss::kSecondsPerWeek + toeOfWeek;
+        e.toe = std::floor(v[21]) * gnss::kSecondsPerWeek + toeOfWeek;
         if (e.toe - e.toc > gnss::kSecondsPerWeek / 2)
             e.toe -= gnss::kSecondsPerWeek;
         else if (e.toc - e.toe > gnss::kSecondsPerWeek / 2)
