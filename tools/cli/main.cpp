@@ -40,8 +40,10 @@ void overview(std::ostream& out)
         width = std::max(width, c.name.size());
     for (const auto& c : list)
         out << "  " << c.name << std::string(width + 2 - c.name.size(), ' ') << c.summary << '\n';
-    out << "\n\"korthal-cli COMMAND --help\" describes each command; \"korthal-cli --version\"\n"
-           "prints the version.\n";
+    out << "\nOptions:\n"
+           "  -h, --help   print this overview and exit\n"
+           "  --version    print the version and exit\n"
+           "\n\"korthal-cli COMMAND --help\" describes each command.\n";
 }
 
 }  // namespace
