@@ -122,7 +122,7 @@ struct HatanakaLines::Satellite {
     std::string flags;  // LLI and strength digit of each type
 };
 
-HatanakaLines::HatanakaLines(LineSource& in, ReadState& state)
+HatanakaLines::HatanakaLines(LineLayer& in, ReadState& state)
     : in_(in), state_(state), satelliteIndex_(kSatelliteSlots, 0)
 {
     out_.reserve(1 << 16);

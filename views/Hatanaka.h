@@ -57,10 +57,10 @@ struct SystemTypeCounts {
     int of(char system) const;
 };
 
-class HatanakaLines : public LineSource {
+class HatanakaLines : public LineLayer {
 public:
     // `in` gives the Compact RINEX lines from the first.
-    HatanakaLines(LineSource& in, ReadState& state);
+    HatanakaLines(LineLayer& in, ReadState& state);
     ~HatanakaLines() override;
     HatanakaLines(const HatanakaLines&) = delete;
     HatanakaLines& operator=(const HatanakaLines&) = delete;
@@ -82,7 +82,7 @@ private:
     void emit(std::string_view text);
     Satellite& satellite(std::string_view id);
 
-    LineSource& in_;
+    LineLayer& in_;
     ReadState& state_;
     int version_ = 0;  // 1 or 3, once the first line was read
     bool inHeader_ = true;

@@ -44,9 +44,9 @@ public:
     virtual std::size_t read(char* dst, std::size_t n) = 0;
 };
 
-class LineSource {
+class LineLayer {
 public:
-    virtual ~LineSource() = default;
+    virtual ~LineLayer() = default;
     // The next line without its end; false at the end or on a fault.
     virtual bool next(std::string_view& line) = 0;
     // The number of the last line handed out, from 1.
@@ -112,7 +112,7 @@ private:
 
 // Lines split from bytes: a line ends at LF, and a CR before the LF is
 // dropped. A line longer than kMaxLine ends the reading with a fault.
-class ByteLines : public LineSource {
+class ByteLines : public LineLayer {
 public:
     ByteLines(ByteSource& in, ReadState& state) : in_(in), state_(state) {}
     bool next(std::string_view& line) override;

@@ -343,14 +343,23 @@ NavigationResult readNavigation(const LineSource& lines, const std::string& name
 NavigationResult readNavigationFile(const std::string& path)
 {
     std::string error;
-    const LineSource lines = openRinexTextLines(path, error);
+    std::shared_ptr<const std::string> fault;
+    const LineSource lines = openRinexTextLines(path, error, fault);
     if (!lines) {
         NavigationResult r;
         r.status = NavigationStatus::CannotOpen;
         r.message = error;
         return r;
     }
-    return readNavigation(lines, path);
+    NavigationResult r = readNavigation(lines, path);
+    // A damaged compressed file: a wrong checksum says the damage may be
+    // anywhere in the text, so nothing of it is kept.
+    if (fault && !fault->empty()) {
+        r = NavigationResult{};
+        r.status = NavigationStatus::Damaged;
+        r.message = *fault;
+    }
+    return r;
 }
 
 std::vector<std::string> navigationFileCandidates(const std::string& obs)

@@ -35,6 +35,7 @@ enum class NavigationStatus {
     Ok,
     CannotOpen,      // nothing read
     NotNavigation,   // no navigation header: nothing read
+    Damaged,         // a compressed layer is damaged: nothing kept
 };
 
 struct NavigationResult {
@@ -50,7 +51,8 @@ struct NavigationResult {
 // Reads the lines of a navigation file; `name` names it in messages.
 NavigationResult readNavigation(const LineSource& lines, const std::string& name);
 
-// Opens the file (openRinexTextLines) and reads it.
+// Opens the file (openRinexTextLines: plain, gzip or Unix compress) and
+// reads it. A damaged compressed file gives Damaged and nothing else.
 NavigationResult readNavigationFile(const std::string& path);
 
 // The navigation files that may belong to an observation file, in the order

@@ -36,7 +36,7 @@ struct TextSource::Parts {
     std::vector<std::unique_ptr<ByteSource>> bytes;  // the file first, the innermost text last
     std::unique_ptr<ByteLines> lines;
     std::unique_ptr<HatanakaLines> hatanaka;
-    LineSource* top = nullptr;
+    LineLayer* top = nullptr;
     std::vector<Layer> layers;
     bool compressed = false;
 

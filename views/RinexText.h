@@ -45,7 +45,7 @@ struct TextError {
 enum class Layer { Gzip, Compress, Hatanaka };
 
 // One layer of the text source's machinery: bytes or lines (RinexLayers.h).
-class LineSource;
+class LineLayer;
 
 class TextSource {
 public:

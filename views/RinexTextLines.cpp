@@ -1,6 +1,6 @@
 #include "views/RinexTextLines.h"
 
-#include <cstdio>
+#include "views/RinexText.h"
 
 namespace korthal::rinex {
 
@@ -16,25 +16,33 @@ void dropCarriageReturn(std::string& line)
 
 LineSource openRinexTextLines(const std::string& path, std::string& error)
 {
-    std::FILE* raw = std::fopen(path.c_str(), "rb");
-    if (!raw) {
-        error = "Το αρχείο \"" + path + "\" δεν μπορεί να ανοίξει.";
+    std::shared_ptr<const std::string> fault;
+    return openRinexTextLines(path, error, fault);
+}
+
+LineSource openRinexTextLines(const std::string& path, std::string& error,
+                              std::shared_ptr<const std::string>& fault)
+{
+    // Not a Hatanaka layer: that belongs to observation files only.
+    std::shared_ptr<TextSource> in = openRinexText(path, false);
+    if (in->error().kind == TextError::Kind::CannotOpen) {
+        error = in->error().message;
+        fault.reset();
         return {};
     }
     error.clear();
-    std::shared_ptr<std::FILE> file(raw, [](std::FILE* f) { std::fclose(f); });
-    return [file](std::string& line) {
-        line.clear();
-        int c;
-        bool any = false;
-        while ((c = std::getc(file.get())) != EOF) {
-            any = true;
-            if (c == '\n')
-                break;
-            line.push_back(static_cast<char>(c));
+    auto message = std::make_shared<std::string>();
+    fault = message;
+    return [in, message](std::string& line) {
+        std::string_view view;
+        if (!in->next(view)) {
+            line.clear();
+            if (in->error())
+                *message = in->error().message;
+            return false;
         }
-        dropCarriageReturn(line);
-        return any;
+        line.assign(view);
+        return true;
     };
 }
 

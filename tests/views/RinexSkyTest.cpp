@@ -5,10 +5,15 @@
 #include "views/RinexSky.h"
 #include "views/RinexTable.h"
 
+#include "support/Files.h"
+#include "support/Lzw.h"
+#include "support/Zlib.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>
+#include <tuple>
 
 using namespace korthal;
 using namespace korthal::rinex;
@@ -223,4 +228,51 @@ TEST(NavigationReader, Versions3And4AndFileNames)
     };
     for (const auto& [obs, expected] : names)
         EXPECT_EQ(navigationFileCandidates(obs), expected) << obs;
+}
+
+// Navigation files as they are handed out, gzipped or Unix-compressed: the
+// same ephemerides as the plain file. A damaged one (a wrong gzip checksum,
+// reserved gzip flags, a compress code with no string yet) keeps nothing and
+// names the damage.
+TEST(NavigationReader, CompressedFilesGiveTheSameEphemerides)
+{
+    test::TempDir dir("nav_layers");
+    for (const char* file : {"07590920.05n", "AMEL00NLD_R_20210010000_01D_MN.rnx"}) {
+        const std::string plain = test::readBytes(dataFile(file));
+        const NavigationResult expected = readNavigationFile(dataFile(file));
+        ASSERT_TRUE(expected.ok()) << expected.message;
+        for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+                 {"a.gz", test::gzipped(plain)},
+                 {"b.Z", test::lzwCompress(plain)},
+                 {"c.Z.gz", test::gzipped(test::lzwCompress(plain))}}) {
+            const NavigationResult r = readNavigationFile(test::writeBytes(dir.file(name), bytes));
+            ASSERT_TRUE(r.ok()) << file << " " << name << ": " << r.message;
+            EXPECT_TRUE(r.findings.empty()) << file << " " << name;
+            EXPECT_EQ(r.version, expected.version);
+            EXPECT_EQ(r.otherRecords, expected.otherRecords) << file << " " << name;
+            ASSERT_EQ(r.ephemerides.size(), expected.ephemerides.size()) << file << " " << name;
+            for (std::size_t i = 0; i < r.ephemerides.size(); ++i) {
+                EXPECT_EQ(r.ephemerides[i].prn, expected.ephemerides[i].prn);
+                EXPECT_EQ(r.ephemerides[i].toe, expected.ephemerides[i].toe);
+                EXPECT_EQ(r.ephemerides[i].sqrtA, expected.ephemerides[i].sqrtA);
+                EXPECT_EQ(r.ephemerides[i].omegaDot, expected.ephemerides[i].omegaDot);
+            }
+        }
+    }
+    const std::string plain = test::readBytes(dataFile("07590920.05n"));
+    std::string badSum = test::gzipped(plain);
+    badSum[badSum.size() - 6] ^= 0x55;  // the CRC-32 of the trailer
+    std::string badFlags = test::gzipped(plain);
+    badFlags[3] = '\xe0';  // reserved flag bits
+    std::string badCode = test::lzwCompress(plain);
+    badCode[3] = badCode[4] = '\xff';  // a first code of 511
+    for (const auto& [name, bytes, says] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"d.gz", badSum, "gzip"}, {"e.gz", badFlags, "gzip"}, {"f.Z", badCode, "compress"}}) {
+        const std::string path = test::writeBytes(dir.file(name), bytes);
+        const NavigationResult r = readNavigationFile(path);
+        EXPECT_EQ(r.status, NavigationStatus::Damaged) << name << ": " << r.message;
+        EXPECT_TRUE(r.ephemerides.empty()) << name;
+        EXPECT_NE(r.message.find(path), std::string::npos) << r.message;
+        EXPECT_NE(r.message.find(says), std::string::npos) << r.message;
+    }
 }
