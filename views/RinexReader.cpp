@@ -78,6 +78,9 @@ public:
 
     ReadResult run()
     {
+        // The reading starts: a progress bar may count its time from here.
+        if (progress_)
+            progress_(0, in_.fileSize());
         const bool ok = readObservationHeader(in_, result_, layout_);
         result_.layers = in_.layers();
         if (!ok)

@@ -12,6 +12,7 @@
 #include "network/PointTables.h"
 #include "project/TextOutput.h"
 #include "views/RinexReader.h"
+#include "project/Settings.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -23,6 +24,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTimer>
@@ -30,6 +32,8 @@
 #include <QValueAxis>
 #include <QWheelEvent>
 
+#include <fstream>
+#include <sstream>
 #include <set>
 
 using namespace korthal;
@@ -88,6 +92,9 @@ private slots:
     void chartPrintsOnALandscapeA4Page();
     void tableListingOfTheVisibleColumns();
     void withoutPointsNothingCanBeRead();
+    void generalPageShowsTheFileWhateverTheLocale();
+    void noProgressWindowOverAWaitingMessage();
+    void searchOffersTheRinexPatternsAndTheSizeIsKept();
 };
 
 void RinexViewerTest::rinexButtonOpensTheViewerForTheCurrentPoint()
@@ -415,6 +422,123 @@ void RinexViewerTest::withoutPointsNothingCanBeRead()
     QVERIFY(!v->SpeedButton2()->isEnabled());
     QCOMPARE(v->ComboBox1()->count(), 0);
     QCOMPARE(v->RinexFileName(), std::string());
+}
+
+// The "Γενικά" page: the header's position whatever decimal separator the
+// companion file was written with, labelled as geocentric X, Y, Z; the
+// file read, its receiver, antenna, antenna height, interval, first and
+// last epoch, the observations of other systems skipped and the codes.
+void RinexViewerTest::generalPageShowsTheFileWhateverTheLocale()
+{
+    ViewerSession s;
+    RinexViewer* v = s.v;
+    s.read("DUTH0630.22D");
+    QVERIFY2(s.rec.messages().empty(), s.rec.messages().empty() ? "" : s.rec.messages()[0].c_str());
+    QVERIFY(v->Label4()->text().startsWith(QStringLiteral("4362689")));
+    QVERIFY(v->Label6()->text().startsWith(QStringLiteral("4174234")));
+    const QList<QLabel*> rows = v->TabSheet1()->findChildren<QLabel*>();
+    QVERIFY(std::any_of(rows.begin(), rows.end(),
+                        [](QLabel* l) { return l->text() == QStringLiteral("Ζ ="); }));
+    using I = RinexViewer::Info;
+    QCOMPARE(v->info(I::File)->text(), QStringLiteral("DUTH0630.22D"));
+    QCOMPARE(v->info(I::Receiver)->text(), QStringLiteral("LEICA GRX1200GGPRO"));
+    QCOMPARE(v->info(I::Antenna)->text(), QStringLiteral("LEIAT504GG      LEIS"));
+    QVERIFY2(v->info(I::AntennaHeight)->text().endsWith(QStringLiteral("1830 m")),
+             qPrintable(v->info(I::AntennaHeight)->text()));
+    QCOMPARE(v->info(I::Interval)->text(), QStringLiteral("30 s"));
+    QCOMPARE(v->info(I::First)->text(), QStringLiteral("4/3/2022 00:00:00"));
+    QCOMPARE(v->info(I::Last)->text(), QStringLiteral("4/3/2022 00:57:00"));
+    QCOMPARE(v->info(I::OtherSystems)->text(), QStringLiteral("23"));
+    QCOMPARE(v->info(I::Codes)->text(),
+             QStringLiteral("C1=C1C L1=L1C D1=D1C S1=S1C P2=C2W L2=L2W D2=D2W S2=S2W"));
+    // The line under the tabs says what was skipped.
+    QVERIFY(v->summaryLine()->isVisibleTo(v));
+    QVERIFY2(v->summaryLine()->text().contains(
+                 QStringLiteral("παρατηρήσεις άλλων συστημάτων που παραλείφθηκαν: 23")),
+             qPrintable(v->summaryLine()->text()));
+    // The chart's print heading names the file read, not the table.
+    v->tabs()->setCurrentWidget(v->chartTab(rinex::SlotC1));
+    QVERIFY(v->Chart1()->heading.contains(QStringLiteral("DUTH0630.22D")));
+    QVERIFY(!v->Chart1()->heading.contains(QStringLiteral(".RNX")));
+
+    // A companion file written under a desktop locale with the decimal comma.
+    const std::string ini = rinexSettingsFileName(s.expectedPath());
+    std::ofstream(ini) << "[POSITION]\r\nXo=4362689,8809\r\nYo=2026647,9686\r\nHo=4174234,2239\r\n";
+    v->ApplyObservationTypes();
+    QVERIFY2(v->Label4()->text().startsWith(QStringLiteral("4362689")), qPrintable(v->Label4()->text()));
+    QVERIFY(v->Label6()->text().startsWith(QStringLiteral("4174234")));
+}
+
+// A file cut inside an epoch: the message waits for an answer for more
+// than a second, and no progress window shows over or under it.
+void RinexViewerTest::noProgressWindowOverAWaitingMessage()
+{
+    ViewerSession s;
+    struct Slow : RecordingDialogs {
+        int progressShown = -1;
+        void message(const std::string& text, MsgIcon icon, const std::string& caption) override
+        {
+            QTest::qWait(1200);
+            progressShown = 0;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (qobject_cast<QProgressDialog*>(w) && w->isVisible()) ++progressShown;
+            RecordingDialogs::message(text, icon, caption);
+        }
+    } slow;
+    std::ifstream in(rinexFile("delf0010.21o"), std::ios::binary);
+    std::stringstream whole;
+    whole << in.rdbuf();
+    std::string text = whole.str();
+    text.resize(text.find(" 21  1  1  0 30  0.0000000") + 200);
+    const std::string cut = s.dir.filePath(QStringLiteral("cut.21o")).toStdString();
+    std::ofstream(cut, std::ios::binary) << text;
+    slow.inputs.push_back(cut);
+    s.v->SpeedButton2Click();
+    QCOMPARE(slow.messages().size(), std::size_t(1));
+    QVERIFY(slow.messages()[0].find("τελειώνει μέσα στην εποχή") != std::string::npos);
+    QCOMPARE(slow.progressShown, 0);
+    QCOMPARE(s.v->rinex().table().recordCount(), 0);
+}
+
+// The search offers the observation files' patterns in Greek; the window
+// keeps its size and maximized state for the next opening.
+void RinexViewerTest::searchOffersTheRinexPatternsAndTheSizeIsKept()
+{
+    ViewerSession s;
+    s.v->SpeedButton2Click();  // cancelled
+    QCOMPARE(s.rec.entries.size(), std::size_t(1));
+    const std::string filter = s.rec.entries[0].text;
+    for (const char* part : {"*.??o", "*.??d", "*.rnx", "*.crx", "*.gz", "*.Z", "Όλα τα αρχεία|*"})
+        QVERIFY2(filter.find(part) != std::string::npos, filter.c_str());
+
+    s.v->hide();
+    QSize shown;
+    bool maximized = true;
+    QTimer::singleShot(0, [&] {
+        s.v->resize(760, 520);
+        QApplication::processEvents();
+        s.v->reject();
+    });
+    s.v->showForCurrentPoint();
+    QCOMPARE(s.doc->RinexWindowPlacement.width, 760);
+    QCOMPARE(s.doc->RinexWindowPlacement.height, 520);
+    QVERIFY(!s.doc->RinexWindowPlacement.maximized);
+    QTimer::singleShot(0, [&] {
+        shown = s.v->size();
+        maximized = s.v->isMaximized();
+        s.v->reject();
+    });
+    s.v->showForCurrentPoint();
+    QCOMPARE(shown, QSize(760, 520));
+    QVERIFY(!maximized);
+    // Through the program settings file.
+    std::string error;
+    ProgramSettings p;
+    p.rinexWindow = WindowPlacement{true, 10, 20, 800, 500, true};
+    QVERIFY(saveProgramSettings(s.ini.toStdString(), p, error));
+    const ProgramSettings back = loadProgramSettings(s.ini.toStdString());
+    QVERIFY(back.rinexWindow.known && back.rinexWindow.maximized);
+    QCOMPARE(back.rinexWindow.width, 800);
 }
 
 QTEST_MAIN(RinexViewerTest)
