@@ -368,16 +368,18 @@ SheetFound HattSheets::sheetOfHatt(const std::vector<int>& sheets, double x, dou
     return best;
 }
 
-SheetFound HattSheets::sheetOfTM87(double E, double N) const
+SheetFound HattSheets::sheetOfTM87(double E, double N, const std::vector<int>& among) const
 {
     if (count_ == 0)
         return {};
-    // Where the point lies, near enough to choose the candidates: EGSA87
-    // and the old Greek datum differ by some hundred metres.
-    FootpointCheck check;
-    const BasicGeographic<double> g = TM87ToEllipsoidal<double>(E, N, 0, 0, &check);
-    std::vector<int> candidates =
-        near({(g.lambda - static_cast<double>(kLambdaAthens)) * kDeg, g.phi * kDeg});
+    std::vector<int> candidates = among;
+    if (candidates.empty()) {
+        // Where the point lies, near enough to choose the candidates: EGSA87
+        // and the old Greek datum differ by some hundred metres.
+        FootpointCheck check;
+        const BasicGeographic<double> g = TM87ToEllipsoidal<double>(E, N, 0, 0, &check);
+        candidates = near({(g.lambda - static_cast<double>(kLambdaAthens)) * kDeg, g.phi * kDeg});
+    }
     if (candidates.empty()) {
         candidates.resize(count_);
         std::iota(candidates.begin(), candidates.end(), 0);

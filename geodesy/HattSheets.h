@@ -94,8 +94,9 @@ public:
     // outline (0 inside it).
     double metresOutside(int s, double x, double y) const;
     // The sheet whose outline holds a TM87 point (of two that overlap, the one
-    // whose middle lies nearest); with none, the nearest sheet.
-    SheetFound sheetOfTM87(double E, double N) const;
+    // whose middle lies nearest); with none, the nearest sheet. Among the
+    // sheets `among` when it names any (a number that stands for two).
+    SheetFound sheetOfTM87(double E, double N, const std::vector<int>& among = {}) const;
     // Among `sheets`, the one that holds the point given by x, y on each of
     // them, or the nearest (a number that stands for two sheets).
     SheetFound sheetOfHatt(const std::vector<int>& sheets, double x, double y) const;
