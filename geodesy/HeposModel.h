@@ -27,6 +27,7 @@
 #include "geodesy/Extended.h"
 
 #include <string>
+#include <vector>
 
 namespace korthal {
 
@@ -70,9 +71,10 @@ public:
     // The model with the grids built into the program.
     static const HeposModel& builtIn();
 
-    // TM07 E, N and HTRS07 h → TM87 E, N and GGRS87 h.
+    // TM07 E, N and HTRS07 h → TM87 E, N and GGRS87 h. Without
+    // `withPosition`, phi87 and lambda87 are left 0 (two arc tangents less).
     template <class T>
-    HeposPoint<T> toTM87(Exact<T> E, Exact<T> N, Exact<T> h) const;
+    HeposPoint<T> toTM87(Exact<T> E, Exact<T> N, Exact<T> h, bool withPosition = true) const;
     // TM87 E, N and GGRS87 h → TM07 E, N and HTRS07 h; phi87, lambda87 as in
     // the forward. The status is that of the grid at the TM07 result.
     template <class T>
@@ -88,10 +90,27 @@ public:
     const CorrectionGrid& northGrid() const { return north_; }
 
 private:
-    SimilarityParameters p_;
-    Extended m_[3][3];    // (1 + dS)·R
-    Extended inv_[3][3];  // its inverse
+    // The similarity in the floating type it runs in.
+    template <class T>
+    struct Similarity {
+        T m[3][3];    // (1 + dS)·R
+        T inv[3][3];  // its inverse
+        T t[3];       // tX, tY, tZ
+    };
+    template <class T>
+    const Similarity<T>& similarity() const;
+    // dE, dN at the point, bilinear from the four nodes around its cell.
+    template <class T>
+    void correct(const CorrectionGrid::Cell<T>& cell, T& dE, T& dN) const;
+
+    Similarity<Extended> x_;
+    Similarity<double> d_;
     CorrectionGrid east_, north_;
+    // Both components of each node side by side, in the grids' order: the
+    // four nodes of a cell lie in two runs of memory, not four. Single
+    // precision keeps them to a tenth of a micrometre, and halves the memory
+    // a conversion walks through.
+    std::vector<float> nodes_;
 };
 
 // "Το σημείο NAME βρίσκεται έξω από τον κάναβο διορθώσεων του μοντέλου HEPOS".

@@ -165,7 +165,8 @@ const HeposModel& heposOf(const ConvertOptions& o)
 template <class T>
 Pt<T> tm07ToTm87(const Pt<T>& p, const ConvertOptions& o, ChainWatch* w)
 {
-    const HeposPoint<T> r = heposOf(o).toTM87<T>(p.a, p.b, p.c);
+    // The GGRS87 position only for the geoid model.
+    const HeposPoint<T> r = heposOf(o).toTM87<T>(p.a, p.b, p.c, !o.undulation);
     if (w && r.nearEdge && std::is_same_v<T, double>)
         w->needsExtended = true;
     Pt<T> out{r.E, r.N, r.h - egsaUndulation(o, r.phi87, r.lambda87, w), {}};
