@@ -119,10 +119,8 @@ const HeposModel::Similarity<Extended>& HeposModel::similarity<Extended>() const
 template <class T>
 void HeposModel::correct(const CorrectionGrid::Cell<T>& cell, T& dE, T& dN) const
 {
-    const std::size_t cols = static_cast<std::size_t>(east_.columns());
-    const float* south = nodes_.data() + 2 * (static_cast<std::size_t>(cell.row) * cols +
-                                              static_cast<std::size_t>(cell.column));
-    const float* north = south + 2 * cols;
+    const float* south = nodes_.data() + nodeIndex(cell.row, cell.column);
+    const float* north = south + 2 * static_cast<std::size_t>(east_.columns());
     auto bilinear = [&](int k) {
         const T s = T(south[k]) + (T(south[k + 2]) - T(south[k])) * cell.fx;
         const T n = T(north[k]) + (T(north[k + 2]) - T(north[k])) * cell.fx;
@@ -153,6 +151,16 @@ BasicGeocentric<T> HeposModel::ggrs87ToHtrs07(const BasicGeocentric<T>& x) const
 template <class T>
 HeposPoint<T> HeposModel::toTM87(Exact<T> E, Exact<T> N, Exact<T> h, bool withPosition) const
 {
+    // The grid's cell first, its nodes asked of memory at once: over a grid
+    // larger than the processor's cache they arrive while the projections
+    // are computed, instead of stalling the end.
+    const auto cell = east_.locate<T>(E, N);
+    const bool inGrid = cell.inside && !nodes_.empty();
+    if (inGrid) {
+        const float* south = nodes_.data() + nodeIndex(cell.row, cell.column);
+        __builtin_prefetch(south);
+        __builtin_prefetch(south + 2 * static_cast<std::size_t>(east_.columns()));
+    }
     const GeographicTrig<T> g = TM07().inverseTrig<T>(E, N);
     const BasicGeocentric<T> y = htrs07ToGgrs87(geocentricOf(g, h));
     const Tangents<T> g87 = tangentsOf(y);
@@ -166,9 +174,8 @@ HeposPoint<T> HeposModel::toTM87(Exact<T> E, Exact<T> N, Exact<T> h, bool withPo
         r.phi87 = std::atan(g87.tanPhi);
         r.lambda87 = std::atan2(g87.sinLambda, g87.cosLambda);
     }
-    const auto cell = east_.locate<T>(E, N);
     r.nearEdge = cell.nearEdge;
-    if (!cell.inside || nodes_.empty()) {
+    if (!inGrid) {
         r.status = HeposStatus::OutsideGrid;
         return r;
     }

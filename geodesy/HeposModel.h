@@ -99,6 +99,12 @@ private:
     };
     template <class T>
     const Similarity<T>& similarity() const;
+    // Where the node of a row and column starts in nodes_.
+    std::size_t nodeIndex(int row, int column) const
+    {
+        return 2 * (static_cast<std::size_t>(row) * static_cast<std::size_t>(east_.columns()) +
+                    static_cast<std::size_t>(column));
+    }
     // dE, dN at the point, bilinear from the four nodes around its cell.
     template <class T>
     void correct(const CorrectionGrid::Cell<T>& cell, T& dE, T& dN) const;

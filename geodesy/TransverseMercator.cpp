@@ -11,19 +11,19 @@ namespace korthal {
 
 namespace {
 
-// sin 2jx, cos 2jx, sinh 2jy, cosh 2jy for j = 1..6 from those of 2x and 2y
-// by the addition theorems: three transcendental calls instead of twenty-four.
+// sin 2jx, cos 2jx, sinh 2jy, cosh 2jy for j = 1..6 from sin 2x, cos 2x and
+// e^2y by the addition theorems, instead of twenty-four transcendental calls.
 template <class T>
 struct Multiples {
     T s[6], c[6], sh[6], ch[6];
-    Multiples(T x, T y)
+    // |y| stays below 1 on any grid, where e^2y loses nothing that matters.
+    Multiples(T x, T y) : Multiples(std::sin(2 * x), std::cos(2 * x), std::exp(2 * y)) {}
+    Multiples(T sin2x, T cos2x, T exp2y)
     {
-        s[0] = std::sin(2 * x);
-        c[0] = std::cos(2 * x);
-        // |y| stays below 1 on any grid, where exp loses nothing that matters.
-        const T ey = std::exp(2 * y);
-        sh[0] = (ey - 1 / ey) / 2;
-        ch[0] = (ey + 1 / ey) / 2;
+        s[0] = sin2x;
+        c[0] = cos2x;
+        sh[0] = (exp2y - 1 / exp2y) / 2;
+        ch[0] = (exp2y + 1 / exp2y) / 2;
         for (int j = 1; j < 6; ++j) {
             s[j] = s[j - 1] * c[0] + c[j - 1] * s[0];
             c[j] = c[j - 1] * c[0] - s[j - 1] * s[0];
@@ -37,9 +37,12 @@ struct Multiples {
 template <class T>
 T conformalTangent(T tau, T e)
 {
+    // σ = sinh q and √(1 + σ²) = cosh q, with q = e·atanh(e·sin φ), from
+    // one exponential: q stays below 0.01, where that loses nothing.
     const T root = std::sqrt(1 + tau * tau);
-    const T sigma = std::sinh(e * std::atanh(e * tau / root));
-    return tau * std::sqrt(1 + sigma * sigma) - sigma * root;
+    const T eq = std::exp(e * std::atanh(e * tau / root));
+    const T sigma = (eq - 1 / eq) / 2;
+    return tau * ((eq + 1 / eq) / 2) - sigma * root;
 }
 
 constexpr Extended kDegree = kPi / 180;
@@ -143,9 +146,16 @@ template <class T>
 BasicProjected<T> TransverseMercator::fromConformal(T taup, T sinL, T cosL) const
 {
     const Constants<T>& c = constants<T>();
+    // ξ' = atan2(τ', cos λ) and η' = asinh(sin λ / r), r² = τ'² + cos² λ:
+    // sin 2ξ' and cos 2ξ' follow from τ' and cos λ, and e^η' = s + √(1 + s²)
+    // with s = sin λ / r (written so as not to cancel for s < 0).
+    const T r2 = taup * taup + cosL * cosL;
     const T xip = std::atan2(taup, cosL);
-    const T etap = std::asinh(sinL / std::sqrt(taup * taup + cosL * cosL));
-    const Multiples<T> m(xip, etap);
+    const T sn = sinL / std::sqrt(r2);
+    const T root = std::sqrt(1 + sn * sn);
+    const T ee = sn >= 0 ? sn + root : 1 / (root - sn);
+    const T etap = std::log(ee);
+    const Multiples<T> m(2 * taup * cosL / r2, (cosL * cosL - taup * taup) / r2, ee * ee);
     T xi = xip, eta = etap;
     for (int j = 0; j < 6; ++j) {
         xi += c.alpha[j] * m.s[j] * m.ch[j];
@@ -185,7 +195,8 @@ typename TransverseMercator::template Conformal<T> TransverseMercator::toConform
         etap -= c.beta[j] * m.c[j] * m.sh[j];
     }
     Conformal<T> k;
-    k.sinhEta = std::sinh(etap);
+    const T ee = std::exp(etap);
+    k.sinhEta = (ee - 1 / ee) / 2;
     k.cosXi = std::cos(xip);
     k.hyp = std::sqrt(k.sinhEta * k.sinhEta + k.cosXi * k.cosXi);
     k.taup = std::sin(xip) / k.hyp;
