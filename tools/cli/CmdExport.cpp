@@ -74,7 +74,7 @@ int runExport(const std::vector<std::string>& args)
     for (const auto& name : r.leftOut)
         std::cerr << "korthal-cli export: " << name << " has no coordinates; not written\n";
     for (const auto& name : r.outsideGrid)
-        std::cerr << "korthal-cli export: " << outsideGridMessage(name) << "; not written\n";
+        std::cerr << "korthal-cli export: " << outsideGridMessage(name) << ", δεν γράφτηκε\n";
     for (const auto& name : r.descriptionsCut)
         std::cerr << "korthal-cli export: the description of " << name
                   << " was cut to the 254 bytes of a Shapefile field\n";
