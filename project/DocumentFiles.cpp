@@ -374,6 +374,8 @@ void Document::StartUp(const std::string& programSettingsFile,
     CurrentFileName = program.LastFile;
     IconsPath = program.IconsPath;
     MainWindowPlacement = program.window;
+    // The reference points of the job: those of the network's folder.
+    ReferenceFileName = referenceFileOf(fileToOpen.value_or(program.LastFile));
     LoadReference(ReferenceFileName);
     openStartUpNetwork(program.LastFile, fileToOpen);
     LoadingData = false;
