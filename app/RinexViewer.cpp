@@ -7,6 +7,7 @@
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
+#include "project/JobFolder.h"
 #include "project/Settings.h"
 #include "project/TextOutput.h"
 #include "table/TextUtil.h"
@@ -260,9 +261,17 @@ void RinexViewer::ComboBox1Change(int index)
 void RinexViewer::SpeedButton2Click()
 {
     const QString folder = QDir::currentPath();
-    const auto file = dialogs().chooseFile("Αναζήτηση του αρχείου παρατηρήσεων RINEX", "", ".", "");
+    // The dialog starts in the job folder (the working folder for a network
+    // named without one).
+    const std::string job = jobFolderOf(doc_.CurrentFileName);
+    const auto file = dialogs().chooseFile("Αναζήτηση του αρχείου παρατηρήσεων RINEX", "",
+                                           job.empty() ? std::string(".") : job, "");
     QDir::setCurrent(folder);
     if (!file) return;
+    // The table goes into the job's folder "RINEX", made now when the
+    // network is new.
+    if (!rinex_.RinexFileName.empty())
+        QDir().mkpath(QFileInfo(QString::fromStdString(rinex_.RinexFileName)).absolutePath());
 
     // The progress bar appears only for a reading that takes a while.
     std::unique_ptr<QProgressDialog> bar;
