@@ -4,6 +4,7 @@
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
+#include "project/JobFolder.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -200,7 +201,7 @@ void GridPage::showPhotos()
     const int idField = network ? int(gps::ID) : int(gys::ID);
     details_->setTitle(QStringLiteral("  λεπτομέρειες σημείου \"") +
                        QString::fromStdString(table_.asString(nameField)) + QLatin1Char('"'));
-    thumbnails_->showPoint(QString::fromLatin1(kImagesFolder),
+    thumbnails_->showPoint(QString::fromStdString(imagesFolderOf(doc_.CurrentFileName)),
                            photoBaseName(doc_.CurrentFileName, network),
                            table_.asInteger(idField));
 }

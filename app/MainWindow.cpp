@@ -2,6 +2,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/CalculatorPage.h"
+#include "app/FileMenu.h"
 #include "app/GeoidMapWindow.h"
 #include "app/NetworkPage.h"
 #include "app/NumberPage.h"
@@ -17,6 +18,9 @@
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
+#include "project/JobFolder.h"
+#include "project/RecentNetworks.h"
+#include "project/SavePrompt.h"
 #include "project/Settings.h"
 #include "views/Listing.h"
 #include "app/PrintListing.h"
@@ -88,6 +92,7 @@ MainWindow::MainWindow(Document& doc, QString programSettingsFile, QWidget* pare
     calc_ = std::make_unique<Calculator>(CalculatorContext{
         &doc_.numbers(), &doc_.numberSettings(), &doc_.datumShifts(), &doc_.transformation()});
     buildPages();
+    fileMenu_ = new FileMenu(*this);
     qApp->installEventFilter(this);
 }
 
@@ -218,7 +223,15 @@ bool MainWindow::testTabShown() const
 void MainWindow::FormCreate()
 {
     doc_.LoadingData = true;
-    const ProgramSettings program = loadProgramSettings(programSettingsFile_.toStdString());
+    const QString settingsSource =
+        programSettingsSource_.isEmpty() ? programSettingsFile_ : programSettingsSource_;
+    const ProgramSettings program = loadProgramSettings(settingsSource.toStdString());
+    fileMenu_->load(settingsSource.toStdString());
+    const std::optional<std::string> given =
+        fileToOpen_.isEmpty() ? std::nullopt
+                              : std::optional(QFile::encodeName(fileToOpen_).toStdString());
+    // The reference points of the job: those of the network's folder.
+    doc_.ReferenceFileName = referenceFileOf(given.value_or(program.LastFile));
     doc_.CurrentFileName = program.LastFile;
     doc_.IconsPath = program.IconsPath;
     doc_.MainWindowPlacement = program.window;
@@ -232,10 +245,24 @@ void MainWindow::FormCreate()
     doc_.GYS().first();
     doc_.ReferenceModified = false;
     networkPage_->FillReferencePickList();
-    doc_.openStartUpNetwork(program.LastFile,
-                            fileToOpen_.isEmpty()
-                                ? std::nullopt
-                                : std::optional(QFile::encodeName(fileToOpen_).toStdString()));
+    doc_.openStartUpNetwork(program.LastFile, given);
+    const bool networkThere = QFileInfo::exists(QString::fromStdString(doc_.CurrentFileName));
+    // The job's folders, beside a network that is there (not wherever a
+    // program started for the first time happens to run).
+    if (networkThere) createJobFolders(doc_.CurrentFileName);
+    // A last network that is gone is said (a first run has no settings file
+    // and nothing to miss; a point list that cannot be read is said by the
+    // import).
+    if (!given && doc_.LastLoadProblem.empty() && !networkThere &&
+        QFileInfo::exists(settingsSource) &&
+        QFileInfo(QString::fromStdString(doc_.CurrentFileName))
+                .suffix()
+                .compare(QStringLiteral("TXT"), Qt::CaseInsensitive) != 0)
+        doc_.LastLoadProblem = missingLastNetworkMessage(doc_.CurrentFileName);
+    if (networkThere) {
+        fileMenu_->networkOpened(doc_.CurrentFileName);
+        pages_->setCurrentWidget(tabNetwork_);
+    }
     doc_.LoadingData = false;
     doc_.GYS().first();
     calculatorPage_->fillAreas();
@@ -283,9 +310,25 @@ void MainWindow::refreshAll()
 void MainWindow::LoadFile(const QString& fileName)
 {
     networkPage_->commitMemo();
-    doc_.LoadFile(fileName.toStdString());
+    const std::string file = fileName.toStdString();
+    // A network in another folder brings that folder's reference points.
+    std::string referenceProblem;
+    if (!takeReferenceOfJob(doc_, file, referenceProblem)) return;
+    doc_.LoadFile(file);
+    if (QFileInfo::exists(fileName)) {
+        createJobFolders(file);
+        fileMenu_->networkOpened(file);
+    }
     refreshAll();
+    networkPage_->FillReferencePickList();
+    if (!referenceProblem.empty()) showMessage(referenceProblem, MsgIcon::Warning);
     reportLoadProblem();
+}
+
+void MainWindow::commitEdits()
+{
+    networkPage_->commitEdits();
+    referencePage_->commitEdits();
 }
 
 void MainWindow::reportLoadProblem()
@@ -297,13 +340,14 @@ void MainWindow::reportLoadProblem()
 
 bool MainWindow::askToSaveNetwork()
 {
-    networkPage_->commitEdits();
-    if (!doc_.NetworkModified) return true;
-    // As at exit, a point list is never offered for overwriting.
-    const auto name = doc_.askNetworkName(doc_.offeredNetworkName());
-    // Cancel answers "do not save", as it does at exit.
-    if (!name) return true;
-    return doc_.saveNetworkAs(*name);
+    commitEdits();
+    const SaveAnswer a = offerToSaveNetwork(doc_);
+    if (a == SaveAnswer::Cancelled) return false;
+    if (a == SaveAnswer::Saved) {
+        fileMenu_->networkOpened(doc_.CurrentFileName);
+        refreshAll();
+    }
+    return true;
 }
 
 void MainWindow::SpeedButton2Click()
@@ -312,7 +356,7 @@ void MainWindow::SpeedButton2Click()
         "Αναζήτηση του αρχείου κορυφών δικτύου",
         "αρχεία σημείων λεπτομερειών  (*.WGS84)|*.WGS84|ΟΝΟΜΑ,Χ,Υ,Ζ enter ή ΟΝΟΜΑ tab Χ tab Υ "
         "tab Ζ enter |*.TXT",
-        ".", "WGS84");
+        fileMenu_->dialogFolder(), "WGS84");
     if (!file) return;
     if (!askToSaveNetwork()) return;
     LoadFile(QString::fromStdString(*file));
@@ -321,9 +365,12 @@ void MainWindow::SpeedButton2Click()
 void MainWindow::SpeedButton7Click()
 {
     if (!askToSaveNetwork()) return;
+    const std::string previous = doc_.CurrentFileName;
     doc_.NewNetwork();
-    setWindowTitle(QStringLiteral("   Korthal      Αρχείο : ") +
-                   QString::fromStdString(doc_.CurrentFileName));
+    // The new network stays in the job folder of the one before.
+    doc_.CurrentFileName = inJobFolder(previous, doc_.CurrentFileName);
+    doc_.Caption = "   Korthal      Αρχείο : " + doc_.CurrentFileName;
+    setWindowTitle(QString::fromStdString(doc_.Caption));
     // The empty network's transformation is the identity: the settings page
     // shows it, without residuals, instead of the previous network's.
     doc_.RecomputeNetwork();
@@ -439,10 +486,16 @@ void MainWindow::reject()
         testPage_->speedButton4Click();
         return;
     }
-    networkPage_->commitEdits();
-    referencePage_->commitEdits();
-    if (isVisible()) doc_.MainWindowPlacement = placement();
+    commitEdits();
     if (photoWindow_) photoWindow_->postCaption();
+    // Cancel keeps the window open with everything as it was; No leaves the
+    // network's changes unsaved.
+    switch (offerToSaveNetwork(doc_)) {
+    case SaveAnswer::Cancelled: return;
+    case SaveAnswer::Discarded: doc_.NetworkModified = false; break;
+    default: break;
+    }
+    if (isVisible()) doc_.MainWindowPlacement = placement();
     QDialog::reject();
 }
 

@@ -30,6 +30,7 @@ class CalculatorPage;
 class TestPage;
 class RinexViewer;
 class SketchPage;
+class FileMenu;
 class PhotoWindow;
 class GeoidMapWindow;
 
@@ -74,6 +75,16 @@ public:
     // The file given on the program's command line: FormCreate opens it
     // instead of the program settings' last network.
     void setFileToOpen(const QString& file) { fileToOpen_ = file; }
+    // Where FormCreate reads the program settings when that is not the file
+    // written at exit (an installed program's first run).
+    void setProgramSettingsSource(const QString& file) { programSettingsSource_ = file; }
+    // The menu "Αρχείο" with the recent networks.
+    FileMenu* fileMenu() const { return fileMenu_; }
+    // Ends the edits of both grids, so that what was typed is in the tables.
+    void commitEdits();
+    // With unsaved network changes: whether to save them (Yes / No /
+    // Cancel, then the name). False cancels the operation that asked.
+    bool askToSaveNetwork();
     // Start-up steps of the window's creation (settings, reference file,
     // last network, lists), then the initial display modes.
     void FormCreate();
@@ -124,9 +135,6 @@ protected:
 
 private:
     void buildPages();
-    // With unsaved network changes: the exit question. False cancels the
-    // operation that asked.
-    bool askToSaveNetwork();
     void reportLoadProblem();
     void loadCalculatorFromNetwork();
     void loadCalculatorFromReference();
@@ -134,6 +142,8 @@ private:
     Document& doc_;
     QString programSettingsFile_;
     QString fileToOpen_;
+    QString programSettingsSource_;
+    FileMenu* fileMenu_ = nullptr;
     // Made first, as the program makes its windows: the viewer, then the
     // main window's pages.
     std::unique_ptr<RinexViewer> rinexViewer_;

@@ -6,6 +6,7 @@
 #include "paint/PhotoPrint.h"
 #include "paint/Picture.h"
 #include "project/Document.h"
+#include "project/JobFolder.h"
 #include "project/Photos.h"
 
 #include <QApplication>
@@ -213,7 +214,7 @@ void PhotoWindow::FormShow()
 
     const std::string base = photoBaseName(doc_.CurrentFileName, network_);
     const int idField = network_ ? int(gps::ID) : int(gys::ID);
-    const QString found = q(findPhoto(kImagesFolder, base, t.asInteger(idField), photo_));
+    const QString found = q(findPhoto(imagesFolderOf(doc_.CurrentFileName), base, t.asInteger(idField), photo_));
     const bool exists = !found.isEmpty();
     for (int k : {1, 3, 4, 9, 10}) buttons_[k]->setEnabled(exists);
     if (!exists) {
@@ -346,7 +347,7 @@ void PhotoWindow::SpeedButton2Click()
     const int idField = network_ ? int(gps::ID) : int(gys::ID);
     const std::string stem =
         photoStem(photoBaseName(doc_.CurrentFileName, network_), t.asInteger(idField), photo_);
-    const std::string folder = QDir::current().filePath(QString::fromLatin1(kImagesFolder)).toStdString();
+    const std::string folder = QDir::current().filePath(QString::fromStdString(imagesFolderOf(doc_.CurrentFileName))).toStdString();
     const std::string target = photoTargetPath(folder, stem, *file,
                                                paint::pictureExtension(source).toStdString());
     std::string error;

@@ -1,13 +1,18 @@
 #include "app/Program.h"
 
+#include "app/FileMenu.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
 #include "project/Document.h"
+#include "project/RecentNetworks.h"
+#include "project/SettingsLocation.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTranslator>
 
 namespace korthal::app {
@@ -23,6 +28,15 @@ QString programSettingsFile()
 {
     const QFileInfo exe(QCoreApplication::applicationFilePath());
     return exe.dir().filePath(exe.completeBaseName() + QStringLiteral(".INI"));
+}
+
+SettingsLocation programSettingsPlace()
+{
+    const QString config =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return programSettingsLocation(
+        QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
+        config.isEmpty() ? std::string() : QFile::encodeName(config + QStringLiteral("/korthal")).toStdString());
 }
 
 bool installQtGreek(QCoreApplication& app)
@@ -42,22 +56,33 @@ Separators desktopSeparators()
                           locale.groupSeparator().toStdString());
 }
 
-int runProgram(const QString& fileToOpen)
+int runProgram(const QString& fileToOpen, Dialogs* scripted)
 {
-    createWorkingFolders();
+    // The folders "Images" and "RINEX" are made in the job folder of the
+    // network opened (MainWindow::FormCreate), not wherever the program was
+    // started.
     QtDialogs dialogs;
-    Dialogs* previous = setDialogs(&dialogs);
+    Dialogs* previous = setDialogs(scripted ? scripted : &dialogs);
     {
         Document doc(desktopSeparators());
-        const QString ini = programSettingsFile();
+        const SettingsLocation where = programSettingsPlace();
+        const QString ini = QFile::decodeName(where.writeTo.c_str());
         MainWindow window(doc, ini);
+        window.setProgramSettingsSource(QFile::decodeName(where.readFrom.c_str()));
         window.setFileToOpen(fileToOpen);
         dialogs.setParent(&window);
         window.FormCreate();
         window.startModes();
         window.exec();
         dialogs.setParent(nullptr);
-        doc.ExitSequence(ini.toStdString());
+        makeSettingsFolder(where.writeTo);
+        const ExitResult done = doc.ExitSequence(where.writeTo);
+        if (!done.cancelled) {
+            std::string error;
+            if (!done.programSettingsWritten ||
+                !saveRecentNetworks(where.writeTo, window.fileMenu()->recent(), error))
+                showMessage(programSettingsNotSavedMessage(where.writeTo), MsgIcon::Warning);
+        }
     }
     setDialogs(previous);
     return 0;

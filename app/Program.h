@@ -2,6 +2,7 @@
 // The program's main block: start-up, the modal main window, the exit
 // sequence.
 
+#include "project/SettingsLocation.h"
 #include "table/PlainNumber.h"
 
 #include <QString>
@@ -10,6 +11,7 @@ class QCoreApplication;
 
 namespace korthal {
 class Document;
+class Dialogs;
 }
 
 namespace korthal::app {
@@ -22,6 +24,11 @@ void createWorkingFolders();
 // replaced by ".INI".
 QString programSettingsFile();
 
+// Where the program settings are read and written: beside the executable
+// when its folder is writable, else in the user's configuration folder
+// (korthal under Qt's generic configuration location, $XDG_CONFIG_HOME).
+SettingsLocation programSettingsPlace();
+
 // The system's separators as the desktop's locale has them (what Qt
 // reports for the user's locale), rather than the process's C library
 // locale, which a desktop session often leaves at "C".
@@ -33,7 +40,9 @@ bool installQtGreek(QCoreApplication& app);
 
 // Runs the whole program with an existing QApplication. `fileToOpen` (the
 // command line's file) is opened instead of the program settings' last
-// network when it is not empty. Returns the exit code.
-int runProgram(const QString& fileToOpen = {});
+// network when it is not empty. `scripted`: the dialogs to use instead of
+// message boxes (a driver that runs the program without a user). Returns
+// the exit code.
+int runProgram(const QString& fileToOpen = {}, Dialogs* scripted = nullptr);
 
 }  // namespace korthal::app

@@ -1,9 +1,12 @@
 #include "app/QtDialogs.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace korthal::app {
 
@@ -60,11 +63,18 @@ Answer QtDialogs::ask(const std::string& text, const std::string& caption, MsgIc
 std::optional<std::string> QtDialogs::input(const std::string& caption, const std::string& prompt,
                                             const std::string& initial)
 {
-    bool ok = false;
-    const QString s = QInputDialog::getText(parent_, windowCaption(caption), q(prompt),
-                                            QLineEdit::Normal, q(initial), &ok);
-    if (!ok) return std::nullopt;
-    return s.toStdString();
+    QInputDialog dlg(parent_);
+    dlg.setWindowTitle(windowCaption(caption));
+    dlg.setLabelText(q(prompt));
+    dlg.setTextValue(q(initial));
+    // Wide enough for the whole title (the window manager's buttons beside
+    // it) and for a file name with its folder.
+    const QFontMetrics fm(dlg.font());
+    dlg.resize(std::max({dlg.sizeHint().width(), fm.horizontalAdvance(dlg.windowTitle()) + 160,
+                         std::min(fm.horizontalAdvance(q(initial)) + 80, 900)}),
+               dlg.sizeHint().height());
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    return dlg.textValue().toStdString();
 }
 
 QString QtDialogs::qtFilter(const std::string& filter)

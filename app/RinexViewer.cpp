@@ -7,6 +7,7 @@
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
+#include "project/JobFolder.h"
 #include "views/RinexReader.h"
 #include "project/Settings.h"
 #include "project/TextOutput.h"
@@ -302,11 +303,19 @@ void RinexViewer::ComboBox1Change(int index)
 void RinexViewer::SpeedButton2Click()
 {
     const QString folder = QDir::currentPath();
+    // The dialog starts in the job folder (the working folder for a network
+    // named without one).
+    const std::string job = jobFolderOf(doc_.CurrentFileName);
     const auto file = dialogs().chooseFile(
         "Αναζήτηση του αρχείου παρατηρήσεων RINEX",
-        "Αρχεία παρατηρήσεων RINEX|*.??o;*.??d;*.obs;*.rnx;*.crx;*.gz;*.Z|Όλα τα αρχεία|*", ".", "");
+        "Αρχεία παρατηρήσεων RINEX|*.??o;*.??d;*.obs;*.rnx;*.crx;*.gz;*.Z|Όλα τα αρχεία|*",
+        job.empty() ? std::string(".") : job, "");
     QDir::setCurrent(folder);
     if (!file) return;
+    // The table goes into the job's folder "RINEX", made now when the
+    // network is new.
+    if (!rinex_.RinexFileName.empty())
+        QDir().mkpath(QFileInfo(QString::fromStdString(rinex_.RinexFileName)).absolutePath());
     ReadRinexObservations(*file);
     QDir::setCurrent(folder);
 }

@@ -2,6 +2,7 @@
 
 #include "geodesy/Dialogs.h"
 #include "project/Document.h"
+#include "project/JobFolder.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -141,7 +142,7 @@ void TestPage::speedButton4Click()
     // report was written.
     const std::string previousFile = doc_.LastTextFile;
     if (toFile) doc_.LastTextFile.clear();
-    doc_.RunSelfTest(test, s, toFile ? std::string("TEST.TXT") : std::string(),
+    doc_.RunSelfTest(test, s, toFile ? inJobFolder(doc_.CurrentFileName, "TEST.TXT") : std::string(),
                      [this](const SelfTestProgress& p) {
                          Label53->setText(QString::number(p.run));
                          Label73->setText(QString::fromStdString(p.labelDX));

@@ -54,6 +54,9 @@ std::string doneMessage(const ExportResult& r)
     std::string text = "Γράφτηκαν " + std::to_string(r.written) + " σημεία στο αρχείο " + r.path;
     if (!r.leftOut.empty())
         text += "\rΧωρίς συντεταγμένες, δεν γράφτηκαν : " + joined(r.leftOut);
+    if (!r.outsideGrid.empty())
+        text += "\rΈξω από τον κάναβο διορθώσεων του μοντέλου HEPOS, δεν γράφτηκαν : " +
+                joined(r.outsideGrid);
     if (!r.descriptionsCut.empty())
         text += "\rΠεριγραφές που κόπηκαν στους 254 χαρακτήρες : " + joined(r.descriptionsCut);
     return text;
@@ -78,22 +81,26 @@ bool exportTargetExists(const std::string& path, ExportFormat format)
 }
 
 ExportResult exportTableTo(Document& doc, bool network, const std::string& path,
-                           ExportFormat format)
+                           ExportFormat format, ExportSystem system)
 {
     if (format == ExportFormat::Listing)
         return writeListing(doc, network, path);
+    if (!takesPlaneSystem(format))
+        system = ExportSystem::EGSA87;
 
     ExportResult r;
     r.path = path;
     r.format = format;
-    const std::vector<ExportPoint> points = exportPoints(doc, network);
+    const std::vector<ExportPoint> points = exportPoints(doc, network, system);
     for (const auto& p : points)
         if (!p.placedIn(format))
-            r.leftOut.push_back(p.name);
-    if (r.leftOut.size() == points.size()) {
+            (p.outsideGrid ? r.outsideGrid : r.leftOut).push_back(p.name);
+    if (r.leftOut.size() + r.outsideGrid.size() == points.size()) {
         r.nothingPlaced = true;
-        r.error = formatInfo(format).wgs84 ? "Κανένα σημείο του πίνακα δεν έχει συντεταγμένες WGS84"
-                                           : "Κανένα σημείο του πίνακα δεν έχει συντεταγμένες ΕΓΣΑ87";
+        r.error = std::string("Κανένα σημείο του πίνακα δεν έχει συντεταγμένες ") +
+                  (formatInfo(format).wgs84             ? "WGS84"
+                   : system == ExportSystem::TM07 ? "HTRS07 (TM07)"
+                                                        : "ΕΓΣΑ87");
         return r;
     }
 
@@ -107,7 +114,7 @@ ExportResult exportTableTo(Document& doc, bool network, const std::string& path,
                                       : ExportLayer{"simeia_anaforas", "Σημεία αναφοράς"};
     PointFileReport report;
     if (!writePointFile(points, format, staging.staged(target.filename().string()), layer, report,
-                        r.error))
+                        r.error, system))
         return r;
     std::vector<std::string> stale;
     if (format == ExportFormat::Shapefile)
@@ -126,8 +133,8 @@ ExportResult exportTableTo(Document& doc, bool network, const std::string& path,
 std::optional<ExportResult> exportTable(Document& doc, bool network)
 {
     std::vector<FileType> types;
-    for (const auto& f : exportFormats())
-        types.push_back({f.label, f.extension});
+    for (const auto& c : exportChoices())
+        types.push_back({c.label, formatInfo(c.format).extension});
     const auto choice = dialogs().chooseSaveFile(
         std::string("Αποθήκευση του πίνακα") +
             (network ? "κορυφών του δικτύου" : "σημείων αναφοράς"),
@@ -135,15 +142,15 @@ std::optional<ExportResult> exportTable(Document& doc, bool network)
     if (!choice || choice->path.empty())
         return std::nullopt;
     const auto chosen = static_cast<std::size_t>(choice->type);
-    const ExportTarget target = resolveExportTarget(
-        choice->path, chosen < exportFormats().size() ? exportFormats()[chosen].format
-                                                      : ExportFormat::Listing);
+    const ExportChoice& c =
+        exportChoices()[chosen < exportChoices().size() ? chosen : std::size_t{0}];
+    const ExportTarget target = resolveExportTarget(choice->path, c.format, c.system);
     if (!Document::mayWriteOver(target.path, exportTargetExists(target.path, target.format)))
         return std::nullopt;
 
     if (target.format == ExportFormat::Listing)
         doc.LastTextFile = target.path;
-    ExportResult r = exportTableTo(doc, network, target.path, target.format);
+    ExportResult r = exportTableTo(doc, network, target.path, target.format, target.system);
     if (r.nothingPlaced)
         showMessage(r.error + " : δεν γράφτηκε αρχείο", MsgIcon::Exclamation);
     else if (!r.ok)

@@ -250,6 +250,22 @@ bool writeFeature(OGRLayer& layer, ExportFormat format, const ExportPoint& p,
     return layer.CreateFeature(f.get()) == OGRERR_NONE;
 }
 
+// The spatial reference of HTRS07 TM07, which the EPSG dataset of GDAL's
+// PROJ may not hold under a code of its own.
+OGRErr setTM07(OGRSpatialReference& srs)
+{
+    srs.SetProjCS("HTRS07 / TM07");
+    OGRErr e = srs.SetGeogCS("HTRS07", "Hellenic_Terrestrial_Reference_System_2007", "GRS 1980",
+                             6378137.0, 298.257222101);
+    if (e == OGRERR_NONE)
+        e = srs.SetTM(0, 24, 0.9996, 500000, -2000000);
+    if (e == OGRERR_NONE)
+        e = srs.SetLinearUnits(SRS_UL_METER, 1.0);
+    if (e == OGRERR_NONE)
+        e = srs.SetTOWGS84(0, 0, 0, 0, 0, 0, 0);
+    return e;
+}
+
 void registerDrivers()
 {
     static std::once_flag once;
@@ -286,7 +302,7 @@ const std::vector<std::string>& shapefileIndexes()
 
 bool writePointFile(const std::vector<ExportPoint>& points, ExportFormat format,
                     const std::string& path, const ExportLayer& layerName,
-                    PointFileReport& report, std::string& error)
+                    PointFileReport& report, std::string& error, ExportSystem system)
 {
     registerDrivers();
     GdalErrors errors;
@@ -299,8 +315,9 @@ bool writePointFile(const std::vector<ExportPoint>& points, ExportFormat format,
 
     const bool wgs84 = formatInfo(format).wgs84;
     OGRSpatialReference srs;
-    if (srs.importFromEPSG(wgs84 ? 4326 : 2100) != OGRERR_NONE) {
-        error = errors.reason("GDAL: no EPSG spatial reference");
+    const bool tm07 = !wgs84 && system == ExportSystem::TM07;
+    if ((tm07 ? setTM07(srs) : srs.importFromEPSG(wgs84 ? 4326 : 2100)) != OGRERR_NONE) {
+        error = errors.reason("GDAL: no spatial reference");
         return false;
     }
     // Longitude before latitude, as the files store them.

@@ -4,6 +4,12 @@
 // PointExport.h and the spatial reference is a tag (EPSG:2100 for EGSA87
 // TM87, EPSG:4326 for WGS84), so GDAL never reprojects anything.
 //
+// In TM07 (ExportSystem::TM07) the files that carry a spatial reference
+// (Shapefile, GeoPackage) carry that of HTRS07 TM07 instead: GRS80, central
+// meridian 24° E, scale 0.9996, false easting 500 000 m, false northing
+// −2 000 000 m. HTRS07 being a realisation of ETRS89, it is tied to WGS84
+// by zero shifts, as ETRS89 is in the EPSG dataset.
+//
 // Per format:
 // - Shapefile: POINTZ (E, N, H), the .prj of EPSG:2100, attributes in code
 //   page 1253 declared twice, by the DBF's language driver byte and by a .cpg
@@ -45,7 +51,7 @@ struct ExportLayer {
 // started.
 bool writePointFile(const std::vector<ExportPoint>& points, ExportFormat format,
                     const std::string& path, const ExportLayer& layer, PointFileReport& report,
-                    std::string& error);
+                    std::string& error, ExportSystem system = ExportSystem::EGSA87);
 
 // The suffixes of the files a Shapefile consists of, as this writer leaves
 // them, and those of the indexes other programs keep beside one (stale once

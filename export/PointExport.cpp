@@ -3,6 +3,7 @@
 #include "geodesy/Angles.h"
 #include "geodesy/DatumShift.h"
 #include "geodesy/Ellipsoids.h"
+#include "geodesy/HeposModel.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
@@ -132,6 +133,24 @@ ExportPoint referencePoint(const Document& doc, const MemTable& t, Rec r)
     return p;
 }
 
+// E, N of TM87 to TM07 by the HEPOS model, from the GGRS87 ellipsoidal
+// height (that of a height of 0 when the point has none: its effect on E, N
+// is below a millimetre for a hundred metres).
+void toTM07(ExportPoint& p)
+{
+    if (!p.hasEN)
+        return;
+    const Extended h = p.h.value_or(p.undulation);
+    const HeposPoint<Extended> r = HeposModel::builtIn().toTM07<Extended>(p.E, p.N, h);
+    if (r.status != HeposStatus::Ok) {
+        p.hasEN = false;
+        p.outsideGrid = true;
+        return;
+    }
+    p.E = static_cast<double>(r.E);
+    p.N = static_cast<double>(r.N);
+}
+
 }  // namespace
 
 const std::vector<ExportFormatInfo>& exportFormats()
@@ -156,6 +175,30 @@ const ExportFormatInfo& formatInfo(ExportFormat f)
     return exportFormats().front();
 }
 
+bool takesPlaneSystem(ExportFormat f)
+{
+    return f != ExportFormat::Listing && !formatInfo(f).wgs84;
+}
+
+const std::vector<ExportChoice>& exportChoices()
+{
+    static const std::vector<ExportChoice> list = [] {
+        std::vector<ExportChoice> out;
+        for (const auto& i : exportFormats())
+            out.push_back({i.format, ExportSystem::EGSA87, i.label});
+        const std::string egsa = ", ΕΓΣΑ87";
+        for (const auto& i : exportFormats()) {
+            if (!takesPlaneSystem(i.format))
+                continue;
+            std::string label = i.label;
+            label.replace(label.rfind(egsa), egsa.size(), ", HTRS07 (TM07)");
+            out.push_back({i.format, ExportSystem::TM07, label});
+        }
+        return out;
+    }();
+    return list;
+}
+
 std::optional<ExportFormat> exportFormatOfPath(const std::string& path)
 {
     const std::string ext = std::filesystem::path(path).extension().string();
@@ -167,11 +210,15 @@ std::optional<ExportFormat> exportFormatOfPath(const std::string& path)
     return std::nullopt;
 }
 
-ExportTarget resolveExportTarget(const std::string& typed, ExportFormat chosen)
+ExportTarget resolveExportTarget(const std::string& typed, ExportFormat chosen,
+                                 ExportSystem system)
 {
+    ExportTarget t{typed + "." + formatInfo(chosen).extension, chosen, system};
     if (const auto f = exportFormatOfPath(typed))
-        return {typed, *f};
-    return {typed + "." + formatInfo(chosen).extension, chosen};
+        t = {typed, *f, system};
+    if (!takesPlaneSystem(t.format))
+        t.system = ExportSystem::EGSA87;
+    return t;
 }
 
 const char* pointKindText(PointKind k)
@@ -189,7 +236,7 @@ bool ExportPoint::placedIn(ExportFormat f) const
     return formatInfo(f).wgs84 ? hasWGS84 : hasEN;
 }
 
-std::vector<ExportPoint> exportPoints(const Document& doc, bool network)
+std::vector<ExportPoint> exportPoints(const Document& doc, bool network, ExportSystem system)
 {
     const MemTable& t = network ? doc.GPS() : doc.GYS();
     std::vector<ExportPoint> out;
@@ -197,6 +244,8 @@ std::vector<ExportPoint> exportPoints(const Document& doc, bool network)
     for (int row = 0; row < t.recordCount(); ++row) {
         const Rec r = t.recAt(row);
         out.push_back(network ? networkPoint(doc, t, r) : referencePoint(doc, t, r));
+        if (system == ExportSystem::TM07)
+            toTM07(out.back());
     }
     return out;
 }

@@ -331,6 +331,10 @@ public:
     // over only when the user agrees, otherwise the name is asked again.
     // nullopt when the user cancels.
     std::optional<std::string> askNetworkName(const std::string& offered) const;
+    // After the network was written under a new name (CurrentFileName now):
+    // copies of its points' photographs and observation tables are made
+    // under the new name; a failure is said, the network stays saved.
+    void takePointFilesAlong(const std::string& previousName);
 
 private:
     bool computeDetail(Rec r, double& E, double& N, double& H) const;

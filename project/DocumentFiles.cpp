@@ -7,7 +7,9 @@
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
+#include "project/JobFolder.h"
 #include "project/Photos.h"
+#include "project/PointFiles.h"
 #include "project/Settings.h"
 #include "table/TableFile.h"
 #include "project/TextOutput.h"
@@ -373,6 +375,8 @@ void Document::StartUp(const std::string& programSettingsFile,
     IconsPath = program.IconsPath;
     MainWindowPlacement = program.window;
     RinexWindowPlacement = program.rinexWindow;
+    // The reference points of the job: those of the network's folder.
+    ReferenceFileName = referenceFileOf(fileToOpen.value_or(program.LastFile));
     LoadReference(ReferenceFileName);
     openStartUpNetwork(program.LastFile, fileToOpen);
     LoadingData = false;
@@ -405,19 +409,12 @@ bool Document::saveNetworkAs(const std::string& name)
     }
     const bool renamed = name != CurrentFileName;
     const std::string previousSettings = settingsFileName();
-    // The photographs are found by the network's name: they go along.
-    const std::string oldBase = photoBaseName(CurrentFileName, true);
-    const std::string newBase = photoBaseName(name, true);
+    // The photographs and observation tables are found by the network's
+    // name: they go along.
+    const std::string previousName = CurrentFileName;
     CurrentFileName = name;
     NetworkModified = false;
-    if (oldBase != newBase) {
-        std::vector<long long> ids;
-        for (Rec r = gps_->firstStored(); r != NoRec; r = gps_->nextStored(r))
-            ids.push_back(gps_->getInteger(r, gps::ID));
-        std::string error;
-        if (!copyPointPhotos(kImagesFolder, oldBase, newBase, ids, error))
-            showMessage(error, MsgIcon::Exclamation);
-    }
+    takePointFilesAlong(previousName);
     if (renamed || settingsModified()) {
         if (!(renamed ? saveParamsFrom(previousSettings) : saveParams())) {
             showMessage(saveErrorMessage(settingsFileName()));
@@ -425,6 +422,17 @@ bool Document::saveNetworkAs(const std::string& name)
         }
     }
     return true;
+}
+
+void Document::takePointFilesAlong(const std::string& previousName)
+{
+    if (previousName == CurrentFileName) return;
+    std::vector<long long> ids;
+    for (Rec r = gps_->firstStored(); r != NoRec; r = gps_->nextStored(r))
+        ids.push_back(gps_->getInteger(r, gps::ID));
+    std::string error;
+    if (!copyPointFiles(previousName, CurrentFileName, ids, error))
+        showMessage(error, MsgIcon::Exclamation);
 }
 
 ExitResult Document::ExitSequence(const std::string& programSettingsFile)
@@ -462,11 +470,13 @@ ExitResult Document::ExitSequence(const std::string& programSettingsFile)
                 // A network saved under a new name takes its settings along:
                 // without them its coordinates would be read back in the
                 // default input form.
+                const std::string previousName = CurrentFileName;
                 if (*name != CurrentFileName) {
                     setSettingsModified(true);
                     renamedFrom = settingsFileName();
                 }
                 CurrentFileName = *name;
+                takePointFilesAlong(previousName);
                 result.networkWritten = true;
                 break;
             }

@@ -1,5 +1,7 @@
 #include "views/RinexColumns.h"
 
+#include "project/PointFiles.h"
+
 #include "project/IniFile.h"
 #include "table/TextUtil.h"
 #include "views/RinexReader.h"
@@ -316,16 +318,7 @@ std::uint32_t RowColours::colourOf(const MemTable& t, Rec r) const
 
 std::string rinexTablePath(const std::string& networkFile, long long id)
 {
-    std::string base = networkFile.substr(networkFile.find_last_of("/\\") == std::string::npos
-                                              ? 0
-                                              : networkFile.find_last_of("/\\") + 1);
-    const std::size_t dot = base.rfind('.');
-    if (dot != std::string::npos)
-        base.resize(dot);
-    std::string number = std::to_string(id);
-    if (id >= 0 && id < 1000000)
-        number = std::to_string(id + 1000000).substr(1);
-    return "./RINEX/" + base + number + ".RNX";
+    return observationTablePath(networkFile, id);
 }
 
 namespace {

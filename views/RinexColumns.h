@@ -130,10 +130,11 @@ private:
 
 // ---- Files ----
 
-// The table file of a network point: "./RINEX/" + the network file's name
-// without folder and extension + the point's ID in six digits + ".RNX".
-// IDs of a million and more keep all their digits, so that no two points
-// share a file.
+// The table file of a network point: the folder "RINEX" of the network's
+// job folder ("./RINEX/" for a network named without a folder) + the network
+// file's name without folder and extension + the point's ID in six digits +
+// ".RNX" (project/PointFiles.h). IDs of a million and more keep all their
+// digits, so that no two points share a file.
 std::string rinexTablePath(const std::string& networkFile, long long id);
 
 // The fixed-pitch listing of the grid's visible columns (grid column indexes,

@@ -174,8 +174,9 @@ void DemoNetworkTest::exportAsksBeforeReplacingThePointList()
     f.close();
 
     // The network read from a point list, changed, and saved under the
-    // list's own name before a new one: the question comes first, and No
-    // keeps the list (the name is asked again; cancelling saves nothing).
+    // list's own name before a new one: Yes to saving the changes, then the
+    // question about replacing the list comes first, and No keeps the list
+    // (the name is asked again; cancelling saves nothing).
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(before);
     f.close();
@@ -186,11 +187,11 @@ void DemoNetworkTest::exportAsksBeforeReplacingThePointList()
     s.doc->NetworkModified = true;
     s.rec.clear();
     s.rec.inputs = {list.toStdString(), std::nullopt};
-    s.rec.answers = {Answer::No};
+    s.rec.answers = {Answer::Yes, Answer::No};
     s.w->SpeedButton7()->click();
-    QVERIFY(s.rec.entries.size() >= 3);
-    QVERIFY(s.rec.entries[1].question);
-    QCOMPARE(QString::fromStdString(s.rec.entries[1].text),
+    QVERIFY(s.rec.entries.size() >= 4);
+    QVERIFY(s.rec.entries[2].question);
+    QCOMPARE(QString::fromStdString(s.rec.entries[2].text),
              QString::fromStdString(replaceQuestion(list.toStdString())));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), before);

@@ -13,6 +13,7 @@
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
+#include "project/RecentNetworks.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -349,11 +350,13 @@ void MainWindowTest::exitSequenceWritesTheFiles()
         auto* ed = qobject_cast<QLineEdit*>(s.w->networkPage()->grid()->indexWidget(y));
         QVERIFY(ed);
         ed->setText(QStringLiteral("2031000"));
+        // Closing asks whether to save the changes, then for the name.
+        s.rec.answers.push_back(Answer::Yes);
+        s.rec.inputs.push_back(std::string("job1.WGS84"));
         s.w->close();
         QCOMPARE(s.doc->GPS().getFloat(s.doc->GPS().recAt(0), gps::Y), 2031000.0);
-        s.rec.inputs.push_back(std::string("job1.WGS84"));
         const ExitResult r = s.doc->ExitSequence(s.ini.toStdString());
-        QVERIFY(r.networkWritten);
+        QVERIFY(!s.doc->NetworkModified);
         QVERIFY(r.referenceWritten);
         QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("job1.WGS84"))));
         QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("EGSA87"))));
@@ -381,6 +384,7 @@ void MainWindowTest::newAsksToSaveChanges()
     Session s;
     s.w->networkPage()->insertRecord();
     s.type(s.w->networkPage(), 0, QStringLiteral("P1"));
+    s.rec.answers.push_back(Answer::Yes);
     s.rec.inputs.push_back(std::string("kept.WGS84"));
     s.w->SpeedButton7()->click();
     QVERIFY(QFile::exists(s.dir.filePath(QStringLiteral("kept.WGS84"))));
@@ -394,11 +398,11 @@ void MainWindowTest::newAsksToSaveChanges()
     QVERIFY(s.doc->NetworkModified);
 
     // Opening the saved file brings its point back.
-    // The chooser comes first, then the question about the changes, which
-    // is cancelled: the empty new network is not saved.
+    // The empty new network has nothing to save: no question.
+    s.rec.clear();
     s.rec.inputs.push_back(s.dir.filePath(QStringLiteral("kept.WGS84")).toStdString());
-    s.rec.inputs.push_back(std::nullopt);
     s.w->SpeedButton2()->click();
+    QCOMPARE(s.rec.entries.size(), std::size_t(1));  // the file dialog only
     QCOMPARE(s.doc->GPS().recordCount(), 1);
 }
 
@@ -410,6 +414,7 @@ void MainWindowTest::partlyLoadedFilesAreReported()
     s.w->networkPage()->insertRecord();
     s.type(s.w->networkPage(), 0, QStringLiteral("P2"));
     const QString path = s.dir.filePath(QStringLiteral("cut.WGS84"));
+    s.rec.answers.push_back(Answer::Yes);
     s.rec.inputs.push_back(path.toStdString());
     s.w->SpeedButton7()->click();  // saves the two points under that name
     QFile f(path);
@@ -420,8 +425,7 @@ void MainWindowTest::partlyLoadedFilesAreReported()
     f.close();
 
     s.rec.clear();
-    s.rec.inputs.push_back(path.toStdString());
-    s.rec.inputs.push_back(std::nullopt);  // the new empty network is not saved
+    s.rec.inputs.push_back(path.toStdString());  // the new empty network asks nothing
     s.w->SpeedButton2()->click();
     const auto msgs = s.rec.messages();
     QCOMPARE(msgs.size(), std::size_t(1));
@@ -456,8 +460,11 @@ void MainWindowTest::partlyLoadedFilesAreReported()
     QVERIFY(s.doc->GYS().recordCount() < 2);
     QVERIFY(!s.doc->ReferenceModified);
     const auto refMsgs = s.rec.messages();
-    QCOMPARE(refMsgs.size(), std::size_t(1));
+    QCOMPARE(refMsgs.size(), std::size_t(2));
     QVERIFY(QString::fromStdString(refMsgs[0]).contains(QStringLiteral("EGSA87")));
+    // The network open last, none.WGS84, is not there: that is said too.
+    QCOMPARE(refMsgs[1],
+             missingLastNetworkMessage(s.dir.filePath(QStringLiteral("none.WGS84")).toStdString()));
 }
 
 void MainWindowTest::exportWritesTheListing()

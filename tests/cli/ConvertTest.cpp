@@ -85,7 +85,10 @@ TEST(Cli, HelpTexts)
     EXPECT_EQ(convert.status, 0);
     for (const char* word : {"wgs84-geo", "wgs84-xyz", "egsa87-xyz", "egsa87-geo", "tm87",
                              "hatt", "--decimals", "--undulation", "--hatt-undulation",
-                             "--sheet", "--settings", "DD.MMSSsss", "GRS80DX"})
+                             "--sheet", "--settings", "DD.MMSSsss", "GRS80DX", "htrs07-geo",
+                             "htrs07-xyz", "tm07", "tm3-west", "tm3-central", "tm3-east",
+                             "utm34-ed50", "utm35-ed50", "hatt-okxe", "--grid-east",
+                             "--grid-north", "NAME|NUMBER"})
         EXPECT_NE(convert.out.find(word), std::string::npos) << word;
 
     const Result geoid = runCli("geoid --help");

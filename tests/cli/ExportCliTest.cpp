@@ -54,6 +54,14 @@ TEST(CliExport, TheExtensionChoosesTheFormatAndTheTable)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readBack(d.dir.file("trig.geojson")).features.size(), 36u);
     EXPECT_NE(runCli("export --help").out.find("replaced without"), std::string::npos);
+
+    // E, N in TM07, the system declared beside them.
+    r = runCli("export DEMO.WGS84 --out tm07.gpkg --system tm07", {}, d.dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    f = readBack(d.dir.file("tm07.gpkg"));
+    ASSERT_EQ(f.features.size(), 36u);
+    EXPECT_NE(f.proj.find("+lon_0=24"), std::string::npos) << f.proj;
+    EXPECT_NEAR(f.features[0].y, readBack(d.dir.file("σημεία.shp")).features[0].y - 2000000, 500);
 }
 
 TEST(CliExport, AnUnknownExtensionOrAMissingNetworkWritesNothing)
@@ -71,6 +79,8 @@ TEST(CliExport, AnUnknownExtensionOrAMissingNetworkWritesNothing)
     // Arguments that make no command.
     EXPECT_EQ(runCli("export DEMO.WGS84", {}, d.dir.path).status, 2);
     EXPECT_EQ(runCli("export DEMO.WGS84 --out a.kml --table all", {}, d.dir.path).status, 2);
+    EXPECT_EQ(runCli("export DEMO.WGS84 --out a.kml --system tm07", {}, d.dir.path).status, 2);
+    EXPECT_EQ(runCli("export DEMO.WGS84 --out a.shp --system tm87", {}, d.dir.path).status, 2);
     EXPECT_EQ(d.files(), before);
 }
 

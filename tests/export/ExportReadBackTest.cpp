@@ -2,6 +2,7 @@
 // GIS or CAD user's program reads it.
 
 #include "export/DemoExport.h"
+#include "geodesy/HeposModel.h"
 
 #include <cmath>
 #include <map>
@@ -92,6 +93,65 @@ TEST_F(DemoExport, ShapefileIsEgsa87WithGreekTextInCodePage1253)
     EXPECT_NE(dbf.find("\xD3\x31\x30\x31"), std::string::npos);  // "Σ101" in code page 1253
     EXPECT_NE(readBytes(temp.path / "ΣΗΜΕΙΑ.prj").find("GGRS_1987"), std::string::npos);
     EXPECT_FALSE(stagingLeft());
+}
+
+// In TM07 the files hold the HEPOS model's E, N of the table's TM87 and
+// declare the system; the HEPOS manual's point comes out as published, and
+// a point outside the model's grid is named, not written.
+TEST_F(DemoExport, Tm07FilesHoldTheHeposModelsCoordinatesAndDeclareTm07)
+{
+    MemTable& g = doc.GPS();
+    const Rec manual = g.appendRecord();
+    g.setString(manual, gps::Name, "HEPOS");
+    g.setFloat(manual, gps::E, 566296.537);
+    g.setFloat(manual, gps::N, 4529332.307);
+    g.setFloat(manual, gps::H, 6.501);  // GGRS87 h, with no undulation
+    g.setBoolean(manual, gps::detailPoint, true);
+    const Rec outside = g.appendRecord();
+    g.setString(outside, gps::Name, "ΕΚΤΟΣ");
+    g.setFloat(outside, gps::E, 905000);
+    g.setFloat(outside, gps::N, 4300000);
+    g.setBoolean(outside, gps::detailPoint, true);
+    std::map<std::string, ExportPoint> egsa;
+    for (const ExportPoint& p : exportPoints(doc, true))
+        egsa[p.name] = p;
+
+    for (const std::string name : {"tm07.shp", "tm07.gpkg", "tm07.csv"}) {
+        SCOPED_TRACE(name);
+        last = exportTableTo(doc, true, temp.file(name), *exportFormatOfPath(name),
+                             ExportSystem::TM07);
+        ASSERT_TRUE(last.ok) << last.error;
+        EXPECT_EQ(last.outsideGrid, std::vector<std::string>{"ΕΚΤΟΣ"});
+        EXPECT_TRUE(last.leftOut.empty());
+        const ReadFile f = readBack(temp.file(name));
+        ASSERT_EQ(f.features.size(), 37u);
+        if (name != "tm07.csv") {
+            for (const char* term : {"+proj=tmerc", "+lat_0=0", "+lon_0=24", "+k=0.9996",
+                                     "+x_0=500000", "+y_0=-2000000", "+ellps=GRS80"})
+                EXPECT_NE(f.proj.find(term), std::string::npos) << term << " in " << f.proj;
+        }
+        for (const ReadFeature& p : f.features) {
+            const ExportPoint& t = egsa.at(p.field("name"));
+            SCOPED_TRACE(t.name);
+            // TM07 lies 2 000 km south of TM87, less than a kilometre away
+            // over Greece; H stays.
+            EXPECT_NEAR(p.number("N"), t.N - 2000000, 500);
+            EXPECT_NEAR(p.number("E"), t.E, 500);
+            EXPECT_NEAR(p.number("H"), t.H.value_or(0), kMetre);
+            if (p.hasPoint) {
+                EXPECT_NEAR(p.x, p.number("E"), kMetre);
+                EXPECT_NEAR(p.y, p.number("N"), kMetre);
+            }
+            if (t.name == "HEPOS") {
+                EXPECT_NEAR(p.number("E"), 566446.108, kMetre);
+                EXPECT_NEAR(p.number("N"), 2529618.096, kMetre);
+            }
+        }
+    }
+
+    // The formats in WGS84 and the listing have no TM07: they stay as they were.
+    last = exportTableTo(doc, true, temp.file("w.kml"), ExportFormat::KML, ExportSystem::TM07);
+    EXPECT_TRUE(last.ok && last.outsideGrid.empty());
 }
 
 TEST_F(DemoExport, GeoPackageAndCsvCarryTheSameAttributes)

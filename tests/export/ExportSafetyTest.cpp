@@ -4,6 +4,8 @@
 
 #include "export/DemoExport.h"
 
+#include <algorithm>
+
 namespace korthal::test {
 namespace {
 
@@ -24,6 +26,24 @@ TEST(ExportFormats, TheExtensionNamesTheFormatAndTheChosenTypeCompletesAName)
     EXPECT_EQ(t.path, "job.v2.gpkg");
     EXPECT_EQ(t.format, ExportFormat::GeoPackage);
     EXPECT_EQ(resolveExportTarget("job", ExportFormat::Listing).path, "job.TXT");
+
+    // TM07 where the format has plane coordinates, else EGSA87 or WGS84.
+    const struct {
+        const char* typed;
+        ExportFormat chosen;
+        ExportFormat format;
+        ExportSystem system;
+    } systems[] = {
+        {"a", ExportFormat::GeoPackage, ExportFormat::GeoPackage, ExportSystem::TM07},
+        {"a.dxf", ExportFormat::Shapefile, ExportFormat::DXF, ExportSystem::TM07},
+        {"a.kml", ExportFormat::Shapefile, ExportFormat::KML, ExportSystem::EGSA87},
+        {"a.txt", ExportFormat::CSV, ExportFormat::Listing, ExportSystem::EGSA87},
+    };
+    for (const auto& c : systems) {
+        const ExportTarget s = resolveExportTarget(c.typed, c.chosen, ExportSystem::TM07);
+        EXPECT_EQ(s.format, c.format) << c.typed;
+        EXPECT_EQ(s.system, c.system) << c.typed;
+    }
 
     // A Shapefile is five files, in the case of its ".shp".
     EXPECT_EQ(exportFiles("d/P.SHP", ExportFormat::Shapefile),
@@ -120,6 +140,20 @@ TEST_F(DemoExport, TheButtonAsksForTheFileItsTypeAndBeforeReplacing)
     ASSERT_TRUE(r && r->ok);
     EXPECT_EQ(readBytes(temp.path / "σημεία.dbf"), dbf);
     EXPECT_EQ(readBack(temp.file("σημεία.shp")).features.size(), 36u);
+
+    // The Shapefile in TM07, from its own entry in the list.
+    const auto& choices = exportChoices();
+    const auto tm07 = std::find_if(choices.begin(), choices.end(), [](const ExportChoice& c) {
+        return c.format == ExportFormat::Shapefile && c.system == ExportSystem::TM07;
+    });
+    ASSERT_NE(tm07, choices.end());
+    EXPECT_EQ(tm07->label, "ESRI Shapefile, HTRS07 (TM07)");
+    dialogs.inputs.push_back(temp.file("tm07"));
+    dialogs.fileTypes.push_back(static_cast<int>(tm07 - choices.begin()));
+    r = exportTable(doc, true);
+    ASSERT_TRUE(r && r->ok);
+    EXPECT_EQ(r->path, temp.file("tm07.shp"));
+    EXPECT_NE(readBack(r->path).proj.find("+y_0=-2000000"), std::string::npos);
 
     // The listing keeps its name for the viewer.
     dialogs.inputs.push_back(temp.file("list"));

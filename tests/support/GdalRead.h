@@ -36,6 +36,7 @@ struct ReadFile {
     std::string driver;
     std::string layerName;
     std::optional<int> epsg;  // of the first layer's spatial reference
+    std::string proj;         // the same as a PROJ string
     bool geographic = false;
     std::vector<ReadFeature> features;  // of every layer
 };
@@ -59,6 +60,10 @@ inline ReadFile readBack(const std::string& path)
                 if (const char* code = copy.GetAuthorityCode(nullptr))
                     out.epsg = std::stoi(code);
                 out.geographic = copy.IsGeographic();
+                char* proj = nullptr;
+                if (copy.exportToProj4(&proj) == OGRERR_NONE && proj)
+                    out.proj = proj;
+                CPLFree(proj);
             }
         }
         layer->ResetReading();

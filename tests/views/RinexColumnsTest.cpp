@@ -181,7 +181,7 @@ TEST(RinexColumns, CellTextsAndColours)
 TEST(RinexColumns, TableFilePaths)
 {
     EXPECT_EQ(rinexTablePath("TEMP.WGS84", 7), "./RINEX/TEMP000007.RNX");
-    EXPECT_EQ(rinexTablePath("/home/ann/jobs/a.b.WGS84", 123456), "./RINEX/a.b123456.RNX");
+    EXPECT_EQ(rinexTablePath("/home/ann/jobs/a.b.WGS84", 123456), "/home/ann/jobs/RINEX/a.b123456.RNX");
     EXPECT_EQ(rinexTablePath("C:\\jobs\\NET.WGS84", 0), "./RINEX/NET000000.RNX");
     EXPECT_EQ(rinexTablePath("NET", 12), "./RINEX/NET000012.RNX");
     // A million and more: all digits, so that point 1000005 is not point 5.

@@ -58,7 +58,13 @@ int runImport(const std::vector<std::string>& args)
         }
 
     Document doc;
-    const std::string ref = findReference(reference, list);
+    // The reference points of the job the network is written into, else
+    // those beside the list.
+    std::string ref = findReference(reference, out);
+    if (ref.empty() || (reference.empty() && ref == "EGSA87" &&
+                        !std::filesystem::path(out).parent_path().empty()))
+        if (const std::string besideList = findReference(reference, list); !besideList.empty())
+            ref = besideList;
     if (!ref.empty() && !doc.LoadReference(ref))
         std::cerr << "korthal-cli import: the reference file " << ref << " could not be read\n";
     doc.SettingsFileOverride = settingsFile;

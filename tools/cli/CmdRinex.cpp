@@ -1,4 +1,5 @@
 // korthal-cli rinex OBSFILE --out POINT.RNX
+// korthal-cli rinex OBSFILE --network NETWORK.WGS84 --point NAME
 //
 // Reads a RINEX observation file (versions 2, 3 and 4, plain, gzipped,
 // Unix-compressed or Hatanaka-compressed) into a point's observation table,
@@ -7,8 +8,14 @@
 
 #include "tools/cli/Command.h"
 
+#include "network/PointTables.h"
+#include "project/JobFolder.h"
+#include "table/MemTable.h"
+#include "table/TableFile.h"
+#include "views/RinexColumns.h"
 #include "views/RinexTable.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace korthal::cli {
@@ -16,6 +23,7 @@ namespace {
 
 const char* const kHelp =
     "Usage: korthal-cli rinex OBSFILE --out POINT.RNX\n"
+    "       korthal-cli rinex OBSFILE --network NETWORK.WGS84 --point NAME\n"
     "\n"
     "Reads the RINEX observation file OBSFILE (version 2, 3 or 4; plain,\n"
     "gzipped, Unix-compressed or Hatanaka-compressed, found by its first\n"
@@ -24,6 +32,10 @@ const char* const kHelp =
     "header's observation types and approximate position in the companion\n"
     "settings file POINT.INI. An existing POINT.RNX is replaced; keys already\n"
     "in POINT.INI stay.\n"
+    "\n"
+    "With --network and --point the table is the one the desktop program shows\n"
+    "for the point NAME of that network: in the folder RINEX beside the network\n"
+    "file, named after the network and the point's number.\n"
     "\n"
     "Only GPS satellites become records; observations of other systems are\n"
     "skipped and counted. Then prints, one per line:\n"
@@ -44,12 +56,20 @@ const char* const kHelp =
 
 int run(const std::vector<std::string>& args)
 {
-    std::string input, output;
+    std::string input, output, network, point;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--out" && i + 1 < args.size()) {
             output = args[++i];
         } else if (args[i].rfind("--out=", 0) == 0) {
             output = args[i].substr(6);
+        } else if (args[i] == "--network" && i + 1 < args.size()) {
+            network = args[++i];
+        } else if (args[i].rfind("--network=", 0) == 0) {
+            network = args[i].substr(10);
+        } else if (args[i] == "--point" && i + 1 < args.size()) {
+            point = args[++i];
+        } else if (args[i].rfind("--point=", 0) == 0) {
+            point = args[i].substr(8);
         } else if (!args[i].empty() && args[i][0] == '-') {
             std::cerr << "korthal-cli rinex: unknown option \"" << args[i] << "\"\n";
             return 2;
@@ -60,9 +80,28 @@ int run(const std::vector<std::string>& args)
             return 2;
         }
     }
-    if (input.empty() || output.empty()) {
+    if (network.empty() != point.empty() || output.empty() == network.empty() || input.empty()) {
         std::cerr << kHelp;
         return 2;
+    }
+    if (!network.empty()) {
+        DatumShiftTable shifts;
+        MemTable gps;
+        defineGPS(gps, shifts);
+        if (const LoadResult loaded = LoadFromFile(gps, network); !loaded.ok()) {
+            std::cerr << "korthal-cli rinex: " << loaded.message(network) << '\n';
+            return 1;
+        }
+        Rec found = NoRec;
+        for (Rec r = gps.firstStored(); r != NoRec && found == NoRec; r = gps.nextStored(r))
+            if (gps.getString(r, gps::Name) == point) found = r;
+        if (found == NoRec) {
+            std::cerr << "korthal-cli rinex: the network " << network << " has no point \""
+                      << point << "\"\n";
+            return 1;
+        }
+        createJobFolders(network);
+        output = rinex::rinexTablePath(network, gps.getInteger(found, gps::ID));
     }
 
     RinexTable rinex;

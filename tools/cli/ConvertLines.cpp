@@ -141,6 +141,13 @@ bool convertExtended(const Fields& fl, std::string_view line, long lineNumber,
     const ChainPoint<Extended> r = convertPoint(job.from, job.to, p, o, watch);
     if (watch && watch->noConvergence)
         return true;
+    const std::string where = "korthal-cli convert: line " + std::to_string(lineNumber) + ": ";
+    if (r.note == PointNote::OutsideHeposGrid) {
+        b.err += where + "the point lies outside the HEPOS correction grid; not converted: " +
+                 std::string(line) + "\n";
+        b.badLines = true;
+        return false;
+    }
 
     const bool geo = isGeographic(job.to);
     appendExtended(b.out, r.a, geo ? kAngleDecimals : o.decimals, geo);
@@ -151,10 +158,15 @@ bool convertExtended(const Fields& fl, std::string_view line, long lineNumber,
     if (job.to == HattProj) {
         b.out += ' ' + std::to_string(r.sheet.i) + ' ' + std::to_string(r.sheet.j);
         if (!r.sheet.valid())
-            b.err += "korthal-cli convert: line " + std::to_string(lineNumber) +
-                     ": the point lies outside the HATT sheets of Greece\n";
+            b.err += where + "the point lies outside the HATT sheets of Greece\n";
     }
+    if (job.to == HattOkxe && r.okxe >= 0)
+        b.out += std::string(" ") + HattSheets::builtIn()[r.okxe].name;
     b.out += '\n';
+    if (r.note == PointNote::FarFromSheet)
+        b.err += where + "the point lies " + formatFixed(r.noteMetres / 1000, 1) +
+                 " km outside the outline of sheet " + HattSheets::builtIn()[r.noteSheet].name +
+                 "\n";
     ++b.extendedLines;
     return true;
 }
@@ -178,7 +190,7 @@ bool convertDouble(const Fields& fl, const ConvertJob& job, std::string& out)
     }
     ChainWatch watch;
     const ChainPoint<double> r = convertPoint(job.from, job.to, p, job.options, &watch);
-    if (watch.needsExtended || watch.noConvergence)
+    if (watch.needsExtended || watch.noConvergence || r.note != PointNote::None)
         return false;
 
     const std::size_t mark = out.size();

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,8 @@ struct ConvertJob {
     Form from = WGS84Xyz;
     Form to = TM87Proj;
     ConvertOptions options;
+    // A HEPOS model read from files, which options.hepos points to.
+    std::shared_ptr<const HeposModel> hepos;
 };
 
 // What one block gave.
