@@ -417,6 +417,9 @@ bool MainWindow::eventFilter(QObject* o, QEvent* e)
     if (e->type() == QEvent::KeyPress && o->isWidgetType() &&
         static_cast<QWidget*>(o)->window() == this) {
         auto* k = static_cast<QKeyEvent*>(e);
+        // Esc in a cell editor belongs to the editor: it cancels the edit.
+        if (k->key() == Qt::Key_Escape && insideOpenCellEditor(o))
+            return QDialog::eventFilter(o, e);
         if (FormKeyDown(k->key(), k->modifiers())) return true;
     }
     return QDialog::eventFilter(o, e);
