@@ -7,6 +7,7 @@
 #include "app/NumberPage.h"
 #include "app/PhotoWindow.h"
 #include "app/ReferencePage.h"
+#include "app/ScreenFit.h"
 #include "app/RinexViewer.h"
 #include "app/SketchPage.h"
 #include "app/TestPage.h"
@@ -473,13 +474,9 @@ void MainWindow::restorePlacement(const WindowPlacement& p)
     QScreen* target = screen ? screen : QGuiApplication::primaryScreen();
     if (!target) return;
     const QRect avail = target->availableGeometry();
-    r.setSize(r.size().expandedTo(minimumSize()).boundedTo(avail.size()));
+    r.setSize(r.size().expandedTo(minimumSize()));
     if (!screen) r.moveCenter(avail.center());
-    if (r.right() > avail.right()) r.moveRight(avail.right());
-    if (r.bottom() > avail.bottom()) r.moveBottom(avail.bottom());
-    if (r.left() < avail.left()) r.moveLeft(avail.left());
-    if (r.top() < avail.top()) r.moveTop(avail.top());
-    setGeometry(r);
+    setGeometry(fitRectInside(r, avail));
     if (p.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
