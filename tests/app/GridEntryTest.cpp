@@ -5,6 +5,9 @@
 #include "network/PointTables.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QTest>
 
 using namespace korthal;
@@ -55,6 +58,7 @@ class GridEntryTest : public QObject {
 private slots:
     void escapeInAnEditorCancelsTheEdit();
     void tabAndEnterMoveLikeASpreadsheet();
+    void copyPasteAndUndoByKeys();
 };
 
 void GridEntryTest::escapeInAnEditorCancelsTheEdit()
@@ -153,6 +157,35 @@ void GridEntryTest::tabAndEnterMoveLikeASpreadsheet()
     QCOMPARE(g->currentIndex().column(), 3);
     QVERIFY(s.w->isVisible());
     QVERIFY(s.rec.entries.empty());
+}
+
+void GridEntryTest::copyPasteAndUndoByKeys()
+{
+    Session s;
+    showNetworkPage(s);
+    NetworkPage* np = s.w->networkPage();
+    PointGrid* g = np->grid();
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("Κ1\t4.595.000,25\t2.031.000\t3.903.000\r\nΚ2\t4595100\t2031000\t3903000\r\n"));
+    press(s, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(s.doc->GPS().recordCount(), 2);
+    QCOMPARE(s.cell(s.net(), 0, 0), QStringLiteral("Κ1"));
+    QVERIFY(!s.cell(s.net(), 1, 4).isEmpty());  // E derived
+    QVERIFY(s.rec.entries.empty());
+
+    // The rectangle of the two rows' names and X out, as shown.
+    g->selectionModel()->select(QItemSelection(s.net()->index(0, 0), s.net()->index(1, 1)),
+                                QItemSelectionModel::ClearAndSelect);
+    press(s, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             s.cell(s.net(), 0, 0) + '\t' + s.cell(s.net(), 0, 1) + '\n' + s.cell(s.net(), 1, 0) +
+                 '\t' + s.cell(s.net(), 1, 1) + '\n');
+
+    // One undo takes the whole paste back; a second has nothing to undo.
+    press(s, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(s.doc->GPS().recordCount(), 0);
+    QVERIFY(!np->canUndoPaste());
+    QVERIFY(s.w->isVisible());
 }
 
 QTEST_MAIN(GridEntryTest)
