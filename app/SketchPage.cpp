@@ -272,6 +272,8 @@ void SketchPage::SpeedButton10aClick()
     firstValue_->clear();
     secondValue_->clear();
     sb10a_->setToolTip(QString::fromUtf8(sketchModeHint(sketch_.SketchMode)));
+    // A measurement in the units of the other mode is not shown on.
+    hintStack_->setCurrentWidget(hint_);
     showCaptions();
     plot();
 }
@@ -340,7 +342,8 @@ void SketchPage::Image2MouseUp(Qt::MouseButton button)
     if (button != Qt::LeftButton)
         return;
     sketch_.mouseUp();
-    hintStack_->setCurrentWidget(hint_);
+    // The measured distance stays to be read (and written down) until the
+    // next click starts another measurement.
     picture_->update();
 }
 
