@@ -230,6 +230,9 @@ TEST(Listing, AnExistingFileIsReplacedOnlyWhenTheUserAgrees)
     ASSERT_EQ(dialogs.entries.size(), 3u);
     EXPECT_TRUE(dialogs.entries[1].question);
     EXPECT_NE(dialogs.entries[1].text.find("JOB.TXT υπάρχει ήδη"), std::string::npos);
+    // A Greek question ends in the Greek question mark, which code page 1253
+    // writes as ';' (it has no U+037E).
+    EXPECT_EQ(dialogs.entries[1].text.back(), ';');
     EXPECT_EQ(dialogs.offered, list);
     EXPECT_EQ(test::readBytes(list), before);
     EXPECT_NE(doc.LastTextFile, list);
