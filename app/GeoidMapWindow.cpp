@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -23,6 +24,16 @@ GeoidMapWindow::GeoidMapWindow(QWidget* parent) : QDialog(parent)
     image_->setObjectName(QStringLiteral("Image1"));
     image_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     v->addWidget(image_);
+    // The pointer's position and the undulation there, over the map's top
+    // left corner (the window keeps the map's size).
+    image_->setMouseTracking(true);
+    image_->installEventFilter(this);
+    readout_ = new QLabel(image_);
+    readout_->setObjectName(QStringLiteral("Readout"));
+    readout_->setStyleSheet(QStringLiteral(
+        "QLabel { background: rgba(255, 255, 255, 220); border: 1px solid gray; padding: 2px; }"));
+    readout_->move(44, 2);
+    readout_->hide();
     // The map fills the window's inside exactly.
     setFixedSize(kGeoidMapWidth, kGeoidMapHeight);
     if (QScreen* s = QGuiApplication::primaryScreen())
@@ -45,6 +56,25 @@ void GeoidMapWindow::showPoint(double phi, double lambda)
 {
     markPoint(phi, lambda);
     exec();
+}
+
+void GeoidMapWindow::showReadout(QPoint at)
+{
+    const QString text = readout ? readout(at.x() + 0.5, at.y() + 0.5) : QString();
+    readout_->setText(text);
+    readout_->adjustSize();
+    readout_->setVisible(!text.isEmpty());
+}
+
+bool GeoidMapWindow::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == image_) {
+        if (e->type() == QEvent::MouseMove)
+            showReadout(static_cast<QMouseEvent*>(e)->position().toPoint());
+        else if (e->type() == QEvent::Leave)
+            readout_->hide();
+    }
+    return QDialog::eventFilter(o, e);
 }
 
 }  // namespace korthal::app

@@ -16,9 +16,11 @@
 #include "export/ExportTable.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Dialogs.h"
+#include "network/CalculatorGeoid.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/Settings.h"
+#include "views/GeoidMap.h"
 #include "views/Listing.h"
 #include "app/PrintListing.h"
 
@@ -199,6 +201,9 @@ void MainWindow::buildPages()
             [this] { SpeedButton8Click(MapSource::Network); });
     connect(referencePage_, &ReferencePage::geoidMapRequested, this,
             [this] { SpeedButton8Click(MapSource::Reference); });
+    connect(calculatorPage_, &CalculatorPage::undulationRequested, this, [this] {
+        fillGeoidUndulation(*calc_, doc_.datumShifts(), doc_.numbers());
+    });
     connect(calculatorPage_, &CalculatorPage::geoidMapRequested, this,
             [this](double phi, double lambda) {
                 constexpr double toDegrees = 180 / std::numbers::pi;
@@ -247,6 +252,9 @@ void MainWindow::FormCreate()
     // After the main window, the photo window and then the geoid map window.
     photoWindow_ = new PhotoWindow(doc_, this);
     mapWindow_ = new GeoidMapWindow(this);
+    mapWindow_->readout = [this](double x, double y) {
+        return QString::fromStdString(geoidMapReadout({x, y}, doc_.datumShifts(), doc_.numbers()));
+    };
     connect(photoWindow_, &PhotoWindow::deactivated, this, [this] {
         if (pages_->currentWidget() == tabNetwork_)
             networkPage_->showPhotos();

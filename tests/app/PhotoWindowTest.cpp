@@ -8,6 +8,7 @@
 #include "app/PhotoThumbnails.h"
 #include "app/PhotoWindow.h"
 #include "geodesy/Angles.h"
+#include "geodesy/Geoid.h"
 #include "network/PointTables.h"
 #include "paint/GeoidMapPainter.h"
 
@@ -390,8 +391,9 @@ void PhotoWindowTest::geoidMapButtons()
              paint::markedGeoidMap(s.doc->GYS().asFloat(gys::f) * toDegrees,
                                    s.doc->GYS().asFloat(gys::l) * toDegrees));
 
-    // The calculator's "αποχή": the point of its TM87 edits (the reference
-    // point was loaded into them), through the ellipsoidal edits.
+    // The calculator's "αποχή": the model's undulation at the point of its
+    // TM87 edits (the reference point was loaded into them), through the
+    // ellipsoidal edits; no map opens.
     s.w->PageControl1()->setCurrentWidget(s.w->TabSheet9());
     CalculatorPage* cp = s.w->calculatorPage();
     s.doc->GYS().next();
@@ -399,9 +401,26 @@ void PhotoWindowTest::geoidMapButtons()
     QApplication::processEvents();
     QVERIFY(cp->edit(CalcEdit::EGSA87f)->text().isEmpty());
     QVERIFY(cp->button(CalcButton::SpeedButton11)->isEnabled());
-    c.arm(map);
+    QVERIFY(cp->geoidMapButton()->isEnabled());
+    s.w->calculator().setText(CalcEdit::EditApoxhEGSA, "");
     cp->button(CalcButton::SpeedButton11)->click();
     QVERIFY(!cp->edit(CalcEdit::EGSA87f)->text().isEmpty());
+    QVERIFY(!map->isVisible());
+    const auto read = [&](CalcEdit e) {
+        return DMSToRad(s.doc->numbers().readShown(cp->edit(e)->text().toStdString()).value);
+    };
+    const auto n = GeoidUndulation(s.doc->datumShifts(), double(read(CalcEdit::EGSA87f)),
+                                   double(read(CalcEdit::EGSA87l)));
+    QVERIFY(n.has_value());
+    // Typed over, the value comes back with the next click.
+    s.w->calculator().setText(CalcEdit::EditApoxhEGSA, "");
+    QVERIFY(cp->edit(CalcEdit::EditApoxhEGSA)->text().isEmpty());
+    cp->button(CalcButton::SpeedButton11)->click();
+    QCOMPARE(cp->edit(CalcEdit::EditApoxhEGSA)->text(),
+             QString::fromStdString(s.doc->numbers().floatToShownText(*n)));
+    // The map is the button beside it.
+    c.arm(map);
+    cp->geoidMapButton()->click();
     QVERIFY(!c.shown.isNull());
     QVERIFY(c.shown.convertToFormat(QImage::Format_RGB32) != paint::geoidMapImage());
 
