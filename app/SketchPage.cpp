@@ -74,6 +74,9 @@ QLabel* label(QWidget* parent, const char* name, bool sunken = false)
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("4.444.444,444")) + 8);
+        // Room for the descenders and the frame, whatever the font.
+        l->setMargin(1);
+        l->setMinimumHeight(l->fontMetrics().height() + 2 * l->frameWidth() + 4);
     }
     return l;
 }
@@ -205,6 +208,7 @@ SketchPage::SketchPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
     hintStack_ = new QStackedWidget(this);
     hintStack_->setFrameShape(QFrame::Panel);
     hintStack_->setFrameShadow(QFrame::Sunken);
+    hintStack_->setMinimumHeight(hintStack_->fontMetrics().height() + 2 * hintStack_->frameWidth() + 4);
     hint_ = label(hintStack_, "HintPanel");
     hint_->setText(QString::fromUtf8(kSketchDragHint));
     hintStack_->addWidget(hint_);

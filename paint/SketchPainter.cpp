@@ -438,7 +438,7 @@ void paintSheetFoot(QPainter& p, const SketchLayout& L, const Document& doc, dou
     p.drawLine(QLineF(x, mid, x + 8 * k, mid));
     x += 10 * k;
     p.setPen(QPen(Qt::black, 0));
-    const QString lines = QStringLiteral("γραμμές μεταξύ των σημείων αναφοράς");
+    const QString lines = QStringLiteral("γραμμές δικτύου");
     p.drawText(QPointF(x, mid - fm.height() / 2 + fm.ascent()), lines);
 
     // The scale bar in metres (in the angles of mode 1 a bar has no one
@@ -455,16 +455,18 @@ void paintSheetFoot(QPainter& p, const SketchLayout& L, const Document& doc, dou
         p.setBrush(i % 2 == 0 ? Qt::black : Qt::white);
         p.drawRect(QRectF(left + bar.pixels * i / 4, barTop, bar.pixels / 4, barH));
     }
+    // The length over the bar's ends, the paper scale under its middle.
     const QString zero = QStringLiteral("0"), end = QString::fromStdString(bar.label);
     p.drawText(QPointF(left - fm.horizontalAdvance(zero) / 2, barTop - fm.descent() - k), zero);
-    p.drawText(QPointF(right - fm.horizontalAdvance(end) / 2, barTop - fm.descent() - k), end);
+    p.drawText(QPointF(right - fm.horizontalAdvance(end), barTop - fm.descent() - k), end);
     const double mmPerPixel = p.device()->widthMM() / double(std::max(1, p.device()->width()));
     const double n = sketchPaperScale(L.frame.Scale, mmPerPixel > 0 ? 1 / mmPerPixel : 0);
     if (n > 0) {
         const QString scale = QStringLiteral("Κλίμακα 1:") +
                               QString::fromStdString(doc.numbers().FormatNumber("%.0n", {Extended(n)}));
-        p.drawText(QPointF(left - gap / 2 - fm.horizontalAdvance(scale),
-                           mid - fm.height() / 2 + fm.ascent()),
+        p.drawText(QPointF(std::min(left + bar.pixels / 2 - fm.horizontalAdvance(scale) / 2,
+                                    right - fm.horizontalAdvance(scale)),
+                           barTop + barH + k + fm.ascent()),
                    scale);
     }
 }
@@ -483,7 +485,7 @@ bool paintSketchPage(QPagedPaintDevice& device, const Document& doc, int mode, i
     // legend and the scale.
     const QFont title = sheetFont(device, 13, true), small = sheetFont(device, 9, false);
     const QFontMetricsF tm(title, &device), sm(small, &device);
-    const double head = tm.height() + sm.height() * 1.6, foot = sm.height() * 2.6;
+    const double head = tm.height() + sm.height() * 1.6, foot = sm.height() * 3.0;
     const int sketchTop = qRound(head), sketchH = std::max(1, H - qRound(head + foot));
 
     p.setPen(QPen(Qt::black, 0));

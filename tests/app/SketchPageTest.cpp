@@ -121,6 +121,9 @@ void SketchPageTest::measuringFromPointToPoint()
     const SketchLayout& L = page->sketch().lastLayout();
     const QPoint a = pixel(pointNamed(L, "Σ101")), b = pixel(pointNamed(L, "Σ104"));
 
+    // The readout's boxes show their texts whole, descenders and frame.
+    for (QLabel* l : {page->firstValue(), page->secondValue()})
+        QVERIFY(l->height() >= l->fontMetrics().height() + 2 * l->frameWidth() + 2);
     QTest::mousePress(pic, Qt::LeftButton, {}, a + QPoint(1, -1));
     QVERIFY(page->dragPanel()->isVisible());
     QCOMPARE(page->nameI()->text(), QStringLiteral("Σ101"));
