@@ -424,6 +424,13 @@ void PhotoWindowTest::geoidMapButtons()
     QVERIFY(!c.shown.isNull());
     QVERIFY(c.shown.convertToFormat(QImage::Format_RGB32) != paint::geoidMapImage());
 
+    // Under the pointer: the place and the undulation there.
+    map->showReadout(QPoint(400, 380));
+    QVERIFY(map->readoutLabel()->text().startsWith(QStringLiteral("φ = ")));
+    QVERIFY(map->readoutLabel()->text().contains(QStringLiteral("αποχή = ")));
+    map->showReadout(QPoint(5, 5));  // off the map
+    QVERIFY(map->readoutLabel()->text().isEmpty());
+
     // A point outside the map: said so, and the map without a marker.
     c.arm(map);
     s.w->showGeoidMap(45, 10);
