@@ -111,21 +111,18 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
         auto* sb11 = new QToolButton(w);
         sb11->setObjectName(QStringLiteral("SpeedButton11"));
         sb11->setText(QStringLiteral("αποχή"));
-        sb11->setToolTip(QStringLiteral("Συμπληρώνει την αποχή του γεωειδούς στο σημείο"));
+        sb11->setToolTip(
+            QStringLiteral("Συμπληρώνει την αποχή του γεωειδούς και δείχνει το σημείο στον χάρτη"));
         buttons_[ix(CalcButton::SpeedButton11)] = sb11;
-        connect(sb11, &QToolButton::clicked, this, &CalculatorPage::undulationRequested);
-        l->addWidget(sb11);
-        // The map of the geoid with the point marked, one click away.
-        map_ = new QToolButton(w);
-        map_->setObjectName(QStringLiteral("geoidMapButton"));
-        map_->setText(QStringLiteral("χάρτης"));
-        map_->setToolTip(QStringLiteral("Εμφανίζει τον χάρτη του γεωειδούς"));
-        connect(map_, &QToolButton::clicked, this, [this] {
+        // The model's undulation at the point goes into its edit first, then
+        // the map shows the point, as it always has.
+        connect(sb11, &QToolButton::clicked, this, [this] {
+            emit undulationRequested();
             Extended phi = 0, lambda = 0;
             if (calc_.geoidMarker(phi, lambda))
                 emit geoidMapRequested(static_cast<double>(phi), static_cast<double>(lambda));
         });
-        l->addWidget(map_);
+        l->addWidget(sb11);
         l->addStretch();
         grid->addWidget(w, 3, 0);
     }
@@ -265,7 +262,6 @@ void CalculatorPage::sync()
     }
     for (std::size_t k = 0; k < buttons_.size(); ++k)
         if (buttons_[k]) buttons_[k]->setEnabled(calc_.enabled(static_cast<CalcButton>(k)));
-    map_->setEnabled(calc_.enabled(CalcButton::SpeedButton11));
     const QSignalBlocker b1(cbf_), b2(cbl_), b3(cbArea_);
     cbf_->setCurrentIndex(calc_.sheetRow());
     cbl_->setCurrentIndex(calc_.sheetCol());

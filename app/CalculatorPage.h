@@ -33,13 +33,10 @@ public:
     // in force (after a change of the number settings).
     void fitEdits();
 
-    // The button beside "αποχή" that shows the point on the geoid map.
-    QToolButton* geoidMapButton() const { return map_; }
-
 signals:
-    // The "αποχή" button: the model's undulation at the point into its edit.
+    // The "αποχή" button: the model's undulation at the point into its edit,
     void undulationRequested();
-    // The map button: show the calculator's point on the geoid map.
+    // then the calculator's point shown on the geoid map.
     void geoidMapRequested(double phi, double lambda);
 
 private:
@@ -54,7 +51,6 @@ private:
     QComboBox* cbf_ = nullptr;
     QComboBox* cbl_ = nullptr;
     QComboBox* cbArea_ = nullptr;
-    QToolButton* map_ = nullptr;
 };
 
 }  // namespace korthal::app
