@@ -111,8 +111,13 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
         auto* sb11 = new QToolButton(w);
         sb11->setObjectName(QStringLiteral("SpeedButton11"));
         sb11->setText(QStringLiteral("αποχή"));
+        sb11->setToolTip(
+            QStringLiteral("Συμπληρώνει την αποχή του γεωειδούς και δείχνει το σημείο στον χάρτη"));
         buttons_[ix(CalcButton::SpeedButton11)] = sb11;
+        // The model's undulation at the point goes into its edit first, then
+        // the map shows the point, as it always has.
         connect(sb11, &QToolButton::clicked, this, [this] {
+            emit undulationRequested();
             Extended phi = 0, lambda = 0;
             if (calc_.geoidMarker(phi, lambda))
                 emit geoidMapRequested(static_cast<double>(phi), static_cast<double>(lambda));

@@ -34,7 +34,9 @@ public:
     void fitEdits();
 
 signals:
-    // The "αποχή" button: show the calculator's point on the geoid map.
+    // The "αποχή" button: the model's undulation at the point into its edit,
+    void undulationRequested();
+    // then the calculator's point shown on the geoid map.
     void geoidMapRequested(double phi, double lambda);
 
 private:

@@ -4,6 +4,10 @@
 // so the map stays clean for the next point.
 
 #include <QDialog>
+#include <QPoint>
+#include <QString>
+
+#include <functional>
 
 class QLabel;
 
@@ -21,8 +25,19 @@ public:
     // markPoint, then the window modally.
     void showPoint(double phi, double lambda);
 
+    // The text shown over the map for the pointer at a pixel of the map
+    // (φ, λ and the model's undulation there); without it no readout.
+    std::function<QString(double x, double y)> readout;
+    QLabel* readoutLabel() const { return readout_; }
+    // Shows the readout of the pointer at `at` (pixels of the map).
+    void showReadout(QPoint at);
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
 private:
     QLabel* image_;
+    QLabel* readout_;
 };
 
 }  // namespace korthal::app

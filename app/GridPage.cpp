@@ -5,13 +5,18 @@
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/JobFolder.h"
+#include "project/PastedRows.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QStandardItemModel>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -25,7 +30,8 @@ PointGrid::PointGrid(QWidget* parent) : QTableView(parent), header_(new GroupHea
 {
     setHorizontalHeader(header_);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // A rectangle of cells can be selected and copied out.
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     // A size smaller than the window's, so that the eight columns of
@@ -45,7 +51,96 @@ void PointGrid::keyPressEvent(QKeyEvent* e)
         e->accept();  // swallowed
         return;
     }
+    // Enter on a cell that is not being edited moves on, as after an entry
+    // (and never reaches the window's buttons).
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        state() != QAbstractItemView::EditingState) {
+        e->accept();
+        const QModelIndex n = nextEditable(currentIndex(), 1);
+        if (n.isValid()) setCurrentIndex(n);
+        return;
+    }
     QTableView::keyPressEvent(e);
+}
+
+QModelIndex PointGrid::nextEditable(const QModelIndex& from, int step) const
+{
+    const QAbstractItemModel* m = model();
+    if (!m || !from.isValid() || step == 0) return {};
+    const int rows = m->rowCount(), cols = m->columnCount();
+    int row = from.row(), col = from.column();
+    for (;;) {
+        col += step;
+        if (col >= cols) {
+            col = 0;
+            ++row;
+        } else if (col < 0) {
+            col = cols - 1;
+            --row;
+        }
+        if (row < 0 || row >= rows) return {};
+        const QModelIndex i = m->index(row, col);
+        if (!isColumnHidden(col) && (m->flags(i) & Qt::ItemIsEditable)) return i;
+    }
+}
+
+QModelIndex PointGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Tab and Shift+Tab on the grid step over the read-only columns too.
+    if (action == MoveNext || action == MovePrevious) {
+        const QModelIndex n = nextEditable(currentIndex(), action == MoveNext ? 1 : -1);
+        return n.isValid() ? n : currentIndex();
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+bool PointGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened) editing_ = index;
+    return opened;
+}
+
+void PointGrid::commitData(QWidget* editor)
+{
+    // An editor whose text was not changed stores nothing: it runs no rule
+    // (an unchanged X would replace a typed undulation with the model's) and
+    // an empty cell passed through is not a number error.
+    entryRefused = false;
+    const QModelIndex i = editing_;
+    if (i.isValid() && indexWidget(i) == editor && itemDelegateForIndex(i)) {
+        QAbstractItemModel* m = model();
+        const QVariant before = m->data(i, Qt::EditRole);
+        QStandardItemModel probe(1, 1);
+        itemDelegateForIndex(i)->setModelData(editor, &probe, probe.index(0, 0));
+        if (probe.data(probe.index(0, 0), Qt::EditRole).toString() == before.toString()) return;
+    }
+    QTableView::commitData(editor);
+}
+
+void PointGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    int step = 0;
+    // Enter submits; so does a click on another row while editing, which
+    // has moved the cursor already and must not move it further.
+    if (hint == QAbstractItemDelegate::EditNextItem ||
+        (hint == QAbstractItemDelegate::SubmitModelCache && editing_ == currentIndex()))
+        step = 1;
+    else if (hint == QAbstractItemDelegate::EditPreviousItem)
+        step = -1;
+    QTableView::closeEditor(editor, step ? QAbstractItemDelegate::NoHint : hint);
+    if (step) moveOnLater(step);
+}
+
+void PointGrid::moveOnLater(int step)
+{
+    const bool refused = entryRefused;
+    // After the page has put the cursor on the record's new row.
+    QTimer::singleShot(0, this, [this, step, refused] {
+        if (refused || state() == QAbstractItemView::EditingState) return;
+        const QModelIndex n = nextEditable(currentIndex(), step);
+        if (n.isValid()) setCurrentIndex(n);
+    });
 }
 
 namespace {
@@ -91,6 +186,21 @@ void PointGrid::commitOpenEditor()
     closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
+bool insideOpenCellEditor(const QObject* o)
+{
+    // Cell editors are children of the view's viewport.
+    for (const QObject* p = o; p; p = p->parent()) {
+        const auto* view = qobject_cast<const QAbstractItemView*>(p);
+        if (!view) continue;
+        const QWidget* viewport = view->viewport();
+        if (o == viewport) return false;
+        for (const QObject* q = o; q && q != view; q = q->parent())
+            if (q->parent() == viewport) return true;
+        return false;
+    }
+    return false;
+}
+
 QString editNumber(double v, int decimals, char systemDecimal)
 {
     if (v == 0) return {};
@@ -134,6 +244,22 @@ GridPage::GridPage(Document& doc, MemTable& table, int perigrafhField, QWidget* 
     grid_->setModel(model_);
     v->addWidget(grid_, 1);
 
+    // Copy, paste of rows and its undo: keys on the grid and its menu.
+    grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    const auto addAction = [this](const char* text, QKeySequence::StandardKey key, auto slot) {
+        auto* a = new QAction(QString::fromUtf8(text), grid_);
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WidgetShortcut);
+        grid_->addAction(a);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    addAction("Αντιγραφή", QKeySequence::Copy, [this] { copySelection(); });
+    addAction("Επικόλληση γραμμών", QKeySequence::Paste, [this] { pasteRows(); });
+    QAction* undo = addAction("Αναίρεση επικόλλησης", QKeySequence::Undo, [this] { undoPaste(); });
+    undo->setEnabled(false);
+    connect(this, &GridPage::pasteChanged, undo, [this, undo] { undo->setEnabled(canUndoPaste()); });
+
     // The details keep their height and the thumbnails their size and
     // place at the right while the grid and the memo grow with the window.
     details_ = new QGroupBox(this);
@@ -169,6 +295,12 @@ GridPage::GridPage(Document& doc, MemTable& table, int perigrafhField, QWidget* 
     });
     // After a load the grid shows the table's current record again.
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        // Another network (or the table computed anew): the paste is
+        // no longer what the rows hold.
+        if (!pasting_ && !pasted_.empty()) {
+            pasted_.clear();
+            emit pasteChanged();
+        }
         const int row = table_.currentRow();
         if (row >= 0 && row < model_->rowCount()) {
             syncing_ = true;
@@ -255,6 +387,7 @@ void GridPage::showMemo()
 
 void GridPage::followCursorLater(int column, bool refused)
 {
+    grid_->entryRefused = refused;
     QTimer::singleShot(0, this, [this, column, refused] {
         // The message about a refused entry took the focus from the cell
         // editor, which is gone since: the keys go back to the grid, not to
@@ -312,6 +445,73 @@ void GridPage::cancelRecord()
     memoDirty_ = false;
     if (table_.state() != MemTable::State::Browse) table_.cancel();
     showMemo();
+}
+
+QString selectedCellsText(const QAbstractItemModel* model, const QModelIndexList& selected)
+{
+    if (!model || selected.isEmpty()) return {};
+    int top = selected.front().row(), bottom = top;
+    int left = selected.front().column(), right = left;
+    for (const QModelIndex& i : selected) {
+        top = std::min(top, i.row());
+        bottom = std::max(bottom, i.row());
+        left = std::min(left, i.column());
+        right = std::max(right, i.column());
+    }
+    QString text;
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c) {
+            if (c > left) text += QLatin1Char('\t');
+            text += model->data(model->index(r, c), Qt::DisplayRole).toString();
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+void GridPage::copySelection()
+{
+    QModelIndexList cells = grid_->selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && grid_->currentIndex().isValid()) cells << grid_->currentIndex();
+    const QString text = selectedCellsText(model_, cells);
+    if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+}
+
+void GridPage::pasteRows()
+{
+    pasteText(QGuiApplication::clipboard()->text());
+}
+
+void GridPage::pasteText(const QString& text)
+{
+    if (text.trimmed().isEmpty()) return;
+    commitEdits();
+    pasting_ = true;
+    const PasteResult r = pastePointRows(doc_, networkTable(), text.toStdString());
+    pasting_ = false;
+    if (!r.ids.empty()) {
+        pasted_ = r.ids;
+        emit pasteChanged();
+    }
+    model_->refresh();
+    followCursorLater(0);
+    emit recordChanged();
+}
+
+bool GridPage::undoPaste()
+{
+    if (pasted_.empty()) return false;
+    commitEdits();
+    pasting_ = true;
+    undoPastedRows(doc_, networkTable(), pasted_);
+    pasting_ = false;
+    pasted_.clear();
+    emit pasteChanged();
+    model_->refresh();
+    followCursorLater(0);
+    showMemo();
+    emit recordChanged();
+    return true;
 }
 
 }  // namespace korthal::app

@@ -34,11 +34,31 @@ public:
     // Stores what an open cell editor holds and closes it (before the window
     // closes or another network replaces this one).
     void commitOpenEditor();
+    bool editing() const { return state() == EditingState; }
+    using QTableView::edit;
+
+    // The editable cell `step` cells after (1) or before (-1) `from` in
+    // reading order: the columns of a row, then the next (or previous) row.
+    // Invalid when there is none.
+    QModelIndex nextEditable(const QModelIndex& from, int step) const;
+    // Set by the page when the entry just committed was refused: the cell
+    // stays where it is instead of moving on.
+    bool entryRefused = false;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    // Tab, Shift+Tab and Enter in an editor: the entry is stored (the rules
+    // may move the record in the order), then the cursor moves on from the
+    // record's new place to the next editable cell, without opening an
+    // editor: typing there opens it with the first key.
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void commitData(QWidget* editor) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
+    void moveOnLater(int step);
+    QPersistentModelIndex editing_;  // the cell whose editor is open
     GroupHeaderView* header_;
 };
 
@@ -67,6 +87,17 @@ public:
     // The deletion question; true when the user agrees.
     static bool DBNavigator2BeforeAction();
 
+    // The selected cells as tab-separated text (one line a row), as shown,
+    // to the clipboard.
+    void copySelection();
+    // Rows of points from the clipboard, through the entry rules
+    // (pastePointRows); the rows added can be taken back in one step.
+    void pasteRows();
+    void pasteText(const QString& text);
+    // Removes the rows of the last paste; false when there is none.
+    bool undoPaste();
+    bool canUndoPaste() const { return !pasted_.empty(); }
+
     // After an entry: the grid follows the table's current record (the
     // record may have moved in the order), once the editor has closed. After
     // a refused entry (`refused`) the keys come back to the grid.
@@ -88,6 +119,8 @@ signals:
     void recordChanged();
     // A thumbnail was clicked (photograph 1 to 6).
     void photoClicked(int n);
+    // A paste added rows, or they were taken back.
+    void pasteChanged();
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;
@@ -107,7 +140,17 @@ private:
     QHBoxLayout* toolRow_;
     bool memoDirty_ = false;
     bool syncing_ = false;
+    std::vector<long long> pasted_;  // the records the last paste added
+    bool pasting_ = false;
 };
+
+// The cells `selected` of `model` as text: the rectangle they span, its
+// rows one a line, its cells (their display texts) separated by tabs.
+QString selectedCellsText(const QAbstractItemModel* model, const QModelIndexList& selected);
+
+// Whether `o` is (inside) the editor of a cell that is being edited in some
+// grid: keys the window would take for itself (Esc) go to the editor then.
+bool insideOpenCellEditor(const QObject* o);
 
 // Text of a number for the cell editor: at most `decimals` decimals, trailing
 // zeros dropped, the system decimal separator; 0 gives an empty text.

@@ -8,6 +8,7 @@
 #include "app/NumberPage.h"
 #include "app/PhotoWindow.h"
 #include "app/ReferencePage.h"
+#include "app/ScreenFit.h"
 #include "app/RinexViewer.h"
 #include "app/SketchPage.h"
 #include "app/TestPage.h"
@@ -16,12 +17,14 @@
 #include "export/ExportTable.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Dialogs.h"
+#include "network/CalculatorGeoid.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/JobFolder.h"
 #include "project/RecentNetworks.h"
 #include "project/SavePrompt.h"
 #include "project/Settings.h"
+#include "views/GeoidMap.h"
 #include "views/Listing.h"
 #include "app/PrintListing.h"
 
@@ -203,6 +206,9 @@ void MainWindow::buildPages()
             [this] { SpeedButton8Click(MapSource::Network); });
     connect(referencePage_, &ReferencePage::geoidMapRequested, this,
             [this] { SpeedButton8Click(MapSource::Reference); });
+    connect(calculatorPage_, &CalculatorPage::undulationRequested, this, [this] {
+        fillGeoidUndulation(*calc_, doc_.datumShifts(), doc_.numbers());
+    });
     connect(calculatorPage_, &CalculatorPage::geoidMapRequested, this,
             [this](double phi, double lambda) {
                 constexpr double toDegrees = 180 / std::numbers::pi;
@@ -273,6 +279,9 @@ void MainWindow::FormCreate()
     // After the main window, the photo window and then the geoid map window.
     photoWindow_ = new PhotoWindow(doc_, this);
     mapWindow_ = new GeoidMapWindow(this);
+    mapWindow_->readout = [this](double x, double y) {
+        return QString::fromStdString(geoidMapReadout({x, y}, doc_.datumShifts(), doc_.numbers()));
+    };
     connect(photoWindow_, &PhotoWindow::deactivated, this, [this] {
         if (pages_->currentWidget() == tabNetwork_)
             networkPage_->showPhotos();
@@ -464,6 +473,9 @@ bool MainWindow::eventFilter(QObject* o, QEvent* e)
     if (e->type() == QEvent::KeyPress && o->isWidgetType() &&
         static_cast<QWidget*>(o)->window() == this) {
         auto* k = static_cast<QKeyEvent*>(e);
+        // Esc in a cell editor belongs to the editor: it cancels the edit.
+        if (k->key() == Qt::Key_Escape && insideOpenCellEditor(o))
+            return QDialog::eventFilter(o, e);
         if (FormKeyDown(k->key(), k->modifiers())) return true;
     }
     return QDialog::eventFilter(o, e);
@@ -523,13 +535,9 @@ void MainWindow::restorePlacement(const WindowPlacement& p)
     QScreen* target = screen ? screen : QGuiApplication::primaryScreen();
     if (!target) return;
     const QRect avail = target->availableGeometry();
-    r.setSize(r.size().expandedTo(minimumSize()).boundedTo(avail.size()));
+    r.setSize(r.size().expandedTo(minimumSize()));
     if (!screen) r.moveCenter(avail.center());
-    if (r.right() > avail.right()) r.moveRight(avail.right());
-    if (r.bottom() > avail.bottom()) r.moveBottom(avail.bottom());
-    if (r.left() < avail.left()) r.moveLeft(avail.left());
-    if (r.top() < avail.top()) r.moveTop(avail.top());
-    setGeometry(r);
+    setGeometry(fitRectInside(r, avail));
     if (p.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 

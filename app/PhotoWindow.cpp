@@ -1,5 +1,7 @@
 #include "app/PhotoWindow.h"
 
+#include "app/ScreenFit.h"
+
 #include "app/QtDialogs.h"
 #include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
@@ -243,7 +245,9 @@ void PhotoWindow::layoutPicture(bool resizeWindow)
     if (resizeWindow) {
         resizing_ = true;
         const PixelSize s = zoomedWindowSize(base_, zoom_);
-        if (!isMaximized()) resize(s.width, s.height);
+        // The base is the main window's size: at a zoom above 1 (or a main
+        // window that fills a larger screen) it may not fit this screen.
+        placed_ = placeInsideScreen(this, QSize(s.width, s.height));
         resizing_ = false;
     }
     // Only a picture that was read has a panel to show.
@@ -258,7 +262,9 @@ void PhotoWindow::resizeEvent(QResizeEvent* e)
     QWidget::resizeEvent(e);
     // A size the window was given for the zoom keeps the zoom as it is.
     const PixelSize now{width(), height()};
-    if (resizing_ || now == zoomedWindowSize(base_, zoom_)) return;
+    if (resizing_ || now == zoomedWindowSize(base_, zoom_) ||
+        QSize(now.width, now.height) == placed_)
+        return;
     zoom_ = zoomAfterResize(base_, zoom_, now);
     layoutPicture(false);
 }

@@ -134,6 +134,7 @@ private:
     bool captionDirty_ = false;
     bool showingCaption_ = false;
     bool resizing_ = false;
+    QSize placed_;  // the size the window was last given for the zoom
 
     CaptionPanel* panel3_ = nullptr;
     CaptionPanel* panel4_ = nullptr;

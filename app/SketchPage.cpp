@@ -74,6 +74,9 @@ QLabel* label(QWidget* parent, const char* name, bool sunken = false)
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("4.444.444,444")) + 8);
+        // Room for the descenders and the frame, whatever the font.
+        l->setMargin(1);
+        l->setMinimumHeight(l->fontMetrics().height() + 2 * l->frameWidth() + 4);
     }
     return l;
 }
@@ -205,6 +208,7 @@ SketchPage::SketchPage(Document& doc, QWidget* parent) : QWidget(parent), doc_(d
     hintStack_ = new QStackedWidget(this);
     hintStack_->setFrameShape(QFrame::Panel);
     hintStack_->setFrameShadow(QFrame::Sunken);
+    hintStack_->setMinimumHeight(hintStack_->fontMetrics().height() + 2 * hintStack_->frameWidth() + 4);
     hint_ = label(hintStack_, "HintPanel");
     hint_->setText(QString::fromUtf8(kSketchDragHint));
     hintStack_->addWidget(hint_);
@@ -272,6 +276,8 @@ void SketchPage::SpeedButton10aClick()
     firstValue_->clear();
     secondValue_->clear();
     sb10a_->setToolTip(QString::fromUtf8(sketchModeHint(sketch_.SketchMode)));
+    // A measurement in the units of the other mode is not shown on.
+    hintStack_->setCurrentWidget(hint_);
     showCaptions();
     plot();
 }
@@ -340,7 +346,8 @@ void SketchPage::Image2MouseUp(Qt::MouseButton button)
     if (button != Qt::LeftButton)
         return;
     sketch_.mouseUp();
-    hintStack_->setCurrentWidget(hint_);
+    // The measured distance stays to be read (and written down) until the
+    // next click starts another measurement.
     picture_->update();
 }
 

@@ -2,6 +2,7 @@
 
 #include "views/Sketch.h"
 
+#include <QDate>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -13,6 +14,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <map>
 #include <cmath>
 #include <vector>
 
@@ -74,36 +76,87 @@ QFont sketchFont(const QPaintDevice& device)
 // lacks goes the usual way, through the font fallback of drawText.
 class NameWriter {
 public:
-    explicit NameWriter(const QFont& font) : raw_(QRawFont::fromFont(font)) {}
+    explicit NameWriter(const QFont& font) : raw_(QRawFont::fromFont(font)), fm_(font) {}
 
-    void draw(QPainter& p, QPointF baseline, const QString& text)
+    // Makes `text` the next name to draw and returns its width.
+    double prepare(const QString& text)
     {
-        if (!raw_.isValid()) {
-            p.drawText(baseline, text);
-            return;
+        text_ = text;
+        plain_ = !raw_.isValid();
+        if (!plain_) {
+            glyphs_ = raw_.glyphIndexesForString(text);
+            plain_ = glyphs_.contains(0u);
         }
-        const QList<quint32> glyphs = raw_.glyphIndexesForString(text);
-        if (glyphs.contains(0u)) {
-            p.drawText(baseline, text);
-            return;
-        }
-        const QList<QPointF> advances = raw_.advancesForGlyphIndexes(glyphs);
-        positions_.resize(glyphs.size());
+        if (plain_) return fm_.horizontalAdvance(text);
+        const QList<QPointF> advances = raw_.advancesForGlyphIndexes(glyphs_);
+        positions_.resize(glyphs_.size());
         QPointF at;
-        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        for (qsizetype i = 0; i < glyphs_.size(); ++i) {
             positions_[i] = at;
             at += advances[i];
         }
+        return at.x();
+    }
+
+    // Draws the prepared name.
+    void draw(QPainter& p, QPointF baseline)
+    {
+        if (plain_) {
+            p.drawText(baseline, text_);
+            return;
+        }
         QGlyphRun run;
         run.setRawFont(raw_);
-        run.setGlyphIndexes(glyphs);
+        run.setGlyphIndexes(glyphs_);
         run.setPositions(positions_);
         p.drawGlyphRun(baseline, run);
     }
 
 private:
     QRawFont raw_;
+    QFontMetricsF fm_;
+    QString text_;
+    bool plain_ = true;
+    QList<quint32> glyphs_;
     QList<QPointF> positions_;
+};
+
+// The rectangles of the names already written, in buckets of a coarse grid
+// so that a sketch of thousands of points asks only its neighbours.
+class LabelSpace {
+public:
+    explicit LabelSpace(double cell) : cell_(std::max(1.0, cell)) {}
+
+    bool isFree(const QRectF& r) const
+    {
+        const Cells c = cells(r);
+        for (long long x = c.x0; x <= c.x1; ++x)
+            for (long long y = c.y0; y <= c.y1; ++y) {
+                const auto it = buckets_.find({x, y});
+                if (it == buckets_.end()) continue;
+                for (const QRectF& o : it->second)
+                    if (o.intersects(r)) return false;
+            }
+        return true;
+    }
+    void take(const QRectF& r)
+    {
+        const Cells c = cells(r);
+        for (long long x = c.x0; x <= c.x1; ++x)
+            for (long long y = c.y0; y <= c.y1; ++y) buckets_[{x, y}].push_back(r);
+    }
+
+private:
+    struct Cells {
+        long long x0, x1, y0, y1;
+    };
+    Cells cells(const QRectF& r) const
+    {
+        const auto at = [this](double v) { return static_cast<long long>(std::floor(v / cell_)); };
+        return {at(r.left()), at(r.right()), at(r.top()), at(r.bottom())};
+    }
+    double cell_;
+    std::map<std::pair<long long, long long>, std::vector<QRectF>> buckets_;
 };
 
 void paintGrid(QPainter& p, const SketchLayout& L, bool onPaper)
@@ -149,26 +202,64 @@ void paintGrid(QPainter& p, const SketchLayout& L, bool onPaper)
     }
 }
 
+// The colour of a check point (a reference point left out of the
+// estimation), as the grids and the transformation page show it.
+const QColor kCheckPoint(0, 70, 200);
+
+// The mark of a check point: a triangle standing on its base, as wide as
+// the circle of the other points.
+void drawCheckMark(QPainter& p, double px, double py, double k)
+{
+    const QPointF tri[3] = {QPointF(px, py - 3 * k), QPointF(px + 2.6 * k, py + 1.5 * k),
+                            QPointF(px - 2.6 * k, py + 1.5 * k)};
+    p.drawPolygon(tri, 3);
+}
+
 void paintPoints(QPainter& p, const SketchLayout& L, bool onPaper)
 {
     const QFontMetricsF fm(p.font(), p.device());
     const double k = L.k;
     const QPen black(Qt::black, 0);
     const QPen red(Qt::red, 0);
+    const QPen blue(kCheckPoint, 0);
     p.setBrush(onPaper ? QColor(Qt::white)
                        : QColor(kSketchBackgroundRed, kSketchBackgroundGreen, kSketchBackgroundBlue));
     // Points whose circle and name lie wholly off the canvas are not drawn.
     const double left = -fm.maxWidth() * 32, right = L.W + 2 * k;
     const double top = -2 * k, bottom = L.H + fm.height() + 2 * k;
+    const double h = fm.height();
     NameWriter names(p.font());
+    // A name goes where it overlaps no name written before: right of its
+    // point, then above that, then left, then left and above. A detail
+    // point's name that finds no free place is left out (its point stays);
+    // the reference points come first in the table and keep theirs.
+    LabelSpace space(h * 4);
     for (const auto& d : L.points) {
         if (d.px < left || d.px > right || d.py < top || d.py > bottom)
             continue;
-        p.setPen(d.network ? red : black);
-        names.draw(p, QPointF(d.px + 5 * k, d.py - 2 * k + fm.ascent()),
-                   QString::fromStdString(d.name));
-        p.setPen(black);
-        p.drawEllipse(QRectF(d.px - 2 * k, d.py - 2 * k, 4 * k, 4 * k));
+        const QString name = QString::fromStdString(d.name);
+        const double w = names.prepare(name);
+        const QRectF places[4] = {QRectF(d.px + 5 * k, d.py - 2 * k, w, h),
+                                  QRectF(d.px + 5 * k, d.py - 2 * k - h, w, h),
+                                  QRectF(d.px - 5 * k - w, d.py - 2 * k, w, h),
+                                  QRectF(d.px - 5 * k - w, d.py - 2 * k - h, w, h)};
+        const QRectF* place = nullptr;
+        for (const QRectF& r : places)
+            if (space.isFree(r)) {
+                place = &r;
+                break;
+            }
+        if (!place && (d.network || d.check)) place = &places[0];
+        if (place && !name.isEmpty()) {
+            space.take(*place);
+            p.setPen(d.check ? blue : d.network ? red : black);
+            names.draw(p, QPointF(place->left(), place->top() + fm.ascent()));
+        }
+        p.setPen(d.check ? blue : black);
+        if (d.check)
+            drawCheckMark(p, d.px, d.py, k);
+        else
+            p.drawEllipse(QRectF(d.px - 2 * k, d.py - 2 * k, 4 * k, 4 * k));
         if (onPaper)
             p.drawEllipse(QRectF(d.px - 2, d.py - 2, 4, 4));
     }
@@ -276,6 +367,112 @@ QImage sketchImage(const Document& doc, int mode, int filter, QSize size)
     return img;
 }
 
+namespace {
+
+// What the printed sketch shows, in words.
+const char* sheetModeText(int mode)
+{
+    static const char* const texts[3] = {"Προβολικές συντεταγμένες ΕΓΣΑ87 (E, N)",
+                                         "Ελλειψοειδείς συντεταγμένες ΕΓΣΑ87 (φ, λ)",
+                                         "Προβολικές συντεταγμένες HATT (x, y)"};
+    return texts[std::clamp(mode, 0, 2)];
+}
+
+// A font of the sheet: `points` points high on the device, bold or not.
+QFont sheetFont(const QPaintDevice& device, double points, bool bold)
+{
+    QFont font = sketchFont(device);
+    font.setPixelSize(std::max(1, qRound(points * device.logicalDpiY() / 72.0)));
+    font.setBold(bold);
+    return font;
+}
+
+// The north arrow: a shaft with a filled head and the letter Β above it,
+// `size` device pixels high, its top at `top`.
+void paintNorthArrow(QPainter& p, double x, double top, double size)
+{
+    p.save();
+    const QFontMetricsF fm(p.font(), p.device());
+    const QString north = QStringLiteral("Β");
+    p.setPen(QPen(Qt::black, std::max(1.0, size / 30)));
+    p.drawText(QPointF(x - fm.horizontalAdvance(north) / 2, top + fm.ascent()), north);
+    const double y0 = top + fm.height(), y1 = y0 + size;
+    p.drawLine(QLineF(x, y0 + size * 0.3, x, y1));
+    p.setBrush(Qt::black);
+    const QPointF head[3] = {QPointF(x, y0), QPointF(x + size * 0.18, y0 + size * 0.4),
+                             QPointF(x - size * 0.18, y0 + size * 0.4)};
+    p.drawPolygon(head, 3);
+    p.restore();
+}
+
+// The legend and the scale of the foot of the sheet, in the band
+// (0, top, W, height).
+void paintSheetFoot(QPainter& p, const SketchLayout& L, const Document& doc, double top,
+                    double height, int W)
+{
+    const QFontMetricsF fm(p.font(), p.device());
+    const double k = L.k, mid = top + height / 2;
+    const double gap = fm.horizontalAdvance(QStringLiteral("MM"));
+    double x = gap / 2;
+    const auto entry = [&](const QColor& colour, bool triangle, const char* text) {
+        p.setPen(QPen(colour, 0));
+        p.setBrush(Qt::white);
+        if (triangle) {
+            const QPointF tri[3] = {QPointF(x + 3 * k, mid - 3 * k),
+                                    QPointF(x + 5.6 * k, mid + 1.5 * k),
+                                    QPointF(x + 0.4 * k, mid + 1.5 * k)};
+            p.drawPolygon(tri, 3);
+        } else {
+            p.drawEllipse(QRectF(x + k, mid - 2 * k, 4 * k, 4 * k));
+        }
+        x += 8 * k;
+        const QString t = QString::fromUtf8(text);
+        p.drawText(QPointF(x, mid - fm.height() / 2 + fm.ascent()), t);
+        x += fm.horizontalAdvance(t) + gap;
+    };
+    entry(Qt::red, false, "σημείο αναφοράς");
+    entry(kCheckPoint, true, "σημείο ελέγχου (εκτός εκτίμησης)");
+    entry(Qt::black, false, "σημείο λεπτομερειών");
+    // The network's lines.
+    p.setPen(dottedPen(kSilver.darker(130), L, true));
+    p.drawLine(QLineF(x, mid, x + 8 * k, mid));
+    x += 10 * k;
+    p.setPen(QPen(Qt::black, 0));
+    const QString lines = QStringLiteral("γραμμές δικτύου");
+    p.drawText(QPointF(x, mid - fm.height() / 2 + fm.ascent()), lines);
+
+    // The scale bar in metres (in the angles of mode 1 a bar has no one
+    // length), at the right.
+    if (L.mode == SketchEllipsoidal || !L.complete)
+        return;
+    const SketchScaleBar bar = sketchScaleBar(L.frame.Scale, W / 6.0);
+    if (bar.pixels <= 0)
+        return;
+    const double right = W - gap / 2, left = right - bar.pixels;
+    const double barH = fm.height() * 0.35, barTop = mid - barH / 2;
+    p.setPen(QPen(Qt::black, 0));
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(i % 2 == 0 ? Qt::black : Qt::white);
+        p.drawRect(QRectF(left + bar.pixels * i / 4, barTop, bar.pixels / 4, barH));
+    }
+    // The length over the bar's ends, the paper scale under its middle.
+    const QString zero = QStringLiteral("0"), end = QString::fromStdString(bar.label);
+    p.drawText(QPointF(left - fm.horizontalAdvance(zero) / 2, barTop - fm.descent() - k), zero);
+    p.drawText(QPointF(right - fm.horizontalAdvance(end), barTop - fm.descent() - k), end);
+    const double mmPerPixel = p.device()->widthMM() / double(std::max(1, p.device()->width()));
+    const double n = sketchPaperScale(L.frame.Scale, mmPerPixel > 0 ? 1 / mmPerPixel : 0);
+    if (n > 0) {
+        const QString scale = QStringLiteral("Κλίμακα 1:") +
+                              QString::fromStdString(doc.numbers().FormatNumber("%.0n", {Extended(n)}));
+        p.drawText(QPointF(std::min(left + bar.pixels / 2 - fm.horizontalAdvance(scale) / 2,
+                                    right - fm.horizontalAdvance(scale)),
+                           barTop + barH + k + fm.ascent()),
+                   scale);
+    }
+}
+
+}  // namespace
+
 bool paintSketchPage(QPagedPaintDevice& device, const Document& doc, int mode, int filter,
                      int pictureWidth)
 {
@@ -284,7 +481,40 @@ bool paintSketchPage(QPagedPaintDevice& device, const Document& doc, int mode, i
         return false;
     const int W = device.width(), H = device.height();
     const int k = std::max(1, W / std::max(1, pictureWidth));
-    paintSketch(p, plotSketch(doc, mode, filter, W, H, k), true);
+    // The sheet: a title band, the sketch in a frame, the foot with the
+    // legend and the scale.
+    const QFont title = sheetFont(device, 13, true), small = sheetFont(device, 9, false);
+    const QFontMetricsF tm(title, &device), sm(small, &device);
+    const double head = tm.height() + sm.height() * 1.6, foot = sm.height() * 3.0;
+    const int sketchTop = qRound(head), sketchH = std::max(1, H - qRound(head + foot));
+
+    p.setPen(QPen(Qt::black, 0));
+    p.setFont(title);
+    p.drawText(QPointF(0, tm.ascent()), QStringLiteral("Σκαρίφημα δικτύου"));
+    p.setFont(small);
+    const QString file = QStringLiteral("Αρχείο : ") + QString::fromStdString(doc.CurrentFileName) +
+                         QStringLiteral("     ") + QString::fromUtf8(sheetModeText(mode));
+    p.drawText(QPointF(0, tm.height() + sm.ascent()), file);
+    const QString date =
+        QStringLiteral("Ημερομηνία : ") + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+    p.drawText(QPointF(W - sm.horizontalAdvance(date), tm.ascent()), date);
+
+    const SketchLayout L = plotSketch(doc, mode, filter, W, sketchH, k);
+    p.save();
+    p.translate(0, sketchTop);
+    p.setClipRect(QRect(0, 0, W, sketchH));
+    paintSketch(p, L, true);
+    p.setClipping(false);
+    p.setPen(QPen(Qt::black, std::max(1, k / 2)));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(0, 0, W - 1, sketchH - 1));
+    p.setFont(small);
+    // North is up in every mode: the grid's y (northing, latitude, HATT y).
+    paintNorthArrow(p, W - sm.height() * 2, sm.height() * 0.6, sm.height() * 2.4);
+    p.restore();
+
+    p.setFont(small);
+    paintSheetFoot(p, L, doc, sketchTop + sketchH, foot, W);
     return p.end();
 }
 

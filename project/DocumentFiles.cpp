@@ -83,7 +83,7 @@ bool Document::mayWriteOver(const std::string& name, bool exists)
 
 std::string replaceQuestion(const std::string& name)
 {
-    return "Το αρχείο " + name + " υπάρχει ήδη.\rΘέλετε να το αντικαταστήσετε ?";
+    return "Το αρχείο " + name + " υπάρχει ήδη.\rΘέλετε να το αντικαταστήσετε;";
 }
 
 std::optional<std::string> Document::askNetworkName(const std::string& offered) const

@@ -1,5 +1,6 @@
 #include "views/GeoidMap.h"
 
+#include "geodesy/Angles.h"
 #include "geodesy/Geoid.h"
 
 #include <algorithm>
@@ -309,6 +310,21 @@ std::vector<std::vector<GeoPoint>> parseCoastline(std::string_view text)
     }
     if (lines.back().empty()) lines.pop_back();
     return lines;
+}
+
+std::string geoidMapReadout(MapPoint p, const DatumShiftTable& shifts, const NumberText& numbers)
+{
+    const GeoPoint g = geoidMapPosition(p);
+    if (!insideGeoidMap(g.phi, g.lambda))
+        return {};
+    constexpr double toRadians = 3.14159265358979323846 / 180;
+    const auto packed = [&](double degrees) {
+        return numbers.FormatNumber("%.4n", {PackedToShow(RadToDMS(degrees * toRadians), 4)});
+    };
+    // The value the program uses for a point there (decimetres).
+    const auto n = GeoidUndulation(shifts, g.phi * toRadians, g.lambda * toRadians);
+    return "φ = " + packed(g.phi) + "   λ = " + packed(g.lambda) + "   αποχή = " +
+           (n ? numbers.FormatNumber("%.1n", {Extended(*n)}) + " m" : std::string("-"));
 }
 
 }  // namespace korthal

@@ -14,8 +14,10 @@
 // [i, i + 1) × [j, j + 1).
 
 #include "geodesy/DatumShift.h"
+#include "network/NumberText.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -50,6 +52,12 @@ GeoPoint geoidMapPosition(MapPoint p, int width = kGeoidMapWidth, int height = k
 
 // Whether a point lies within the map's 34° to 42° N and 19° to 29° E.
 bool insideGeoidMap(double phi, double lambda);
+
+// The readout of the map under the pointer at pixel `p`: φ and λ as packed
+// degrees DD.MMSS and the model's undulation there, with the display
+// separators of `numbers`, e.g. "φ = 38,1230   λ = 23,3012   αποχή = 35,3 m";
+// "αποχή = -" where the model has no value, empty off the map.
+std::string geoidMapReadout(MapPoint p, const DatumShiftTable& shifts, const NumberText& numbers);
 
 // The undulation (metres, unrounded, EGSA87 with the given datum shift)
 // sampled every 1/16 degree and interpolated between the samples: exact for

@@ -36,6 +36,12 @@ std::string upper(std::string s)
     return s;
 }
 
+// 0, 1, 2 for the network's WGS84 fields X, Y, Z; -1 for any other field.
+int ellipsoidalAxis(const FieldDef& f)
+{
+    return f.name == "X" ? 0 : f.name == "Y" ? 1 : f.name == "Z" ? 2 : -1;
+}
+
 // Sets the display separators for the life of the object.
 class DisplaySwitch {
 public:
@@ -186,7 +192,9 @@ std::vector<std::vector<std::string>> listingPages(const MemTable& table,
         if (f.name != "Name" && !isReal(f))
             continue;
         shown.push_back(i);
-        cols.titles.push_back(f.displayName());
+        const int wgs = o.ellipsoidalInput ? ellipsoidalAxis(f) : -1;
+        cols.titles.push_back(wgs == 0 ? "φ  (DD.MMSSsss)" : wgs == 1 ? "λ  (DD.MMSSsss)"
+                              : wgs == 2 ? "h  (m)" : f.displayName());
         cols.left.push_back(f.name == "Name");
     }
     for (int row = 0; row < table.recordCount(); ++row) {
@@ -200,7 +208,11 @@ std::vector<std::vector<std::string>> listingPages(const MemTable& table,
             }
             const Value v = table.fetch(r, i);
             const double x = std::holds_alternative<double>(v) ? std::get<double>(v) : 0.0;
-            if (!f.name.empty() && (f.name[0] == 'f' || f.name[0] == 'l')) {
+            const int wgs = o.ellipsoidalInput ? ellipsoidalAxis(f) : -1;
+            if (wgs == 0 || wgs == 1) {
+                // Packed degrees as typed, with the angle decimals.
+                cells.push_back(numbers.FormatNumber(angleFmt, {PackedToShow(x, o.dmsDecimals)}));
+            } else if (!f.name.empty() && (f.name[0] == 'f' || f.name[0] == 'l')) {
                 const Extended packed = o.anglesInRadians ? RadToDMS(x) : Extended(x);
                 cells.push_back(numbers.FormatNumber(angleFmt, {PackedToShow(packed, o.dmsDecimals)}));
             } else if (upper(f.name) == "APOXH") {
@@ -239,6 +251,7 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
     o.decimals = network ? ns.GPSDecimals[page] : ns.EGSA87Decimals[page];
     o.dmsDecimals = ns.DMSDecimals[page];
     o.anglesInRadians = !network;
+    o.ellipsoidalInput = network && !doc.InputIsGeocentric();
     o.heading2 = network ? "Σημεία δικτύου  (WGS84 -> ΕΓΣΑ87)" : "Σημεία αναφοράς  (ΕΓΣΑ87)";
     o.heading3 = "Αρχείο : " + doc.CurrentFileName;
 

@@ -21,6 +21,9 @@ struct ListingOptions {
     int decimals = 4;                // d of the coordinate columns
     int dmsDecimals = 9;             // decimals of the packed latitudes and longitudes
     bool anglesInRadians = false;    // f and l hold radians (reference table)
+    // The network's WGS84 input is ellipsoidal: X and Y hold packed latitude
+    // and longitude, Z the ellipsoidal height, and they are titled so.
+    bool ellipsoidalInput = false;
     std::string heading2, heading3;  // the two lines under "Korthal"
 };
 

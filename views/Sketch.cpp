@@ -22,6 +22,8 @@ Fitted fit(const Document& doc, int mode, int filter, int W, int H)
 {
     Fitted f;
     f.points = sketchPoints(doc.GPS(), mode, filter, doc.datumShifts());
+    for (SketchPoint& p : f.points)
+        p.check = !p.detail && doc.isExcluded(p.id);
     f.window.spacing = mode == SketchEllipsoidal ? 30 : 1000;
     if (f.points.empty())
         return f;

@@ -90,6 +90,7 @@ std::vector<SketchPoint> sketchPoints(const MemTable& gps, int mode, int filter,
         if (p.E == 0 && p.N == 0)
             continue;
         p.detail = detail;
+        p.id = gps.getInteger(r, gps::ID);
         p.name = gps.getString(r, gps::Name);
         if (mode == SketchEllipsoidal) {
             // φ and λ as the calculated fields f and l hold them (there in
@@ -243,7 +244,8 @@ SketchLayout layoutSketch(const std::vector<SketchPoint>& points, const SketchFr
         d.px = frame.px(p.x);
         d.py = frame.py(p.y);
         d.name = p.name;
-        d.network = !p.detail;
+        d.network = !p.detail && !p.check;
+        d.check = !p.detail && p.check;
         if (d.network)
             L.network.push_back(L.points.size());
         const int cx = clampToInt(d.px), cy = clampToInt(d.py);
@@ -285,6 +287,42 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double W, doubl
         y1 = oy + t0 * dy;
     }
     return true;
+}
+
+// ---- The printed sheet ----
+
+SketchScaleBar sketchScaleBar(double pixelsPerMetre, double targetPixels)
+{
+    SketchScaleBar bar;
+    if (!(pixelsPerMetre > 0) || !(targetPixels > 0) || !std::isfinite(pixelsPerMetre))
+        return bar;
+    const double most = targetPixels / pixelsPerMetre;
+    const double power = std::pow(10.0, std::floor(std::log10(most)));
+    double metres = power;
+    for (double m : {5.0, 2.0, 1.0})
+        if (m * power <= most * (1 + 1e-9)) {
+            metres = m * power;
+            break;
+        }
+    bar.metres = metres;
+    bar.pixels = metres * pixelsPerMetre;
+    char buf[64];
+    if (metres >= 1000)
+        std::snprintf(buf, sizeof buf, "%g km", metres / 1000);
+    else
+        std::snprintf(buf, sizeof buf, "%g m", metres);
+    bar.label = buf;
+    return bar;
+}
+
+double sketchPaperScale(double pixelsPerMetre, double devicePixelsPerMillimetre)
+{
+    if (!(pixelsPerMetre > 0) || !(devicePixelsPerMillimetre > 0))
+        return 0;
+    // Metres of the ground on one metre of paper.
+    const double ratio = devicePixelsPerMillimetre * 1000 / pixelsPerMetre;
+    const double power = std::pow(10.0, std::floor(std::log10(ratio)) - 2);
+    return std::round(ratio / power) * power;
 }
 
 // ---- Status bar texts ----

@@ -46,6 +46,10 @@ struct SketchPoint {
     double E = 0, N = 0;  // TM87 (m): the drawing window is fitted to these
     double x = 0, y = 0;  // in the units of the mode
     bool detail = false;  // a detail point (its name is black, it has no lines)
+    long long id = 0;     // the record's ID
+    // A reference point left out of the estimation: a check point, drawn as
+    // one and without the lines of the estimation's points.
+    bool check = false;
 };
 
 // The points of the network table, in index order, that the filter keeps,
@@ -131,6 +135,7 @@ struct SketchDrawnPoint {
     double px = 0, py = 0;
     std::string name;
     bool network = false;  // a network point proper: red name, dotted lines
+    bool check = false;    // a check point: its own colour and mark, no lines
 };
 
 // Everything one drawing needs.
@@ -164,6 +169,23 @@ SketchLayout layoutSketch(const std::vector<SketchPoint>& points, const SketchFr
 // Clips the segment to the rectangle [0, W] × [0, H]; false when nothing of
 // it lies inside.
 bool clipSegment(double& x1, double& y1, double& x2, double& y2, double W, double H);
+
+// ---- The printed sheet ----
+
+// The scale bar of a printed sketch in metres: the round length (1, 2 or 5
+// times a power of ten) whose bar comes nearest below `targetPixels` at
+// `pixelsPerMetre`, its length in pixels and its label ("500 m", "2 km").
+struct SketchScaleBar {
+    double metres = 0;
+    double pixels = 0;
+    std::string label;
+};
+SketchScaleBar sketchScaleBar(double pixelsPerMetre, double targetPixels);
+
+// The scale of the paper, 1 : the returned number, rounded to three
+// significant digits: `pixelsPerMetre` of the drawing and the device's
+// pixels per millimetre of paper.
+double sketchPaperScale(double pixelsPerMetre, double devicePixelsPerMillimetre);
 
 // ---- Status bar texts ----
 

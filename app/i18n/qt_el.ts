@@ -221,6 +221,10 @@
         <translation>Όλα τα αρχεία (*)</translation>
     </message>
     <message>
+        <source>All Files (*)</source>
+        <translation>Όλα τα αρχεία (*)</translation>
+    </message>
+    <message>
         <source>Directories</source>
         <translation>Φάκελοι</translation>
     </message>

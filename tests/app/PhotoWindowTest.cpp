@@ -8,6 +8,7 @@
 #include "app/PhotoThumbnails.h"
 #include "app/PhotoWindow.h"
 #include "geodesy/Angles.h"
+#include "geodesy/Geoid.h"
 #include "network/PointTables.h"
 #include "paint/GeoidMapPainter.h"
 
@@ -341,13 +342,24 @@ void PhotoWindowTest::layoutFollowsTheWindowAndZoom()
     QTRY_COMPARE(p->zoom(), 800.0 / base.width);
     QTRY_VERIFY(panelMatches());
 
-    // Zoom in: the window grows by 5 %.
+    // Zoom in: the window grows by 5 %, as far as the screen allows.
     p->SpeedButton3Click();
     const PixelSize z = zoomedWindowSize(base, 800.0 / base.width * kZoomInFactor);
-    QTRY_COMPARE(p->size(), QSize(z.width, z.height));
+    const QRect avail = p->screen()->availableGeometry();
+    const QSize frame = p->frameGeometry().size() - p->size();
+    QTRY_COMPARE(p->size(), QSize(z.width, z.height).boundedTo(avail.size() - frame));
+    QTRY_VERIFY(avail.contains(p->frameGeometry()));
     QTRY_VERIFY(panelMatches());
     p->SpeedButton4Click();
     QCOMPARE(p->zoom(), 800.0 / base.width * kZoomInFactor * kZoomOutFactor);
+
+    // A main window of a larger screen: the photo window, sized after it,
+    // still lies wholly on this one.
+    p->close();
+    s.w->resize(1500, 900);
+    s.openPhoto(1);
+    QTRY_VERIFY(avail.contains(p->frameGeometry()));
+    QVERIFY(p->width() > 0 && p->height() > 0);
 }
 
 void PhotoWindowTest::geoidMapButtons()
@@ -379,8 +391,9 @@ void PhotoWindowTest::geoidMapButtons()
              paint::markedGeoidMap(s.doc->GYS().asFloat(gys::f) * toDegrees,
                                    s.doc->GYS().asFloat(gys::l) * toDegrees));
 
-    // The calculator's "αποχή": the point of its TM87 edits (the reference
-    // point was loaded into them), through the ellipsoidal edits.
+    // The calculator's "αποχή": the model's undulation at the point of its
+    // TM87 edits (the reference point was loaded into them), through the
+    // ellipsoidal edits, and then the map with the point marked.
     s.w->PageControl1()->setCurrentWidget(s.w->TabSheet9());
     CalculatorPage* cp = s.w->calculatorPage();
     s.doc->GYS().next();
@@ -388,11 +401,33 @@ void PhotoWindowTest::geoidMapButtons()
     QApplication::processEvents();
     QVERIFY(cp->edit(CalcEdit::EGSA87f)->text().isEmpty());
     QVERIFY(cp->button(CalcButton::SpeedButton11)->isEnabled());
+    s.w->calculator().setText(CalcEdit::EditApoxhEGSA, "");
     c.arm(map);
     cp->button(CalcButton::SpeedButton11)->click();
     QVERIFY(!cp->edit(CalcEdit::EGSA87f)->text().isEmpty());
     QVERIFY(!c.shown.isNull());
     QVERIFY(c.shown.convertToFormat(QImage::Format_RGB32) != paint::geoidMapImage());
+    QVERIFY(!map->isVisible());
+    const auto read = [&](CalcEdit e) {
+        return DMSToRad(s.doc->numbers().readShown(cp->edit(e)->text().toStdString()).value);
+    };
+    const auto n = GeoidUndulation(s.doc->datumShifts(), double(read(CalcEdit::EGSA87f)),
+                                   double(read(CalcEdit::EGSA87l)));
+    QVERIFY(n.has_value());
+    // Typed over, the value comes back with the next click.
+    s.w->calculator().setText(CalcEdit::EditApoxhEGSA, "");
+    QVERIFY(cp->edit(CalcEdit::EditApoxhEGSA)->text().isEmpty());
+    c.arm(map);
+    cp->button(CalcButton::SpeedButton11)->click();
+    QCOMPARE(cp->edit(CalcEdit::EditApoxhEGSA)->text(),
+             QString::fromStdString(s.doc->numbers().floatToShownText(*n)));
+
+    // Under the pointer: the place and the undulation there.
+    map->showReadout(QPoint(400, 380));
+    QVERIFY(map->readoutLabel()->text().startsWith(QStringLiteral("φ = ")));
+    QVERIFY(map->readoutLabel()->text().contains(QStringLiteral("αποχή = ")));
+    map->showReadout(QPoint(5, 5));  // off the map
+    QVERIFY(map->readoutLabel()->text().isEmpty());
 
     // A point outside the map: said so, and the map without a marker.
     c.arm(map);

@@ -121,6 +121,9 @@ void SketchPageTest::measuringFromPointToPoint()
     const SketchLayout& L = page->sketch().lastLayout();
     const QPoint a = pixel(pointNamed(L, "Σ101")), b = pixel(pointNamed(L, "Σ104"));
 
+    // The readout's boxes show their texts whole, descenders and frame.
+    for (QLabel* l : {page->firstValue(), page->secondValue()})
+        QVERIFY(l->height() >= l->fontMetrics().height() + 2 * l->frameWidth() + 2);
     QTest::mousePress(pic, Qt::LeftButton, {}, a + QPoint(1, -1));
     QVERIFY(page->dragPanel()->isVisible());
     QCOMPARE(page->nameI()->text(), QStringLiteral("Σ101"));
@@ -133,7 +136,9 @@ void SketchPageTest::measuringFromPointToPoint()
     QCOMPARE(page->firstValue()->text(), QStringLiteral("396.336,890"));
     QCOMPARE(page->sketch().endX(), b.x() + 2);
     QTest::mouseRelease(pic, Qt::LeftButton, {}, b + QPoint(2, 1));
-    QVERIFY(!page->dragPanel()->isVisible());
+    // The measurement stays shown until the next click.
+    QVERIFY(page->dragPanel()->isVisible());
+    QCOMPARE(page->distanceValue()->text(), QStringLiteral("5.535,917"));
     QVERIFY(!page->sketch().dragging());
 
     // Outside any point the names are "Pi" and "Pj".

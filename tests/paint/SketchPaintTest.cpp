@@ -12,6 +12,7 @@
 #include "support/Pdf.h"
 
 #include <QColor>
+#include <QDate>
 #include <QImage>
 #include <QPainter>
 
@@ -155,6 +156,83 @@ TEST(SketchPaint, PaperCirclesGrowWithKAndGetASmallCircle)
     // On the screen no small circle inside.
     const QImage screen = lonePoint(5, false);
     EXPECT_EQ(count(screen, QRect(97, 97, 7, 7), black), 0);
+}
+
+// A reference point left out of the estimation is drawn as a check point:
+// no red name, no lines to it, its own blue.
+TEST(SketchPaint, CheckPointsAreNotDrawnAsReferencePoints)
+{
+    Demo d;
+    const SketchLayout before = plotSketch(d.doc, SketchProjected, SketchAllPoints, 700, 460, 1);
+    ASSERT_GE(d.doc.residuals().size(), 4u);
+    const ReferenceResidual left = d.doc.residuals()[1];
+    d.doc.setExcluded(left.id, true);
+    const SketchLayout L = plotSketch(d.doc, SketchProjected, SketchAllPoints, 700, 460, 1);
+    EXPECT_EQ(L.network.size(), before.network.size() - 1);
+    const SketchDrawnPoint* check = nullptr;
+    for (const auto& p : L.points)
+        if (p.name == left.name) check = &p;
+    ASSERT_TRUE(check);
+    EXPECT_TRUE(check->check);
+    EXPECT_FALSE(check->network);
+    for (std::size_t i : L.network) EXPECT_NE(L.points[i].name, left.name);
+
+    const QImage img = paint::sketchImage(d.doc, SketchProjected, SketchAllPoints, QSize(700, 460));
+    const QRect around(int(check->px) - 40, int(check->py) - 16, 80, 32);
+    EXPECT_EQ(count(img, around, isRed), 0);
+    EXPECT_GT(count(img, around, [](QRgb c) { return qBlue(c) > 150 && qRed(c) < 90; }), 5);
+}
+
+// Names of points close together are moved apart (or, for detail points
+// with no room left, left out): no name is written over another.
+TEST(SketchPaint, NamesOfClosePointsDoNotOverlap)
+{
+    gui();
+    const auto picture = [](const std::vector<SketchDrawnPoint>& points) {
+        SketchLayout L;
+        L.W = 300;
+        L.H = 200;
+        L.complete = true;
+        L.points = points;
+        QImage img(300, 200, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        paint::paintSketch(p, L, true);
+        p.end();
+        return count(img, img.rect(), isDark);
+    };
+    const int one = picture({{150, 100, "Κ31", false}});
+    const int two = picture({{150, 100, "Κ31", false}, {153, 103, "Κ32", false}});
+    // Circles apart, names that would cover one another.
+    const int three = picture({{150, 100, "Κ31", true}, {150, 107, "Κ31", false},
+                               {150, 114, "Κ31", false}});
+    ASSERT_GT(one, 20);
+    // Two whole names and circles, not one name over another.
+    EXPECT_GT(two, one * 2 * 9 / 10);
+    EXPECT_GT(three, one * 3 * 9 / 10);
+}
+
+// The printed sketch is a sheet: title, file, mode, date, north arrow,
+// legend and scale around the drawing.
+TEST(SketchPaint, PrintedSketchHasTitleLegendScaleAndDate)
+{
+    Demo d;
+    const QByteArray bytes = paint::sketchPdf(d.doc, SketchProjected, SketchAllPoints, 700);
+    const std::string file =
+        writeBytes(d.dir.path / "sheet.pdf", std::string(bytes.constData(), size_t(bytes.size())));
+    const std::string text = pdfText(file);
+    for (const std::string& wanted :
+         {std::string("Σκαρίφημα δικτύου"), std::string("DEMO.WGS84"),
+          std::string("Προβολικές συντεταγμένες ΕΓΣΑ87"), std::string("σημείο αναφοράς"),
+          std::string("σημείο ελέγχου"), std::string("σημείο λεπτομερειών"),
+          std::string("Κλίμακα 1:"), std::string("Β"),
+          "Ημερομηνία : " + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")).toStdString()})
+        EXPECT_NE(text.find(wanted), std::string::npos) << wanted << "\n" << text;
+    // Angles have no scale bar.
+    const QByteArray angles = paint::sketchPdf(d.doc, SketchEllipsoidal, SketchAllPoints, 700);
+    const std::string file2 =
+        writeBytes(d.dir.path / "sheet2.pdf", std::string(angles.constData(), size_t(angles.size())));
+    EXPECT_EQ(pdfText(file2).find("Κλίμακα"), std::string::npos);
 }
 
 TEST(SketchPaint, SketchPdfIsOneLandscapePageWithNamesAndLabels)

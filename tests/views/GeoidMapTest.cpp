@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <limits>
 #include <numbers>
 
@@ -46,6 +47,25 @@ TEST(GeoidMap, DrawingFormulaAndItsInverseAgreeWithTheMarker)
     EXPECT_FALSE(insideGeoidMap(38, 18.99));
     EXPECT_FALSE(insideGeoidMap(33.9, 24));
     EXPECT_FALSE(insideGeoidMap(38, 29.5));
+}
+
+// The readout under the pointer: the pixel's φ and λ as packed degrees and
+// the undulation the program uses there; nothing off the map.
+TEST(GeoidMap, ReadoutUnderThePointer)
+{
+    const DatumShiftTable shifts;
+    NumberText numbers(Separators{'.', ','});
+    numbers.setDisplay(Separators{',', '.'});
+    const double rad = std::numbers::pi / 180;
+    for (const auto& [phi, lambda, packedPhi, packedLambda] :
+         {std::tuple{38.0, 23.5, "38,0000", "23,3000"}, std::tuple{40.25, 22.75, "40,1500", "22,4500"}}) {
+        const std::string text = geoidMapReadout(geoidMapPoint(phi, lambda), shifts, numbers);
+        const auto n = GeoidUndulation(shifts, phi * rad, lambda * rad);
+        ASSERT_TRUE(n.has_value());
+        EXPECT_EQ(text, std::string("φ = ") + packedPhi + "   λ = " + packedLambda + "   αποχή = " +
+                            numbers.FormatNumber("%.1n", {Extended(*n)}) + " m");
+    }
+    EXPECT_EQ(geoidMapReadout({5, 5}, shifts, numbers), "");
 }
 
 TEST(GeoidMap, SurfaceFollowsTheModel)

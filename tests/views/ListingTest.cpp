@@ -230,6 +230,9 @@ TEST(Listing, AnExistingFileIsReplacedOnlyWhenTheUserAgrees)
     ASSERT_EQ(dialogs.entries.size(), 3u);
     EXPECT_TRUE(dialogs.entries[1].question);
     EXPECT_NE(dialogs.entries[1].text.find("JOB.TXT υπάρχει ήδη"), std::string::npos);
+    // A Greek question ends in the Greek question mark, which code page 1253
+    // writes as ';' (it has no U+037E).
+    EXPECT_EQ(dialogs.entries[1].text.back(), ';');
     EXPECT_EQ(dialogs.offered, list);
     EXPECT_EQ(test::readBytes(list), before);
     EXPECT_NE(doc.LastTextFile, list);
@@ -302,6 +305,47 @@ TEST(Listing, TitlesStandOverTheirColumns)
     // The headings hold only what code page 1253 can write.
     const auto net = printTableLines(doc, true, true).front();
     EXPECT_NE(net[1].find("Σημεία δικτύου  (WGS84 -> ΕΓΣΑ87)"), std::string::npos);
+}
+
+// With ellipsoidal WGS84 input the network's first three columns are the
+// packed latitude and longitude, with the angle decimals, and the height in
+// metres, titled so, on paper and in the file alike.
+TEST(Listing, EllipsoidalInputIsListedAsAnglesAndHeight)
+{
+    RecordingDialogs dialogs;
+    const test::TempDir temp("listing");
+    Document doc(Separators{'.', ','});
+    loadDemoCopy(temp, doc);
+    ASSERT_TRUE(doc.SwitchInputForm(false));
+    NumberSettings& ns = doc.settings().numbers;
+    for (std::size_t page : {0u, 2u}) {
+        ns.GPSDecimals[page] = 3;
+        ns.DMSDecimals[page] = 7;
+    }
+    const MemTable& g = doc.GPS();
+    const Rec first = g.recAt(0);
+    NumberText numbers(doc.numbers().system());
+    numbers.setDisplay(Separators{ns.DecimalSeparators[0], ns.ThousandSeparators[0]});
+    const std::string phi = numbers.FormatNumber("%.7n", {PackedToShow(g.getFloat(first, gps::X), 7)});
+    const std::string lambda = numbers.FormatNumber("%.7n", {PackedToShow(g.getFloat(first, gps::Y), 7)});
+    const std::string h = numbers.FormatNumber("%.3n", {Extended(g.getFloat(first, gps::Z))});
+    for (bool toFile : {true, false}) {
+        const auto lines = printTableLines(doc, true, toFile).front();
+        std::size_t titles = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].find("φ  (DD.MMSSsss)") != std::string::npos) titles = i;
+        ASSERT_GT(titles, 0u);
+        EXPECT_EQ(lines[titles].find("X  (m)"), std::string::npos);
+        const std::string& record = lines[titles + 2];
+        expectTitlesOver(lines[titles], record,
+                         {"φ  (DD.MMSSsss)", "λ  (DD.MMSSsss)", "h  (m)", "E  (m)"});
+        if (!toFile) {
+            // The screen's separators: the values as the grid shows them.
+            EXPECT_NE(record.find(" " + phi + " "), std::string::npos) << phi << "\n" << record;
+            EXPECT_NE(record.find(" " + lambda + " "), std::string::npos) << lambda << "\n" << record;
+            EXPECT_NE(record.find(" " + h + " "), std::string::npos) << h << "\n" << record;
+        }
+    }
 }
 
 // The residual block with every kind of line: a suspect (its known northing

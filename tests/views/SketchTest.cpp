@@ -101,6 +101,30 @@ TEST(SketchLayout, ScaleOffsetsPixelsAndGridOfAProjectedSketch)
     EXPECT_EQ(L.network.size(), 2u);
 }
 
+// The scale bar takes the longest round length (1, 2, 5 × 10^n) that fits
+// the room; the paper scale keeps three significant digits.
+TEST(SketchLayout, ScaleBarAndPaperScale)
+{
+    struct Case {
+        double pixelsPerMetre, room, metres;
+        const char* label;
+    };
+    for (const Case& c : {Case{0.1, 100, 1000, "1 km"}, Case{0.1, 99, 500, "500 m"},
+                          Case{2.0, 1000, 500, "500 m"}, Case{0.05, 300, 5000, "5 km"},
+                          Case{0.05, 199, 2000, "2 km"}, Case{40, 100, 2, "2 m"},
+                          Case{1e-3, 100, 1e5, "100 km"}}) {
+        const SketchScaleBar bar = sketchScaleBar(c.pixelsPerMetre, c.room);
+        EXPECT_DOUBLE_EQ(bar.metres, c.metres) << c.pixelsPerMetre << " " << c.room;
+        EXPECT_EQ(bar.label, c.label);
+        EXPECT_NEAR(bar.pixels, c.metres * c.pixelsPerMetre, 1e-9);
+        EXPECT_LE(bar.pixels, c.room * (1 + 1e-9));
+    }
+    EXPECT_EQ(sketchScaleBar(0, 100).pixels, 0);
+    // 600 dpi (23.62 pixels a millimetre), 0.05 pixels a metre: 1:472.000.
+    EXPECT_DOUBLE_EQ(sketchPaperScale(0.05, 600 / 25.4), 472000);
+    EXPECT_DOUBLE_EQ(sketchPaperScale(1.0, 10), 10000);
+}
+
 TEST(SketchLayout, FiltersChooseThePointsAndTheirWindow)
 {
     Box b;
