@@ -1,5 +1,7 @@
 #include "app/CalculatorPage.h"
 
+#include "geodesy/Dialogs.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -114,7 +116,9 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
         buttons_[ix(CalcButton::SpeedButton11)] = sb11;
         connect(sb11, &QToolButton::clicked, this, [this] {
             Extended phi = 0, lambda = 0;
-            if (calc_.geoidMarker(phi, lambda))
+            const CalcOutcome o = calc_.geoidMarker(phi, lambda);
+            showMessages(o);
+            if (o)
                 emit geoidMapRequested(static_cast<double>(phi), static_cast<double>(lambda));
         });
         l->addWidget(sb11);
@@ -208,7 +212,9 @@ QWidget* CalculatorPage::group(const QString& title, CalcEdit first, const QStri
         connect(ed, &QLineEdit::textEdited, this,
                 [this, e](const QString& t) { calc_.setText(e, t.toStdString()); });
         connect(ed, &QLineEdit::editingFinished, this, [this, e] {
-            if (!calc_.exitEdit(e)) focusRefused();
+            const CalcOutcome o = calc_.exitEdit(e);
+            showMessages(o);
+            if (!o) focusRefused(o.refused);
         });
     }
     return box;
@@ -222,16 +228,31 @@ QToolButton* CalculatorPage::makeButton(CalcButton b, const QString& text)
     t->setAutoRaise(false);
     buttons_[ix(b)] = t;
     connect(t, &QToolButton::clicked, this, [this, b] {
-        if (!calc_.click(b)) focusRefused();
+        const CalcOutcome o = calc_.click(b);
+        showMessages(o);
+        if (!o) focusRefused(o.refused);
     });
     return t;
 }
 
-void CalculatorPage::focusRefused()
+void CalculatorPage::showMessages(const CalcOutcome& o)
+{
+    for (const CalcMessage& m : o.messages) {
+        MsgIcon icon = MsgIcon::None;
+        switch (m.problem) {
+        case CalcProblem::NotANumber: icon = MsgIcon::Error; break;
+        case CalcProblem::NoSheet:
+        case CalcProblem::NoConvergence: icon = MsgIcon::Exclamation; break;
+        case CalcProblem::Singular: icon = MsgIcon::None; break;
+        }
+        showMessage(m.text, icon);
+    }
+}
+
+void CalculatorPage::focusRefused(CalcEdit e)
 {
     // Once the message has closed: the cursor goes into the edit whose text
     // was not a number, with that text selected for retyping.
-    const CalcEdit e = calc_.refused();
     if (e == CalcEdit::Count) return;
     QLineEdit* ed = edit(e);
     QTimer::singleShot(0, ed, [ed] {

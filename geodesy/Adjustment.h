@@ -87,13 +87,13 @@ struct AdjustmentStatistics {
     int suspect = -1;               // index into points, or -1
 };
 
-// After Estimate2DSimilarity(XT, YT, XS, YS) has set `t`: residuals,
+// For `t` estimated by Estimate2DSimilarity(XT, YT, XS, YS): residuals,
 // cofactors, σ0, standard errors of scale, rotation about Z and the two
 // shifts, and the test. Vectors of different lengths give empty statistics.
 AdjustmentStatistics Statistics2D(const Transformation& t, const TVector& XT, const TVector& YT,
                                   const TVector& XS, const TVector& YS);
 
-// After EstimateTransformation(XT, YT, ZT, XS, YS, ZS) has set `t`: the
+// For `t` estimated by EstimateTransformation(XT, YT, ZT, XS, YS, ZS): the
 // same for the seven parameters (linearised at the solution).
 AdjustmentStatistics Statistics3D(const Transformation& t, const TVector& XT, const TVector& YT,
                                   const TVector& ZT, const TVector& XS, const TVector& YS,

@@ -1,7 +1,6 @@
 #include "network/Calculator.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/HATT.h"
@@ -260,15 +259,36 @@ void Calculator::setText(CalcEdit e, std::string_view value)
     changed();
 }
 
-bool Calculator::exitEdit(CalcEdit e)
+void Calculator::begin()
 {
     refused_ = E::Count;
+    messages_.clear();
+}
+
+CalcOutcome Calculator::outcome(bool ok)
+{
+    CalcOutcome o;
+    o.ok = ok;
+    o.messages = std::move(messages_);
+    o.refused = refused_;
+    messages_.clear();
+    return o;
+}
+
+void Calculator::report(CalcProblem problem, std::string text)
+{
+    messages_.push_back({problem, std::move(text)});
+}
+
+CalcOutcome Calculator::exitEdit(CalcEdit e)
+{
+    begin();
     const int d = decimalsOf(e);
-    if (d < 0 || texts_[idx(e)].empty()) return true;
+    if (d < 0 || texts_[idx(e)].empty()) return outcome(true);
     Extended v = 0;
-    if (!read(e, v)) return false;
+    if (!read(e, v)) return outcome(false);
     write(e, v, d);
-    return true;
+    return outcome(true);
 }
 
 bool Calculator::groupComplete(CalcEdit first) const
@@ -333,7 +353,7 @@ bool Calculator::read(CalcEdit e, Extended& v)
     const NumberResult r = ctx_.text->readShown(text(e));
     if (!r) {
         refused_ = e;
-        showMessage(r.error, MsgIcon::Error);
+        report(CalcProblem::NotANumber, r.error);
         return false;
     }
     v = r.value;
@@ -351,9 +371,9 @@ void Calculator::write(CalcEdit e, Extended v, int decimals)
     setText(e, angle ? ctx_.text->formatPacked(v, decimals) : ctx_.text->formatFixed(v, decimals));
 }
 
-bool Calculator::click(CalcButton b)
+CalcOutcome Calculator::click(CalcButton b)
 {
-    refused_ = E::Count;
+    begin();
     bool ok = false;
     {
         Batch guard(batch_);
@@ -380,7 +400,7 @@ bool Calculator::click(CalcButton b)
         }
     }
     changed();
-    return ok;
+    return outcome(ok);
 }
 
 bool Calculator::SBWGS84geClick()
@@ -466,7 +486,9 @@ bool Calculator::SBTM87EGSAeClick()
 {
     Extended e, n, h, u;
     if (!read3(E::TM87E, e, n, h) || !read(E::EditApoxhEGSA, u)) return false;
-    const Geographic g = TM87ToEllipsoidal(e, n, h, u);
+    FootpointCheck check;
+    const Geographic g = TM87ToEllipsoidal(e, n, h, u, &check);
+    if (!check.converged) report(CalcProblem::NoConvergence, kMsgNoConvergence);
     write(E::EGSA87f, RadToDMS(g.phi), dmsDec());
     write(E::EGSA87l, RadToDMS(g.lambda), dmsDec());
     write(E::EGSA87h, g.h, egsaDec());
@@ -488,7 +510,10 @@ bool Calculator::SBTM87mTM87Click()
 {
     Extended e, n, h;
     if (!read3(E::TM87Em, e, n, h)) return false;
-    ctx_.transformation->ApplyInverseTransformation(e, n, h);
+    // A transformation that cannot be undone leaves the values as they are.
+    if (const MatrixError m = ctx_.transformation->ApplyInverseTransformation(e, n, h);
+        m != MatrixError::None)
+        report(CalcProblem::Singular, messageText(m));
     write(E::TM87E, e, egsaDec());
     write(E::TM87N, n, egsaDec());
     write(E::TM87H, h, egsaDec());
@@ -520,7 +545,7 @@ bool Calculator::SBHATTTM87Click()
         return false;
     if (cbf_ < 0 || cbl_ < 0) {
         // Without a sheet the HATT coordinates have no origin.
-        showMessage("Επιλέξτε πρώτα το φύλλο χάρτη HATT", MsgIcon::Exclamation);
+        report(CalcProblem::NoSheet, "Επιλέξτε πρώτα το φύλλο χάρτη HATT");
         return false;
     }
     const Geographic g = HATTToEllipsoidal(x, y, H, uHatt, HattSheet{cbf_, cbl_});
@@ -639,24 +664,25 @@ void Calculator::initHattUndulation()
     setText(E::EditApoxhHATT, ctx_.text->FormatNumber("%.2n", {Extended(-2.5L)}));
 }
 
-bool Calculator::geoidMarker(Extended& phi, Extended& lambda)
+CalcOutcome Calculator::geoidMarker(Extended& phi, Extended& lambda)
 {
+    begin();
     if (text(E::EGSA87f).empty()) {
         // From the TM87 edits, or else from the transformed ones back
         // through TM87, so that the marker is never put at 0, 0.
         if (!text(E::TM87E).empty()) {
-            if (!SBTM87EGSAeClick()) return false;
+            if (!SBTM87EGSAeClick()) return outcome(false);
         } else if (!text(E::TM87Em).empty()) {
-            if (!SBTM87mTM87Click() || !SBTM87EGSAeClick()) return false;
+            if (!SBTM87mTM87Click() || !SBTM87EGSAeClick()) return outcome(false);
         } else {
-            return false;
+            return outcome(false);
         }
     }
     Extended f, l;
-    if (!read(E::EGSA87f, f) || !read(E::EGSA87l, l)) return false;
+    if (!read(E::EGSA87f, f) || !read(E::EGSA87l, l)) return outcome(false);
     phi = DMSToRad(f);
     lambda = DMSToRad(l);
-    return true;
+    return outcome(true);
 }
 
 }  // namespace korthal

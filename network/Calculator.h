@@ -18,6 +18,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korthal {
 
@@ -61,6 +62,30 @@ extern const HattArea HattAreas[kHattAreaCount];
 constexpr int kSheetRows = 15;
 constexpr int kSheetCols = 19;
 
+// A message the calculator has for the user. The calculator shows nothing:
+// an operation returns its messages and the page shows them, choosing the
+// icon by the problem.
+enum class CalcProblem {
+    NotANumber,     // an edit's text does not read as a number (the operation stops)
+    NoSheet,        // HATT without a map sheet (the operation stops)
+    NoConvergence,  // the footpoint iteration did not settle (the result is written)
+    Singular,       // the transformation cannot be undone (the values pass unchanged)
+};
+struct CalcMessage {
+    CalcProblem problem;
+    std::string text;
+};
+
+// What an operation did: false when it stopped (nothing more was written),
+// the messages in the order they arose, and the edit whose text could not be
+// read (Count when none), for the window to put the cursor back into it.
+struct CalcOutcome {
+    bool ok = true;
+    std::vector<CalcMessage> messages;
+    CalcEdit refused = CalcEdit::Count;
+    explicit operator bool() const { return ok; }
+};
+
 // What the calculator reads from the rest of the program. The pointers are
 // held, not owned; the settings, shifts and transformation may change
 // between calls and each conversion uses the values in force.
@@ -89,12 +114,9 @@ public:
     // Sets the text of an edit as typing or a program write does, and runs
     // the change handler of its group.
     void setText(CalcEdit e, std::string_view value);
-    // Reformats the edit's number with its decimals when it is left. False
-    // when its text is not a number (the message has been shown).
-    bool exitEdit(CalcEdit e);
-    // The edit whose text the last failed conversion could not read, for
-    // the window to put the cursor back into it.
-    CalcEdit refused() const { return refused_; }
+    // Reformats the edit's number with its decimals when it is left. Fails
+    // when its text is not a number.
+    CalcOutcome exitEdit(CalcEdit e);
     // The widest text the program writes into an edit with the decimals in
     // force (the largest magnitude of its kind in Greece), for its width.
     std::string widestText(CalcEdit e) const;
@@ -109,9 +131,12 @@ public:
     void HATTxChange();
 
     // --- buttons ---------------------------------------------------------
-    // Runs a button's handler. Returns false when a conversion failed (its
-    // message has been shown; nothing more was written).
-    bool click(CalcButton b);
+    // Runs a button's handler. Fails when a conversion could not be made
+    // (nothing more was written).
+    CalcOutcome click(CalcButton b);
+
+    // The handlers of the buttons; their messages are gathered for the
+    // operation that runs them (click).
 
     bool SBWGS84geClick();
     bool SBWGS84egClick();
@@ -151,16 +176,20 @@ public:
     // φ, λ (radians) of the EGSA87 ellipsoidal edits for the geoid map
     // marker. When EGSA87f is empty they are filled first from the TM87
     // edits, or when those are empty from the transformed TM87 edits (through
-    // TM87, which is filled too). False when nothing usable is there or a
-    // conversion failed (its message has been shown).
-    bool geoidMarker(Extended& phi, Extended& lambda);
+    // TM87, which is filled too). Fails when nothing usable is there or a
+    // conversion failed.
+    CalcOutcome geoidMarker(Extended& phi, Extended& lambda);
 
 private:
     static std::size_t idx(CalcEdit e) { return static_cast<std::size_t>(e); }
     static std::size_t idx(CalcButton b) { return static_cast<std::size_t>(b); }
 
-    // Reads an edit as a number; shows the conversion message on failure.
+    // Reads an edit as a number; keeps the conversion message on failure.
     bool read(CalcEdit e, Extended& v);
+    void report(CalcProblem problem, std::string text);
+    // Starts an operation, and hands over what it gathered.
+    void begin();
+    CalcOutcome outcome(bool ok);
     bool read3(CalcEdit first, Extended& a, Extended& b, Extended& c);
     void write(CalcEdit e, Extended v, int decimals);
     void store(CalcEdit e, std::string value);  // no change handler
@@ -180,6 +209,7 @@ private:
     int cbl_ = -1;
     int area_ = -1;
     CalcEdit refused_ = CalcEdit::Count;
+    std::vector<CalcMessage> messages_;  // of the operation that runs
     int batch_ = 0;  // > 0 while a handler runs; onChanged waits for its end
 };
 

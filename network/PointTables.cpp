@@ -1,7 +1,6 @@
 #include "network/PointTables.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/HATT.h"
 #include "geodesy/TM87.h"
@@ -278,14 +277,6 @@ bool switchInputForm(MemTable& t, bool& inputIsGeocentric, bool toGeocentric)
         t.locateID(id);
     t.enableControls();
     return true;
-}
-
-void installDeleteQuestion(MemTable& table)
-{
-    table.beforeDelete = [](MemTable&) {
-        return dialogs().ask(kDeleteQuestion, kDeleteCaption, MsgIcon::Exclamation,
-                             MsgButtons::YesNo) == Answer::Yes;
-    };
 }
 
 }  // namespace korthal

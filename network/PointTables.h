@@ -2,8 +2,8 @@
 // The two point tables: GPS (the network of the job) and GYS (the reference
 // points), their fields in file order, labels, formats and the byEidos index,
 // the calculated fields of GPS, the texts of the grids' numeric cells, the
-// switch between geocentric and ellipsoidal WGS84 input, and the question
-// asked before a record is deleted.
+// switch between geocentric and ellipsoidal WGS84 input, and the text of the
+// question asked before a record is deleted.
 
 #include "geodesy/DatumShift.h"
 #include "table/MemTable.h"
@@ -93,10 +93,9 @@ void installGYSfGetText(MemTable& gysTable, const NumberSettings& settings, Sepa
 // current record, and returns true.
 bool switchInputForm(MemTable& gpsTable, bool& inputIsGeocentric, bool toGeocentric);
 
-// The question asked before a record is deleted through the navigator.
+// The question asked before a record is deleted through the navigator (the
+// document asks it).
 inline constexpr const char* kDeleteCaption = "ΠΡΟΣΟΧΗ !  ΔΙΑΓΡΑΦΗ ΕΓΓΡΑΦΗΣ";
 inline constexpr const char* kDeleteQuestion = "Θέλετε να διαγράψετε αυτή την εγγραφή ?";
-// Installs the question as the table's beforeDelete: No cancels silently.
-void installDeleteQuestion(MemTable& table);
 
 }  // namespace korthal

@@ -53,8 +53,14 @@ Document::Document(Separators system)
 {
     defineGPS(*gps_, shifts_);
     defineGYS(*gys_);
-    installDeleteQuestion(*gps_);
-    installDeleteQuestion(*gys_);
+    // The question before a record is deleted through the navigator: No
+    // cancels silently.
+    const auto askToDelete = [](MemTable&) {
+        return dialogs().ask(kDeleteQuestion, kDeleteCaption, MsgIcon::Exclamation,
+                             MsgButtons::YesNo) == Answer::Yes;
+    };
+    gps_->beforeDelete = askToDelete;
+    gys_->beforeDelete = askToDelete;
     // The modified marks: every post, insert and delete.
     gps_->afterPost = [this](MemTable&) { NetworkModified = true; };
     gps_->afterInsert = gps_->afterPost;
@@ -231,17 +237,25 @@ void Document::RecomputeNetwork()
 
     // A failed estimation leaves the identity in force rather than the
     // transformation of earlier, different data.
-    tr_.ResetTransformation();
+    tr_ = Transformation{};
     stats_ = AdjustmentStatistics{};
     const int m = method();
     if (m == 1)
         Use3D = false;  // the 2-D kind never uses the heights
     if (RefPointCount >= 2 && m != 0) {
         if (m == 2 && Use3D) {
-            if (tr_.EstimateTransformation(knownE, knownN, knownH, compE, compN, compH, criteria()) > 0)
+            const Estimate e =
+                EstimateTransformation(knownE, knownN, knownH, compE, compN, compH, criteria());
+            reportEstimation(e.status);
+            if (e.made()) {
+                tr_ = e.transformation;
                 stats_ = Statistics3D(tr_, knownE, knownN, knownH, compE, compN, compH);
+            }
         } else {
-            tr_.Estimate2DSimilarity(knownE, knownN, compE, compN);
+            const Estimate e = Estimate2DSimilarity(knownE, knownN, compE, compN);
+            reportEstimation(e.status);
+            if (e.made())
+                tr_ = e.transformation;
             stats_ = Statistics2D(tr_, knownE, knownN, compE, compN);
         }
     }
@@ -286,6 +300,17 @@ void Document::RecomputeNetwork()
     LoadingData = wasLoading;
     if (onParametersChanged)
         onParametersChanged();
+}
+
+void Document::reportEstimation(EstimationStatus status)
+{
+    if (status == EstimationStatus::Estimated)
+        return;
+    // Refusals of the data are input problems; the solver's and the
+    // iteration's messages are plain.
+    const bool input = status == EstimationStatus::CountsDiffer ||
+                       status == EstimationStatus::TooFewPoints2D;
+    showMessage(messageText(status), input ? MsgIcon::Exclamation : MsgIcon::None);
 }
 
 bool Document::isExcluded(long long id) const
@@ -418,7 +443,7 @@ void Document::ShowTransformationParameters()
 
     const std::string parFmt = "%." + std::to_string(ns.ParamDecimals[0]) + "n";
     static const char* const kSymbols[3] = {"E", "N", "H"};
-    const auto& M = tr_.TrMatrix;
+    const TransformationMatrix& M = tr_.matrix();
     for (std::size_t i = 0; i < 3; ++i) {
         ParamRow& row = d.rows[i];
         row.labels.clear();
@@ -451,13 +476,14 @@ void Document::ShowTransformationParameters()
     d.miyVisible = !similarity;
     d.mizVisible = !similarity && method() != 0;
     d.LexVisible = d.LeyVisible = d.LtzVisible = Use3D;
-    d.Lmix = fmt("%.11n", std::fabs(tr_.TrScale));
-    d.Lex = fmt("%.10n°", tr_.TrRotX * 180 / kPi);
-    d.Ley = fmt("%.10n°", tr_.TrRotY * 180 / kPi);
-    d.Lez = fmt("%.10n°", tr_.TrRotZ * 180 / kPi);
-    d.Ltx = fmt("%.4n m", tr_.TrShiftX);
-    d.Lty = fmt("%.4n m", tr_.TrShiftY);
-    d.Ltz = fmt("%.4n m", tr_.TrShiftZ);
+    const SimilarityParameters& p = tr_.parameters();
+    d.Lmix = fmt("%.11n", std::fabs(p.scale));
+    d.Lex = fmt("%.10n°", p.rotX * 180 / kPi);
+    d.Ley = fmt("%.10n°", p.rotY * 180 / kPi);
+    d.Lez = fmt("%.10n°", p.rotZ * 180 / kPi);
+    d.Ltx = fmt("%.4n m", p.shiftX);
+    d.Lty = fmt("%.4n m", p.shiftY);
+    d.Ltz = fmt("%.4n m", p.shiftZ);
     const ParameterErrorTexts e = parameterErrorTexts(stats_, numbers_);
     d.sMix = e.scale, d.sEx = e.rotX, d.sEy = e.rotY, d.sEz = e.rotZ;
     d.sTx = e.shiftX, d.sTy = e.shiftY, d.sTz = e.shiftZ;

@@ -17,6 +17,7 @@
 #include "geodesy/Adjustment.h"
 #include "geodesy/DatumShift.h"
 #include "geodesy/Extended.h"
+#include "geodesy/TM87.h"
 #include "geodesy/Transformation.h"
 #include "table/MemTable.h"
 #include "network/NumberText.h"
@@ -323,6 +324,10 @@ public:
 
 private:
     bool computeDetail(Rec r, double& E, double& N, double& H) const;
+    // Shows the message of an estimation that did not simply succeed.
+    static void reportEstimation(EstimationStatus status);
+    // Shows the non-convergence message of a footpoint iteration that did not settle.
+    static void reportFootpoint(const FootpointCheck& check);
     // TM87 of every measured detail point before the local transformation,
     // taken from projected_ where its inputs are unchanged and otherwise
     // computed (by two threads for large networks) and kept there.

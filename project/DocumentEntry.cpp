@@ -69,6 +69,12 @@ void dropEmptyEdit(MemTable& t)
 
 }  // namespace
 
+void Document::reportFootpoint(const FootpointCheck& check)
+{
+    if (!check.converged)
+        showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
+}
+
 bool Document::OutOfRange(Extended v, Extended min, Extended max)
 {
     const std::string f = "%." + std::to_string(settings_->numbers.EGSA87Decimals[0]) + "n";
@@ -218,7 +224,10 @@ bool Document::GPSXSetText(int field, const std::string& text)
     if (field == gps::apoxh)
         return true;  // a typed undulation stays
     g.locateID(id);
-    const Geographic p = TM87ToEllipsoidal(g.asFloat(gps::E), g.asFloat(gps::N), g.asFloat(gps::H), 0);
+    FootpointCheck check;
+    const Geographic p =
+        TM87ToEllipsoidal(g.asFloat(gps::E), g.asFloat(gps::N), g.asFloat(gps::H), 0, &check);
+    reportFootpoint(check);
     // Outside the geoid grid the undulation is left as it is, for the user to type.
     if (auto u = GeoidUndulation(shifts_, static_cast<double>(p.phi), static_cast<double>(p.lambda))) {
         g.edit();
@@ -260,7 +269,9 @@ bool Document::GYSESetText(int field, const std::string& text)
     const double E = y.asFloat(gys::E), N = y.asFloat(gys::N);
     // Until both E and N are typed there is no position to derive from.
     if (E != 0 && N != 0) {
-        const Geographic p = TM87ToEllipsoidal(E, N, y.asFloat(gys::H), y.asFloat(gys::apoxh));
+        FootpointCheck check;
+        const Geographic p = TM87ToEllipsoidal(E, N, y.asFloat(gys::H), y.asFloat(gys::apoxh), &check);
+        reportFootpoint(check);
         y.set(gys::f, static_cast<double>(p.phi));
         y.set(gys::l, static_cast<double>(p.lambda));
         y.set(gys::ortho, static_cast<double>(p.h));

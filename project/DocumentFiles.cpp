@@ -347,7 +347,7 @@ ImportResult Document::ImportPointList(const std::string& path)
 
 void Document::NewNetwork()
 {
-    tr_.ResetTransformation();
+    tr_ = Transformation{};
     gps_->disableControls();
     gps_->clear();
     gps_->enableControls();
@@ -482,20 +482,28 @@ SelfTestResult Document::RunSelfTest(SelfTest& test, const SelfTestSettings& s,
                                      const std::function<void(const SelfTestProgress&)>& progress)
 {
     test.setCriteria(criteria());
+    // Each run's messages come before its figures are shown.
+    const auto shown = [&progress](const SelfTestProgress& p) {
+        reportEstimation(p.estimation);
+        if (!p.failure.empty())
+            showMessage(p.failure);
+        if (progress)
+            progress(p);
+    };
     if (reportFile.empty())
-        return test.run(s, {}, progress);
+        return test.run(s, {}, shown);
     // Written as the runs go: a long test does not gather its report in memory.
     std::ofstream out(reportFile, std::ios::binary | std::ios::trunc);
     if (!out) {
         showMessage(saveErrorMessage(reportFile));
-        return test.run(s, {}, progress);
+        return test.run(s, {}, shown);
     }
     SelfTestResult r = test.run(
         s,
         [&](const std::string& l) {
             out << toCodePage1253(l) << "\r\n";
         },
-        progress);
+        shown);
     out.close();
     if (out)
         LastTextFile = reportFile;

@@ -187,20 +187,20 @@ void SettingsPagesTest::testPageLeavesTheNetworkTransformation()
 {
     Session s(kDemo, QStringLiteral("DEMO.WGS84"));
     const Transformation before = s.doc->transformation();
-    QVERIFY(before.TrShiftX != 0);
+    QVERIFY(before.parameters().shiftX != 0);
     TestPage* p = s.w->testPage();
     p->SErepetitions->setValue(3);
     p->setSeed(5);
     p->speedButton4->click();
     QVERIFY(!p->Label73->text().isEmpty());
     const Transformation& after = s.doc->transformation();
-    QCOMPARE(static_cast<double>(after.TrScale), static_cast<double>(before.TrScale));
-    QCOMPARE(static_cast<double>(after.TrShiftX), static_cast<double>(before.TrShiftX));
-    QCOMPARE(static_cast<double>(after.TrRotZ), static_cast<double>(before.TrRotZ));
+    QCOMPARE(static_cast<double>(after.parameters().scale), static_cast<double>(before.parameters().scale));
+    QCOMPARE(static_cast<double>(after.parameters().shiftX), static_cast<double>(before.parameters().shiftX));
+    QCOMPARE(static_cast<double>(after.parameters().rotZ), static_cast<double>(before.parameters().rotZ));
     for (std::size_t r = 0; r < 3; ++r)
         for (std::size_t c = 0; c < 4; ++c)
-            QCOMPARE(static_cast<double>(after.TrMatrix[r][c]),
-                     static_cast<double>(before.TrMatrix[r][c]));
+            QCOMPARE(static_cast<double>(after.matrix()[r][c]),
+                     static_cast<double>(before.matrix()[r][c]));
 }
 
 void SettingsPagesTest::datumPagesShowTheirDatums()

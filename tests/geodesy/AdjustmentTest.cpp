@@ -4,7 +4,6 @@
 
 #include "geodesy/Adjustment.h"
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/Transformation.h"
 
 #include <gtest/gtest.h>
@@ -34,15 +33,10 @@ Network randomNetwork(std::mt19937_64& gen, double noise, std::size_t n)
     std::uniform_real_distribution<double> east(380000, 390000), north(4380000, 4390000),
         height(50, 900), angle(-5, 5), ppm(-10, 10), shift(-1, 1);
     std::normal_distribution<double> err(0, noise);
-    Transformation misfit;
-    misfit.TrScale = 1 + ppm(gen) * 1e-6L;
-    misfit.TrRotX = angle(gen) * kArcSec;
-    misfit.TrRotY = angle(gen) * kArcSec;
-    misfit.TrRotZ = angle(gen) * kArcSec;
-    misfit.TrShiftX = shift(gen);
-    misfit.TrShiftY = shift(gen);
-    misfit.TrShiftZ = shift(gen);
-    misfit.BuildTransformationMatrix();
+    // Braced initialisers are evaluated in order: the draws keep theirs.
+    const Transformation misfit(SimilarityParameters{
+        1 + ppm(gen) * 1e-6L, angle(gen) * kArcSec, angle(gen) * kArcSec, angle(gen) * kArcSec,
+        shift(gen), shift(gen), shift(gen)});
     Network net;
     for (std::size_t i = 0; i < n; ++i) {
         const Extended E = east(gen), N = north(gen), H = height(gen);
@@ -61,12 +55,12 @@ Network randomNetwork(std::mt19937_64& gen, double noise, std::size_t n)
 
 AdjustmentStatistics estimate(const Network& net, bool threeD)
 {
-    Transformation t;
     if (threeD) {
-        t.EstimateTransformation(net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS, {});
+        const Transformation t =
+            EstimateTransformation(net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS, {}).transformation;
         return Statistics3D(t, net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS);
     }
-    t.Estimate2DSimilarity(net.XT, net.YT, net.XS, net.YS);
+    const Transformation t = Estimate2DSimilarity(net.XT, net.YT, net.XS, net.YS).transformation;
     return Statistics2D(t, net.XT, net.YT, net.XS, net.YS);
 }
 
@@ -108,11 +102,10 @@ Rates monteCarlo(bool threeD, unsigned seed)
             kept.XT.push_back(net.XT[i]), kept.YT.push_back(net.YT[i]), kept.ZT.push_back(net.ZT[i]);
             kept.XS.push_back(net.XS[i]), kept.YS.push_back(net.YS[i]), kept.ZS.push_back(net.ZS[i]);
         }
-        Transformation t;
-        if (threeD)
-            t.EstimateTransformation(kept.XT, kept.YT, kept.ZT, kept.XS, kept.YS, kept.ZS, {});
-        else
-            t.Estimate2DSimilarity(kept.XT, kept.YT, kept.XS, kept.YS);
+        const Transformation t =
+            threeD ? EstimateTransformation(kept.XT, kept.YT, kept.ZT, kept.XS, kept.YS, kept.ZS, {})
+                         .transformation
+                   : Estimate2DSimilarity(kept.XT, kept.YT, kept.XS, kept.YS).transformation;
         const AdjustmentStatistics after =
             threeD ? Statistics3D(t, kept.XT, kept.YT, kept.ZT, kept.XS, kept.YS, kept.ZS)
                    : Statistics2D(t, kept.XT, kept.YT, kept.XS, kept.YS);
@@ -161,7 +154,6 @@ TEST(Adjustment, TauDistribution)
 
 TEST(Adjustment, CofactorsAndStandardErrorsFollowTheRedundancy)
 {
-    RecordingDialogs rec;
     std::mt19937_64 gen(11);
     for (bool threeD : {false, true}) {
         SCOPED_TRACE(threeD ? "3-D" : "2-D");
@@ -205,11 +197,13 @@ TEST(Adjustment, CofactorsAndStandardErrorsFollowTheRedundancy)
         for (TVector* v : {&net.XT, &net.YT, &net.ZT})
             for (Extended& x : *v)
                 x += err(gen);
-        Transformation t;
-        t.EstimateTransformation(net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS, {});
+        const Estimate e = EstimateTransformation(net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS, {});
+        EXPECT_EQ(e.status, EstimationStatus::Estimated);
+        const Transformation& t = e.transformation;
         const AdjustmentStatistics s = Statistics3D(t, net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS);
-        sumScale += t.TrScale, sumScale2 += t.TrScale * t.TrScale;
-        sumShift += t.TrShiftY, sumShift2 += t.TrShiftY * t.TrShiftY;
+        const SimilarityParameters& p = t.parameters();
+        sumScale += p.scale, sumScale2 += p.scale * p.scale;
+        sumShift += p.shiftY, sumShift2 += p.shiftY * p.shiftY;
         predicted += s.errors.scale / s.sigma0 * 0.02L;
         predictedShift += s.errors.shiftY / s.sigma0 * 0.02L;
     }
@@ -217,12 +211,10 @@ TEST(Adjustment, CofactorsAndStandardErrorsFollowTheRedundancy)
     const Extended spreadShift = std::sqrt(sumShift2 / kRuns - (sumShift / kRuns) * (sumShift / kRuns));
     EXPECT_NEAR(d(spreadScale / (predicted / kRuns)), 1, 0.15);
     EXPECT_NEAR(d(spreadShift / (predictedShift / kRuns)), 1, 0.15);
-    EXPECT_TRUE(rec.messages().empty());
 }
 
 TEST(Adjustment, TooFewPointsForATest)
 {
-    RecordingDialogs rec;
     std::mt19937_64 gen(5);
     // 2-D: two points fit exactly; three give redundancy 2 and a test.
     const Network two = randomNetwork(gen, 0.015, 2);
@@ -246,7 +238,6 @@ TEST(Adjustment, TooFewPointsForATest)
 
 TEST(Adjustment, RandomNetworksNameTheBlunderAndRarelyAnyOtherPoint)
 {
-    RecordingDialogs rec;
     for (bool threeD : {false, true}) {
         const Rates r = monteCarlo(threeD, threeD ? 2024 : 1987);
         std::printf("%s: false alarms %d/1000, blunder named %d/1000, RMS back %d, discrepancy %d\n",
@@ -256,5 +247,4 @@ TEST(Adjustment, RandomNetworksNameTheBlunderAndRarelyAnyOtherPoint)
         EXPECT_EQ(r.rmsBack, r.found);
         EXPECT_EQ(r.discrepancyShown, r.found);
     }
-    EXPECT_TRUE(rec.messages().empty());
 }

@@ -1,7 +1,5 @@
 #include "network/Calculator.h"
 
-#include "geodesy/Dialogs.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -55,11 +53,14 @@ TEST(Calculator, ButtonsFollowTheirSourceGroups)
     EXPECT_TRUE(f.calc.enabled(B::SBWGS84gEGSA87g));
     EXPECT_FALSE(f.calc.enabled(B::SBWGS84eg));
 
-    // The click then fails with the conversion message and writes nothing.
-    RecordingDialogs rec;
-    EXPECT_FALSE(f.calc.click(B::SBWGS84ge));
-    ASSERT_EQ(rec.messages().size(), 1u);
-    EXPECT_NE(rec.messages()[0].find("abc"), std::string::npos);
+    // The click then fails with the conversion message, names the edit and
+    // writes nothing.
+    const CalcOutcome o = f.calc.click(B::SBWGS84ge);
+    EXPECT_FALSE(o);
+    ASSERT_EQ(o.messages.size(), 1u);
+    EXPECT_EQ(o.messages[0].problem, CalcProblem::NotANumber);
+    EXPECT_NE(o.messages[0].text.find("abc"), std::string::npos);
+    EXPECT_EQ(o.refused, E::WGS84Z);
     EXPECT_TRUE(f.calc.text(E::WGS84f).empty());
 
     f.calc.setText(E::WGS84Z, "");
@@ -124,9 +125,7 @@ TEST(Calculator, IdentityTransformationCopiesTM87)
     EXPECT_TRUE(f.calc.enabled(B::SBTM87mHATT));
 
     // A shifted transformation is undone by the way back.
-    f.tr.TrShiftX = 10;
-    f.tr.TrShiftY = -5;
-    f.tr.BuildTransformationMatrix();
+    f.tr = Transformation(SimilarityParameters{1, 0, 0, 0, 10, -5, 0});
     ASSERT_TRUE(f.calc.click(B::SBTM87TM87m));
     EXPECT_EQ(f.calc.text(E::TM87Em), "476553.1234");
     f.set3(E::TM87E, "", "", "");
@@ -199,12 +198,15 @@ TEST(Calculator, AreasAndSheets)
     EXPECT_EQ(f.calc.area(), symi);
 
     // HATT to TM87 without a sheet is refused with a message.
-    RecordingDialogs rec;
     f.calc.setSheet(-1, -1);
     f.set3(E::HATTx, "100", "100", "10");
     f.calc.setText(E::EditApoxhEGSA, "30");
-    EXPECT_FALSE(f.calc.click(B::SBHATTTM87));
-    EXPECT_EQ(rec.messages().size(), 1u);
+    const CalcOutcome o = f.calc.click(B::SBHATTTM87);
+    EXPECT_FALSE(o);
+    ASSERT_EQ(o.messages.size(), 1u);
+    EXPECT_EQ(o.messages[0].problem, CalcProblem::NoSheet);
+    EXPECT_EQ(o.messages[0].text, "Επιλέξτε πρώτα το φύλλο χάρτη HATT");
+    EXPECT_EQ(o.refused, E::Count);
     EXPECT_TRUE(f.calc.text(E::TM87E).empty());
 }
 
@@ -321,9 +323,7 @@ TEST(Calculator, GeoidMarkerFillsTheEllipsoidalEditsFirst)
     // Only the transformed TM87 (shifted by the transformation): back
     // through TM87 to the same place, never to 0, 0.
     Fixture h;
-    h.tr.TrShiftX = 10;
-    h.tr.TrShiftY = -5;
-    h.tr.BuildTransformationMatrix();
+    h.tr = Transformation(SimilarityParameters{1, 0, 0, 0, 10, -5, 0});
     h.set3(E::TM87Em, "476553.1234", "4212340.5678", "321");
     ASSERT_TRUE(h.calc.geoidMarker(phi, lambda));
     EXPECT_EQ(h.calc.text(E::TM87E), "476543.1234");
@@ -332,11 +332,24 @@ TEST(Calculator, GeoidMarkerFillsTheEllipsoidalEditsFirst)
 
     // Nothing to go on: no marker, no message.
     Fixture n;
-    RecordingDialogs rec;
-    EXPECT_FALSE(n.calc.geoidMarker(phi, lambda));
-    EXPECT_TRUE(rec.entries.empty());
+    CalcOutcome o = n.calc.geoidMarker(phi, lambda);
+    EXPECT_FALSE(o);
+    EXPECT_TRUE(o.messages.empty());
     // Text that is no number: the conversion's message, no marker.
     n.set3(E::TM87E, "abc", "4212345", "1");
-    EXPECT_FALSE(n.calc.geoidMarker(phi, lambda));
-    EXPECT_EQ(rec.messages().size(), 1u);
+    o = n.calc.geoidMarker(phi, lambda);
+    EXPECT_FALSE(o);
+    EXPECT_EQ(o.messages.size(), 1u);
+
+    // A transformation that cannot be undone: the solver's message, and the
+    // values pass unchanged.
+    Fixture z;
+    z.tr = Transformation(SimilarityParameters{0, 0, 0, 0, 0, 0, 0});
+    z.set3(E::TM87Em, "476553.1234", "4212340.5678", "321");
+    o = z.calc.click(B::SBTM87mTM87);
+    EXPECT_TRUE(o);
+    ASSERT_EQ(o.messages.size(), 1u);
+    EXPECT_EQ(o.messages[0].problem, CalcProblem::Singular);
+    EXPECT_EQ(o.messages[0].text, messageText(MatrixError::NotIndependent));
+    EXPECT_EQ(z.calc.text(E::TM87E), "476553.1234");
 }

@@ -1,7 +1,5 @@
 #include "network/PointTables.h"
 
-#include "geodesy/Dialogs.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -175,21 +173,3 @@ TEST(PointTables, InputFormSwitchRoundTrip)
     EXPECT_EQ(n.gpsTable.getFloat(a, gps::E), 111.0);  // untouched
 }
 
-TEST(PointTables, DeleteAsksFirst)
-{
-    Network n;
-    installDeleteQuestion(n.gpsTable);
-    n.add("A", true);
-    n.add("B", true);
-    n.gpsTable.first();
-    RecordingDialogs d;
-    d.answers = {Answer::No, Answer::Yes};
-    EXPECT_FALSE(n.gpsTable.remove());
-    EXPECT_EQ(n.gpsTable.recordCount(), 2);
-    EXPECT_TRUE(n.gpsTable.remove());
-    EXPECT_EQ(n.gpsTable.recordCount(), 1);
-    ASSERT_EQ(d.entries.size(), 2u);
-    EXPECT_EQ(d.entries[0].caption, kDeleteCaption);
-    EXPECT_EQ(d.entries[0].text, kDeleteQuestion);
-    EXPECT_EQ(d.entries[0].icon, MsgIcon::Exclamation);
-}

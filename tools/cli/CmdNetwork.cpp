@@ -58,7 +58,7 @@ void printResults(const Document& doc, std::ostream& out)
     for (std::size_t i = 0; i < 3; ++i) {
         out << ' ';
         for (std::size_t j = 0; j < 4; ++j)
-            out << ' ' << n.FormatNumber(fmt, {tr.TrMatrix[i][j]});
+            out << ' ' << n.FormatNumber(fmt, {tr.matrix()[i][j]});
         out << '\n';
     }
     out << "\nΜέσα τετραγωνικά σφάλματα (m): E " << d.Lmx << "   N " << d.Lmy << "   H " << d.Lmz
