@@ -13,7 +13,7 @@
 #include "app/TransformPage.h"
 #include "export/ExportTable.h"
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/Settings.h"

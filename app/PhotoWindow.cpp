@@ -1,10 +1,10 @@
 #include "app/PhotoWindow.h"
 
 #include "app/QtDialogs.h"
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "paint/PhotoPrint.h"
 #include "paint/Picture.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Photos.h"
 

@@ -1,8 +1,8 @@
 #include "app/TransformPage.h"
 
 #include "app/PointTableModel.h"
-#include "geodesy/Dialogs.h"
 #include "project/AdjustmentText.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 

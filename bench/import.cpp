@@ -3,9 +3,9 @@
 // korthal-cli import does), the switch of the input form, the deletion of a
 // point, and the self-test at its largest run.
 
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "network/SelfTest.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 

@@ -1,7 +1,7 @@
 // The network computation on a large network, and the entry of one point.
 
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 #include "tools/DemoData.h"

@@ -4,12 +4,12 @@
 #include "project/Document.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/EMatrix.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
 #include "project/AdjustmentText.h"
+#include "project/Dialogs.h"
 #include "project/Settings.h"
 
 #include <cmath>

@@ -4,10 +4,10 @@
 #include "project/Document.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Settings.h"
 #include "table/Cp1253.h"
 

@@ -3,7 +3,7 @@
 
 #include "project/Document.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"

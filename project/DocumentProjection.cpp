@@ -4,9 +4,9 @@
 
 #include "project/Document.h"
 
-#include "geodesy/Dialogs.h"
 #include "geodesy/Geoid.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 
 #include <algorithm>
 #include <thread>

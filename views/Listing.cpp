@@ -1,8 +1,8 @@
 #include "views/Listing.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "project/AdjustmentText.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 #include "project/TextOutput.h"

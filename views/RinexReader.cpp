@@ -1,6 +1,6 @@
 #include "views/RinexReader.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "table/Cp1253.h"
 #include "table/PlainNumber.h"
 #include "table/TextUtil.h"

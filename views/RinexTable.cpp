@@ -1,7 +1,7 @@
 #include "views/RinexTable.h"
 
-#include "geodesy/Dialogs.h"
 #include "network/NumberText.h"
+#include "project/Dialogs.h"
 #include "project/IniFile.h"
 #include "table/TableFile.h"
 

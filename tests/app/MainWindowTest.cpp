@@ -10,7 +10,7 @@
 #include "app/Program.h"
 #include "app/ReferencePage.h"
 #include "app/TestPage.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 

@@ -1,7 +1,7 @@
 // The painted sketch: pictures of the demo network read back pixel by
 // pixel, the page's enlarged circles, and the sketch and listing as PDF.
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "paint/Headless.h"
 #include "paint/PdfOutput.h"
 #include "paint/SketchPainter.h"

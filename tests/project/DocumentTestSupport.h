@@ -2,8 +2,8 @@
 // A document with reference points and a network measured with the EPSG
 // datum relation, for the tests of the network computation.
 
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 #include "support/Files.h"

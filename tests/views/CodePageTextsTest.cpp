@@ -2,7 +2,7 @@
 // character the code page lacks (an arrow, a minus sign) would reach the
 // file as '?'. These tests convert each such text and fail on a loss.
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "network/PointTables.h"
 #include "network/SelfTest.h"
 #include "project/Document.h"

@@ -1,7 +1,7 @@
 // The fixed-pitch listing of the point tables.
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/TextOutput.h"

@@ -6,7 +6,7 @@
 #include "views/RinexReader.h"
 #include "views/RinexTable.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/IniFile.h"
 #include "support/Files.h"
 #include "table/TableFile.h"

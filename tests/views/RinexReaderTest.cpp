@@ -3,7 +3,7 @@
 
 #include "views/RinexReader.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "views/RinexReader.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "support/Memory.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 
 #include "views/RinexTable.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/IniFile.h"
 #include "support/Files.h"
 #include "support/Zlib.h"

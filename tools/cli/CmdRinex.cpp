@@ -5,7 +5,7 @@
 
 #include "tools/cli/Command.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "views/RinexTable.h"
 
 #include <iostream>

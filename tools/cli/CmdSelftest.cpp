@@ -2,10 +2,10 @@
 
 #include "tools/cli/Command.h"
 
-#include "geodesy/Dialogs.h"
 #include "geodesy/Transformation.h"
 #include "network/NumberText.h"
 #include "network/SelfTest.h"
+#include "project/Dialogs.h"
 #include "project/TextOutput.h"
 
 #include <charconv>

@@ -1,9 +1,9 @@
 #include "tools/cli/ConvertChain.h"
 
-#include "geodesy/Dialogs.h"
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
+#include "project/Dialogs.h"
 
 #include <cmath>
 #include <type_traits>
