@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/AboutDialog.h"
 #include "app/CalculatorPage.h"
 #include "app/GeoidMapWindow.h"
 #include "app/NetworkPage.h"
@@ -24,12 +25,14 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
@@ -143,11 +146,18 @@ void MainWindow::buildPages()
     tx->setReadOnly(true);
     tx->setPlainText(QString::fromUtf8(kTextPage));
     tabText_ = tx;
-    auto* intro = new QLabel(QString::fromUtf8(kIntroduction), pages_);
+    // The introduction, and under it the way to the version and licences.
+    tabIntro_ = new QWidget(pages_);
+    auto* iv = new QVBoxLayout(tabIntro_);
+    auto* intro = new QLabel(QString::fromUtf8(kIntroduction), tabIntro_);
     intro->setWordWrap(true);
     intro->setAlignment(Qt::AlignCenter);
     intro->setMargin(40);
-    tabIntro_ = intro;
+    iv->addWidget(intro, 1);
+    auto* about = new QPushButton(QStringLiteral("Σχετικά με το Korthal"), tabIntro_);
+    about->setObjectName(QStringLiteral("AboutButton"));
+    iv->addWidget(about, 0, Qt::AlignHCenter);
+    connect(about, &QPushButton::clicked, this, [this] { AboutDialog(this).exec(); });
 
     pages_->addTab(tabNetwork_, QStringLiteral("Σημεία δικτύου"));
     pages_->addTab(tabSketch_, QStringLiteral("Σκαρίφημα δικτύου"));
@@ -222,7 +232,10 @@ void MainWindow::FormCreate()
     doc_.GYS().first();
     doc_.ReferenceModified = false;
     networkPage_->FillReferencePickList();
-    doc_.LoadFile(doc_.CurrentFileName);
+    doc_.openStartUpNetwork(program.LastFile,
+                            fileToOpen_.isEmpty()
+                                ? std::nullopt
+                                : std::optional(QFile::encodeName(fileToOpen_).toStdString()));
     doc_.LoadingData = false;
     doc_.GYS().first();
     calculatorPage_->fillAreas();

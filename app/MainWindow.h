@@ -71,6 +71,9 @@ public:
     GeoidMapWindow* Form4() const { return mapWindow_; }
     bool testTabShown() const;
 
+    // The file given on the program's command line: FormCreate opens it
+    // instead of the program settings' last network.
+    void setFileToOpen(const QString& file) { fileToOpen_ = file; }
     // Start-up steps of the window's creation (settings, reference file,
     // last network, lists), then the initial display modes.
     void FormCreate();
@@ -130,6 +133,7 @@ private:
 
     Document& doc_;
     QString programSettingsFile_;
+    QString fileToOpen_;
     // Made first, as the program makes its windows: the viewer, then the
     // main window's pages.
     std::unique_ptr<RinexViewer> rinexViewer_;

@@ -42,7 +42,7 @@ Separators desktopSeparators()
                           locale.groupSeparator().toStdString());
 }
 
-int runProgram()
+int runProgram(const QString& fileToOpen)
 {
     createWorkingFolders();
     QtDialogs dialogs;
@@ -51,6 +51,7 @@ int runProgram()
         Document doc(desktopSeparators());
         const QString ini = programSettingsFile();
         MainWindow window(doc, ini);
+        window.setFileToOpen(fileToOpen);
         dialogs.setParent(&window);
         window.FormCreate();
         window.startModes();

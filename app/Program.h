@@ -31,7 +31,9 @@ Separators desktopSeparators();
 // program). False when they could not be loaded.
 bool installQtGreek(QCoreApplication& app);
 
-// Runs the whole program with an existing QApplication. Returns the exit code.
-int runProgram();
+// Runs the whole program with an existing QApplication. `fileToOpen` (the
+// command line's file) is opened instead of the program settings' last
+// network when it is not empty. Returns the exit code.
+int runProgram(const QString& fileToOpen = {});
 
 }  // namespace korthal::app

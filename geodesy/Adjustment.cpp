@@ -1,5 +1,5 @@
-// Residual cofactors, σ0, parameter standard errors and Pope's τ test of a
-// similarity transformation estimated by least squares.
+// Residual cofactors, σ0, parameter standard errors and the tests of the
+// reference points of a similarity transformation estimated by least squares.
 
 #include "geodesy/Adjustment.h"
 
@@ -7,38 +7,11 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <limits>
+#include <vector>
 
 namespace korthal {
 
 namespace {
-
-// The continued fraction of the incomplete beta function (modified Lentz),
-// good for x < (a + 1) / (a + b + 2).
-Extended betaFraction(Extended a, Extended b, Extended x)
-{
-    constexpr Extended tiny = 1e-300L;
-    constexpr Extended eps = std::numeric_limits<Extended>::epsilon();
-    auto guard = [](Extended v) { return std::fabs(v) < tiny ? tiny : v; };
-    Extended c = 1;
-    Extended d = 1 / guard(1 - (a + b) * x / (a + 1));
-    Extended h = d;
-    for (int m = 1; m <= 1000; ++m) {
-        const Extended m2 = 2 * m;
-        Extended aa = m * (b - m) * x / ((a - 1 + m2) * (a + m2));
-        d = 1 / guard(1 + aa * d);
-        c = guard(1 + aa / c);
-        h *= d * c;
-        aa = -(a + m) * (a + b + m) * x / ((a + m2) * (a + 1 + m2));
-        d = 1 / guard(1 + aa * d);
-        c = guard(1 + aa / c);
-        const Extended step = d * c;
-        h *= step;
-        if (std::fabs(step - 1) < 4 * eps)
-            break;
-    }
-    return h;
-}
 
 struct Cofactors {
     bool ok = false;
@@ -87,6 +60,17 @@ Cofactors invertNormal(const std::array<std::array<Extended, 7>, 7>& N, std::siz
     return out;
 }
 
+// aᵀ·Q·b for 7-vectors and the 7 × 7 cofactors Q.
+Extended cofactorProduct(const std::array<Extended, 7>& a, const Cofactors& c,
+                         const std::array<Extended, 7>& b)
+{
+    Extended sum = 0;
+    for (std::size_t j = 0; j < 7; ++j)
+        for (std::size_t k = 0; k < 7; ++k)
+            sum += a[j] * c.Q[j][k] * b[k];
+    return sum;
+}
+
 Extended mean(const TVector& v)
 {
     Extended sum = 0;
@@ -95,7 +79,68 @@ Extended mean(const TVector& v)
     return v.empty() ? 0 : sum / Extended(v.size());
 }
 
-// σ0, the τ values and the suspect from the residuals and cofactors in
+// vᵀ·B⁻¹·v for the symmetric m × m block B (m <= 3) by Cholesky
+// decomposition; negative when B is not positive definite (some direction
+// of the point's coordinates has no residual of its own).
+Extended blockQuadraticForm(const Extended (&B)[3][3], const Extended (&v)[3], int m)
+{
+    Extended L[3][3] = {};
+    for (int i = 0; i < m; ++i)
+        for (int j = 0; j <= i; ++j) {
+            Extended sum = B[i][j];
+            for (int k = 0; k < j; ++k)
+                sum -= L[i][k] * L[j][k];
+            if (i == j) {
+                if (!(sum > 1e-9L))
+                    return -1;
+                L[i][i] = std::sqrt(sum);
+            } else {
+                L[i][j] = sum / L[j][j];
+            }
+        }
+    // |L⁻¹·v|².
+    Extended y[3] = {}, form = 0;
+    for (int i = 0; i < m; ++i) {
+        Extended sum = v[i];
+        for (int k = 0; k < i; ++k)
+            sum -= L[i][k] * y[k];
+        y[i] = sum / L[i][i];
+        form += y[i] * y[i];
+    }
+    return form;
+}
+
+// The test of each point's coordinates together (test 2 of the header),
+// from each point's reduction T of the sum of squares `misfit` (negative
+// where the point cannot be tested so).
+void testPointsTogether(AdjustmentStatistics& s, int axes, const std::vector<Extended>& T,
+                        Extended misfit)
+{
+    const int rest = s.redundancy - axes;
+    if (!s.tested || rest < 1 || T.size() != s.points.size())
+        return;
+    s.pointsTested = true;
+    s.pointAxes = axes;
+    s.pointAlpha = perTestAlpha(static_cast<int>(s.points.size()), s.pointFamilyAlpha);
+    s.pointCritical = fCritical(axes, rest, s.pointAlpha);
+    Extended largest = 0;
+    for (std::size_t i = 0; i < s.points.size(); ++i) {
+        PointTest& p = s.points[i];
+        p.F = 0;
+        if (T[i] < 0 || !(misfit > 0))
+            continue;
+        // T cannot exceed Ω; where rounding makes the rest vanish the
+        // point holds all the misfit there is.
+        const Extended others = std::max<Extended>(misfit - T[i], misfit * 1e-30L);
+        p.F = (T[i] / axes) / (others / rest);
+        if (p.F > s.pointCritical && p.F > largest) {
+            largest = p.F;
+            s.pointSuspect = static_cast<int>(i);
+        }
+    }
+}
+
+// σ0, the τ values and the suspects from the residuals and cofactors in
 // `s.points`, for `minPoints` points at least.
 void testPoints(AdjustmentStatistics& s, int axes, int minPoints)
 {
@@ -135,32 +180,84 @@ void testPoints(AdjustmentStatistics& s, int axes, int minPoints)
     }
 }
 
+// The test of the variance factor (test 3 of the header) for the weighted
+// sum of squared residuals `weighted` (Ω_w).
+void testVarianceFactor(AdjustmentStatistics& s, Extended weighted)
+{
+    if (s.redundancy <= 0 || !(weighted >= 0))
+        return;
+    s.globalTested = true;
+    s.varianceFactor = weighted / s.redundancy;
+    s.globalCritical = chiSquareCritical(s.redundancy, s.globalAlpha) / s.redundancy;
+    s.disagreement = s.varianceFactor > s.globalCritical;
+}
+
+// The 3-D adjustment weighted by the a-priori precision, for tests 2 and
+// 3: linearised at the estimation's solution, the weighted correction
+// dx = (Aᵀ·W·A)⁻¹·Aᵀ·W·v of the residuals v gives the weighted residuals
+// v − A·dx, their sum of squares Ω_w and their cofactors
+// W⁻¹ − A·(Aᵀ·W·A)⁻¹·Aᵀ, of which each point's 3 × 3 block gives its T.
+struct WeightedFit {
+    bool ok = false;
+    Extended misfit = 0;      // Ω_w
+    std::vector<Extended> T;  // of each point; negative where its block is singular
+};
+
+WeightedFit weightedFit(const std::vector<PointTest>& points,
+                        const std::vector<std::array<std::array<Extended, 7>, 3>>& rows,
+                        const Extended (&w)[3])
+{
+    WeightedFit fit;
+    std::array<std::array<Extended, 7>, 7> N{};
+    std::array<Extended, 7> g{};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Extended v[3] = {points[i].vE, points[i].vN, points[i].vH};
+        for (std::size_t r = 0; r < 3; ++r) {
+            const auto& a = rows[i][r];
+            for (std::size_t j = 0; j < 7; ++j) {
+                g[j] += w[r] * a[j] * v[r];
+                for (std::size_t k = 0; k < 7; ++k)
+                    N[j][k] += w[r] * a[j] * a[k];
+            }
+        }
+    }
+    const Cofactors c = invertNormal(N, 7);
+    if (!c.ok)
+        return fit;
+    std::array<Extended, 7> dx{};
+    for (std::size_t j = 0; j < 7; ++j)
+        for (std::size_t k = 0; k < 7; ++k)
+            dx[j] += c.Q[j][k] * g[k];
+    fit.ok = true;
+    fit.T.resize(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Extended v[3] = {points[i].vE, points[i].vN, points[i].vH};
+        // Scaled by the square roots of the weights, the block is one of
+        // plain cofactors (0..1) and T = v'ᵀ·B'⁻¹·v'.
+        Extended vs[3], B[3][3];
+        for (std::size_t r = 0; r < 3; ++r) {
+            const auto& a = rows[i][r];
+            Extended adx = 0;
+            for (std::size_t j = 0; j < 7; ++j)
+                adx += a[j] * dx[j];
+            vs[r] = std::sqrt(w[r]) * (v[r] - adx);
+            fit.misfit += vs[r] * vs[r];
+            for (std::size_t col = 0; col < 3; ++col)
+                B[r][col] = (r == col ? 1 : 0) -
+                            std::sqrt(w[r] * w[col]) * cofactorProduct(a, c, rows[i][col]);
+        }
+        fit.T[i] = blockQuadraticForm(B, vs, 3);
+    }
+    return fit;
+}
+
+bool usable(const AprioriPrecision& a, bool threeD)
+{
+    return a.horizontal > 0 && std::isfinite(a.horizontal) &&
+           (!threeD || (a.vertical > 0 && std::isfinite(a.vertical)));
+}
+
 }  // namespace
-
-Extended incompleteBeta(Extended a, Extended b, Extended x)
-{
-    if (!(x > 0))
-        return 0;
-    if (!(x < 1))
-        return 1;
-    const Extended front = std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) +
-                                    a * std::log(x) + b * std::log1p(-x));
-    if (x < (a + 1) / (a + b + 2))
-        return front * betaFraction(a, b, x) / a;
-    return 1 - front * betaFraction(b, a, 1 - x) / b;
-}
-
-Extended tauExceedance(int redundancy, Extended t)
-{
-    if (redundancy < 2)
-        return 1;
-    const Extended r = redundancy;
-    const Extended x = t * t / r;
-    if (!(x < 1))
-        return 0;
-    // P(τ²/r > x) = 1 − I_x(1/2, (r−1)/2) = I_(1−x)((r−1)/2, 1/2).
-    return incompleteBeta((r - 1) / 2, 0.5L, 1 - x);
-}
 
 Extended perTestAlpha(int tests, Extended familyAlpha)
 {
@@ -170,26 +267,12 @@ Extended perTestAlpha(int tests, Extended familyAlpha)
     return -std::expm1(std::log1p(-familyAlpha) / tests);
 }
 
-Extended tauCritical(int redundancy, Extended alpha)
-{
-    if (redundancy < 2)
-        return 0;
-    // The exceedance falls from 1 at x = 0 to 0 at x = 1 (x = τ²/r).
-    Extended lo = 0, hi = 1;
-    for (int i = 0; i < 200 && hi - lo > 1e-19L; ++i) {
-        const Extended mid = (lo + hi) / 2;
-        if (tauExceedance(redundancy, std::sqrt(mid * redundancy)) > alpha)
-            lo = mid;
-        else
-            hi = mid;
-    }
-    return std::sqrt(hi * redundancy);
-}
-
 AdjustmentStatistics Statistics2D(const Transformation& t, const TVector& XT, const TVector& YT,
-                                  const TVector& XS, const TVector& YS)
+                                  const TVector& XS, const TVector& YS,
+                                  const AprioriPrecision& apriori)
 {
     AdjustmentStatistics s;
+    s.apriori = apriori;
     const std::size_t n = XT.size();
     if (YT.size() != n || XS.size() != n || YS.size() != n || n == 0)
         return s;
@@ -223,6 +306,18 @@ AdjustmentStatistics Statistics2D(const Transformation& t, const TVector& XT, co
     testPoints(s, 2, kMinTestPoints2D);
     if (!s.precisionKnown)
         return s;
+    // With one weight for E and N the weighted adjustment is the
+    // estimation itself, and a point's block of cofactors is q·I.
+    Extended vv = 0;
+    std::vector<Extended> T(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const PointTest& p = s.points[i];
+        vv += p.vE * p.vE + p.vN * p.vN;
+        T[i] = p.qE > 1e-9L ? (p.vE * p.vE + p.vN * p.vN) / p.qE : -1;
+    }
+    testPointsTogether(s, 2, T, vv);
+    if (usable(apriori, false))
+        testVarianceFactor(s, vv / (apriori.horizontal * apriori.horizontal));
     // a and b have the variance σ0²/Q each and are uncorrelated with each
     // other and with the centroid shifts (variance σ0²/n); the scale
     // sqrt(a² + b²) and the angle atan(b/a) inherit them, and the shifts
@@ -236,9 +331,10 @@ AdjustmentStatistics Statistics2D(const Transformation& t, const TVector& XT, co
 
 AdjustmentStatistics Statistics3D(const Transformation& t, const TVector& XT, const TVector& YT,
                                   const TVector& ZT, const TVector& XS, const TVector& YS,
-                                  const TVector& ZS)
+                                  const TVector& ZS, const AprioriPrecision& apriori)
 {
     AdjustmentStatistics s;
+    s.apriori = apriori;
     const std::size_t n = XT.size();
     if (YT.size() != n || ZT.size() != n || XS.size() != n || YS.size() != n || ZS.size() != n ||
         n == 0)
@@ -271,16 +367,9 @@ AdjustmentStatistics Statistics3D(const Transformation& t, const TVector& XT, co
         p.vH = ZT[i] - H;
         if (!c.ok)
             continue;
-        Extended q[3];
-        for (std::size_t r = 0; r < 3; ++r) {
-            const auto& a = rows[i][r];
-            Extended aQa = 0;
-            for (std::size_t j = 0; j < 7; ++j)
-                for (std::size_t k = 0; k < 7; ++k)
-                    aQa += a[j] * c.Q[j][k] * a[k];
-            q[r] = 1 - aQa;
-        }
-        p.qE = q[0], p.qN = q[1], p.qH = q[2];
+        p.qE = 1 - cofactorProduct(rows[i][0], c, rows[i][0]);
+        p.qN = 1 - cofactorProduct(rows[i][1], c, rows[i][1]);
+        p.qH = 1 - cofactorProduct(rows[i][2], c, rows[i][2]);
     }
     if (!c.ok) {
         s.redundancy = 0;
@@ -289,6 +378,17 @@ AdjustmentStatistics Statistics3D(const Transformation& t, const TVector& XT, co
     testPoints(s, 3, kMinTestPoints3D);
     if (!s.precisionKnown)
         return s;
+    // Tests 2 and 3 weigh H against E and N as the a-priori precision says
+    // (without one, alike).
+    const bool known = usable(apriori, true);
+    const Extended wH = known ? 1 / (apriori.horizontal * apriori.horizontal) : 1;
+    const Extended wV = known ? 1 / (apriori.vertical * apriori.vertical) : 1;
+    const WeightedFit fit = weightedFit(s.points, rows, {wH, wH, wV});
+    if (fit.ok) {
+        testPointsTogether(s, 3, fit.T, fit.misfit);
+        if (known)
+            testVarianceFactor(s, fit.misfit);
+    }
 
     const Extended v0 = s.sigma0 * s.sigma0;
     s.errors.scale = std::sqrt(v0 * c.Q[0][0]);
@@ -305,11 +405,7 @@ AdjustmentStatistics Statistics3D(const Transformation& t, const TVector& XT, co
         for (std::size_t j = 0; j < 4; ++j)
             g[j] = -J[r][j];
         g[4 + r] = 1;
-        Extended sum = 0;
-        for (std::size_t j = 0; j < 7; ++j)
-            for (std::size_t k = 0; k < 7; ++k)
-                sum += g[j] * c.Q[j][k] * g[k];
-        var[r] = v0 * sum;
+        var[r] = v0 * cofactorProduct(g, c, g);
     }
     s.errors.shiftX = std::sqrt(std::max<Extended>(var[0], 0));
     s.errors.shiftY = std::sqrt(std::max<Extended>(var[1], 0));

@@ -290,8 +290,17 @@ public:
     // list's ".TXT" replaced by ".WGS84" so that a point list is never
     // overwritten by a network file.
     std::string offeredNetworkName() const;
-    // Start-up without the window: program settings, reference file, LoadFile.
-    void StartUp(const std::string& programSettingsFile);
+    // Start-up without the window: program settings, reference file, and the
+    // network of openStartUpNetwork.
+    void StartUp(const std::string& programSettingsFile,
+                 const std::optional<std::string>& fileToOpen = std::nullopt);
+    // The network the start-up opens: `fileToOpen` when the program was given
+    // one (its command line), else `lastFile` of the program settings. A
+    // given file that is not there is put in LastLoadProblem, so that it is
+    // said; a missing last file stays silent. Either way the network starts
+    // empty under that name.
+    void openStartUpNetwork(const std::string& lastFile,
+                            const std::optional<std::string>& fileToOpen);
     // The writes after the window has closed. Questions and the save error
     // message go through dialogs().
     ExitResult ExitSequence(const std::string& programSettingsFile);

@@ -364,7 +364,8 @@ void Document::NewNetwork()
     NetworkModified = true;
 }
 
-void Document::StartUp(const std::string& programSettingsFile)
+void Document::StartUp(const std::string& programSettingsFile,
+                       const std::optional<std::string>& fileToOpen)
 {
     LoadingData = true;
     const ProgramSettings program = loadProgramSettings(programSettingsFile);
@@ -372,9 +373,20 @@ void Document::StartUp(const std::string& programSettingsFile)
     IconsPath = program.IconsPath;
     MainWindowPlacement = program.window;
     LoadReference(ReferenceFileName);
-    LoadFile(CurrentFileName);
+    openStartUpNetwork(program.LastFile, fileToOpen);
     LoadingData = false;
     gys_->first();
+}
+
+void Document::openStartUpNetwork(const std::string& lastFile,
+                                  const std::optional<std::string>& fileToOpen)
+{
+    LoadFile(fileToOpen.value_or(lastFile));
+    // A point list that cannot be opened was already reported by the import.
+    std::error_code ec;
+    if (fileToOpen && LastLoadProblem.empty() && upperExtension(*fileToOpen) != ".TXT" &&
+        !fs::exists(*fileToOpen, ec))
+        LastLoadProblem = "Δεν μπορεί να ανοίξει το αρχείο " + *fileToOpen;
 }
 
 std::string Document::offeredNetworkName() const

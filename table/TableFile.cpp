@@ -15,6 +15,8 @@
 #include <vector>
 #include <zlib.h>
 
+#include <sys/stat.h>
+
 namespace korthal {
 
 namespace {
@@ -212,6 +214,14 @@ bool readFile(const std::string& path, std::string& bytes, LoadResult& result, b
             result.status = LoadResult::Status::CannotRead;
             result.reason = std::strerror(errno);
         }
+        return false;
+    }
+    // A folder (or a device) opens like a file but has no size to read: its
+    // end lies at an offset that no memory could hold.
+    struct stat st {};
+    if (fstat(fileno(f.get()), &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.status = LoadResult::Status::CannotRead;
+        result.reason = S_ISDIR(st.st_mode) ? "είναι φάκελος, όχι αρχείο" : "δεν είναι αρχείο";
         return false;
     }
     if (std::fseek(f.get(), 0, SEEK_END) == 0) {

@@ -32,8 +32,10 @@ struct Session {
     QString ini;
 
     // copyFrom: a folder whose files are copied into the working folder
-    // first; lastFile: the network the program settings name.
-    explicit Session(const QString& copyFrom = {}, const QString& lastFile = {})
+    // first; lastFile: the network the program settings name; fileToOpen:
+    // the file of the program's command line.
+    explicit Session(const QString& copyFrom = {}, const QString& lastFile = {},
+                     const QString& fileToOpen = {})
     {
         QDir::setCurrent(dir.path());
         createWorkingFolders();
@@ -50,6 +52,7 @@ struct Session {
         }
         doc = std::make_unique<Document>();
         w = std::make_unique<MainWindow>(*doc, ini);
+        w->setFileToOpen(fileToOpen);
         w->FormCreate();
         w->startModes();
         w->show();

@@ -1,68 +1,31 @@
 // The statistics of the similarity estimation: the τ distribution, the
-// standard errors of the parameters, and how often the test names a point
-// in random networks with and without a gross error.
+// standard errors of the parameters, how often the tests name a point or
+// warn in random networks with and without a gross error, and the demo
+// network's blunder.
 
 #include "geodesy/Adjustment.h"
 #include "geodesy/Angles.h"
+#include "geodesy/DatumShift.h"
 #include "geodesy/Transformation.h"
+#include "support/RandomNetworks.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <string>
 
 using namespace korthal;
+using korthal::test::estimate;
+using korthal::test::Network;
+using korthal::test::randomNetwork;
 
 namespace {
 
 constexpr Extended kArcSec = kPi / 180 / 3600;
 
 double d(Extended x) { return static_cast<double>(x); }
-
-// A job of 6 to 12 reference points over 10 km × 10 km, heights 50..900 m:
-// the known coordinates (target) carry normal noise of `noise` m on every
-// axis, the measured ones (source) are the true ones moved by a small
-// similarity (the datum relation's misfit).
-struct Network {
-    TVector XT, YT, ZT, XS, YS, ZS;
-};
-
-Network randomNetwork(std::mt19937_64& gen, double noise, std::size_t n)
-{
-    std::uniform_real_distribution<double> east(380000, 390000), north(4380000, 4390000),
-        height(50, 900), angle(-5, 5), ppm(-10, 10), shift(-1, 1);
-    std::normal_distribution<double> err(0, noise);
-    // Braced initialisers are evaluated in order: the draws keep theirs.
-    const Transformation misfit(SimilarityParameters{
-        1 + ppm(gen) * 1e-6L, angle(gen) * kArcSec, angle(gen) * kArcSec, angle(gen) * kArcSec,
-        shift(gen), shift(gen), shift(gen)});
-    Network net;
-    for (std::size_t i = 0; i < n; ++i) {
-        const Extended E = east(gen), N = north(gen), H = height(gen);
-        net.XT.push_back(E + err(gen));
-        net.YT.push_back(N + err(gen));
-        net.ZT.push_back(H + err(gen));
-        // The misfit acts about the job's corner, as a local distortion does.
-        Extended x = E - 380000, y = N - 4380000, z = H;
-        misfit.ApplyTransformation(x, y, z);
-        net.XS.push_back(x + 380000);
-        net.YS.push_back(y + 4380000);
-        net.ZS.push_back(z);
-    }
-    return net;
-}
-
-AdjustmentStatistics estimate(const Network& net, bool threeD)
-{
-    if (threeD) {
-        const Transformation t =
-            EstimateTransformation(net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS, {}).transformation;
-        return Statistics3D(t, net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS);
-    }
-    const Transformation t = Estimate2DSimilarity(net.XT, net.YT, net.XS, net.YS).transformation;
-    return Statistics2D(t, net.XT, net.YT, net.XS, net.YS);
-}
 
 struct Rates {
     int networks = 0, falseAlarms = 0, found = 0, rmsBack = 0, discrepancyShown = 0;
@@ -223,15 +186,36 @@ TEST(Adjustment, TooFewPointsForATest)
     EXPECT_FALSE(s.precisionKnown);
     EXPECT_FALSE(s.tested);
     EXPECT_EQ(s.points.size(), 2u);
-    EXPECT_EQ(estimate(randomNetwork(gen, 0.015, 3), false).tested, true);
+    EXPECT_FALSE(s.globalTested);
+    // With three the coordinates are tested one by one (and τ names the
+    // point), but a redundancy of 2 leaves nothing beside a point's two
+    // coordinates to test them together against; the variance factor is
+    // tested whenever there is redundancy.
+    s = estimate(randomNetwork(gen, 0.015, 3), false);
+    EXPECT_TRUE(s.tested);
+    EXPECT_FALSE(s.pointsTested);
+    EXPECT_EQ(s.named(), s.suspect);
+    EXPECT_TRUE(s.globalTested);
     // 3-D: three points leave a redundancy of 2, too little to tell which
-    // point is wrong, but σ0 and the standard errors exist.
+    // point is wrong, but σ0, the standard errors and the variance factor
+    // exist.
     s = estimate(randomNetwork(gen, 0.015, 3), true);
     EXPECT_EQ(s.redundancy, 2);
     EXPECT_TRUE(s.precisionKnown);
     EXPECT_FALSE(s.tested);
+    EXPECT_FALSE(s.pointsTested);
+    EXPECT_TRUE(s.globalTested);
     EXPECT_EQ(s.suspect, -1);
-    EXPECT_TRUE(estimate(randomNetwork(gen, 0.015, 4), true).tested);
+    const Network four = randomNetwork(gen, 0.015, 4);
+    s = estimate(four, true);
+    EXPECT_TRUE(s.tested);
+    EXPECT_TRUE(s.pointsTested);
+    EXPECT_EQ(s.pointAxes, 3);
+    // Without an a-priori precision the points are still tested together
+    // (H weighing as E and N), but the variance factor is not.
+    s = estimate(four, true, {0, 0});
+    EXPECT_TRUE(s.pointsTested);
+    EXPECT_FALSE(s.globalTested);
     // Mismatched vectors give nothing.
     EXPECT_TRUE(Statistics2D(Transformation{}, two.XT, two.YT, two.XS, {}).points.empty());
 }
@@ -246,5 +230,129 @@ TEST(Adjustment, RandomNetworksNameTheBlunderAndRarelyAnyOtherPoint)
         EXPECT_GE(r.found, 980) << (threeD ? "3-D" : "2-D");
         EXPECT_EQ(r.rmsBack, r.found);
         EXPECT_EQ(r.discrepancyShown, r.found);
+    }
+}
+
+namespace {
+
+// The six reference points of examples/demo as the document feeds them to
+// the estimation: the known EGSA87 E, N, H of the reference file, and the
+// measured WGS84 X, Y, Z with the point's geoid undulation, brought to TM87.
+struct DemoPoint {
+    const char* name;
+    double X, Y, Z, undulation, E, N, H;
+};
+constexpr DemoPoint kDemo[] = {
+    {"Σ101", 4538567.695, 1901291.101, 4044813.091, 1.8, 390801.69, 4384841.15, 246.27},
+    {"Σ103", 4537669.636, 1905199.335, 4044460.457, 1.9, 394741.70, 4384079.30, 547.82},
+    {"Σ104", 4536660.715, 1906496.334, 4045007.780, 1.8, 396336.89, 4384752.04, 567.08},
+    {"Σ106", 4537489.380, 1902640.424, 4046214.865, 1.8, 392481.65, 4386198.70, 775.67},
+    {"Σ108", 4535331.425, 1905906.223, 4046523.562, 1.8, 396335.97, 4386846.34, 413.43},
+    {"Σ110", 4536646.200, 1900672.316, 4048040.594, 1.8, 391026.63, 4388605.82, 755.33},
+};
+
+Network demoNetwork(double errorX104)
+{
+    const DatumShiftTable shifts;
+    Network net;
+    for (const DemoPoint& p : kDemo) {
+        const double X = p.X + (std::string(p.name) == "Σ104" ? errorX104 : 0);
+        const TM87 c = WGS84ToTM87(shifts, true, X, p.Y, p.Z, p.undulation);
+        net.XT.push_back(p.E), net.YT.push_back(p.N), net.ZT.push_back(p.H);
+        net.XS.push_back(c.E), net.YS.push_back(c.N), net.ZS.push_back(c.H);
+    }
+    return net;
+}
+
+}  // namespace
+
+TEST(Adjustment, DemoBlunderSpreadOverTheCoordinatesIsNamed)
+{
+    // 1.5 m on Σ104's measured geocentric X lands on E, N and H at once
+    // (about −0.6, −0.9 and +1.1 m): no single residual stands out enough for
+    // τ, which named no point, yet the point's coordinates together and the
+    // variance factor show it plainly. σ0 as korthal-cli network shows it.
+    struct Case {
+        bool threeD;
+        double errorX;
+        double sigma0;   // m, to 0.05 mm
+        int tauSuspect;  // τ alone
+        int named;       // -1 none, 2 Σ104
+        bool disagreement;
+    };
+    const Case cases[] = {
+        {true, 0, 0.0141, -1, -1, false},
+        {true, 1.5, 0.3562, -1, 2, true},
+        {false, 0, 0.0141, -1, -1, false},
+        {false, 1.5, 0.3055, -1, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.threeD ? "3-D" : "2-D") +
+                     (c.errorX != 0 ? " with the blunder" : ""));
+        const AdjustmentStatistics s = estimate(demoNetwork(c.errorX), c.threeD);
+        ASSERT_TRUE(s.pointsTested);
+        ASSERT_TRUE(s.globalTested);
+        EXPECT_NEAR(d(s.sigma0), c.sigma0, 5e-5);
+        EXPECT_EQ(s.suspect, c.tauSuspect);
+        EXPECT_EQ(s.named(), c.named);
+        EXPECT_EQ(s.disagreement, c.disagreement);
+    }
+}
+
+TEST(Adjustment, TestValuesFollowTheirDistributionsWhenThePrecisionIsAsAssumed)
+{
+    // Noise of 1.5 cm on E and N and 3 cm on H, the a-priori precision
+    // saying so, and a job the estimation can follow (2-D: not tilted): the
+    // variance factor is about 1 and exceeds its 5 % value in about 5 % of
+    // the networks; a point's share T/Ω of the sum of squares follows
+    // Beta(m/2, (r − m)/2), of mean m/r, and F exceeds its 5 % value for
+    // about 5 % of the points. Tolerances of three standard errors or more.
+    for (bool threeD : {false, true}) {
+        SCOPED_TRACE(threeD ? "3-D" : "2-D");
+        std::mt19937_64 gen(threeD ? 31 : 37);
+        std::uniform_int_distribution<std::size_t> count(6, 12);
+        constexpr int kNetworks = 1000;
+        int points = 0, varianceExceeds = 0, fExceeds = 0;
+        Extended factors = 0, shares = 0;
+        for (int k = 0; k < kNetworks; ++k) {
+            const Network net = randomNetwork(gen, 0.015, count(gen), {2, threeD});
+            const AdjustmentStatistics s = estimate(net, threeD, {0.015L, 0.03L});
+            ASSERT_TRUE(s.pointsTested && s.globalTested);
+            factors += s.varianceFactor;
+            varianceExceeds +=
+                s.varianceFactor * s.redundancy > chiSquareCritical(s.redundancy, 0.05L);
+            const int m = s.pointAxes, rest = s.redundancy - m;
+            const Extended critical = fCritical(m, rest, 0.05L);
+            for (const PointTest& p : s.points) {
+                ++points;
+                shares += m * p.F / (m * p.F + rest) * s.redundancy / m;
+                fExceeds += p.F > critical;
+            }
+        }
+        EXPECT_NEAR(d(factors / kNetworks), 1, 0.035);
+        EXPECT_NEAR(varianceExceeds / double(kNetworks), 0.05, 0.021);
+        EXPECT_NEAR(d(shares / points), 1, 0.02);
+        EXPECT_NEAR(fExceeds / double(points), 0.05, 0.01);
+    }
+}
+
+TEST(Adjustment, RandomNetworksNameABlunderInAnyDirectionAndWarn)
+{
+    // One point of 6 to 12 moved by 0.5 m to 2 m in a random direction (3-D;
+    // in 2-D a horizontal one), 1.5 cm noise, the default a-priori
+    // precision: the point named in at least 95 % of the networks for errors
+    // of 1 m and more, the warning in at least 99 %, and without the error
+    // neither in more than 2 %. bench_estimation runs 50 times as many.
+    for (bool threeD : {false, true}) {
+        SCOPED_TRACE(threeD ? "3-D" : "2-D");
+        const test::BlunderRates r = test::simulateBlunders(threeD, 1000, threeD ? 41 : 43);
+        std::printf("%s: without an error named %d, warned %d of %d; named %d of %d (0.5 to 1 m), "
+                    "%d of %d (1 to 2 m); warned %d\n",
+                    threeD ? "3-D" : "2-D", r.cleanNamed, r.cleanWarned, r.clean, r.smallNamed,
+                    r.small, r.largeNamed, r.large, r.warned);
+        EXPECT_GE(r.largeNamed, 0.95 * r.large);
+        EXPECT_GE(r.warned, 0.99 * (r.small + r.large));
+        EXPECT_LE(r.cleanNamed, 0.02 * r.clean);
+        EXPECT_LE(r.cleanWarned, 0.02 * r.clean);
     }
 }

@@ -204,6 +204,15 @@ TEST(TableFile, DamagedAndMissingFiles)
 
     Gps missing;
     EXPECT_EQ(LoadFromFile(missing.t, dir.file("none.WGS84")).status, LoadResult::Status::Missing);
+
+    // A folder by a network's name (its end lies at an offset no memory
+    // holds; reading it once ended the program).
+    fs::create_directory(dir.path / "folder.WGS84");
+    Gps folder;
+    const LoadResult f = LoadFromFile(folder.t, dir.file("folder.WGS84"));
+    EXPECT_EQ(f.status, LoadResult::Status::CannotRead);
+    EXPECT_EQ(f.reason, "είναι φάκελος, όχι αρχείο");
+    EXPECT_EQ(folder.t.recordCount(), 0);
 }
 
 TEST(TableFile, SaveReplacesAtomically)

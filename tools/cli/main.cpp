@@ -1,5 +1,6 @@
 // korthal-cli: Korthal's computations for scripts and batches.
 
+#include "packaging/BuildVersion.h"
 #include "tools/cli/Command.h"
 
 #include <algorithm>
@@ -39,7 +40,10 @@ void overview(std::ostream& out)
         width = std::max(width, c.name.size());
     for (const auto& c : list)
         out << "  " << c.name << std::string(width + 2 - c.name.size(), ' ') << c.summary << '\n';
-    out << "\n\"korthal-cli COMMAND --help\" describes each command.\n";
+    out << "\nOptions:\n"
+           "  -h, --help   print this overview and exit\n"
+           "  --version    print the version and exit\n"
+           "\n\"korthal-cli COMMAND --help\" describes each command.\n";
 }
 
 }  // namespace
@@ -54,6 +58,10 @@ int main(int argc, char** argv)
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         overview(std::cout);
+        return 0;
+    }
+    if (args[0] == "--version") {
+        std::cout << "korthal-cli " << korthal::buildVersion() << '\n';
         return 0;
     }
     for (const auto& c : korthal::cli::commands()) {
