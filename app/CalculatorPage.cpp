@@ -168,7 +168,7 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
         connect(cbl_, &QComboBox::activated, this,
                 [this](int j) { calc_.setSheet(calc_.sheetRow(), j); });
         connect(cbArea_, &QComboBox::activated, this,
-                [this](int k) { calc_.CBperioxhsClick(k); });
+                [this](int k) { calc_.selectHattArea(k); });
     }
     // A larger window leaves the calculator as it is, in its corner.
     grid->setRowStretch(7, 1);
@@ -228,7 +228,7 @@ QToolButton* CalculatorPage::makeButton(CalcButton b, const QString& text)
     t->setAutoRaise(false);
     buttons_[ix(b)] = t;
     connect(t, &QToolButton::clicked, this, [this, b] {
-        const CalcOutcome o = calc_.click(b);
+        const CalcOutcome o = calc_.convert(b);
         showMessages(o);
         if (!o) focusRefused(o.refused);
     });

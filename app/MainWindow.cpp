@@ -217,31 +217,20 @@ bool MainWindow::testTabShown() const
 
 void MainWindow::FormCreate()
 {
-    doc_.LoadingData = true;
-    const ProgramSettings program = loadProgramSettings(programSettingsFile_.toStdString());
-    doc_.CurrentFileName = program.LastFile;
-    doc_.IconsPath = program.IconsPath;
-    doc_.MainWindowPlacement = program.window;
-    restorePlacement(program.window);
-    doc_.LoadReference(doc_.ReferenceFileName);
-    // A reference file that loaded only partly is written back at exit
-    // without the points it lost as soon as anything in it changes: say
-    // where the reading stopped. (A missing file stays silent.)
-    const std::string referenceProblem = doc_.LastLoadProblem;
+    const StartUpResult started = doc_.startUp(
+        programSettingsFile_.toStdString(),
+        fileToOpen_.isEmpty() ? std::nullopt
+                              : std::optional(QFile::encodeName(fileToOpen_).toStdString()));
+    restorePlacement(started.program.window);
     pages_->setCurrentWidget(tabIntro_);
-    doc_.GYS().first();
-    doc_.ReferenceModified = false;
     networkPage_->FillReferencePickList();
-    doc_.openStartUpNetwork(program.LastFile,
-                            fileToOpen_.isEmpty()
-                                ? std::nullopt
-                                : std::optional(QFile::encodeName(fileToOpen_).toStdString()));
-    doc_.LoadingData = false;
-    doc_.GYS().first();
     calculatorPage_->fillAreas();
     calc_->initHattUndulation();
     refreshAll();
-    if (!referenceProblem.empty()) showMessage(referenceProblem, MsgIcon::Warning);
+    // A reference file that loaded only partly is written back at exit
+    // without the points it lost as soon as anything in it changes: say
+    // where the reading stopped. (A missing file stays silent.)
+    if (!started.referenceProblem.empty()) showMessage(started.referenceProblem, MsgIcon::Warning);
     reportLoadProblem();
     // After the main window, the photo window and then the geoid map window.
     photoWindow_ = new PhotoWindow(doc_, this);
@@ -283,7 +272,7 @@ void MainWindow::refreshAll()
 void MainWindow::LoadFile(const QString& fileName)
 {
     networkPage_->commitMemo();
-    doc_.LoadFile(fileName.toStdString());
+    doc_.openNetwork(fileName.toStdString());
     refreshAll();
     reportLoadProblem();
 }
@@ -322,8 +311,7 @@ void MainWindow::SpeedButton7Click()
 {
     if (!askToSaveNetwork()) return;
     doc_.NewNetwork();
-    setWindowTitle(QStringLiteral("   Korthal      Αρχείο : ") +
-                   QString::fromStdString(doc_.CurrentFileName));
+    setWindowTitle(QString::fromStdString(doc_.caption()));
     // The empty network's transformation is the identity: the settings page
     // shows it, without residuals, instead of the previous network's.
     doc_.RecomputeNetwork();
@@ -529,8 +517,8 @@ void MainWindow::loadCalculatorFromNetwork()
     if (doc_.LoadingData) return;
     MemTable& t = doc_.GPS();
     if (t.current() == NoRec) return;
-    calc_->SpeedButton9Click(t.asFloat(gps::X), t.asFloat(gps::Y), t.asFloat(gps::Z),
-                             t.asFloat(gps::apoxh), doc_.InputIsGeocentric());
+    calc_->loadNetworkPoint(t.asFloat(gps::X), t.asFloat(gps::Y), t.asFloat(gps::Z),
+                             t.asFloat(gps::apoxh), doc_.inputForm());
 }
 
 void MainWindow::loadCalculatorFromReference()
@@ -538,7 +526,7 @@ void MainWindow::loadCalculatorFromReference()
     if (doc_.LoadingData) return;
     MemTable& t = doc_.GYS();
     if (t.current() == NoRec) return;
-    calc_->SpeedButton10Click(t.asFloat(gys::E), t.asFloat(gys::N), t.asFloat(gys::H),
+    calc_->loadReferencePoint(t.asFloat(gys::E), t.asFloat(gys::N), t.asFloat(gys::H),
                               t.asFloat(gys::apoxh));
 }
 

@@ -398,7 +398,8 @@ bool RinexViewer::saveTable()
     // With the separators of the output files, as the point tables.
     const NumberSettings& ns = doc_.numberSettings();
     NumberText numbers(doc_.numbers().system());
-    numbers.setDisplay(Separators{ns.DecimalSeparators[OutputFile], ns.ThousandSeparators[OutputFile]});
+    numbers.setDisplay(Separators{ns.DecimalSeparators[NumberDestination::OutputFile],
+                                  ns.ThousandSeparators[NumberDestination::OutputFile]});
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto pages =
         rinex::observationListing(rinex_.table(), visibleColumns(), numbers, listingHeading(), true);

@@ -30,7 +30,7 @@ void BM_WGS84ToTM87(benchmark::State& state)
     std::size_t i = 0;
     for (auto _ : state) {
         const Geocentric& g = pts[i++ & 1023];
-        benchmark::DoNotOptimize(WGS84ToTM87(shifts, true, static_cast<double>(g.X),
+        benchmark::DoNotOptimize(WGS84ToTM87(shifts, InputForm::Geocentric, static_cast<double>(g.X),
                                              static_cast<double>(g.Y), static_cast<double>(g.Z),
                                              35));
     }

@@ -121,54 +121,25 @@ public:
     // force (the largest magnitude of its kind in Greece), for its width.
     std::string widestText(CalcEdit e) const;
 
-    // Change handlers of the groups (run by setText).
-    void WGS84XChange();
-    void WGS84fChange();
-    void EGSA87XChange();
-    void EGSA87fChange();
-    void TM87EChange();
-    void TM87EmChange();
-    void HATTxChange();
-
     // --- buttons ---------------------------------------------------------
-    // Runs a button's handler. Fails when a conversion could not be made
-    // (nothing more was written).
-    CalcOutcome click(CalcButton b);
-
-    // The handlers of the buttons; their messages are gathered for the
-    // operation that runs them (click).
-
-    bool SBWGS84geClick();
-    bool SBWGS84egClick();
-    bool SBWGS84gEGSA87gClick();
-    bool SBEGSA87gWGS84gClick();
-    bool SBEGSA87geClick();
-    bool SBEGSA87egClick();
-    bool SBEGSAeTMClick();
-    bool SBTM87EGSAeClick();
-    bool SBTM87TM87mClick();
-    bool SBTM87mTM87Click();
-    bool SBTM87HATTClick();
-    bool SBHATTTM87Click();
-    bool SBWGS84eEGSA87eClick();
-    bool SBEGSA87eWGS84eClick();
-    bool SBEGSAgTM87mClick();
-    bool SBTM87mEGSA87gClick();
-    bool SBHATTTM87mClick();
-    bool SBTM87mHATTClick();
+    // Runs the conversion of a button (the ones that convert; the others do
+    // nothing here). Fails when a conversion could not be made (nothing more
+    // was written).
+    CalcOutcome convert(CalcButton b);
 
     // --- sheet and area lists ---------------------------------------------
     // An area picked from CBperioxhs: selects its sheet in CBf and CBl.
-    void CBperioxhsClick(int areaIndex);
+    void selectHattArea(int areaIndex);
     // A sheet row or column picked: finds the first area with that centre.
     void setSheet(int row, int col);
-    void CBfChange();
+    // Picks the first area whose sheet is the one selected (none: -1).
+    void selectAreaOfSheet();
 
     // --- loading from the point tables ------------------------------------
     // The current network point (X, Y, Z in the network's input form).
-    void SpeedButton9Click(double X, double Y, double Z, double apoxh, bool inputIsGeocentric);
+    void loadNetworkPoint(double X, double Y, double Z, double apoxh, InputForm form);
     // The current reference point.
-    void SpeedButton10Click(double E, double N, double H, double apoxh);
+    void loadReferencePoint(double E, double N, double H, double apoxh);
 
     // Sets EditApoxhHATT to -2.5 with two decimals (start-up).
     void initHattUndulation();
@@ -181,6 +152,36 @@ public:
     CalcOutcome geoidMarker(Extended& phi, Extended& lambda);
 
 private:
+    // What a change of each group's texts enables (run by setText).
+    void wgs84GeocentricChanged();
+    void wgs84EllipsoidalChanged();
+    void egsa87GeocentricChanged();
+    void egsa87EllipsoidalChanged();
+    void tm87Changed();
+    void transformedChanged();
+    void hattChanged();
+
+    // The conversions of the buttons, one group into the next; their
+    // messages are gathered for the operation that runs them (convert).
+    bool wgs84GeocentricToEllipsoidal();
+    bool wgs84EllipsoidalToGeocentric();
+    bool wgs84ToEgsa87Geocentric();
+    bool egsa87ToWgs84Geocentric();
+    bool egsa87GeocentricToEllipsoidal();
+    bool egsa87EllipsoidalToGeocentric();
+    bool egsa87EllipsoidalToTm87();
+    bool tm87ToEgsa87Ellipsoidal();
+    bool tm87ToTransformed();
+    bool transformedToTm87();
+    bool tm87ToHatt();
+    bool hattToTm87();
+    bool wgs84ToEgsa87Ellipsoidal();
+    bool egsa87ToWgs84Ellipsoidal();
+    bool egsa87GeocentricToTransformed();
+    bool transformedToEgsa87Geocentric();
+    bool hattToTransformed();
+    bool transformedToHatt();
+
     static std::size_t idx(CalcEdit e) { return static_cast<std::size_t>(e); }
     static std::size_t idx(CalcButton b) { return static_cast<std::size_t>(b); }
 
@@ -197,9 +198,9 @@ private:
     void enable(std::initializer_list<CalcButton> buttons, bool on);
     void changed();
 
-    int gpsDec() const { return ctx_.numbers->GPSDecimals[0]; }
-    int egsaDec() const { return ctx_.numbers->EGSA87Decimals[0]; }
-    int dmsDec() const { return ctx_.numbers->DMSDecimals[0]; }
+    int gpsDec() const { return ctx_.numbers->GPSDecimals[NumberDestination::Screen]; }
+    int egsaDec() const { return ctx_.numbers->EGSA87Decimals[NumberDestination::Screen]; }
+    int dmsDec() const { return ctx_.numbers->DMSDecimals[NumberDestination::Screen]; }
     int decimalsOf(CalcEdit e) const;
 
     CalculatorContext ctx_;

@@ -86,12 +86,12 @@ std::string GYSfGetText(double radians, int dmsDecimals, Separators system);
 void installGYSfGetText(MemTable& gysTable, const NumberSettings& settings, Separators system);
 
 // Switches the WGS84 input form of the network (the two grouped buttons):
-// `toGeocentric` is the button pressed. Pressing the button of the form in
-// force does nothing and returns false. Otherwise flips inputIsGeocentric and
+// `to` is the button pressed. Pressing the button of the form in force does
+// nothing and returns false. Otherwise sets `form` to `to` and
 // converts X, Y, Z of every record in place (records whose X, Y and Z are all
 // 0 are left alone: the origin has no ellipsoidal position), keeping the
 // current record, and returns true.
-bool switchInputForm(MemTable& gpsTable, bool& inputIsGeocentric, bool toGeocentric);
+bool switchInputForm(MemTable& gpsTable, InputForm& form, InputForm to);
 
 // The question asked before a record is deleted through the navigator (the
 // document asks it).

@@ -6,6 +6,7 @@
 #include "geodesy/Angles.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
+#include "network/EntryLimits.h"
 #include "network/PointTables.h"
 #include "project/Dialogs.h"
 #include "project/Settings.h"
@@ -17,17 +18,6 @@
 namespace korthal {
 
 namespace {
-
-// Range limits of the typed coordinates (inclusive).
-struct Limits {
-    double min, max;
-};
-constexpr Limits kGeocentric[3] = {{4151000, 5005000}, {1545000, 2557000}, {3546692, 4248850}};
-constexpr Limits kEllipsoidal[3] = {{34, 42}, {19, 29}, {0, 3000}};
-constexpr Limits kGYSE{38039, 961961};
-constexpr Limits kGYSN{3773444, 4661884};
-constexpr Limits kGYSf{34, 42};
-constexpr Limits kGYSl{19, 29};
 
 // Clears a flag and re-enables the table's views on every way out.
 class EntryGuard {
@@ -75,20 +65,14 @@ void Document::reportFootpoint(const FootpointCheck& check)
         showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
 }
 
-bool Document::OutOfRange(Extended v, Extended min, Extended max)
+bool Document::OutOfRange(Extended v, const CoordinateLimits& limits)
 {
-    const std::string f = "%." + std::to_string(settings_->numbers.EGSA87Decimals[0]) + "n";
-    if (min > v) {
-        showMessage("Ελάχιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(f, {min}),
-                    MsgIcon::Exclamation);
-        return true;
-    }
-    if (v > max) {
-        showMessage("Μέγιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(f, {max}),
-                    MsgIcon::Exclamation);
-        return true;
-    }
-    return false;
+    const std::string why = outOfRangeMessage(
+        v, limits, numbers_, settings_->numbers.EGSA87Decimals[NumberDestination::Screen]);
+    if (why.empty())
+        return false;
+    showMessage(why, MsgIcon::Exclamation);
+    return true;
 }
 
 // The standard text-to-number conversion, with the system decimal separator;
@@ -187,8 +171,7 @@ bool Document::GPSXSetText(int field, const std::string& text)
     }
     const int axis = field == gps::X ? 0 : field == gps::Y ? 1 : field == gps::Z ? 2 : -1;
     if (v != 0 && axis >= 0) {
-        const Limits& lim = InputIsGeocentric() ? kGeocentric[axis] : kEllipsoidal[axis];
-        if (OutOfRange(v, lim.min, lim.max)) {
+        if (OutOfRange(v, wgs84Limits(inputForm(), axis))) {
             dropEmptyEdit(g);
             return false;
         }
@@ -247,12 +230,12 @@ bool Document::readReferenceEntry(int field, const std::string& text, Extended& 
     MemTable& y = *gys_;
     if (y.current() == NoRec)
         return false;
-    const Limits* lim = field == gys::E   ? &kGYSE
-                        : field == gys::N ? &kGYSN
-                        : field == gys::f ? &kGYSf
-                        : field == gys::l ? &kGYSl
-                                          : nullptr;
-    if (!parseTyped(text, v) || (lim && OutOfRange(v, lim->min, lim->max))) {
+    const CoordinateLimits* lim = field == gys::E   ? &kReferenceEasting
+                                  : field == gys::N ? &kReferenceNorthing
+                                  : field == gys::f ? &kReferenceLatitude
+                                  : field == gys::l ? &kReferenceLongitude
+                                                    : nullptr;
+    if (!parseTyped(text, v) || (lim && OutOfRange(v, *lim))) {
         dropEmptyEdit(y);
         return false;
     }
@@ -301,11 +284,11 @@ bool Document::GYSfSetText(int field, const std::string& text)
     return true;
 }
 
-bool Document::SwitchInputForm(bool toGeocentric)
+bool Document::SwitchInputForm(InputForm to)
 {
     const bool wasLoading = LoadingData;
     LoadingData = true;
-    const bool switched = switchInputForm(*gps_, settings_->InputIsGeocentric, toGeocentric);
+    const bool switched = switchInputForm(*gps_, settings_->inputForm, to);
     LoadingData = wasLoading;
     if (!switched)
         return false;

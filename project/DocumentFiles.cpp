@@ -6,6 +6,7 @@
 #include "project/Dialogs.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
+#include "network/EntryLimits.h"
 #include "network/PointTables.h"
 #include "project/Photos.h"
 #include "project/Settings.h"
@@ -166,7 +167,7 @@ bool Document::LoadReference(const std::string& path)
     return ok;
 }
 
-void Document::LoadFile(const std::string& FileName)
+void Document::openNetwork(const std::string& FileName)
 {
     LoadingData = true;
     MemTable& g = *gps_;
@@ -225,14 +226,9 @@ ImportResult Document::ImportPointList(const std::string& path)
     // Numbers of input files: page 1 of the number settings.
     const NumberSettings& ns = settings_->numbers;
     NumberText input(numbers_.system());
-    input.setDisplay(Separators{ns.DecimalSeparators[1], ns.ThousandSeparators[1]});
-    const bool geocentric = InputIsGeocentric();
-    struct Lim {
-        double min, max;
-    };
-    const Lim geo[3] = {{4151000, 5005000}, {1545000, 2557000}, {3546692, 4248850}};
-    const Lim ell[3] = {{34, 42}, {19, 29}, {0, 3000}};
-    const std::string limFmt = "%." + std::to_string(ns.EGSA87Decimals[0]) + "n";
+    input.setDisplay(Separators{ns.DecimalSeparators[NumberDestination::InputFile], ns.ThousandSeparators[NumberDestination::InputFile]});
+    const InputForm form = inputForm();
+    const int limitDecimals = ns.EGSA87Decimals[NumberDestination::Screen];
 
     MemTable& g = *gps_;
     const bool wasLoading = LoadingData;
@@ -274,16 +270,14 @@ ImportResult Document::ImportPointList(const std::string& path)
                 why = "λείπει η συντεταγμένη " + std::to_string(k + 1);
                 break;
             }
-            NumberResult r = input.ParseNumber(t, ns.DecimalSeparators[1]);
+            NumberResult r = input.ParseNumber(t, ns.DecimalSeparators[NumberDestination::InputFile]);
             if (!r) {
                 why = r.error.empty() ? conversionError(t) : r.error;
                 break;
             }
-            const Lim& lim = geocentric ? geo[k] : ell[k];
-            if (r.value != 0 && r.value < lim.min)
-                why = "Ελάχιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(limFmt, {Extended(lim.min)});
-            else if (r.value > lim.max)
-                why = "Μέγιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(limFmt, {Extended(lim.max)});
+            // 0 stands for a value not entered: it is not checked.
+            if (r.value != 0)
+                why = outOfRangeMessage(r.value, wgs84Limits(form, k), numbers_, limitDecimals);
             xyz[k] = static_cast<double>(r.value);
         }
         if (!why.empty()) {
@@ -364,24 +358,28 @@ void Document::NewNetwork()
     NetworkModified = true;
 }
 
-void Document::StartUp(const std::string& programSettingsFile,
-                       const std::optional<std::string>& fileToOpen)
+StartUpResult Document::startUp(const std::string& programSettingsFile,
+                                const std::optional<std::string>& fileToOpen)
 {
     LoadingData = true;
-    const ProgramSettings program = loadProgramSettings(programSettingsFile);
-    CurrentFileName = program.LastFile;
-    IconsPath = program.IconsPath;
-    MainWindowPlacement = program.window;
+    StartUpResult result;
+    result.program = loadProgramSettings(programSettingsFile);
+    CurrentFileName = result.program.LastFile;
+    IconsPath = result.program.IconsPath;
+    MainWindowPlacement = result.program.window;
     LoadReference(ReferenceFileName);
-    openStartUpNetwork(program.LastFile, fileToOpen);
+    // Kept before the network's load clears it.
+    result.referenceProblem = LastLoadProblem;
+    openStartUpNetwork(result.program.LastFile, fileToOpen);
     LoadingData = false;
     gys_->first();
+    return result;
 }
 
 void Document::openStartUpNetwork(const std::string& lastFile,
                                   const std::optional<std::string>& fileToOpen)
 {
-    LoadFile(fileToOpen.value_or(lastFile));
+    openNetwork(fileToOpen.value_or(lastFile));
     // A point list that cannot be opened was already reported by the import.
     std::error_code ec;
     if (fileToOpen && LastLoadProblem.empty() && upperExtension(*fileToOpen) != ".TXT" &&

@@ -230,7 +230,7 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
                                                       bool toFile)
 {
     const NumberSettings& ns = doc.settings().numbers;
-    const std::size_t page = toFile ? 2 : 0;
+    const NumberDestination page = toFile ? NumberDestination::OutputFile : NumberDestination::Screen;
     NumberText numbers(doc.numbers().system());
     numbers.setDisplay(Separators{ns.DecimalSeparators[page], ns.ThousandSeparators[page]});
 

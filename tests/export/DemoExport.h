@@ -27,7 +27,7 @@ protected:
              std::filesystem::directory_iterator(KORTHAL_SOURCE_DIR "/examples/demo"))
             std::filesystem::copy_file(e.path(), temp.path / e.path().filename());
         doc.LoadReference(temp.file("EGSA87"));
-        doc.LoadFile(temp.file("DEMO.WGS84"));
+        doc.openNetwork(temp.file("DEMO.WGS84"));
     }
 
     // Exports a table and reads the file back.

@@ -257,7 +257,7 @@ Network demoNetwork(double errorX104)
     Network net;
     for (const DemoPoint& p : kDemo) {
         const double X = p.X + (std::string(p.name) == "Σ104" ? errorX104 : 0);
-        const TM87 c = WGS84ToTM87(shifts, true, X, p.Y, p.Z, p.undulation);
+        const TM87 c = WGS84ToTM87(shifts, InputForm::Geocentric, X, p.Y, p.Z, p.undulation);
         net.XT.push_back(p.E), net.YT.push_back(p.N), net.ZT.push_back(p.H);
         net.XS.push_back(c.E), net.YS.push_back(c.N), net.ZS.push_back(c.H);
     }

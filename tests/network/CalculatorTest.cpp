@@ -55,7 +55,7 @@ TEST(Calculator, ButtonsFollowTheirSourceGroups)
 
     // The click then fails with the conversion message, names the edit and
     // writes nothing.
-    const CalcOutcome o = f.calc.click(B::SBWGS84ge);
+    const CalcOutcome o = f.calc.convert(B::SBWGS84ge);
     EXPECT_FALSE(o);
     ASSERT_EQ(o.messages.size(), 1u);
     EXPECT_EQ(o.messages[0].problem, CalcProblem::NotANumber);
@@ -79,7 +79,7 @@ TEST(Calculator, ChainThereAndBackReturnsTheStartWithinTheDisplayedDecimals)
     Fixture f;
     f.set3(E::WGS84f, "38.153012300", "23.451234500", "150.0000");
     ASSERT_TRUE(f.calc.enabled(B::SBWGS84eEGSA87e));
-    ASSERT_TRUE(f.calc.click(B::SBWGS84eEGSA87e));
+    ASSERT_TRUE(f.calc.convert(B::SBWGS84eEGSA87e));
     // Every step wrote its group with its decimals.
     EXPECT_FALSE(f.calc.text(E::WGS84X).empty());
     EXPECT_FALSE(f.calc.text(E::EGSA87X).empty());
@@ -91,7 +91,7 @@ TEST(Calculator, ChainThereAndBackReturnsTheStartWithinTheDisplayedDecimals)
     EXPECT_FALSE(f.calc.text(E::EditApoxhEGSA).empty());
 
     f.set3(E::WGS84f, "", "", "");
-    ASSERT_TRUE(f.calc.click(B::SBEGSA87eWGS84e));
+    ASSERT_TRUE(f.calc.convert(B::SBEGSA87eWGS84e));
     EXPECT_NEAR(f.num(E::WGS84f), 38.1530123, 2e-9);
     EXPECT_NEAR(f.num(E::WGS84l), 23.4512345, 2e-9);
     EXPECT_NEAR(f.num(E::WGS84h), 150.0, 2e-3);
@@ -110,7 +110,7 @@ TEST(Calculator, UndulationFollowsTheEllipsoidalGroupUntilItChanges)
     EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), model);
 
     // TM87 heights use that undulation: H = h - N.
-    ASSERT_TRUE(f.calc.click(B::SBEGSAeTM));
+    ASSERT_TRUE(f.calc.convert(B::SBEGSAeTM));
     EXPECT_NEAR(f.num(E::TM87H), 101 - std::stod(model), 1e-4);
 }
 
@@ -118,7 +118,7 @@ TEST(Calculator, IdentityTransformationCopiesTM87)
 {
     Fixture f;
     f.set3(E::TM87E, "476543.1234", "4212345.5678", "321.0000");
-    ASSERT_TRUE(f.calc.click(B::SBTM87TM87m));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87TM87m));
     EXPECT_EQ(f.calc.text(E::TM87Em), "476543.1234");
     EXPECT_EQ(f.calc.text(E::TM87Nm), "4212345.5678");
     EXPECT_EQ(f.calc.text(E::TM87Hm), "321.0000");
@@ -126,10 +126,10 @@ TEST(Calculator, IdentityTransformationCopiesTM87)
 
     // A shifted transformation is undone by the way back.
     f.tr = Transformation(SimilarityParameters{1, 0, 0, 0, 10, -5, 0});
-    ASSERT_TRUE(f.calc.click(B::SBTM87TM87m));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87TM87m));
     EXPECT_EQ(f.calc.text(E::TM87Em), "476553.1234");
     f.set3(E::TM87E, "", "", "");
-    ASSERT_TRUE(f.calc.click(B::SBTM87mTM87));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87mTM87));
     EXPECT_EQ(f.calc.text(E::TM87E), "476543.1234");
     EXPECT_EQ(f.calc.text(E::TM87N), "4212345.5678");
 }
@@ -142,7 +142,7 @@ TEST(Calculator, HattRoundTripAndSheetSelection)
     f.calc.setText(E::EditApoxhEGSA, "30");
     // A point near Thessaloniki.
     f.set3(E::TM87E, "410000.0000", "4500000.0000", "50.0000");
-    ASSERT_TRUE(f.calc.click(B::SBTM87HATT));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87HATT));
     // The chain rewrote the EGSA87 ellipsoidal and geocentric groups too.
     EXPECT_FALSE(f.calc.text(E::EGSA87f).empty());
     EXPECT_FALSE(f.calc.text(E::EGSA87X).empty());
@@ -155,7 +155,7 @@ TEST(Calculator, HattRoundTripAndSheetSelection)
     const std::string x = f.calc.text(E::HATTx);
     f.calc.setText(E::EditApoxhEGSA, "30");
     f.set3(E::TM87E, "", "", "");
-    ASSERT_TRUE(f.calc.click(B::SBHATTTM87));
+    ASSERT_TRUE(f.calc.convert(B::SBHATTTM87));
     EXPECT_NEAR(f.num(E::TM87E), 410000.0, 0.01);
     EXPECT_NEAR(f.num(E::TM87N), 4500000.0, 0.01);
     EXPECT_NEAR(f.num(E::TM87H), 50.0, 0.01);
@@ -176,7 +176,7 @@ TEST(Calculator, AreasAndSheets)
         if (std::string(HattAreas[k].name) == "N.MEGISTI(KASTELORIZO)") megisti = k;
     }
     ASSERT_GE(thessaloniki, 0);
-    f.calc.CBperioxhsClick(thessaloniki);
+    f.calc.selectHattArea(thessaloniki);
     EXPECT_EQ(f.calc.sheetRow(), 12);
     EXPECT_EQ(f.calc.sheetCol(), 7);
 
@@ -186,14 +186,14 @@ TEST(Calculator, AreasAndSheets)
     EXPECT_EQ(f.calc.area(), thessaloniki);
 
     // Shared centres select the first row with that centre.
-    f.calc.CBperioxhsClick(megisti);
+    f.calc.selectHattArea(megisti);
     EXPECT_EQ(f.calc.sheetCol(), -1);  // beyond the 19 columns
     int symi = -1, syrna = -1;
     for (int k = 0; k < kHattAreaCount; ++k) {
         if (std::string(HattAreas[k].name) == "SYMI") symi = k;
         if (std::string(HattAreas[k].name) == "SYRNA") syrna = k;
     }
-    f.calc.CBperioxhsClick(syrna);
+    f.calc.selectHattArea(syrna);
     f.calc.setSheet(f.calc.sheetRow(), f.calc.sheetCol());
     EXPECT_EQ(f.calc.area(), symi);
 
@@ -201,7 +201,7 @@ TEST(Calculator, AreasAndSheets)
     f.calc.setSheet(-1, -1);
     f.set3(E::HATTx, "100", "100", "10");
     f.calc.setText(E::EditApoxhEGSA, "30");
-    const CalcOutcome o = f.calc.click(B::SBHATTTM87);
+    const CalcOutcome o = f.calc.convert(B::SBHATTTM87);
     EXPECT_FALSE(o);
     ASSERT_EQ(o.messages.size(), 1u);
     EXPECT_EQ(o.messages[0].problem, CalcProblem::NoSheet);
@@ -217,7 +217,7 @@ TEST(Calculator, LoadingFromRecordsAndReformatting)
     f.set3(E::HATTx, "1", "2", "3");
     f.calc.setSheet(12, 7);
 
-    f.calc.SpeedButton9Click(4600000.12346, 2000000, 4100000, 35.5, true);
+    f.calc.loadNetworkPoint(4600000.12346, 2000000, 4100000, 35.5, InputForm::Geocentric);
     EXPECT_EQ(f.calc.text(E::WGS84X), "4600000.1235");
     EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "35.5");
     EXPECT_TRUE(f.calc.text(E::WGS84f).empty());
@@ -227,18 +227,18 @@ TEST(Calculator, LoadingFromRecordsAndReformatting)
     EXPECT_EQ(f.calc.area(), -1);
     EXPECT_FALSE(f.calc.enabled(B::SBHATTTM87));
 
-    f.calc.SpeedButton9Click(38.15, 23.4, 120, 0, false);
+    f.calc.loadNetworkPoint(38.15, 23.4, 120, 0, InputForm::Ellipsoidal);
     EXPECT_TRUE(f.calc.text(E::WGS84X).empty());
     EXPECT_EQ(f.calc.text(E::WGS84f), "38.150000000");
     EXPECT_EQ(f.calc.text(E::WGS84h), "120.0000");
 
-    f.calc.SpeedButton10Click(476000, 4200000, 12.5, 33.2);
+    f.calc.loadReferencePoint(476000, 4200000, 12.5, 33.2);
     EXPECT_TRUE(f.calc.text(E::WGS84f).empty());
     EXPECT_EQ(f.calc.text(E::TM87E), "476000.0000");
     EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "33.2");
 
     // Leaving an edit reformats its number with its decimals.
-    f.numbers.DMSDecimals[0] = 5;
+    f.numbers.DMSDecimals[NumberDestination::Screen] = 5;
     f.calc.setText(E::EGSA87f, "38.1");
     f.calc.exitEdit(E::EGSA87f);
     EXPECT_EQ(f.calc.text(E::EGSA87f), "38.10000");
@@ -260,9 +260,9 @@ TEST(Calculator, UndulationsWrittenAreReadBackUnchanged)
     f.numbers.ThousandSeparators = {'.', '.', '.'};
     f.numbers.EGSA87Decimals = {3, 3, 3};
     f.text.setDisplay({',', '.'});
-    f.calc.SpeedButton10Click(476000, 4200000, 631.46, 1.9);
+    f.calc.loadReferencePoint(476000, 4200000, 631.46, 1.9);
     EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "1,9");
-    ASSERT_TRUE(f.calc.click(B::SBTM87EGSAe));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87EGSAe));
     EXPECT_EQ(f.calc.text(E::EGSA87h), "633,360");
 
     // Completing the ellipsoidal group filled the undulation from the geoid
@@ -270,15 +270,15 @@ TEST(Calculator, UndulationsWrittenAreReadBackUnchanged)
     std::string u = f.calc.text(E::EditApoxhEGSA);
     ASSERT_NE(u.find(','), std::string::npos) << u;
     u[u.find(',')] = '.';
-    ASSERT_TRUE(f.calc.click(B::SBEGSAeTM));
+    ASSERT_TRUE(f.calc.convert(B::SBEGSAeTM));
     std::string H = f.calc.text(E::TM87H);
     H[H.find(',')] = '.';
     EXPECT_NEAR(std::stod(H), 633.36 - std::stod(u), 0.0011);
 
     // The typed text "1.9" (the system's way) is 1.9 too, not 19.
-    f.calc.SpeedButton10Click(476000, 4200000, 631.46, 0);
+    f.calc.loadReferencePoint(476000, 4200000, 631.46, 0);
     f.calc.setText(E::EditApoxhEGSA, "1.9");
-    ASSERT_TRUE(f.calc.click(B::SBTM87EGSAe));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87EGSAe));
     EXPECT_EQ(f.calc.text(E::EGSA87h), "633,360");
 }
 
@@ -289,12 +289,12 @@ TEST(Calculator, PackedResultsCarryRoundedSeconds)
     // 59.99999...", which must show as 38.000000000, not 37.596000000.
     f.calc.setText(E::EditApoxhEGSA, "0");
     f.set3(E::EGSA87f, "38.000000000", "23.000000000", "100");
-    ASSERT_TRUE(f.calc.click(B::SBEGSAeTM));
-    ASSERT_TRUE(f.calc.click(B::SBTM87EGSAe));
+    ASSERT_TRUE(f.calc.convert(B::SBEGSAeTM));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87EGSAe));
     EXPECT_EQ(f.calc.text(E::EGSA87f), "38.000000000");
     EXPECT_EQ(f.calc.text(E::EGSA87l), "23.000000000");
     // A point loaded from the network, and an edit left, the same way.
-    f.calc.SpeedButton9Click(37.5959999999, 23.2959999999, 100, 0, false);
+    f.calc.loadNetworkPoint(37.5959999999, 23.2959999999, 100, 0, InputForm::Ellipsoidal);
     EXPECT_EQ(f.calc.text(E::WGS84f), "38.000000000");
     EXPECT_EQ(f.calc.text(E::WGS84l), "23.300000000");
     f.calc.setText(E::WGS84f, "21.5959999999");
@@ -346,7 +346,7 @@ TEST(Calculator, GeoidMarkerFillsTheEllipsoidalEditsFirst)
     Fixture z;
     z.tr = Transformation(SimilarityParameters{0, 0, 0, 0, 0, 0, 0});
     z.set3(E::TM87Em, "476553.1234", "4212340.5678", "321");
-    o = z.calc.click(B::SBTM87mTM87);
+    o = z.calc.convert(B::SBTM87mTM87);
     EXPECT_TRUE(o);
     ASSERT_EQ(o.messages.size(), 1u);
     EXPECT_EQ(o.messages[0].problem, CalcProblem::Singular);

@@ -47,7 +47,7 @@ struct Demo {
         for (const auto& e : fs::directory_iterator(fs::path(KORTHAL_SOURCE_DIR) / "examples" / "demo"))
             fs::copy_file(e.path(), dir.path / e.path().filename());
         doc.LoadReference(dir.file("EGSA87"));
-        doc.LoadFile(dir.file("DEMO.WGS84"));
+        doc.openNetwork(dir.file("DEMO.WGS84"));
     }
 };
 

@@ -39,7 +39,7 @@ protected:
         ns.GPSDecimals = {4, 4, 4};
         ns.EGSA87Decimals = {4, 4, 4};
         doc.numbers().setDisplay(Separators{',', '.'});
-        doc.settings().method = 2;
+        doc.settings().method = EstimationMethod::Similarity3D;
     }
 
     void addReference(const demo::SurveyPoint& p) { demo::appendReference(doc.GYS(), p); }

@@ -168,7 +168,7 @@ TEST_F(NetworkTest, OneReferencePointGivesTheIdentity)
         for (std::size_t j = 0; j < 4; ++j)
             EXPECT_EQ(M[i][j], i == j ? 1 : 0);
     // The residuals are the raw differences of the datum relation.
-    const TM87 c = WGS84ToTM87(doc.datumShifts(), true, trig[0].X, trig[0].Y, trig[0].Z, trig[0].apoxh);
+    const TM87 c = WGS84ToTM87(doc.datumShifts(), InputForm::Geocentric, trig[0].X, trig[0].Y, trig[0].Z, trig[0].apoxh);
     const ReferenceResidual* r = doc.residualOf(id);
     ASSERT_NE(r, nullptr);
     EXPECT_NEAR(r->vE, trig[0].E - double(c.E), 1e-9);
@@ -233,7 +233,7 @@ TEST_F(NetworkTest, ThreeDimensionalFallsBackToTwoWhenAReferenceHeightIsZero)
 
 TEST_F(NetworkTest, LimitsIncludeTheirBounds)
 {
-    doc.settings().setInputIsGeocentric(false);
+    doc.settings().setInputForm(InputForm::Ellipsoidal);
     MemTable& g = doc.GPS();
     g.append();
     doc.GPSNameSetText("Α1");
@@ -258,7 +258,7 @@ TEST_F(NetworkTest, LimitsIncludeTheirBounds)
     EXPECT_EQ(dialogs.messages().back(), conversionError("1e400"));
 
     dialogs.clear();
-    doc.settings().setInputIsGeocentric(true);
+    doc.settings().setInputForm(InputForm::Geocentric);
     EXPECT_FALSE(doc.GPSXSetText(gps::Z, "4248851"));
     EXPECT_TRUE(doc.GPSXSetText(gps::Z, "4248850"));
     EXPECT_TRUE(doc.GPSXSetText(gps::X, "4151000"));
@@ -353,14 +353,14 @@ TEST_F(NetworkTest, InputFormSwitchKeepsTheNetwork)
     buildNetwork();
     const double x = value(id1, gps::X), e = value(id1, gps::E);
     doc.setSettingsModified(false);
-    EXPECT_FALSE(doc.SwitchInputForm(true));  // already geocentric
+    EXPECT_FALSE(doc.SwitchInputForm(InputForm::Geocentric));  // already geocentric
     EXPECT_FALSE(doc.settingsModified());
-    EXPECT_TRUE(doc.SwitchInputForm(false));
+    EXPECT_TRUE(doc.SwitchInputForm(InputForm::Ellipsoidal));
     EXPECT_TRUE(doc.settingsModified());
     EXPECT_NEAR(value(id1, gps::X), 39.0, 1.0);  // a latitude now
     doc.RecomputeNetwork();
     EXPECT_NEAR(value(id1, gps::E), e, 1e-4);
-    EXPECT_TRUE(doc.SwitchInputForm(true));
+    EXPECT_TRUE(doc.SwitchInputForm(InputForm::Geocentric));
     EXPECT_NEAR(value(id1, gps::X), x, 1e-4);
 }
 

@@ -50,8 +50,8 @@ void loadDemo(Document& doc, int method)
 {
     const std::string dir = std::string(KORTHAL_SOURCE_DIR) + "/examples/demo/";
     doc.LoadReference(dir + "EGSA87");
-    doc.LoadFile(dir + "DEMO.WGS84");
-    doc.settings().method = method;
+    doc.openNetwork(dir + "DEMO.WGS84");
+    doc.settings().method = estimationMethodOf(method);
     doc.RecomputeNetwork();
 }
 
@@ -113,7 +113,7 @@ protected:
     // northing of `blundered` typed 0.5 m too large; and two detail points.
     void build(int blundered, int method = 2, std::size_t points = 6)
     {
-        doc.settings().method = method;
+        doc.settings().method = estimationMethodOf(method);
         std::mt19937_64 gen(21);
         trig = trigPoints(&gen);
         trig.resize(points);
@@ -276,7 +276,7 @@ TEST_F(ReferenceCheckTest, ParameterErrorsBesideTheParameters)
     EXPECT_NE(d.sEx.find('"'), std::string::npos);
     EXPECT_NE(d.sTz.find(" m"), std::string::npos);
     // 2-D: no rotations about X and Y, no shift in height.
-    doc.settings().method = 1;
+    doc.settings().method = EstimationMethod::Similarity2D;
     doc.RecomputeNetwork();
     EXPECT_TRUE(doc.parameters().sEx.empty());
     EXPECT_TRUE(doc.parameters().sTz.empty());
