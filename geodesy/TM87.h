@@ -3,6 +3,18 @@
 // scale 0.9996, false easting 500000 m, no false northing. Heights pass
 // through: H = h − undulation and back.
 //
+// Formulas: the series of the transverse Mercator projection in powers of
+// the longitude difference (Redfearn's form: forward to the 8th power, with
+// the η² terms to η⁸; the inverse in powers of the easting from the footpoint
+// latitude, found by iteration on the meridian arc). The meridian arc is the
+// four-term series in multiples of φ with the coefficients of Ellipsoids.h.
+//
+// Accuracy: against PROJ's exact transverse Mercator (Poder/Engsager) on
+// GRS80, over φ 34°..41.75°, λ 19.5°..28.5° (up to 4.5° from the central
+// meridian), the forward projection is within 1.0 mm in E and N and the
+// inverse within 1.0 mm on the ground; tests/geodesy/ProjReferenceTest.cpp
+// holds the table and checks 1.1 mm.
+//
 // Like the ellipsoid conversions, the formulas are templates over the
 // floating type (instantiated for double and Extended); a call without a
 // template argument is the Extended function.
