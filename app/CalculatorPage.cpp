@@ -1,5 +1,7 @@
 #include "app/CalculatorPage.h"
 
+#include "project/Dialogs.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -117,10 +119,12 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
         // The model's undulation at the point goes into its edit first, then
         // the map shows the point, as it always has.
         connect(sb11, &QToolButton::clicked, this, [this] {
-            emit undulationRequested();
             Extended phi = 0, lambda = 0;
-            if (calc_.geoidMarker(phi, lambda))
-                emit geoidMapRequested(static_cast<double>(phi), static_cast<double>(lambda));
+            const CalcOutcome o = calc_.geoidMarker(phi, lambda);
+            showMessages(o);
+            if (!o) return;
+            emit undulationRequested(phi, lambda);
+            emit geoidMapRequested(static_cast<double>(phi), static_cast<double>(lambda));
         });
         l->addWidget(sb11);
         l->addStretch();
@@ -169,7 +173,7 @@ CalculatorPage::CalculatorPage(Calculator& calc, QWidget* parent) : QWidget(pare
         connect(cbl_, &QComboBox::activated, this,
                 [this](int j) { calc_.setSheet(calc_.sheetRow(), j); });
         connect(cbArea_, &QComboBox::activated, this,
-                [this](int k) { calc_.CBperioxhsClick(k); });
+                [this](int k) { calc_.selectHattArea(k); });
     }
     // A larger window leaves the calculator as it is, in its corner.
     grid->setRowStretch(7, 1);
@@ -213,7 +217,9 @@ QWidget* CalculatorPage::group(const QString& title, CalcEdit first, const QStri
         connect(ed, &QLineEdit::textEdited, this,
                 [this, e](const QString& t) { calc_.setText(e, t.toStdString()); });
         connect(ed, &QLineEdit::editingFinished, this, [this, e] {
-            if (!calc_.exitEdit(e)) focusRefused();
+            const CalcOutcome o = calc_.exitEdit(e);
+            showMessages(o);
+            if (!o) focusRefused(o.refused);
         });
     }
     return box;
@@ -227,16 +233,31 @@ QToolButton* CalculatorPage::makeButton(CalcButton b, const QString& text)
     t->setAutoRaise(false);
     buttons_[ix(b)] = t;
     connect(t, &QToolButton::clicked, this, [this, b] {
-        if (!calc_.click(b)) focusRefused();
+        const CalcOutcome o = calc_.convert(b);
+        showMessages(o);
+        if (!o) focusRefused(o.refused);
     });
     return t;
 }
 
-void CalculatorPage::focusRefused()
+void CalculatorPage::showMessages(const CalcOutcome& o)
+{
+    for (const CalcMessage& m : o.messages) {
+        MsgIcon icon = MsgIcon::None;
+        switch (m.problem) {
+        case CalcProblem::NotANumber: icon = MsgIcon::Error; break;
+        case CalcProblem::NoSheet:
+        case CalcProblem::NoConvergence: icon = MsgIcon::Exclamation; break;
+        case CalcProblem::Singular: icon = MsgIcon::None; break;
+        }
+        showMessage(m.text, icon);
+    }
+}
+
+void CalculatorPage::focusRefused(CalcEdit e)
 {
     // Once the message has closed: the cursor goes into the edit whose text
     // was not a number, with that text selected for retyping.
-    const CalcEdit e = calc_.refused();
     if (e == CalcEdit::Count) return;
     QLineEdit* ed = edit(e);
     QTimer::singleShot(0, ed, [ed] {

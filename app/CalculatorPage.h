@@ -35,15 +35,17 @@ public:
 
 signals:
     // The "αποχή" button: the model's undulation at the point into its edit,
-    void undulationRequested();
+    void undulationRequested(Extended phi, Extended lambda);
     // then the calculator's point shown on the geoid map.
     void geoidMapRequested(double phi, double lambda);
 
 private:
     QWidget* group(const QString& title, CalcEdit first, const QStringList& labels);
     QToolButton* makeButton(CalcButton b, const QString& text);
+    // The messages of an operation of the calculator, in message boxes.
+    static void showMessages(const CalcOutcome& o);
     // After a conversion message: back to the edit that could not be read.
-    void focusRefused();
+    void focusRefused(CalcEdit e);
 
     Calculator& calc_;
     std::array<QLineEdit*, kCalcEditCount> edits_{};

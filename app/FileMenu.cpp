@@ -1,7 +1,7 @@
 #include "app/FileMenu.h"
 
 #include "app/MainWindow.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/JobFolder.h"
 #include "project/SavePrompt.h"

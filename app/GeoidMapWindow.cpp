@@ -1,7 +1,7 @@
 #include "app/GeoidMapWindow.h"
 
-#include "geodesy/Dialogs.h"
 #include "paint/GeoidMapPainter.h"
+#include "project/Dialogs.h"
 
 #include <QGuiApplication>
 #include <QLabel>

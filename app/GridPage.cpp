@@ -1,8 +1,8 @@
 #include "app/GridPage.h"
 
 #include "app/PhotoThumbnails.h"
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/JobFolder.h"
 #include "project/PastedRows.h"

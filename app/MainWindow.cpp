@@ -16,7 +16,7 @@
 #include "app/TransformPage.h"
 #include "export/ExportTable.h"
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "network/CalculatorGeoid.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
@@ -206,9 +206,12 @@ void MainWindow::buildPages()
             [this] { SpeedButton8Click(MapSource::Network); });
     connect(referencePage_, &ReferencePage::geoidMapRequested, this,
             [this] { SpeedButton8Click(MapSource::Reference); });
-    connect(calculatorPage_, &CalculatorPage::undulationRequested, this, [this] {
-        fillGeoidUndulation(*calc_, doc_.datumShifts(), doc_.numbers());
-    });
+    connect(calculatorPage_, &CalculatorPage::undulationRequested, this,
+            [this](Extended phi, Extended lambda) {
+                if (const auto outside = fillGeoidUndulation(*calc_, doc_.datumShifts(),
+                                                             doc_.numbers(), phi, lambda))
+                    showMessage(*outside, MsgIcon::Exclamation);
+            });
     connect(calculatorPage_, &CalculatorPage::geoidMapRequested, this,
             [this](double phi, double lambda) {
                 constexpr double toDegrees = 180 / std::numbers::pi;
@@ -228,53 +231,27 @@ bool MainWindow::testTabShown() const
 
 void MainWindow::FormCreate()
 {
-    doc_.LoadingData = true;
     const QString settingsSource =
         programSettingsSource_.isEmpty() ? programSettingsFile_ : programSettingsSource_;
-    const ProgramSettings program = loadProgramSettings(settingsSource.toStdString());
-    fileMenu_->load(settingsSource.toStdString());
-    const std::optional<std::string> given =
+    const StartUpResult started = doc_.startUp(
+        settingsSource.toStdString(),
         fileToOpen_.isEmpty() ? std::nullopt
-                              : std::optional(QFile::encodeName(fileToOpen_).toStdString());
-    // The reference points of the job: those of the network's folder.
-    doc_.ReferenceFileName = referenceFileOf(given.value_or(program.LastFile));
-    doc_.CurrentFileName = program.LastFile;
-    doc_.IconsPath = program.IconsPath;
-    doc_.MainWindowPlacement = program.window;
-    restorePlacement(program.window);
-    doc_.LoadReference(doc_.ReferenceFileName);
-    // A reference file that loaded only partly is written back at exit
-    // without the points it lost as soon as anything in it changes: say
-    // where the reading stopped. (A missing file stays silent.)
-    const std::string referenceProblem = doc_.LastLoadProblem;
+                              : std::optional(QFile::encodeName(fileToOpen_).toStdString()));
+    fileMenu_->load(settingsSource.toStdString());
+    restorePlacement(started.program.window);
     pages_->setCurrentWidget(tabIntro_);
-    doc_.GYS().first();
-    doc_.ReferenceModified = false;
     networkPage_->FillReferencePickList();
-    doc_.openStartUpNetwork(program.LastFile, given);
-    const bool networkThere = QFileInfo::exists(QString::fromStdString(doc_.CurrentFileName));
-    // The job's folders, beside a network that is there (not wherever a
-    // program started for the first time happens to run).
-    if (networkThere) createJobFolders(doc_.CurrentFileName);
-    // A last network that is gone is said (a first run has no settings file
-    // and nothing to miss; a point list that cannot be read is said by the
-    // import).
-    if (!given && doc_.LastLoadProblem.empty() && !networkThere &&
-        QFileInfo::exists(settingsSource) &&
-        QFileInfo(QString::fromStdString(doc_.CurrentFileName))
-                .suffix()
-                .compare(QStringLiteral("TXT"), Qt::CaseInsensitive) != 0)
-        doc_.LastLoadProblem = missingLastNetworkMessage(doc_.CurrentFileName);
-    if (networkThere) {
+    if (started.networkOpened) {
         fileMenu_->networkOpened(doc_.CurrentFileName);
         pages_->setCurrentWidget(tabNetwork_);
     }
-    doc_.LoadingData = false;
-    doc_.GYS().first();
     calculatorPage_->fillAreas();
     calc_->initHattUndulation();
     refreshAll();
-    if (!referenceProblem.empty()) showMessage(referenceProblem, MsgIcon::Warning);
+    // A reference file that loaded only partly is written back at exit
+    // without the points it lost as soon as anything in it changes: say
+    // where the reading stopped. (A missing file stays silent.)
+    if (!started.referenceProblem.empty()) showMessage(started.referenceProblem, MsgIcon::Warning);
     reportLoadProblem();
     // After the main window, the photo window and then the geoid map window.
     photoWindow_ = new PhotoWindow(doc_, this);
@@ -323,7 +300,7 @@ void MainWindow::LoadFile(const QString& fileName)
     // A network in another folder brings that folder's reference points.
     std::string referenceProblem;
     if (!takeReferenceOfJob(doc_, file, referenceProblem)) return;
-    doc_.LoadFile(file);
+    doc_.openNetwork(file);
     if (QFileInfo::exists(fileName)) {
         createJobFolders(file);
         fileMenu_->networkOpened(file);
@@ -374,12 +351,9 @@ void MainWindow::SpeedButton2Click()
 void MainWindow::SpeedButton7Click()
 {
     if (!askToSaveNetwork()) return;
-    const std::string previous = doc_.CurrentFileName;
-    doc_.NewNetwork();
     // The new network stays in the job folder of the one before.
-    doc_.CurrentFileName = inJobFolder(previous, doc_.CurrentFileName);
-    doc_.Caption = "   Korthal      Αρχείο : " + doc_.CurrentFileName;
-    setWindowTitle(QString::fromStdString(doc_.Caption));
+    doc_.NewNetwork(true);
+    setWindowTitle(QString::fromStdString(doc_.caption()));
     // The empty network's transformation is the identity: the settings page
     // shows it, without residuals, instead of the previous network's.
     doc_.RecomputeNetwork();
@@ -590,8 +564,8 @@ void MainWindow::loadCalculatorFromNetwork()
     if (doc_.LoadingData) return;
     MemTable& t = doc_.GPS();
     if (t.current() == NoRec) return;
-    calc_->SpeedButton9Click(t.asFloat(gps::X), t.asFloat(gps::Y), t.asFloat(gps::Z),
-                             t.asFloat(gps::apoxh), doc_.InputIsGeocentric());
+    calc_->loadNetworkPoint(t.asFloat(gps::X), t.asFloat(gps::Y), t.asFloat(gps::Z),
+                             t.asFloat(gps::apoxh), doc_.inputForm());
 }
 
 void MainWindow::loadCalculatorFromReference()
@@ -599,7 +573,7 @@ void MainWindow::loadCalculatorFromReference()
     if (doc_.LoadingData) return;
     MemTable& t = doc_.GYS();
     if (t.current() == NoRec) return;
-    calc_->SpeedButton10Click(t.asFloat(gys::E), t.asFloat(gys::N), t.asFloat(gys::H),
+    calc_->loadReferencePoint(t.asFloat(gys::E), t.asFloat(gys::N), t.asFloat(gys::H),
                               t.asFloat(gys::apoxh));
 }
 

@@ -3,6 +3,7 @@
 #include "app/ToolButton.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Ellipsoids.h"
+#include "network/EntryLimits.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 
@@ -88,7 +89,7 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
             col.display = [this, c](Rec r) { return cellText(r, c); };
             col.editText = [this, c, fld = fields[c]](Rec r) {
                 const bool dms = !doc_.InputIsGeocentric() && (c == 1 || c == 2);
-                const int d = doc_.numberSettings().DMSDecimals[0];
+                const int d = doc_.numberSettings().DMSDecimals[NumberDestination::Screen];
                 const double v = doc_.GPS().getFloat(r, fld);
                 return editNumber(dms ? static_cast<double>(PackedToShow(v, d)) : v, dms ? d : 4,
                                   doc_.numbers().system().decimal);
@@ -230,17 +231,17 @@ void NetworkPage::fitColumnWidths()
     // with the decimals in force: coordinates at the ends of the ranges that
     // entry allows, HATT coordinates at the edge of a sheet.
     const NumberSettings& ns = doc_.numberSettings();
-    const int gps = ns.GPSDecimals[0], egsa = ns.EGSA87Decimals[0], dms = ns.DMSDecimals[0];
+    const int gps = ns.GPSDecimals[NumberDestination::Screen], egsa = ns.EGSA87Decimals[NumberDestination::Screen], dms = ns.DMSDecimals[NumberDestination::Screen];
     const auto n = [this](double v, int d) {
         return QString::fromStdString(doc_.numbers().formatFixed(v, d));
     };
     const std::vector<QStringList> samples = {
         {QStringLiteral("ΣΣΣΣΣΣΣΣ")},
-        {n(5005000, gps), n(42, dms)},
-        {n(2557000, gps), n(29, dms)},
-        {n(4248850, gps), n(3000, gps)},
-        {n(961961, egsa), n(42, dms), n(-99999, gps)},
-        {n(4661884, egsa), n(29, dms), n(-99999, gps)},
+        {n(kGeocentricLimits[0].max, gps), n(kEllipsoidalLimits[0].max, dms)},
+        {n(kGeocentricLimits[1].max, gps), n(kEllipsoidalLimits[1].max, dms)},
+        {n(kGeocentricLimits[2].max, gps), n(kEllipsoidalLimits[2].max, gps)},
+        {n(kReferenceEasting.max, egsa), n(42, dms), n(-99999, gps)},
+        {n(kReferenceNorthing.max, egsa), n(29, dms), n(-99999, gps)},
         {n(3000, egsa), n(-999, egsa), n(3000, gps)},
         {n(-99.99, gps)}};
     std::vector<QStringList> titles(kNetworkColumns);
@@ -272,7 +273,7 @@ void NetworkPage::SpeedButton12Click(bool geocentric)
     if (geocentric != doc_.InputIsGeocentric()) {
         // A value still in the cell editor is in the form it was typed in.
         commitEdits();
-        doc_.SwitchInputForm(geocentric);
+        doc_.SwitchInputForm(geocentric ? InputForm::Geocentric : InputForm::Ellipsoidal);
         SetWGS84ColumnTitles();
         model()->refresh();
     }

@@ -1,6 +1,6 @@
 #include "app/NumberPage.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 

@@ -3,10 +3,10 @@
 #include "app/ScreenFit.h"
 
 #include "app/QtDialogs.h"
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "paint/PhotoPrint.h"
 #include "paint/Picture.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/JobFolder.h"
 #include "project/Photos.h"

@@ -1,8 +1,8 @@
 #include "app/PrintListing.h"
 
-#include "geodesy/Dialogs.h"
 #include "paint/ListingPainter.h"
 #include "paint/SketchPainter.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "views/Listing.h"
 

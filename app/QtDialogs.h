@@ -3,7 +3,7 @@
 // boxes with an empty caption, the input box, the open-file and save-file
 // dialogs.
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 
 #include <QString>
 #include <QStringList>

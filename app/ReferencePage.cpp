@@ -1,6 +1,7 @@
 #include "app/ReferencePage.h"
 
 #include "geodesy/Angles.h"
+#include "network/EntryLimits.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 
@@ -30,7 +31,7 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
                 if (c == 5 || c == 6) {
                     // Angles are typed as DD.MMSSsss.
                     if (v == 0) return QString();
-                    const int d = doc_.numberSettings().DMSDecimals[0];
+                    const int d = doc_.numberSettings().DMSDecimals[NumberDestination::Screen];
                     return editNumber(static_cast<double>(PackedToShow(RadToDMS(v), d)), d,
                                       doc_.numbers().system().decimal);
                 }
@@ -78,14 +79,19 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
 void ReferencePage::fitColumnWidths()
 {
     const NumberSettings& ns = doc_.numberSettings();
-    const int egsa = ns.EGSA87Decimals[0], dms = ns.DMSDecimals[0];
+    const int egsa = ns.EGSA87Decimals[NumberDestination::Screen], dms = ns.DMSDecimals[NumberDestination::Screen];
     const auto n = [this](double v, int d) {
         return QString::fromStdString(doc_.numbers().formatFixed(v, d));
     };
     const std::vector<QStringList> samples = {
-        {QStringLiteral("ΣΣΣΣΣΣΣΣ")},     {n(961961, egsa)}, {n(4661884, egsa)},
-        {n(3000, egsa), n(-999, egsa)}, {n(-99.99, egsa)}, {n(42, dms)},
-        {n(29, dms)},                   {n(3000, egsa)}};
+        {QStringLiteral("ΣΣΣΣΣΣΣΣ")},
+        {n(kReferenceEasting.max, egsa)},
+        {n(kReferenceNorthing.max, egsa)},
+        {n(3000, egsa), n(-999, egsa)},
+        {n(-99.99, egsa)},
+        {n(kReferenceLatitude.max, dms)},
+        {n(kReferenceLongitude.max, dms)},
+        {n(3000, egsa)}};
     std::vector<QStringList> titles;
     for (int c = 0; c < kReferenceColumns; ++c) titles.push_back({model()->column(c).title});
     fitColumns(grid(), samples, titles);

@@ -4,8 +4,8 @@
 #include "app/RinexChart.h"
 #include "app/RinexGrid.h"
 #include "app/ToolButton.h"
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/JobFolder.h"
 #include "views/RinexReader.h"
@@ -490,7 +490,8 @@ bool RinexViewer::saveTable()
     // With the separators of the output files, as the point tables.
     const NumberSettings& ns = doc_.numberSettings();
     NumberText numbers(doc_.numbers().system());
-    numbers.setDisplay(Separators{ns.DecimalSeparators[OutputFile], ns.ThousandSeparators[OutputFile]});
+    numbers.setDisplay(Separators{ns.DecimalSeparators[NumberDestination::OutputFile],
+                                  ns.ThousandSeparators[NumberDestination::OutputFile]});
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto pages =
         rinex::observationListing(rinex_.table(), visibleColumns(), numbers, listingHeading(), true);

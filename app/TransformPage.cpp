@@ -1,8 +1,8 @@
 #include "app/TransformPage.h"
 
 #include "app/PointTableModel.h"
-#include "geodesy/Dialogs.h"
 #include "project/AdjustmentText.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 
@@ -270,7 +270,7 @@ void TransformPage::showSettings()
     showing_ = true;
     const NetworkSettings& ns = doc_.settings();
     const QSignalBlocker b1(SEmaxDm), b2(SEmaxDe), b3(SEmaxDt);
-    if (auto* b = RG2d->button(ns.method)) b->setChecked(true);
+    if (auto* b = RG2d->button(storedNumber(ns.method))) b->setChecked(true);
     if (auto* b = RGafinikoy->button(ns.kind)) b->setChecked(true);
     SEmaxDm->setValue(ns.maxDm);
     SEmaxDe->setValue(ns.maxDe);
@@ -285,7 +285,7 @@ void TransformPage::showSettings()
 void TransformPage::RG2dClick()
 {
     if (showing_) return;
-    doc_.settings().setMethod(RG2d->checkedId());
+    doc_.settings().setMethod(estimationMethodOf(RG2d->checkedId()));
     doc_.settingsChanged();
     doc_.RecomputeNetwork();
     emit networkRecomputed();
@@ -386,7 +386,7 @@ void TransformPage::fillResiduals()
     const QSignalBlocker block(residuals);
     fillingResiduals_ = true;
     const auto& res = doc_.residuals();
-    const int dec = doc_.numberSettings().GPSDecimals[0];
+    const int dec = doc_.numberSettings().GPSDecimals[NumberDestination::Screen];
     const NumberText& n = doc_.numbers();
     residuals->setRowCount(static_cast<int>(res.size()));
     residualIds_.clear();

@@ -3,9 +3,9 @@
 // korthal-cli import does), the switch of the input form, the deletion of a
 // point, and the self-test at its largest run.
 
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "network/SelfTest.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 
@@ -52,7 +52,7 @@ struct PointList {
     PointList& operator=(const PointList&) = delete;
 };
 
-// The window's open of a point list: the whole LoadFile, the network
+// The window's open of a point list: the whole openNetwork, the network
 // computation included.
 void BM_OpenPointList(benchmark::State& state)
 {
@@ -60,7 +60,7 @@ void BM_OpenPointList(benchmark::State& state)
     RecordingDialogs quiet;
     for (auto _ : state) {
         Document doc;
-        doc.LoadFile(list.path);
+        doc.openNetwork(list.path);
         if (doc.LastImport.imported != state.range(0))
             state.SkipWithError("the list was not read whole");
     }
@@ -87,7 +87,7 @@ struct Network {
     RecordingDialogs dialogs;
     PointList list;
     Document doc;
-    explicit Network(long points) : list(points) { doc.LoadFile(list.path); }
+    explicit Network(long points) : list(points) { doc.openNetwork(list.path); }
 };
 
 // The input form switched to φ, λ, h and back: every record converted and
@@ -96,8 +96,8 @@ void BM_SwitchInputForm(benchmark::State& state)
 {
     Network n(state.range(0));
     for (auto _ : state) {
-        n.doc.SwitchInputForm(false);
-        n.doc.SwitchInputForm(true);
+        n.doc.SwitchInputForm(InputForm::Ellipsoidal);
+        n.doc.SwitchInputForm(InputForm::Geocentric);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0) * 2);
 }

@@ -1,7 +1,7 @@
 // The network computation on a large network, and the entry of one point.
 
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 #include "tools/DemoData.h"
@@ -19,7 +19,7 @@ void buildNetwork(Document& doc, int points, int refs)
 {
     std::mt19937_64 gen(99);
     std::uniform_real_distribution<double> u(0.0, 1.0);
-    doc.settings().method = 2;
+    doc.settings().method = EstimationMethod::Similarity3D;
     MemTable& y = doc.GYS();
     MemTable& g = doc.GPS();
     g.disableControls();

@@ -8,7 +8,7 @@
 #include "views/RinexReader.h"
 #include "views/RinexTable.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "table/TableFile.h"
 #include "table/TableText.h"
 

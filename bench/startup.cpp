@@ -6,8 +6,8 @@
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/IniFile.h"
 #include "tools/DemoData.h"

@@ -2,7 +2,7 @@
 
 #include "export/GdalWriter.h"
 #include "export/StagingFolder.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "views/Listing.h"
 

@@ -5,7 +5,7 @@
 // A property that does not hold ends the run through fuzzFail, which prints
 // what differed and aborts, so that libFuzzer keeps the input.
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 
 #include <cstdint>
 #include <cstdio>

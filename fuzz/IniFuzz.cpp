@@ -52,9 +52,9 @@ std::string describe(const NetworkSettings& s)
     std::string out = std::to_string(s.thousandsChoice) + " " + std::to_string(s.decimalChoice) +
                       " " + std::to_string(s.gpsDecimals) + " " + std::to_string(s.egsaDecimals) +
                       " " + std::to_string(s.paramDecimals) + " " + std::to_string(s.dmsDecimals) +
-                      " " + std::to_string(s.method) + " " + std::to_string(s.kind) + " " +
+                      " " + std::to_string(storedNumber(s.method)) + " " + std::to_string(s.kind) + " " +
                       std::to_string(s.maxDm) + " " + std::to_string(s.maxDe) + " " +
-                      std::to_string(s.maxDt) + " " + (s.InputIsGeocentric ? "g" : "e");
+                      std::to_string(s.maxDt) + " " + (s.inputForm == InputForm::Geocentric ? "g" : "e");
     for (const std::string& t : s.shiftTexts)
         out += " [" + t + "]";
     return out;

@@ -15,10 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
 
     Document doc(Separators{',', '.'});
-    doc.settings().setInputIsGeocentric((choice & 1) == 0);
+    doc.settings().setInputForm((choice & 1) == 0 ? InputForm::Geocentric : InputForm::Ellipsoidal);
     NumberSettings& numbers = doc.numberSettings();
-    numbers.DecimalSeparators[1] = choice & 2 ? ',' : '.';
-    numbers.ThousandSeparators[1] = "\0. ,"[(choice >> 2) % 4];
+    numbers.DecimalSeparators[NumberDestination::InputFile] = choice & 2 ? ',' : '.';
+    numbers.ThousandSeparators[NumberDestination::InputFile] = "\0. ,"[(choice >> 2) % 4];
     doc.GPS().clear();
     const ImportResult r = doc.ImportPointList(path);
     if (doc.GPS().recordCount() != r.imported)

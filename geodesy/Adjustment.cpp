@@ -324,7 +324,7 @@ AdjustmentStatistics Statistics2D(const Transformation& t, const TVector& XT, co
     // at the coordinate origin add the lever of the centroid.
     const Extended s0 = s.sigma0;
     s.errors.scale = s0 / std::sqrt(Q);
-    s.errors.rotZ = t.TrScale > 0 ? s0 / (t.TrScale * std::sqrt(Q)) : 0;
+    s.errors.rotZ = t.parameters().scale > 0 ? s0 / (t.parameters().scale * std::sqrt(Q)) : 0;
     s.errors.shiftX = s.errors.shiftY = s0 * std::sqrt(1 / nn + (xm * xm + ym * ym) / Q);
     return s;
 }

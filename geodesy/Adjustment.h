@@ -162,7 +162,7 @@ struct AdjustmentStatistics {
     int named() const { return pointsTested ? pointSuspect : suspect; }
 };
 
-// After Estimate2DSimilarity(XT, YT, XS, YS) has set `t`: residuals,
+// For `t` estimated by Estimate2DSimilarity(XT, YT, XS, YS): residuals,
 // cofactors, σ0, standard errors of scale, rotation about Z and the two
 // shifts, and the tests (the a-priori vertical precision unused). Vectors
 // of different lengths give empty statistics.
@@ -170,7 +170,7 @@ AdjustmentStatistics Statistics2D(const Transformation& t, const TVector& XT, co
                                   const TVector& XS, const TVector& YS,
                                   const AprioriPrecision& apriori = {});
 
-// After EstimateTransformation(XT, YT, ZT, XS, YS, ZS) has set `t`: the
+// For `t` estimated by EstimateTransformation(XT, YT, ZT, XS, YS, ZS): the
 // same for the seven parameters (linearised at the solution).
 AdjustmentStatistics Statistics3D(const Transformation& t, const TVector& XT, const TVector& YT,
                                   const TVector& ZT, const TVector& XS, const TVector& YS,

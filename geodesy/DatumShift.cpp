@@ -63,10 +63,10 @@ void ShiftEGSA87ToWGS84(const DatumShiftTable& shifts, double& X, double& Y, dou
 }
 
 template <class T>
-BasicTM87<T> WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A,
+BasicTM87<T> WGS84ToTM87(const DatumShiftTable& shifts, InputForm form, double A,
                          double B, double C, double undulation)
 {
-    if (!inputIsGeocentric) {
+    if (form == InputForm::Ellipsoidal) {
         // φ, λ packed and h: to geocentric on WGS84, kept as doubles.
         const BasicGeocentric<T> g =
             EllipsoidalToGeocentric<T>(WGS84, T(DMSToRad(A)), T(DMSToRad(B)), C);
@@ -79,15 +79,15 @@ BasicTM87<T> WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, 
     return EllipsoidalToTM87<T>(e.phi, e.lambda, e.h, undulation);
 }
 
-template BasicTM87<double> WGS84ToTM87<double>(const DatumShiftTable&, bool, double, double,
+template BasicTM87<double> WGS84ToTM87<double>(const DatumShiftTable&, InputForm, double, double,
                                                double, double);
-template BasicTM87<Extended> WGS84ToTM87<Extended>(const DatumShiftTable&, bool, double, double,
+template BasicTM87<Extended> WGS84ToTM87<Extended>(const DatumShiftTable&, InputForm, double, double,
                                                    double, double);
 
-TM87 WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A, double B,
+TM87 WGS84ToTM87(const DatumShiftTable& shifts, InputForm form, double A, double B,
                  double C, double undulation)
 {
-    return WGS84ToTM87<Extended>(shifts, inputIsGeocentric, A, B, C, undulation);
+    return WGS84ToTM87<Extended>(shifts, form, A, B, C, undulation);
 }
 
 }  // namespace korthal

@@ -1,6 +1,12 @@
 #pragma once
 // Geocentric translations between WGS84 (0), EGSA87 (1), ED50 (2) and GR (3).
 // Entry [i][j] takes coordinates on datum i to datum j: X_j = X_i + ΔX[i][j].
+//
+// A translation is exact arithmetic (the sum is made in Extended); what a
+// point's position carries is the datum relation itself, a three-parameter
+// model of metre order. The composite WGS84 geocentric -> TM87 of EGSA87
+// agrees with PROJ (helmert, cart, tmerc) within 1.0 mm, the TM87 series'
+// own error; tests/geodesy/ProjReferenceTest.cpp holds the table.
 
 #include "geodesy/Extended.h"
 #include "geodesy/TM87.h"
@@ -41,14 +47,19 @@ private:
 void ShiftWGS84ToEGSA87(const DatumShiftTable& shifts, double& X, double& Y, double& Z);
 void ShiftEGSA87ToWGS84(const DatumShiftTable& shifts, double& X, double& Y, double& Z);
 
-// A GPS point to TM87 of EGSA87. A, B, C are X, Y, Z when inputIsGeocentric,
-// otherwise packed φ, λ and h on WGS84. The template computes the ellipsoid
+// The form in which a network's WGS84 coordinates are typed and kept.
+enum class InputForm {
+    Geocentric,   // X, Y, Z in metres
+    Ellipsoidal,  // packed φ, λ (DD.MMSSsss) and h in metres
+};
+
+// A GPS point to TM87 of EGSA87. A, B, C are the coordinates in `form`. The template computes the ellipsoid
 // and projection formulas in T (double or Extended); the shift is always
 // added in Extended and stored as doubles.
 template <class T>
-BasicTM87<T> WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A,
+BasicTM87<T> WGS84ToTM87(const DatumShiftTable& shifts, InputForm form, double A,
                          double B, double C, double undulation);
-TM87 WGS84ToTM87(const DatumShiftTable& shifts, bool inputIsGeocentric, double A, double B,
+TM87 WGS84ToTM87(const DatumShiftTable& shifts, InputForm form, double A, double B,
                  double C, double undulation);
 
 }  // namespace korthal

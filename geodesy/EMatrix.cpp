@@ -1,7 +1,5 @@
 #include "geodesy/EMatrix.h"
 
-#include "geodesy/Dialogs.h"
-
 #include <cmath>
 #include <cstdint>
 
@@ -13,12 +11,22 @@ const char* const kMsgDimensions = "Οι διαστάσεις των πινάκ�
 const char* const kMsgNotIndependent =
     "Οι εξισώσεις δεν είναι ανεξάρτητες\rΤο σύστημα έχει άπειρες λύσεις";
 
-void MatMul(const TMatrix& A, const TMatrix& B, TMatrix& C)
+const char* messageText(MatrixError e)
+{
+    switch (e) {
+    case MatrixError::ColsDiffer: return kMsgColsDiffer;
+    case MatrixError::Dimensions: return kMsgDimensions;
+    case MatrixError::NotIndependent: return kMsgNotIndependent;
+    case MatrixError::None: break;
+    }
+    return "";
+}
+
+MatrixError MatMul(const TMatrix& A, const TMatrix& B, TMatrix& C)
 {
     if (Cols(A) != Rows(B)) {
         C.clear();
-        showMessage(kMsgColsDiffer);
-        return;
+        return MatrixError::ColsDiffer;
     }
     const std::size_t n = Rows(A), m = Cols(B), inner = Cols(A);
     C.assign(n, TVector(m, 0));
@@ -29,14 +37,14 @@ void MatMul(const TMatrix& A, const TMatrix& B, TMatrix& C)
                 sum = A[i][k] * B[k][j] + sum;
             C[i][j] = sum;
         }
+    return MatrixError::None;
 }
 
-void MatVecMul(const TMatrix& A, const TVector& v, TVector& r)
+MatrixError MatVecMul(const TMatrix& A, const TVector& v, TVector& r)
 {
     if (Cols(A) != v.size()) {
         r.clear();
-        showMessage(kMsgColsDiffer);
-        return;
+        return MatrixError::ColsDiffer;
     }
     const std::size_t n = Rows(A), inner = Cols(A);
     r.assign(n, 0);
@@ -46,6 +54,7 @@ void MatVecMul(const TMatrix& A, const TVector& v, TVector& r)
             sum = A[i][k] * v[k] + sum;
         r[i] = sum;
     }
+    return MatrixError::None;
 }
 
 void Transpose(const TMatrix& A, TMatrix& T)
@@ -67,13 +76,12 @@ void CopyVector(const TVector& v, TVector& w)
     w = v;
 }
 
-void SolveLinear(const TMatrix& A, const TVector& b, TVector& x)
+MatrixError SolveLinear(const TMatrix& A, const TVector& b, TVector& x)
 {
     const std::size_t n = Rows(A);
     if (Cols(A) != n || b.size() != n) {
         x.clear();
-        showMessage(kMsgDimensions);
-        return;
+        return MatrixError::Dimensions;
     }
     TMatrix a;
     TVector bb;
@@ -94,8 +102,7 @@ void SolveLinear(const TMatrix& A, const TVector& b, TVector& x)
         const std::size_t r = p[k];
         if (std::fabs(a[r][k]) < 1e-10L) {
             x.clear();
-            showMessage(kMsgNotIndependent);
-            return;
+            return MatrixError::NotIndependent;
         }
         const Extended pivot = a[r][k];
         for (std::size_t j = 0; j < n; ++j)
@@ -116,6 +123,7 @@ void SolveLinear(const TMatrix& A, const TVector& b, TVector& x)
     }
     for (std::size_t k = 0; k < n; ++k)
         x[k] = bb[p[k]];
+    return MatrixError::None;
 }
 
 Extended IntPower(int n, Extended x)

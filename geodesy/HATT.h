@@ -2,6 +2,16 @@
 // HATT: the old Greek azimuthal projection on the Bessel ellipsoid, set up
 // anew for each 30' × 30' map sheet with its origin at the sheet centre.
 // Sheet (i, j): centre φ0 = 34° 45' + i·30', λ0 = λA − 4° 15' + j·30'.
+//
+// Formulas: Hatt's azimuthal equidistant projection about the sheet centre as
+// a power series in Δφ and Δλ with the radii of curvature ρ0 and N0 of the
+// centre, forward and inverse.
+//
+// Accuracy: against PROJ's exact ellipsoidal azimuthal equidistant
+// projection (+proj=aeqd, geodesics on Bessel 1841) about the same centre,
+// points anywhere in their sheet agree within 0.05 mm forward; the inverse
+// series gives φ, λ within 1.7 mm on the ground. The table is in
+// tests/geodesy/ProjReferenceTest.cpp (checked at 0.1 mm and 2 mm).
 
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/Extended.h"

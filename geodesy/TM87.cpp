@@ -1,7 +1,5 @@
 #include "geodesy/TM87.h"
 
-#include "geodesy/Dialogs.h"
-
 #include <cmath>
 
 namespace korthal {
@@ -81,12 +79,8 @@ T FootpointLatitude(int ell, Exact<T> M, FootpointCheck* check)
                C3 * std::sin(6 * prev) / 3) /
               C0;
         const T step = std::fabs(phi - prev);
-        if (i > 20) {
-            if (check)
-                check->converged = false;
-            else
-                showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
-        }
+        if (i > 20 && check)
+            check->converged = false;
         // A step this close to the limit could stop another type one pass
         // earlier or later than this one.
         if (check && std::fabs(step - limit) < limit * T(1e-4L))
@@ -193,9 +187,9 @@ Extended MeridianArc(int ell, Extended phiA, Extended phiB)
     return MeridianArc<Extended>(ell, phiA, phiB);
 }
 
-Extended FootpointLatitude(int ell, Extended M)
+Extended FootpointLatitude(int ell, Extended M, FootpointCheck* check)
 {
-    return FootpointLatitude<Extended>(ell, M);
+    return FootpointLatitude<Extended>(ell, M, check);
 }
 
 TM87 EllipsoidalToTM87(Extended phi, Extended lambda, Extended h, Extended undulation)
@@ -203,9 +197,10 @@ TM87 EllipsoidalToTM87(Extended phi, Extended lambda, Extended h, Extended undul
     return EllipsoidalToTM87<Extended>(phi, lambda, h, undulation);
 }
 
-Geographic TM87ToEllipsoidal(Extended E, Extended N, Extended H, Extended undulation)
+Geographic TM87ToEllipsoidal(Extended E, Extended N, Extended H, Extended undulation,
+                             FootpointCheck* check)
 {
-    return TM87ToEllipsoidal<Extended>(E, N, H, undulation);
+    return TM87ToEllipsoidal<Extended>(E, N, H, undulation, check);
 }
 
 }  // namespace korthal

@@ -2,8 +2,6 @@
 
 #include "geodesy/Transformation.h"
 
-#include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/TM87.h"
 
 #include <algorithm>
@@ -103,39 +101,68 @@ TVector reduced(const TVector& v, Extended m)
     return r;
 }
 
+Estimate refused(EstimationStatus status)
+{
+    Estimate e;
+    e.status = status;
+    return e;
+}
+
 }  // namespace
 
-void Transformation::BuildTransformationMatrix()
+const char* messageText(EstimationStatus s)
 {
-    const Mat3 R = rotation(trig(TrRotX, TrRotY, TrRotZ));
-    const Extended shifts[3] = {TrShiftX, TrShiftY, TrShiftZ};
+    switch (s) {
+    case EstimationStatus::CountsDiffer: return kMsgCountsDiffer;
+    case EstimationStatus::TooFewPoints2D: return kMsgNeedTwoPoints;
+    case EstimationStatus::TooFewPoints3D: return kMsgNeedThreePoints;
+    case EstimationStatus::Singular: return kMsgNotIndependent;
+    case EstimationStatus::NoConvergence: return kMsgNoConvergence;
+    case EstimationStatus::Estimated: break;
+    }
+    return "";
+}
+
+Transformation::Transformation(const SimilarityParameters& p) : Transformation(p, false) {}
+
+Transformation Transformation::planar(Extended scale, Extended rotZ, Extended shiftX,
+                                      Extended shiftY)
+{
+    SimilarityParameters p;
+    p.scale = scale;
+    p.rotZ = rotZ;
+    p.shiftX = shiftX;
+    p.shiftY = shiftY;
+    return Transformation(p, true);
+}
+
+Transformation::Transformation(const SimilarityParameters& p, bool planar) : p_(p)
+{
+    if (planar) {
+        // The rotation about Z alone, with exact zeros out of the plane.
+        const Extended c = std::cos(p.rotZ), s = std::sin(p.rotZ);
+        m_ = {{{p.scale * c, p.scale * s, 0, p.shiftX},
+               {p.scale * -s, p.scale * c, 0, p.shiftY},
+               {0, 0, 1, 0}}};
+        return;
+    }
+    const Mat3 R = rotation(trig(p.rotX, p.rotY, p.rotZ));
+    const Extended shifts[3] = {p.shiftX, p.shiftY, p.shiftZ};
     for (std::size_t i = 0; i < 3; ++i) {
         for (std::size_t j = 0; j < 3; ++j)
-            TrMatrix[i][j] = TrScale * R[i][j];
-        TrMatrix[i][3] = shifts[i];
+            m_[i][j] = p.scale * R[i][j];
+        m_[i][3] = shifts[i];
     }
 }
 
-void Transformation::ResetTransformation()
-{
-    TrScale = 1;
-    TrRotX = TrRotY = TrRotZ = 0;
-    TrShiftX = TrShiftY = TrShiftZ = 0;
-    BuildTransformationMatrix();
-}
-
-void Transformation::Estimate2DSimilarity(const TVector& XT, const TVector& YT,
-                                          const TVector& XS, const TVector& YS)
+Estimate Estimate2DSimilarity(const TVector& XT, const TVector& YT, const TVector& XS,
+                              const TVector& YS)
 {
     const std::size_t n = XT.size();
-    if (YT.size() != n || XS.size() != n || YS.size() != n) {
-        showMessage(kMsgCountsDiffer, MsgIcon::Exclamation);
-        return;
-    }
-    if (n < 2) {
-        showMessage(kMsgNeedTwoPoints, MsgIcon::Exclamation);
-        return;
-    }
+    if (YT.size() != n || XS.size() != n || YS.size() != n)
+        return refused(EstimationStatus::CountsDiffer);
+    if (n < 2)
+        return refused(EstimationStatus::TooFewPoints2D);
     const Extended xm = mean(XS);
     const Extended ym = mean(YS);
     Extended S1 = 0, S2 = 0, Q = 0, sumX = 0, sumY = 0;
@@ -148,46 +175,36 @@ void Transformation::Estimate2DSimilarity(const TVector& XT, const TVector& YT,
         sumX += XT[i];
         sumY += YT[i];
     }
-    if (Q == 0) {
-        // All source points coincide: no direction to fit.
-        showMessage(kMsgNeedTwoPoints, MsgIcon::Exclamation);
-        return;
-    }
+    // All source points coincide: no direction to fit.
+    if (Q == 0)
+        return refused(EstimationStatus::TooFewPoints2D);
+    // E' = a·E + b·N + tE, N' = −b·E + a·N + tN with a = s·cos rz and
+    // b = s·sin rz: the scale and the angle of (a, b), in any quadrant.
     const Extended a = S1 / Q;
     const Extended b = S2 / Q;
+    const Extended scale = std::sqrt(a * a + b * b);
+    const Extended rotZ = std::atan2(S2, S1);
+    // The shifts carry the source centroid onto the target one through the
+    // matrix built from the two parameters.
+    const TransformationMatrix M = Transformation::planar(scale, rotZ, 0, 0).matrix();
     const Extended nn = Extended(n);
-    TrScale = std::sqrt(a * a + b * b);
-    if (S1 != 0)
-        TrRotZ = std::atan(S2 / S1);
-    else
-        TrRotZ = S2 > 0 ? kPi / 2 : (S2 < 0 ? -kPi / 2 : 0);
-    TrRotX = TrRotY = 0;
-    TrShiftX = sumX / nn - (xm * a + ym * b);
-    TrShiftY = sumY / nn + (xm * b - ym * a);
-    TrShiftZ = 0;
-    TrMatrix = {{{a, b, 0, TrShiftX}, {-b, a, 0, TrShiftY}, {0, 0, 1, 0}}};
+    Estimate e;
+    e.transformation = Transformation::planar(scale, rotZ, sumX / nn - (xm * M[0][0] + ym * M[0][1]),
+                                              sumY / nn - (xm * M[1][0] + ym * M[1][1]));
+    return e;
 }
 
-int Transformation::EstimateTransformation(const TVector& XT, const TVector& YT,
-                                           const TVector& ZT, const TVector& XS,
-                                           const TVector& YS, const TVector& ZS,
-                                           const ConvergenceCriteria& criteria)
+Estimate EstimateTransformation(const TVector& XT, const TVector& YT, const TVector& ZT,
+                                const TVector& XS, const TVector& YS, const TVector& ZS,
+                                const ConvergenceCriteria& criteria)
 {
     const std::size_t n = XT.size();
-    if (n < 3) {
-        showMessage(kMsgNeedThreePoints);
-        return 0;
-    }
-    if (YT.size() != n || ZT.size() != n || XS.size() != n || YS.size() != n || ZS.size() != n) {
-        // Callers pair every target with its source; vectors of different
-        // lengths would be read past their end.
-        showMessage(kMsgCountsDiffer, MsgIcon::Exclamation);
-        return 0;
-    }
-
-    TrScale = 1;
-    TrRotX = TrRotY = TrRotZ = 0;
-    TrShiftX = TrShiftY = TrShiftZ = 0;
+    if (n < 3)
+        return refused(EstimationStatus::TooFewPoints3D);
+    // Callers pair every target with its source; vectors of different
+    // lengths would be read past their end.
+    if (YT.size() != n || ZT.size() != n || XS.size() != n || YS.size() != n || ZS.size() != n)
+        return refused(EstimationStatus::CountsDiffer);
 
     // Centroid-reduced copies.
     const Extended mTX = mean(XT), mTY = mean(YT), mTZ = mean(ZT);
@@ -199,6 +216,8 @@ int Transformation::EstimateTransformation(const TVector& XT, const TVector& YT,
     const Extended ce = Extended(criteria.maxDe) / 1e12L;
     const Extended ct = Extended(criteria.maxDt) / 1e12L;
 
+    Estimate e;
+    SimilarityParameters p;  // in the reduced frame
     TVector r(3 * n);
     TMatrix A(3 * n, TVector(7));
     TMatrix At, N;
@@ -207,41 +226,41 @@ int Transformation::EstimateTransformation(const TVector& XT, const TVector& YT,
     for (;;) {
         ++k;
         if (k > kMaxIterations) {
-            showMessage(kMsgNoConvergence);
+            e.status = EstimationStatus::NoConvergence;
             k = kMaxIterations;
             break;
         }
-        const Trig t = trig(TrRotX, TrRotY, TrRotZ);
+        const Trig t = trig(p.rotX, p.rotY, p.rotZ);
         const Mat3 R = rotation(t);
         const Mat3 Dx = dRdx(t), Dy = dRdy(t), Dz = dRdz(t);
-        const Extended shift[3] = {TrShiftX, TrShiftY, TrShiftZ};
+        const Extended shift[3] = {p.shiftX, p.shiftY, p.shiftZ};
         std::array<std::array<Extended, 7>, 3> rows;
         for (std::size_t i = 0; i < n; ++i) {
             const Extended target[3] = {tx[i], ty[i], tz[i]};
-            designRows(R, Dx, Dy, Dz, TrScale, sx[i], sy[i], sz[i], rows);
+            designRows(R, Dx, Dy, Dz, p.scale, sx[i], sy[i], sz[i], rows);
             for (std::size_t c = 0; c < 3; ++c) {
                 const std::size_t row = 3 * i + c;
                 // rows[c][0] is R·p, the derivative by the scale.
-                r[row] = target[c] - (TrScale * rows[c][0] + shift[c]);
+                r[row] = target[c] - (p.scale * rows[c][0] + shift[c]);
                 std::copy(rows[c].begin(), rows[c].end(), A[row].begin());
             }
         }
         Transpose(A, At);
         MatVecMul(At, r, u);
         MatMul(At, A, N);
-        SolveLinear(N, u, dx);
-        if (dx.size() != 7) {
-            // A singular normal system (the solver has said so): the points do
-            // not fix the parameters, so keep the last ones.
+        if (SolveLinear(N, u, dx) != MatrixError::None) {
+            // A singular normal system: the points do not fix the
+            // parameters, so keep the last ones.
+            e.status = EstimationStatus::Singular;
             break;
         }
-        TrScale += dx[0];
-        TrRotX += dx[1];
-        TrRotY += dx[2];
-        TrRotZ += dx[3];
-        TrShiftX += dx[4];
-        TrShiftY += dx[5];
-        TrShiftZ += dx[6];
+        p.scale += dx[0];
+        p.rotX += dx[1];
+        p.rotY += dx[2];
+        p.rotZ += dx[3];
+        p.shiftX += dx[4];
+        p.shiftY += dx[5];
+        p.shiftZ += dx[6];
         if (std::fabs(dx[0]) < cm && std::fabs(dx[1]) < ce && std::fabs(dx[2]) < ce &&
             std::fabs(dx[3]) < ce && std::fabs(dx[4]) < ct && std::fabs(dx[5]) < ct &&
             std::fabs(dx[6]) < ct)
@@ -249,29 +268,27 @@ int Transformation::EstimateTransformation(const TVector& XT, const TVector& YT,
     }
 
     // Back from the reduced frame to the original coordinates.
-    BuildTransformationMatrix();
-    const auto& M = TrMatrix;
-    TrShiftX = (mTX + M[0][3]) - mSX * M[0][0] - mSY * M[0][1] - mSZ * M[0][2];
-    TrShiftY = (mTY + M[1][3]) - mSX * M[1][0] - mSY * M[1][1] - mSZ * M[1][2];
-    TrShiftZ = (mTZ + M[2][3]) - mSX * M[2][0] - mSY * M[2][1] - mSZ * M[2][2];
-    TrMatrix[0][3] = TrShiftX;
-    TrMatrix[1][3] = TrShiftY;
-    TrMatrix[2][3] = TrShiftZ;
-    return k;
+    const TransformationMatrix M = Transformation(p).matrix();
+    p.shiftX = (mTX + M[0][3]) - mSX * M[0][0] - mSY * M[0][1] - mSZ * M[0][2];
+    p.shiftY = (mTY + M[1][3]) - mSX * M[1][0] - mSY * M[1][1] - mSZ * M[1][2];
+    p.shiftZ = (mTZ + M[2][3]) - mSX * M[2][0] - mSY * M[2][1] - mSZ * M[2][2];
+    e.transformation = Transformation(p);
+    e.iterations = k;
+    return e;
 }
 
 std::array<std::array<Extended, 7>, 3> Transformation::Derivatives(Extended X, Extended Y,
                                                                    Extended Z) const
 {
-    const Trig t = trig(TrRotX, TrRotY, TrRotZ);
+    const Trig t = trig(p_.rotX, p_.rotY, p_.rotZ);
     std::array<std::array<Extended, 7>, 3> rows;
-    designRows(rotation(t), dRdx(t), dRdy(t), dRdz(t), TrScale, X, Y, Z, rows);
+    designRows(rotation(t), dRdx(t), dRdy(t), dRdz(t), p_.scale, X, Y, Z, rows);
     return rows;
 }
 
 void Transformation::ApplyTransformation(Extended& X, Extended& Y, Extended& Z) const
 {
-    const auto& M = TrMatrix;
+    const auto& M = m_;
     const Extended x = M[0][0] * X + M[0][1] * Y + M[0][2] * Z + M[0][3];
     const Extended y = M[1][0] * X + M[1][1] * Y + M[1][2] * Z + M[1][3];
     const Extended z = M[2][0] * X + M[2][1] * Y + M[2][2] * Z + M[2][3];
@@ -280,20 +297,21 @@ void Transformation::ApplyTransformation(Extended& X, Extended& Y, Extended& Z) 
     Z = z;
 }
 
-void Transformation::ApplyInverseTransformation(Extended& X, Extended& Y, Extended& Z) const
+MatrixError Transformation::ApplyInverseTransformation(Extended& X, Extended& Y, Extended& Z) const
 {
     TMatrix sR(3, TVector(3));
     for (std::size_t i = 0; i < 3; ++i)
         for (std::size_t j = 0; j < 3; ++j)
-            sR[i][j] = TrMatrix[i][j];
-    const TVector b = {X - TrMatrix[0][3], Y - TrMatrix[1][3], Z - TrMatrix[2][3]};
+            sR[i][j] = m_[i][j];
+    const TVector b = {X - m_[0][3], Y - m_[1][3], Z - m_[2][3]};
     TVector p;
-    SolveLinear(sR, b, p);
-    if (p.size() != 3)
-        return;  // a degenerate matrix; the solver has reported it
+    const MatrixError error = SolveLinear(sR, b, p);
+    if (error != MatrixError::None)
+        return error;
     X = p[0];
     Y = p[1];
     Z = p[2];
+    return MatrixError::None;
 }
 
 }  // namespace korthal

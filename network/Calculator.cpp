@@ -1,7 +1,6 @@
 #include "network/Calculator.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/HATT.h"
@@ -246,13 +245,13 @@ void Calculator::setText(CalcEdit e, std::string_view value)
         CalcEdit first{};
         if (groupOf(e, first)) {
             switch (first) {
-            case E::WGS84X: WGS84XChange(); break;
-            case E::WGS84f: WGS84fChange(); break;
-            case E::EGSA87X: EGSA87XChange(); break;
-            case E::EGSA87f: EGSA87fChange(); break;
-            case E::TM87E: TM87EChange(); break;
-            case E::TM87Em: TM87EmChange(); break;
-            case E::HATTx: HATTxChange(); break;
+            case E::WGS84X: wgs84GeocentricChanged(); break;
+            case E::WGS84f: wgs84EllipsoidalChanged(); break;
+            case E::EGSA87X: egsa87GeocentricChanged(); break;
+            case E::EGSA87f: egsa87EllipsoidalChanged(); break;
+            case E::TM87E: tm87Changed(); break;
+            case E::TM87Em: transformedChanged(); break;
+            case E::HATTx: hattChanged(); break;
             default: break;
             }
         }
@@ -260,15 +259,36 @@ void Calculator::setText(CalcEdit e, std::string_view value)
     changed();
 }
 
-bool Calculator::exitEdit(CalcEdit e)
+void Calculator::begin()
 {
     refused_ = E::Count;
+    messages_.clear();
+}
+
+CalcOutcome Calculator::outcome(bool ok)
+{
+    CalcOutcome o;
+    o.ok = ok;
+    o.messages = std::move(messages_);
+    o.refused = refused_;
+    messages_.clear();
+    return o;
+}
+
+void Calculator::report(CalcProblem problem, std::string text)
+{
+    messages_.push_back({problem, std::move(text)});
+}
+
+CalcOutcome Calculator::exitEdit(CalcEdit e)
+{
+    begin();
     const int d = decimalsOf(e);
-    if (d < 0 || texts_[idx(e)].empty()) return true;
+    if (d < 0 || texts_[idx(e)].empty()) return outcome(true);
     Extended v = 0;
-    if (!read(e, v)) return false;
+    if (!read(e, v)) return outcome(false);
     write(e, v, d);
-    return true;
+    return outcome(true);
 }
 
 bool Calculator::groupComplete(CalcEdit first) const
@@ -281,22 +301,22 @@ void Calculator::enable(std::initializer_list<CalcButton> buttons, bool on)
     for (CalcButton b : buttons) enabled_[idx(b)] = on;
 }
 
-void Calculator::WGS84XChange()
+void Calculator::wgs84GeocentricChanged()
 {
     enable({B::SBWGS84ge, B::SBWGS84gEGSA87g}, groupComplete(E::WGS84X));
 }
 
-void Calculator::WGS84fChange()
+void Calculator::wgs84EllipsoidalChanged()
 {
     enable({B::SBWGS84eg, B::SBWGS84eEGSA87e}, groupComplete(E::WGS84f));
 }
 
-void Calculator::EGSA87XChange()
+void Calculator::egsa87GeocentricChanged()
 {
     enable({B::SBEGSA87ge, B::SBEGSA87gWGS84g, B::SBEGSAgTM87m}, groupComplete(E::EGSA87X));
 }
 
-void Calculator::EGSA87fChange()
+void Calculator::egsa87EllipsoidalChanged()
 {
     const bool complete = groupComplete(E::EGSA87f);
     enable({B::SBEGSA87eg, B::SBEGSA87eWGS84e, B::SBEGSAeTM, B::SpeedButton11}, complete);
@@ -312,18 +332,18 @@ void Calculator::EGSA87fChange()
     if (n) store(E::EditApoxhEGSA, ctx_.text->floatToShownText(*n));
 }
 
-void Calculator::TM87EChange()
+void Calculator::tm87Changed()
 {
     enable({B::SBTM87EGSAe, B::SBTM87TM87m, B::SBTM87HATT, B::SpeedButton11},
            groupComplete(E::TM87E));
 }
 
-void Calculator::TM87EmChange()
+void Calculator::transformedChanged()
 {
     enable({B::SBTM87mTM87, B::SBTM87mEGSA87g, B::SBTM87mHATT}, groupComplete(E::TM87Em));
 }
 
-void Calculator::HATTxChange()
+void Calculator::hattChanged()
 {
     enable({B::SBHATTTM87, B::SBHATTTM87m}, groupComplete(E::HATTx));
 }
@@ -333,7 +353,7 @@ bool Calculator::read(CalcEdit e, Extended& v)
     const NumberResult r = ctx_.text->readShown(text(e));
     if (!r) {
         refused_ = e;
-        showMessage(r.error, MsgIcon::Error);
+        report(CalcProblem::NotANumber, r.error);
         return false;
     }
     v = r.value;
@@ -351,39 +371,39 @@ void Calculator::write(CalcEdit e, Extended v, int decimals)
     setText(e, angle ? ctx_.text->formatPacked(v, decimals) : ctx_.text->formatFixed(v, decimals));
 }
 
-bool Calculator::click(CalcButton b)
+CalcOutcome Calculator::convert(CalcButton b)
 {
-    refused_ = E::Count;
+    begin();
     bool ok = false;
     {
         Batch guard(batch_);
         switch (b) {
-        case B::SBWGS84ge: ok = SBWGS84geClick(); break;
-        case B::SBWGS84eg: ok = SBWGS84egClick(); break;
-        case B::SBWGS84gEGSA87g: ok = SBWGS84gEGSA87gClick(); break;
-        case B::SBEGSA87gWGS84g: ok = SBEGSA87gWGS84gClick(); break;
-        case B::SBEGSA87ge: ok = SBEGSA87geClick(); break;
-        case B::SBEGSA87eg: ok = SBEGSA87egClick(); break;
-        case B::SBEGSAeTM: ok = SBEGSAeTMClick(); break;
-        case B::SBTM87EGSAe: ok = SBTM87EGSAeClick(); break;
-        case B::SBTM87TM87m: ok = SBTM87TM87mClick(); break;
-        case B::SBTM87mTM87: ok = SBTM87mTM87Click(); break;
-        case B::SBTM87HATT: ok = SBTM87HATTClick(); break;
-        case B::SBHATTTM87: ok = SBHATTTM87Click(); break;
-        case B::SBWGS84eEGSA87e: ok = SBWGS84eEGSA87eClick(); break;
-        case B::SBEGSA87eWGS84e: ok = SBEGSA87eWGS84eClick(); break;
-        case B::SBEGSAgTM87m: ok = SBEGSAgTM87mClick(); break;
-        case B::SBTM87mEGSA87g: ok = SBTM87mEGSA87gClick(); break;
-        case B::SBHATTTM87m: ok = SBHATTTM87mClick(); break;
-        case B::SBTM87mHATT: ok = SBTM87mHATTClick(); break;
+        case B::SBWGS84ge: ok = wgs84GeocentricToEllipsoidal(); break;
+        case B::SBWGS84eg: ok = wgs84EllipsoidalToGeocentric(); break;
+        case B::SBWGS84gEGSA87g: ok = wgs84ToEgsa87Geocentric(); break;
+        case B::SBEGSA87gWGS84g: ok = egsa87ToWgs84Geocentric(); break;
+        case B::SBEGSA87ge: ok = egsa87GeocentricToEllipsoidal(); break;
+        case B::SBEGSA87eg: ok = egsa87EllipsoidalToGeocentric(); break;
+        case B::SBEGSAeTM: ok = egsa87EllipsoidalToTm87(); break;
+        case B::SBTM87EGSAe: ok = tm87ToEgsa87Ellipsoidal(); break;
+        case B::SBTM87TM87m: ok = tm87ToTransformed(); break;
+        case B::SBTM87mTM87: ok = transformedToTm87(); break;
+        case B::SBTM87HATT: ok = tm87ToHatt(); break;
+        case B::SBHATTTM87: ok = hattToTm87(); break;
+        case B::SBWGS84eEGSA87e: ok = wgs84ToEgsa87Ellipsoidal(); break;
+        case B::SBEGSA87eWGS84e: ok = egsa87ToWgs84Ellipsoidal(); break;
+        case B::SBEGSAgTM87m: ok = egsa87GeocentricToTransformed(); break;
+        case B::SBTM87mEGSA87g: ok = transformedToEgsa87Geocentric(); break;
+        case B::SBHATTTM87m: ok = hattToTransformed(); break;
+        case B::SBTM87mHATT: ok = transformedToHatt(); break;
         case B::SpeedButton11: case B::Count: ok = true; break;
         }
     }
     changed();
-    return ok;
+    return outcome(ok);
 }
 
-bool Calculator::SBWGS84geClick()
+bool Calculator::wgs84GeocentricToEllipsoidal()
 {
     Extended X, Y, Z;
     if (!read3(E::WGS84X, X, Y, Z)) return false;
@@ -394,7 +414,7 @@ bool Calculator::SBWGS84geClick()
     return true;
 }
 
-bool Calculator::SBWGS84egClick()
+bool Calculator::wgs84EllipsoidalToGeocentric()
 {
     Extended f, l, h;
     if (!read3(E::WGS84f, f, l, h)) return false;
@@ -405,7 +425,7 @@ bool Calculator::SBWGS84egClick()
     return true;
 }
 
-bool Calculator::SBWGS84gEGSA87gClick()
+bool Calculator::wgs84ToEgsa87Geocentric()
 {
     Extended X, Y, Z;
     if (!read3(E::WGS84X, X, Y, Z)) return false;
@@ -417,7 +437,7 @@ bool Calculator::SBWGS84gEGSA87gClick()
     return true;
 }
 
-bool Calculator::SBEGSA87gWGS84gClick()
+bool Calculator::egsa87ToWgs84Geocentric()
 {
     Extended X, Y, Z;
     if (!read3(E::EGSA87X, X, Y, Z)) return false;
@@ -429,7 +449,7 @@ bool Calculator::SBEGSA87gWGS84gClick()
     return true;
 }
 
-bool Calculator::SBEGSA87geClick()
+bool Calculator::egsa87GeocentricToEllipsoidal()
 {
     Extended X, Y, Z;
     if (!read3(E::EGSA87X, X, Y, Z)) return false;
@@ -440,7 +460,7 @@ bool Calculator::SBEGSA87geClick()
     return true;
 }
 
-bool Calculator::SBEGSA87egClick()
+bool Calculator::egsa87EllipsoidalToGeocentric()
 {
     Extended f, l, h;
     if (!read3(E::EGSA87f, f, l, h)) return false;
@@ -451,7 +471,7 @@ bool Calculator::SBEGSA87egClick()
     return true;
 }
 
-bool Calculator::SBEGSAeTMClick()
+bool Calculator::egsa87EllipsoidalToTm87()
 {
     Extended f, l, h, n;
     if (!read3(E::EGSA87f, f, l, h) || !read(E::EditApoxhEGSA, n)) return false;
@@ -462,18 +482,20 @@ bool Calculator::SBEGSAeTMClick()
     return true;
 }
 
-bool Calculator::SBTM87EGSAeClick()
+bool Calculator::tm87ToEgsa87Ellipsoidal()
 {
     Extended e, n, h, u;
     if (!read3(E::TM87E, e, n, h) || !read(E::EditApoxhEGSA, u)) return false;
-    const Geographic g = TM87ToEllipsoidal(e, n, h, u);
+    FootpointCheck check;
+    const Geographic g = TM87ToEllipsoidal(e, n, h, u, &check);
+    if (!check.converged) report(CalcProblem::NoConvergence, kMsgNoConvergence);
     write(E::EGSA87f, RadToDMS(g.phi), dmsDec());
     write(E::EGSA87l, RadToDMS(g.lambda), dmsDec());
     write(E::EGSA87h, g.h, egsaDec());
     return true;
 }
 
-bool Calculator::SBTM87TM87mClick()
+bool Calculator::tm87ToTransformed()
 {
     Extended e, n, h;
     if (!read3(E::TM87E, e, n, h)) return false;
@@ -484,20 +506,23 @@ bool Calculator::SBTM87TM87mClick()
     return true;
 }
 
-bool Calculator::SBTM87mTM87Click()
+bool Calculator::transformedToTm87()
 {
     Extended e, n, h;
     if (!read3(E::TM87Em, e, n, h)) return false;
-    ctx_.transformation->ApplyInverseTransformation(e, n, h);
+    // A transformation that cannot be undone leaves the values as they are.
+    if (const MatrixError m = ctx_.transformation->ApplyInverseTransformation(e, n, h);
+        m != MatrixError::None)
+        report(CalcProblem::Singular, messageText(m));
     write(E::TM87E, e, egsaDec());
     write(E::TM87N, n, egsaDec());
     write(E::TM87H, h, egsaDec());
     return true;
 }
 
-bool Calculator::SBTM87HATTClick()
+bool Calculator::tm87ToHatt()
 {
-    if (!SBTM87EGSAeClick() || !SBEGSA87egClick()) return false;
+    if (!tm87ToEgsa87Ellipsoidal() || !egsa87EllipsoidalToGeocentric()) return false;
     Extended X, Y, Z, u;
     if (!read3(E::EGSA87X, X, Y, Z) || !read(E::EditApoxhHATT, u)) return false;
     const ShiftTriple& s = (*ctx_.shifts)(EGSA87, GR);
@@ -508,11 +533,11 @@ bool Calculator::SBTM87HATTClick()
     write(E::HATTh, p.H, egsaDec());
     cbf_ = (p.sheet.i >= 0 && p.sheet.i < kSheetRows) ? p.sheet.i : -1;
     cbl_ = (p.sheet.j >= 0 && p.sheet.j < kSheetCols) ? p.sheet.j : -1;
-    CBfChange();
+    selectAreaOfSheet();
     return true;
 }
 
-bool Calculator::SBHATTTM87Click()
+bool Calculator::hattToTm87()
 {
     Extended x, y, H, uHatt, uEgsa;
     if (!read3(E::HATTx, x, y, H) || !read(E::EditApoxhHATT, uHatt) ||
@@ -520,7 +545,7 @@ bool Calculator::SBHATTTM87Click()
         return false;
     if (cbf_ < 0 || cbl_ < 0) {
         // Without a sheet the HATT coordinates have no origin.
-        showMessage("Επιλέξτε πρώτα το φύλλο χάρτη HATT", MsgIcon::Exclamation);
+        report(CalcProblem::NoSheet, "Επιλέξτε πρώτα το φύλλο χάρτη HATT");
         return false;
     }
     const Geographic g = HATTToEllipsoidal(x, y, H, uHatt, HattSheet{cbf_, cbl_});
@@ -534,31 +559,31 @@ bool Calculator::SBHATTTM87Click()
     return true;
 }
 
-bool Calculator::SBWGS84eEGSA87eClick()
+bool Calculator::wgs84ToEgsa87Ellipsoidal()
 {
-    return SBWGS84egClick() && SBWGS84gEGSA87gClick() && SBEGSA87geClick();
+    return wgs84EllipsoidalToGeocentric() && wgs84ToEgsa87Geocentric() && egsa87GeocentricToEllipsoidal();
 }
 
-bool Calculator::SBEGSA87eWGS84eClick()
+bool Calculator::egsa87ToWgs84Ellipsoidal()
 {
-    return SBEGSA87egClick() && SBEGSA87gWGS84gClick() && SBWGS84geClick();
+    return egsa87EllipsoidalToGeocentric() && egsa87ToWgs84Geocentric() && wgs84GeocentricToEllipsoidal();
 }
 
-bool Calculator::SBEGSAgTM87mClick()
+bool Calculator::egsa87GeocentricToTransformed()
 {
-    return SBEGSA87geClick() && SBEGSAeTMClick() && SBTM87TM87mClick();
+    return egsa87GeocentricToEllipsoidal() && egsa87EllipsoidalToTm87() && tm87ToTransformed();
 }
 
-bool Calculator::SBTM87mEGSA87gClick()
+bool Calculator::transformedToEgsa87Geocentric()
 {
-    return SBTM87mTM87Click() && SBTM87EGSAeClick() && SBEGSA87egClick();
+    return transformedToTm87() && tm87ToEgsa87Ellipsoidal() && egsa87EllipsoidalToGeocentric();
 }
 
-bool Calculator::SBHATTTM87mClick() { return SBHATTTM87Click() && SBTM87TM87mClick(); }
+bool Calculator::hattToTransformed() { return hattToTm87() && tm87ToTransformed(); }
 
-bool Calculator::SBTM87mHATTClick() { return SBTM87mTM87Click() && SBTM87HATTClick(); }
+bool Calculator::transformedToHatt() { return transformedToTm87() && tm87ToHatt(); }
 
-void Calculator::CBperioxhsClick(int areaIndex)
+void Calculator::selectHattArea(int areaIndex)
 {
     if (areaIndex < 0 || areaIndex >= kHattAreaCount) return;
     area_ = areaIndex;
@@ -576,11 +601,11 @@ void Calculator::setSheet(int row, int col)
 {
     cbf_ = (row >= 0 && row < kSheetRows) ? row : -1;
     cbl_ = (col >= 0 && col < kSheetCols) ? col : -1;
-    CBfChange();
+    selectAreaOfSheet();
     changed();
 }
 
-void Calculator::CBfChange()
+void Calculator::selectAreaOfSheet()
 {
     area_ = -1;
     const double phi0 = 34.75 + cbf_ / 2.0;
@@ -593,13 +618,13 @@ void Calculator::CBfChange()
     }
 }
 
-void Calculator::SpeedButton9Click(double X, double Y, double Z, double apoxh,
-                                   bool inputIsGeocentric)
+void Calculator::loadNetworkPoint(double X, double Y, double Z, double apoxh,
+                                   InputForm form)
 {
     {
         Batch b(batch_);
         setText(E::EditApoxhEGSA, ctx_.text->floatToShownText(apoxh));
-        if (inputIsGeocentric) {
+        if (form == InputForm::Geocentric) {
             write(E::WGS84X, X, gpsDec());
             write(E::WGS84Y, Y, gpsDec());
             write(E::WGS84Z, Z, gpsDec());
@@ -617,7 +642,7 @@ void Calculator::SpeedButton9Click(double X, double Y, double Z, double apoxh,
     changed();
 }
 
-void Calculator::SpeedButton10Click(double E_, double N, double H, double apoxh)
+void Calculator::loadReferencePoint(double E_, double N, double H, double apoxh)
 {
     {
         Batch b(batch_);
@@ -639,24 +664,25 @@ void Calculator::initHattUndulation()
     setText(E::EditApoxhHATT, ctx_.text->FormatNumber("%.2n", {Extended(-2.5L)}));
 }
 
-bool Calculator::geoidMarker(Extended& phi, Extended& lambda)
+CalcOutcome Calculator::geoidMarker(Extended& phi, Extended& lambda)
 {
+    begin();
     if (text(E::EGSA87f).empty()) {
         // From the TM87 edits, or else from the transformed ones back
         // through TM87, so that the marker is never put at 0, 0.
         if (!text(E::TM87E).empty()) {
-            if (!SBTM87EGSAeClick()) return false;
+            if (!tm87ToEgsa87Ellipsoidal()) return outcome(false);
         } else if (!text(E::TM87Em).empty()) {
-            if (!SBTM87mTM87Click() || !SBTM87EGSAeClick()) return false;
+            if (!transformedToTm87() || !tm87ToEgsa87Ellipsoidal()) return outcome(false);
         } else {
-            return false;
+            return outcome(false);
         }
     }
     Extended f, l;
-    if (!read(E::EGSA87f, f) || !read(E::EGSA87l, l)) return false;
+    if (!read(E::EGSA87f, f) || !read(E::EGSA87l, l)) return outcome(false);
     phi = DMSToRad(f);
     lambda = DMSToRad(l);
-    return true;
+    return outcome(true);
 }
 
 }  // namespace korthal

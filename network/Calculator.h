@@ -18,6 +18,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korthal {
 
@@ -61,6 +62,30 @@ extern const HattArea HattAreas[kHattAreaCount];
 constexpr int kSheetRows = 15;
 constexpr int kSheetCols = 19;
 
+// A message the calculator has for the user. The calculator shows nothing:
+// an operation returns its messages and the page shows them, choosing the
+// icon by the problem.
+enum class CalcProblem {
+    NotANumber,     // an edit's text does not read as a number (the operation stops)
+    NoSheet,        // HATT without a map sheet (the operation stops)
+    NoConvergence,  // the footpoint iteration did not settle (the result is written)
+    Singular,       // the transformation cannot be undone (the values pass unchanged)
+};
+struct CalcMessage {
+    CalcProblem problem;
+    std::string text;
+};
+
+// What an operation did: false when it stopped (nothing more was written),
+// the messages in the order they arose, and the edit whose text could not be
+// read (Count when none), for the window to put the cursor back into it.
+struct CalcOutcome {
+    bool ok = true;
+    std::vector<CalcMessage> messages;
+    CalcEdit refused = CalcEdit::Count;
+    explicit operator bool() const { return ok; }
+};
+
 // What the calculator reads from the rest of the program. The pointers are
 // held, not owned; the settings, shifts and transformation may change
 // between calls and each conversion uses the values in force.
@@ -89,61 +114,32 @@ public:
     // Sets the text of an edit as typing or a program write does, and runs
     // the change handler of its group.
     void setText(CalcEdit e, std::string_view value);
-    // Reformats the edit's number with its decimals when it is left. False
-    // when its text is not a number (the message has been shown).
-    bool exitEdit(CalcEdit e);
-    // The edit whose text the last failed conversion could not read, for
-    // the window to put the cursor back into it.
-    CalcEdit refused() const { return refused_; }
+    // Reformats the edit's number with its decimals when it is left. Fails
+    // when its text is not a number.
+    CalcOutcome exitEdit(CalcEdit e);
     // The widest text the program writes into an edit with the decimals in
     // force (the largest magnitude of its kind in Greece), for its width.
     std::string widestText(CalcEdit e) const;
 
-    // Change handlers of the groups (run by setText).
-    void WGS84XChange();
-    void WGS84fChange();
-    void EGSA87XChange();
-    void EGSA87fChange();
-    void TM87EChange();
-    void TM87EmChange();
-    void HATTxChange();
-
     // --- buttons ---------------------------------------------------------
-    // Runs a button's handler. Returns false when a conversion failed (its
-    // message has been shown; nothing more was written).
-    bool click(CalcButton b);
-
-    bool SBWGS84geClick();
-    bool SBWGS84egClick();
-    bool SBWGS84gEGSA87gClick();
-    bool SBEGSA87gWGS84gClick();
-    bool SBEGSA87geClick();
-    bool SBEGSA87egClick();
-    bool SBEGSAeTMClick();
-    bool SBTM87EGSAeClick();
-    bool SBTM87TM87mClick();
-    bool SBTM87mTM87Click();
-    bool SBTM87HATTClick();
-    bool SBHATTTM87Click();
-    bool SBWGS84eEGSA87eClick();
-    bool SBEGSA87eWGS84eClick();
-    bool SBEGSAgTM87mClick();
-    bool SBTM87mEGSA87gClick();
-    bool SBHATTTM87mClick();
-    bool SBTM87mHATTClick();
+    // Runs the conversion of a button (the ones that convert; the others do
+    // nothing here). Fails when a conversion could not be made (nothing more
+    // was written).
+    CalcOutcome convert(CalcButton b);
 
     // --- sheet and area lists ---------------------------------------------
     // An area picked from CBperioxhs: selects its sheet in CBf and CBl.
-    void CBperioxhsClick(int areaIndex);
+    void selectHattArea(int areaIndex);
     // A sheet row or column picked: finds the first area with that centre.
     void setSheet(int row, int col);
-    void CBfChange();
+    // Picks the first area whose sheet is the one selected (none: -1).
+    void selectAreaOfSheet();
 
     // --- loading from the point tables ------------------------------------
     // The current network point (X, Y, Z in the network's input form).
-    void SpeedButton9Click(double X, double Y, double Z, double apoxh, bool inputIsGeocentric);
+    void loadNetworkPoint(double X, double Y, double Z, double apoxh, InputForm form);
     // The current reference point.
-    void SpeedButton10Click(double E, double N, double H, double apoxh);
+    void loadReferencePoint(double E, double N, double H, double apoxh);
 
     // Sets EditApoxhHATT to -2.5 with two decimals (start-up).
     void initHattUndulation();
@@ -151,16 +147,50 @@ public:
     // φ, λ (radians) of the EGSA87 ellipsoidal edits for the geoid map
     // marker. When EGSA87f is empty they are filled first from the TM87
     // edits, or when those are empty from the transformed TM87 edits (through
-    // TM87, which is filled too). False when nothing usable is there or a
-    // conversion failed (its message has been shown).
-    bool geoidMarker(Extended& phi, Extended& lambda);
+    // TM87, which is filled too). Fails when nothing usable is there or a
+    // conversion failed.
+    CalcOutcome geoidMarker(Extended& phi, Extended& lambda);
 
 private:
+    // What a change of each group's texts enables (run by setText).
+    void wgs84GeocentricChanged();
+    void wgs84EllipsoidalChanged();
+    void egsa87GeocentricChanged();
+    void egsa87EllipsoidalChanged();
+    void tm87Changed();
+    void transformedChanged();
+    void hattChanged();
+
+    // The conversions of the buttons, one group into the next; their
+    // messages are gathered for the operation that runs them (convert).
+    bool wgs84GeocentricToEllipsoidal();
+    bool wgs84EllipsoidalToGeocentric();
+    bool wgs84ToEgsa87Geocentric();
+    bool egsa87ToWgs84Geocentric();
+    bool egsa87GeocentricToEllipsoidal();
+    bool egsa87EllipsoidalToGeocentric();
+    bool egsa87EllipsoidalToTm87();
+    bool tm87ToEgsa87Ellipsoidal();
+    bool tm87ToTransformed();
+    bool transformedToTm87();
+    bool tm87ToHatt();
+    bool hattToTm87();
+    bool wgs84ToEgsa87Ellipsoidal();
+    bool egsa87ToWgs84Ellipsoidal();
+    bool egsa87GeocentricToTransformed();
+    bool transformedToEgsa87Geocentric();
+    bool hattToTransformed();
+    bool transformedToHatt();
+
     static std::size_t idx(CalcEdit e) { return static_cast<std::size_t>(e); }
     static std::size_t idx(CalcButton b) { return static_cast<std::size_t>(b); }
 
-    // Reads an edit as a number; shows the conversion message on failure.
+    // Reads an edit as a number; keeps the conversion message on failure.
     bool read(CalcEdit e, Extended& v);
+    void report(CalcProblem problem, std::string text);
+    // Starts an operation, and hands over what it gathered.
+    void begin();
+    CalcOutcome outcome(bool ok);
     bool read3(CalcEdit first, Extended& a, Extended& b, Extended& c);
     void write(CalcEdit e, Extended v, int decimals);
     void store(CalcEdit e, std::string value);  // no change handler
@@ -168,9 +198,9 @@ private:
     void enable(std::initializer_list<CalcButton> buttons, bool on);
     void changed();
 
-    int gpsDec() const { return ctx_.numbers->GPSDecimals[0]; }
-    int egsaDec() const { return ctx_.numbers->EGSA87Decimals[0]; }
-    int dmsDec() const { return ctx_.numbers->DMSDecimals[0]; }
+    int gpsDec() const { return ctx_.numbers->GPSDecimals[NumberDestination::Screen]; }
+    int egsaDec() const { return ctx_.numbers->EGSA87Decimals[NumberDestination::Screen]; }
+    int dmsDec() const { return ctx_.numbers->DMSDecimals[NumberDestination::Screen]; }
     int decimalsOf(CalcEdit e) const;
 
     CalculatorContext ctx_;
@@ -180,6 +210,7 @@ private:
     int cbl_ = -1;
     int area_ = -1;
     CalcEdit refused_ = CalcEdit::Count;
+    std::vector<CalcMessage> messages_;  // of the operation that runs
     int batch_ = 0;  // > 0 while a handler runs; onChanged waits for its end
 };
 

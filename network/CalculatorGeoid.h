@@ -6,13 +6,17 @@
 #include "network/Calculator.h"
 #include "network/NumberText.h"
 
+#include <optional>
+#include <string>
+
 namespace korthal {
 
-// Takes the point as the geoid map marker does (the EGSA87 ellipsoidal
-// edits, filled first from the TM87 edits when they are empty) and writes
-// the model's undulation there into EditApoxhEGSA, as the calculator writes
-// numbers it reads back. Outside the model's grid it says so and leaves the
-// edit as it is. Returns whether a value was written.
-bool fillGeoidUndulation(Calculator& calc, const DatumShiftTable& shifts, const NumberText& text);
+// Writes the model's undulation at φ, λ (radians, the point the geoid map
+// marker takes: Calculator::geoidMarker) into EditApoxhEGSA, as the
+// calculator writes numbers it reads back. Outside the model's grid it
+// leaves the edit as it is and returns the message to show.
+std::optional<std::string> fillGeoidUndulation(Calculator& calc, const DatumShiftTable& shifts,
+                                               const NumberText& text, Extended phi,
+                                               Extended lambda);
 
 }  // namespace korthal

@@ -3,7 +3,7 @@
 //
 // The user picks a decimal separator ('.' or ',') and a thousands separator
 // ('.', ',', ' ' or none) and numbers of decimals, separately for three
-// destinations: screen and printer (0), input files (1), output files (2).
+// destinations: screen and printer, input files, output files.
 // FormatNumber and ParseNumber honour the separators in force, whatever the
 // process locale says: the "system" separators are an explicit input, taken
 // by default from LC_NUMERIC.
@@ -20,16 +20,39 @@
 
 namespace korthal {
 
-enum NumberDestination : int { Screen = 0, InputFile = 1, OutputFile = 2 };
+// Where numbers go. The settings file numbers the destinations 0, 1, 2 in
+// this order (the keys "GPSdecimals0" .. "GPSdecimals2"), as does the page
+// control of the settings.
+enum class NumberDestination : int { Screen = 0, InputFile = 1, OutputFile = 2 };
+inline constexpr std::array<NumberDestination, 3> kNumberDestinations{
+    NumberDestination::Screen, NumberDestination::InputFile, NumberDestination::OutputFile};
+// The destination of a page of the settings (0, 1, 2; anything else: the screen).
+constexpr NumberDestination destinationOfPage(int page)
+{
+    return page == 1 ? NumberDestination::InputFile
+           : page == 2 ? NumberDestination::OutputFile
+                       : NumberDestination::Screen;
+}
+// The number under which the settings file keeps a destination.
+constexpr int storedNumber(NumberDestination d) { return static_cast<int>(d); }
+
+// One value for each destination.
+template <class T>
+struct PerDestination {
+    std::array<T, 3> values;
+    T& operator[](NumberDestination d) { return values[static_cast<std::size_t>(d)]; }
+    const T& operator[](NumberDestination d) const { return values[static_cast<std::size_t>(d)]; }
+    bool operator==(const PerDestination&) const = default;
+};
 
 // The six settings of each number destination, as data.
 struct NumberSettings {
-    std::array<char, 3> DecimalSeparators{',', ',', ','};
-    std::array<char, 3> ThousandSeparators{'.', '.', '.'};
-    std::array<int, 3> GPSDecimals{4, 4, 4};
-    std::array<int, 3> EGSA87Decimals{4, 4, 4};
-    std::array<int, 3> ParamDecimals{8, 8, 8};
-    std::array<int, 3> DMSDecimals{9, 9, 9};
+    PerDestination<char> DecimalSeparators{{',', ',', ','}};
+    PerDestination<char> ThousandSeparators{{'.', '.', '.'}};
+    PerDestination<int> GPSDecimals{{4, 4, 4}};
+    PerDestination<int> EGSA87Decimals{{4, 4, 4}};
+    PerDestination<int> ParamDecimals{{8, 8, 8}};
+    PerDestination<int> DMSDecimals{{9, 9, 9}};
 };
 
 // Separator choices as the settings store them (combo box item indexes).
@@ -61,7 +84,7 @@ public:
 
     // Text typed by the user to a number: removes the display thousands
     // separator, turns the first user decimal separator (userDecimal, normally
-    // DecimalSeparators[0]) into the system one, and converts with the system
+    // DecimalSeparators of the screen) into the system one, and converts with the system
     // separator. Empty text is 0.
     NumberResult ParseNumber(std::string_view s, char userDecimal) const;
     NumberResult ParseNumber(std::string_view s) const { return ParseNumber(s, display_.decimal); }

@@ -1,7 +1,6 @@
 #include "network/PointTables.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/HATT.h"
 #include "geodesy/TM87.h"
@@ -173,13 +172,13 @@ std::string networkCellText(const MemTable& t, Rec rec, int column, int mode,
         return {};
     if (column == 0)
         return t.getString(rec, field);
-    int d = ns.GPSDecimals[0];
+    int d = ns.GPSDecimals[NumberDestination::Screen];
     bool packed = false;  // a latitude or longitude DD.MMSSsss
     if (!inputIsGeocentric && (column == 1 || column == 2)) {
-        d = ns.DMSDecimals[0];
+        d = ns.DMSDecimals[NumberDestination::Screen];
         packed = true;
     } else if (column >= 4 && column <= 6)
-        d = ns.EGSA87Decimals[0];
+        d = ns.EGSA87Decimals[NumberDestination::Screen];
     if (t.getFloat(rec, field) == 0)
         return {};
     double value = t.getFloat(rec, field);
@@ -190,12 +189,12 @@ std::string networkCellText(const MemTable& t, Rec rec, int column, int mode,
         static const int f1[3] = {gps::f, gps::l, gps::hp};
         value = calc(f1[column - 4]);
         if (column != 6) {
-            d = ns.DMSDecimals[0];
+            d = ns.DMSDecimals[NumberDestination::Screen];
             packed = true;
         }
     } else if (column >= 4 && column <= 6 && mode == 2) {
         value = column == 4 ? calc(gps::Hx) : column == 5 ? calc(gps::Hy) : t.getFloat(rec, gps::H);
-        d = ns.GPSDecimals[0];
+        d = ns.GPSDecimals[NumberDestination::Screen];
     }
     return packed ? numbers.formatPacked(static_cast<Extended>(value), d)
                   : numbers.formatFixed(static_cast<Extended>(value), d);
@@ -225,7 +224,7 @@ void installGYSfGetText(MemTable& t, const NumberSettings& settings, Separators 
 {
     const NumberSettings* ns = &settings;
     auto handler = [ns, system](const RecordView& rec, int field) {
-        return GYSfGetText(rec.asFloat(field), ns->DMSDecimals[0], system);
+        return GYSfGetText(rec.asFloat(field), ns->DMSDecimals[NumberDestination::Screen], system);
     };
     t.setGetTextHandler(gys::f, handler);
     t.setGetTextHandler(gys::l, handler);
@@ -241,17 +240,17 @@ std::string referenceCellText(const MemTable& t, Rec rec, int column, const Numb
         return t.getString(rec, field);
     const double v = t.getFloat(rec, field);
     if (column == 5 || column == 6)
-        return GYSfGetText(v, ns.DMSDecimals[0], numbers.system());
+        return GYSfGetText(v, ns.DMSDecimals[NumberDestination::Screen], numbers.system());
     if (v == 0)
         return {};
-    return numbers.formatFixed(static_cast<Extended>(v), ns.EGSA87Decimals[0]);
+    return numbers.formatFixed(static_cast<Extended>(v), ns.EGSA87Decimals[NumberDestination::Screen]);
 }
 
-bool switchInputForm(MemTable& t, bool& inputIsGeocentric, bool toGeocentric)
+bool switchInputForm(MemTable& t, InputForm& form, InputForm to)
 {
-    if (toGeocentric == inputIsGeocentric)
+    if (to == form)
         return false;
-    inputIsGeocentric = toGeocentric;
+    form = to;
     if (t.state() != MemTable::State::Browse)
         t.post();
     const Rec cur = t.current();
@@ -261,7 +260,7 @@ bool switchInputForm(MemTable& t, bool& inputIsGeocentric, bool toGeocentric)
         const double x = t.asFloat(gps::X), y = t.asFloat(gps::Y), z = t.asFloat(gps::Z);
         if (x == 0 && y == 0 && z == 0)
             continue;
-        if (toGeocentric) {
+        if (to == InputForm::Geocentric) {
             const Geocentric g = EllipsoidalToGeocentric(WGS84, DMSToRad(x), DMSToRad(y), z);
             t.set(gps::X, static_cast<double>(g.X));
             t.set(gps::Y, static_cast<double>(g.Y));
@@ -278,14 +277,6 @@ bool switchInputForm(MemTable& t, bool& inputIsGeocentric, bool toGeocentric)
         t.locateID(id);
     t.enableControls();
     return true;
-}
-
-void installDeleteQuestion(MemTable& table)
-{
-    table.beforeDelete = [](MemTable&) {
-        return dialogs().ask(kDeleteQuestion, kDeleteCaption, MsgIcon::Exclamation,
-                             MsgButtons::YesNo) == Answer::Yes;
-    };
 }
 
 }  // namespace korthal

@@ -2,8 +2,8 @@
 // The two point tables: GPS (the network of the job) and GYS (the reference
 // points), their fields in file order, labels, formats and the byEidos index,
 // the calculated fields of GPS, the texts of the grids' numeric cells, the
-// switch between geocentric and ellipsoidal WGS84 input, and the question
-// asked before a record is deleted.
+// switch between geocentric and ellipsoidal WGS84 input, and the text of the
+// question asked before a record is deleted.
 
 #include "geodesy/DatumShift.h"
 #include "table/MemTable.h"
@@ -86,17 +86,16 @@ std::string GYSfGetText(double radians, int dmsDecimals, Separators system);
 void installGYSfGetText(MemTable& gysTable, const NumberSettings& settings, Separators system);
 
 // Switches the WGS84 input form of the network (the two grouped buttons):
-// `toGeocentric` is the button pressed. Pressing the button of the form in
-// force does nothing and returns false. Otherwise flips inputIsGeocentric and
+// `to` is the button pressed. Pressing the button of the form in force does
+// nothing and returns false. Otherwise sets `form` to `to` and
 // converts X, Y, Z of every record in place (records whose X, Y and Z are all
 // 0 are left alone: the origin has no ellipsoidal position), keeping the
 // current record, and returns true.
-bool switchInputForm(MemTable& gpsTable, bool& inputIsGeocentric, bool toGeocentric);
+bool switchInputForm(MemTable& gpsTable, InputForm& form, InputForm to);
 
-// The question asked before a record is deleted through the navigator.
+// The question asked before a record is deleted through the navigator (the
+// document asks it).
 inline constexpr const char* kDeleteCaption = "ΠΡΟΣΟΧΗ !  ΔΙΑΓΡΑΦΗ ΕΓΓΡΑΦΗΣ";
 inline constexpr const char* kDeleteQuestion = "Θέλετε να διαγράψετε αυτή την εγγραφή ?";
-// Installs the question as the table's beforeDelete: No cancels silently.
-void installDeleteQuestion(MemTable& table);
 
 }  // namespace korthal

@@ -1,7 +1,5 @@
 #include "network/SelfTest.h"
 
-#include "geodesy/Dialogs.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -88,14 +86,15 @@ SelfTestResult SelfTest::run(const SelfTestSettings& s,
         Xa.resize(un), Ya.resize(un), Za.resize(un), Xb.resize(un), Yb.resize(un), Zb.resize(un);
 
         const Extended k = s.SEklimakas, r = s.SEstrofvn, d = s.SExy, z = s.SEz;
-        tr_.TrScale = (1 - k / 100) + k * R() / 50;
-        tr_.TrRotX = (-r + 2 * r * R()) / 1000;
-        tr_.TrRotY = (-r + 2 * r * R()) / 1000;
-        tr_.TrRotZ = (-r + 2 * r * R()) / 1000;
-        tr_.TrShiftX = -d + 2 * d * R();
-        tr_.TrShiftY = -d + 2 * d * R();
-        tr_.TrShiftZ = -z + 2 * z * R();
-        tr_.BuildTransformationMatrix();
+        SimilarityParameters random;
+        random.scale = (1 - k / 100) + k * R() / 50;
+        random.rotX = (-r + 2 * r * R()) / 1000;
+        random.rotY = (-r + 2 * r * R()) / 1000;
+        random.rotZ = (-r + 2 * r * R()) / 1000;
+        random.shiftX = -d + 2 * d * R();
+        random.shiftY = -d + 2 * d * R();
+        random.shiftZ = -z + 2 * z * R();
+        tr_ = Transformation(random);
 
         for (std::size_t i = 0; i < un; ++i) {
             Xa[i] = 4360000 + 200000 * R();
@@ -105,7 +104,11 @@ SelfTestResult SelfTest::run(const SelfTestSettings& s,
             tr_.ApplyTransformation(Xb[i], Yb[i], Zb[i]);
         }
 
-        tr_.EstimateTransformation(Xa, Ya, Za, Xb, Yb, Zb, criteria_);
+        const Estimate estimate = EstimateTransformation(Xa, Ya, Za, Xb, Yb, Zb, criteria_);
+        if (estimate.made())
+            tr_ = estimate.transformation;
+        shown.estimation = estimate.status;
+        shown.failure.clear();
 
         if (report) {
             for (std::size_t i = 0; i < un; ++i)
@@ -131,7 +134,7 @@ SelfTestResult SelfTest::run(const SelfTestSettings& s,
                     msg += "    Δy = " + numbers_.floatToText(dY);
                 if (bad(dZ))
                     msg += "    Δz = " + numbers_.floatToText(dZ);
-                showMessage(msg);
+                shown.failure = msg;
                 failed = true;
                 break;
             }
@@ -157,12 +160,12 @@ SelfTestResult SelfTest::run(const SelfTestSettings& s,
         shown.failed = failed;
 
         if (report) {
-            const auto& M = tr_.TrMatrix;
+            const TransformationMatrix& M = tr_.matrix();
+            const SimilarityParameters& p = tr_.parameters();
             report("");
             report(plain.FormatNumber(
                 "μ = %10.8n ex = %10.7n ey = %10.7n ez = %10.7n   tχ = %10.5n ty = %10.5n tz = %10.5n",
-                {tr_.TrScale, tr_.TrRotX, tr_.TrRotY, tr_.TrRotZ, tr_.TrShiftX, tr_.TrShiftY,
-                 tr_.TrShiftZ}));
+                {p.scale, p.rotX, p.rotY, p.rotZ, p.shiftX, p.shiftY, p.shiftZ}));
             report(plain.FormatNumber(
                 "a11 = %13.8n  a12 = %13.8n  a13 = %13.8n  a14 = %14.8n          max Δχ = %8.6nmm",
                 {M[0][0], M[0][1], M[0][2], M[0][3], runDX * 1000}));

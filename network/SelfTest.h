@@ -42,6 +42,11 @@ struct SelfTestProgress {
     // The overall maxima in millimetres as the labels show them ("%.4n").
     std::string labelDX, labelDY, labelDZ;
     bool failed = false;              // this run's check failed
+    // How this run's estimation went, and the run's differences above the
+    // limit ("Δχ = ...", empty when the check passed): the messages for the
+    // caller to show, which the test itself never does.
+    EstimationStatus estimation = EstimationStatus::Estimated;
+    std::string failure;
 };
 
 struct SelfTestResult {
@@ -55,7 +60,8 @@ class SelfTest {
 public:
     // The test writes its random and estimated transformations into tr (the
     // transformation in force); numbers formats the labels with its display
-    // separators, and the report with its system ones.
+    // separators, and the report with its system ones. What each run met is
+    // told through the progress callback.
     SelfTest(Transformation& tr, const NumberText& numbers) : tr_(tr), numbers_(numbers) {}
 
     // The seed of the random generator; without one it is taken from the clock.

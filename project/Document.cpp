@@ -4,12 +4,12 @@
 #include "project/Document.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/EMatrix.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
 #include "project/AdjustmentText.h"
+#include "project/Dialogs.h"
 #include "project/Settings.h"
 
 #include <cmath>
@@ -53,8 +53,14 @@ Document::Document(Separators system)
 {
     defineGPS(*gps_, shifts_);
     defineGYS(*gys_);
-    installDeleteQuestion(*gps_);
-    installDeleteQuestion(*gys_);
+    // The question before a record is deleted through the navigator: No
+    // cancels silently.
+    const auto askToDelete = [](MemTable&) {
+        return dialogs().ask(kDeleteQuestion, kDeleteCaption, MsgIcon::Exclamation,
+                             MsgButtons::YesNo) == Answer::Yes;
+    };
+    gps_->beforeDelete = askToDelete;
+    gys_->beforeDelete = askToDelete;
     // The modified marks: every post, insert and delete.
     gps_->afterPost = [this](MemTable&) { NetworkModified = true; };
     gps_->afterInsert = gps_->afterPost;
@@ -98,9 +104,9 @@ Document::Document(Separators system)
 
 Document::~Document() = default;
 
-bool Document::InputIsGeocentric() const
+InputForm Document::inputForm() const
 {
-    return settings_->InputIsGeocentric;
+    return settings_->inputForm;
 }
 
 NumberSettings& Document::numberSettings() { return settings_->numbers; }
@@ -108,7 +114,7 @@ const NumberSettings& Document::numberSettings() const { return settings_->numbe
 bool Document::settingsModified() const { return settings_->SettingsModified; }
 void Document::setSettingsModified(bool modified) { settings_->SettingsModified = modified; }
 
-int Document::method() const
+EstimationMethod Document::method() const
 {
     return settings_->method;
 }
@@ -141,24 +147,51 @@ std::vector<std::string> Document::ReferenceNames() const
     return names;
 }
 
-// E, N, H of a detail point from its WGS84 coordinates and undulation, with
-// the transformation in force. False when X, Y or Z is missing (0).
-bool Document::computeDetail(Rec r, double& E, double& N, double& H) const
+bool Document::measured(Rec r) const
 {
-    const double X = gps_->getFloat(r, gps::X);
-    const double Y = gps_->getFloat(r, gps::Y);
-    const double Z = gps_->getFloat(r, gps::Z);
-    if (X == 0 || Y == 0 || Z == 0) {
-        E = N = H = 0;
-        return false;
-    }
-    TM87 t = WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z, gps_->getFloat(r, gps::apoxh));
+    return gps_->getFloat(r, gps::X) != 0 && gps_->getFloat(r, gps::Y) != 0 &&
+           gps_->getFloat(r, gps::Z) != 0;
+}
+
+TM87 Document::projectMeasurement(Rec r) const
+{
+    return WGS84ToTM87(shifts_, inputForm(), gps_->getFloat(r, gps::X), gps_->getFloat(r, gps::Y),
+                       gps_->getFloat(r, gps::Z), gps_->getFloat(r, gps::apoxh));
+}
+
+void Document::applyTransformation(TM87 t, double& E, double& N, double& H) const
+{
     tr_.ApplyTransformation(t.E, t.N, t.H);
     E = static_cast<double>(t.E);
     N = static_cast<double>(t.N);
     H = static_cast<double>(t.H);
+}
+
+// E, N, H of a detail point from its WGS84 coordinates and undulation, with
+// the transformation in force. False when X, Y or Z is missing (0).
+bool Document::computeDetail(Rec r, double& E, double& N, double& H) const
+{
+    if (!measured(r)) {
+        E = N = H = 0;
+        return false;
+    }
+    applyTransformation(projectMeasurement(r), E, N, H);
     return true;
 }
+
+// The reference points of the network as the estimation takes them: known
+// and computed (projected, not yet transformed) E, N, H of the points in the
+// estimation, the residuals_ entry of each, and the points left out.
+struct Document::ReferenceSet {
+    TVector knownE, knownN, knownH, compE, compN, compH;
+    std::vector<std::size_t> usedIndex;  // residuals_ entry of each used point
+    struct Check {
+        std::size_t index;  // residuals_ entry
+        double E, N, H;     // known
+        TM87 c;             // computed
+    };
+    std::vector<Check> checks;
+};
 
 void Document::RecomputeNetwork()
 {
@@ -170,23 +203,27 @@ void Document::RecomputeNetwork()
     // edit would put back E, N, H from before the run.
     if (g.state() != MemTable::State::Browse)
         g.post();
+    ReferenceSet set = gatherReferencePoints();
+    estimateFrom(set);
+    computeResiduals(set);
+    ShowTransformationParameters();
+    TransformNetworkPoints(true);
+    LoadingData = wasLoading;
+    if (onParametersChanged)
+        onParametersChanged();
+}
+
+Document::ReferenceSet Document::gatherReferencePoints()
+{
+    const MemTable& g = *gps_;
     const auto count = static_cast<std::size_t>(g.recordCount());
-    TVector knownE, knownN, knownH, compE, compN, compH;
-    knownE.reserve(count), knownN.reserve(count), knownH.reserve(count);
-    compE.reserve(count), compN.reserve(count), compH.reserve(count);
+    ReferenceSet set;
+    set.knownE.reserve(count), set.knownN.reserve(count), set.knownH.reserve(count);
+    set.compE.reserve(count), set.compN.reserve(count), set.compH.reserve(count);
     Use3D = true;
     residuals_.clear();
     pointNames_.clear();
     pointNames_.reserve(count);
-    std::vector<std::size_t> usedIndex;  // residuals_ entry of each used point
-    // The points left out by the user: residuals_ entry, known and computed
-    // coordinates.
-    struct Check {
-        std::size_t index;
-        double E, N, H;
-        TM87 c;
-    };
-    std::vector<Check> checks;
 
     for (int row = 0; row < g.recordCount(); ++row) {
         const Rec r = g.recAt(row);
@@ -196,11 +233,10 @@ void Document::RecomputeNetwork()
         ReferenceResidual res;
         res.id = g.getInteger(r, gps::ID);
         res.name = pointNames_.back();
-        const double X = g.getFloat(r, gps::X), Y = g.getFloat(r, gps::Y), Z = g.getFloat(r, gps::Z);
         // A reference point without its measurement, or without its known
         // position, has nothing to offer the estimation: computed from zeros
         // it would spoil every parameter.
-        if (X == 0 || Y == 0 || Z == 0 || g.getFloat(r, gps::E) == 0 || g.getFloat(r, gps::N) == 0) {
+        if (!measured(r) || g.getFloat(r, gps::E) == 0 || g.getFloat(r, gps::N) == 0) {
             res.used = false;
             residuals_.push_back(res);
             continue;
@@ -208,61 +244,76 @@ void Document::RecomputeNetwork()
         const double H = g.getFloat(r, gps::H);
         if (isExcluded(res.id)) {
             res.excluded = true;
-            checks.push_back({residuals_.size(), g.getFloat(r, gps::E), g.getFloat(r, gps::N), H,
-                              WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z,
-                                          g.getFloat(r, gps::apoxh))});
+            set.checks.push_back({residuals_.size(), g.getFloat(r, gps::E), g.getFloat(r, gps::N), H,
+                                  projectMeasurement(r)});
             residuals_.push_back(res);
             continue;
         }
-        knownE.push_back(g.getFloat(r, gps::E));
-        knownN.push_back(g.getFloat(r, gps::N));
-        knownH.push_back(H);
+        set.knownE.push_back(g.getFloat(r, gps::E));
+        set.knownN.push_back(g.getFloat(r, gps::N));
+        set.knownH.push_back(H);
         if (H == 0)
             Use3D = false;
-        const TM87 c = WGS84ToTM87(shifts_, InputIsGeocentric(), X, Y, Z, g.getFloat(r, gps::apoxh));
-        compE.push_back(c.E);
-        compN.push_back(c.N);
-        compH.push_back(c.H);
-        usedIndex.push_back(residuals_.size());
+        const TM87 c = projectMeasurement(r);
+        set.compE.push_back(c.E);
+        set.compN.push_back(c.N);
+        set.compH.push_back(c.H);
+        set.usedIndex.push_back(residuals_.size());
         residuals_.push_back(res);
     }
-    RefPointCount = static_cast<int>(knownE.size());
-    CheckPointCount = static_cast<int>(checks.size());
+    RefPointCount = static_cast<int>(set.knownE.size());
+    CheckPointCount = static_cast<int>(set.checks.size());
+    return set;
+}
 
+void Document::estimateFrom(const ReferenceSet& set)
+{
     // A failed estimation leaves the identity in force rather than the
     // transformation of earlier, different data.
-    tr_.ResetTransformation();
+    tr_ = Transformation{};
     stats_ = AdjustmentStatistics{};
-    const int m = method();
-    if (m == 1)
+    const EstimationMethod m = method();
+    if (m == EstimationMethod::Similarity2D)
         Use3D = false;  // the 2-D kind never uses the heights
-    if (RefPointCount >= 2 && m != 0) {
-        if (m == 2 && Use3D) {
-            if (tr_.EstimateTransformation(knownE, knownN, knownH, compE, compN, compH, criteria()) > 0)
-                stats_ = Statistics3D(tr_, knownE, knownN, knownH, compE, compN, compH);
-        } else {
-            tr_.Estimate2DSimilarity(knownE, knownN, compE, compN);
-            stats_ = Statistics2D(tr_, knownE, knownN, compE, compN);
+    if (RefPointCount < 2 || m == EstimationMethod::None)
+        return;
+    if (m == EstimationMethod::Similarity3D && Use3D) {
+        const Estimate e = EstimateTransformation(set.knownE, set.knownN, set.knownH, set.compE,
+                                                  set.compN, set.compH, criteria());
+        reportEstimation(e.status);
+        if (e.made()) {
+            tr_ = e.transformation;
+            stats_ = Statistics3D(tr_, set.knownE, set.knownN, set.knownH, set.compE, set.compN,
+                                  set.compH);
         }
+    } else {
+        const Estimate e = Estimate2DSimilarity(set.knownE, set.knownN, set.compE, set.compN);
+        reportEstimation(e.status);
+        if (e.made())
+            tr_ = e.transformation;
+        stats_ = Statistics2D(tr_, set.knownE, set.knownN, set.compE, set.compN);
     }
+}
 
+void Document::computeResiduals(ReferenceSet& set)
+{
     Extended SE = 0, SN = 0, SH = 0;
-    for (std::size_t i = 0; i < knownE.size(); ++i) {
-        tr_.ApplyTransformation(compE[i], compN[i], compH[i]);
-        SE += (compE[i] - knownE[i]) * (compE[i] - knownE[i]);
-        SN += (compN[i] - knownN[i]) * (compN[i] - knownN[i]);
-        SH += (compH[i] - knownH[i]) * (compH[i] - knownH[i]);
-        ReferenceResidual& res = residuals_[usedIndex[i]];
-        res.vE = static_cast<double>(knownE[i] - compE[i]);
-        res.vN = static_cast<double>(knownN[i] - compN[i]);
-        res.vH = Use3D ? static_cast<double>(knownH[i] - compH[i]) : 0.0;
+    for (std::size_t i = 0; i < set.knownE.size(); ++i) {
+        tr_.ApplyTransformation(set.compE[i], set.compN[i], set.compH[i]);
+        SE += (set.compE[i] - set.knownE[i]) * (set.compE[i] - set.knownE[i]);
+        SN += (set.compN[i] - set.knownN[i]) * (set.compN[i] - set.knownN[i]);
+        SH += (set.compH[i] - set.knownH[i]) * (set.compH[i] - set.knownH[i]);
+        ReferenceResidual& res = residuals_[set.usedIndex[i]];
+        res.vE = static_cast<double>(set.knownE[i] - set.compE[i]);
+        res.vN = static_cast<double>(set.knownN[i] - set.compN[i]);
+        res.vH = Use3D ? static_cast<double>(set.knownH[i] - set.compH[i]) : 0.0;
         if (stats_.tested && i < stats_.points.size()) {
             res.tau = static_cast<double>(stats_.points[i].tau);
             res.tauAxis = stats_.points[i].axis;
             res.suspect = stats_.suspect == static_cast<int>(i);
         }
     }
-    for (Check& c : checks) {
+    for (ReferenceSet::Check& c : set.checks) {
         tr_.ApplyTransformation(c.c.E, c.c.N, c.c.H);
         ReferenceResidual& res = residuals_[c.index];
         res.vE = static_cast<double>(c.E - c.c.E);
@@ -280,12 +331,17 @@ void Document::RecomputeNetwork()
     } else {
         RmsE = RmsN = RmsH = RmsTotal = 0;
     }
+}
 
-    ShowTransformationParameters();
-    TransformNetworkPoints(true);
-    LoadingData = wasLoading;
-    if (onParametersChanged)
-        onParametersChanged();
+void Document::reportEstimation(EstimationStatus status)
+{
+    if (status == EstimationStatus::Estimated)
+        return;
+    // Refusals of the data are input problems; the solver's and the
+    // iteration's messages are plain.
+    const bool input = status == EstimationStatus::CountsDiffer ||
+                       status == EstimationStatus::TooFewPoints2D;
+    showMessage(messageText(status), input ? MsgIcon::Exclamation : MsgIcon::None);
 }
 
 bool Document::isExcluded(long long id) const
@@ -382,13 +438,9 @@ void Document::TransformNetworkPoints(bool AllRecords)
         double E = g.getFloat(r, gps::E), N = g.getFloat(r, gps::N), H = g.getFloat(r, gps::H);
         if (detail) {
             double cE = 0, cN = 0, cH = 0;
-            TM87 t = projected[next++];
-            if (g.getFloat(r, gps::X) != 0 && g.getFloat(r, gps::Y) != 0 && g.getFloat(r, gps::Z) != 0) {
-                tr_.ApplyTransformation(t.E, t.N, t.H);
-                cE = static_cast<double>(t.E);
-                cN = static_cast<double>(t.N);
-                cH = static_cast<double>(t.H);
-            }
+            const TM87& t = projected[next++];
+            if (measured(r))
+                applyTransformation(t, cE, cN, cH);
             if (differs(cE, E) || differs(cN, N) || differs(cH, H)) {
                 g.setFloat(r, gps::E, cE);
                 g.setFloat(r, gps::N, cN);
@@ -410,15 +462,15 @@ void Document::ShowTransformationParameters()
     const NumberSettings& ns = settings_->numbers;
     TransformationDisplay& d = display_;
     auto fmt = [this](const std::string& f, Extended v) { return numbers_.FormatNumber(f, {v}); };
-    const std::string gpsFmt = "%." + std::to_string(ns.GPSDecimals[0]) + "n";
+    const std::string gpsFmt = "%." + std::to_string(ns.GPSDecimals[NumberDestination::Screen]) + "n";
     d.Lmx = fmt(gpsFmt, RmsE);
     d.Lmy = fmt(gpsFmt, RmsN);
     d.Lmz = fmt(gpsFmt, RmsH);
     d.Lmxyz = fmt(gpsFmt, RmsTotal);
 
-    const std::string parFmt = "%." + std::to_string(ns.ParamDecimals[0]) + "n";
+    const std::string parFmt = "%." + std::to_string(ns.ParamDecimals[NumberDestination::Screen]) + "n";
     static const char* const kSymbols[3] = {"E", "N", "H"};
-    const auto& M = tr_.TrMatrix;
+    const TransformationMatrix& M = tr_.matrix();
     for (std::size_t i = 0; i < 3; ++i) {
         ParamRow& row = d.rows[i];
         row.labels.clear();
@@ -449,15 +501,16 @@ void Document::ShowTransformationParameters()
     const bool similarity = kind() == 0;
     d.scaleCaption = similarity ? "μ  =" : "μx =";
     d.miyVisible = !similarity;
-    d.mizVisible = !similarity && method() != 0;
+    d.mizVisible = !similarity && method() != EstimationMethod::None;
     d.LexVisible = d.LeyVisible = d.LtzVisible = Use3D;
-    d.Lmix = fmt("%.11n", std::fabs(tr_.TrScale));
-    d.Lex = fmt("%.10n°", tr_.TrRotX * 180 / kPi);
-    d.Ley = fmt("%.10n°", tr_.TrRotY * 180 / kPi);
-    d.Lez = fmt("%.10n°", tr_.TrRotZ * 180 / kPi);
-    d.Ltx = fmt("%.4n m", tr_.TrShiftX);
-    d.Lty = fmt("%.4n m", tr_.TrShiftY);
-    d.Ltz = fmt("%.4n m", tr_.TrShiftZ);
+    const SimilarityParameters& p = tr_.parameters();
+    d.Lmix = fmt("%.11n", std::fabs(p.scale));
+    d.Lex = fmt("%.10n°", p.rotX * 180 / kPi);
+    d.Ley = fmt("%.10n°", p.rotY * 180 / kPi);
+    d.Lez = fmt("%.10n°", p.rotZ * 180 / kPi);
+    d.Ltx = fmt("%.4n m", p.shiftX);
+    d.Lty = fmt("%.4n m", p.shiftY);
+    d.Ltz = fmt("%.4n m", p.shiftZ);
     const ParameterErrorTexts e = parameterErrorTexts(stats_, numbers_);
     d.sMix = e.scale, d.sEx = e.rotX, d.sEy = e.rotY, d.sEz = e.rotZ;
     d.sTx = e.shiftX, d.sTy = e.shiftY, d.sTz = e.shiftZ;

@@ -17,6 +17,7 @@
 #include "geodesy/Adjustment.h"
 #include "geodesy/DatumShift.h"
 #include "geodesy/Extended.h"
+#include "geodesy/TM87.h"
 #include "geodesy/Transformation.h"
 #include "table/MemTable.h"
 #include "network/NumberText.h"
@@ -33,6 +34,7 @@
 
 namespace korthal {
 
+struct CoordinateLimits;  // network/EntryLimits.h: the ranges of typed coordinates
 class NetworkSettings;  // project/Settings.h: the network settings and their file
 
 // A bounding box of eastings and northings (m). The reset state (MaxE = MaxN
@@ -123,6 +125,13 @@ struct ExitResult {
     std::vector<std::string> failed;  // names whose write failed
 };
 
+// What the start-up read.
+struct StartUpResult {
+    ProgramSettings program;
+    std::string referenceProblem;
+    bool networkOpened = false;  // the network's file is there (and was read)
+};
+
 class Document {
 public:
     // `system`: the system's separators (default: those of the locale).
@@ -149,7 +158,8 @@ public:
     const DatumShiftTable& datumShifts() const { return shifts_; }
     Transformation& transformation() { return tr_; }
     const Transformation& transformation() const { return tr_; }
-    bool InputIsGeocentric() const;
+    InputForm inputForm() const;
+    bool InputIsGeocentric() const { return inputForm() == InputForm::Geocentric; }
 
     std::string CurrentFileName = "TEMP.WGS84";
     std::string IconsPath = ".";
@@ -171,7 +181,7 @@ public:
     bool LoadingData = false;
     bool EntryInProgress = false;
 
-    // The window caption: after LoadFile "   Korthal  (v1.0)    Αρχείο : " +
+    // The window caption: after openNetwork "   Korthal  (v1.0)    Αρχείο : " +
     // CurrentFileName, after NewNetwork "   Korthal      Αρχείο : " + the name.
     const std::string& caption() const { return Caption; }
     std::string Caption;
@@ -230,14 +240,14 @@ public:
     // code page 1253 cannot hold is refused with a message naming them (it
     // would reach the file with '?' in their place); the field keeps its value.
     bool TextFieldSetText(MemTable& table, int field, const std::string& text);
-    // Shows the range message and returns true when v lies outside [min, max].
-    bool OutOfRange(Extended v, Extended min, Extended max);
+    // Shows the range message and returns true when v lies outside `limits`.
+    bool OutOfRange(Extended v, const CoordinateLimits& limits);
 
     // The two input form buttons: converts X, Y, Z of every network point to
-    // geocentric (true) or ellipsoidal form. The button of the form in force
+    // the form `to`. The button of the form in force
     // does nothing (false). Marks the settings changed, and the network when
     // it has points, and puts the settings in force.
-    bool SwitchInputForm(bool toGeocentric);
+    bool SwitchInputForm(InputForm to);
 
     // ---- Files ----
     // Loads the reference point file into GYS; errors leave it empty or
@@ -245,8 +255,8 @@ public:
     bool LoadReference(const std::string& path);
     // Opens a network file (or a .TXT point list) into GPS, reads its
     // settings and recomputes the network.
-    void LoadFile(const std::string& FileName);
-    // Reads a point list into GPS through the entry rules. Used by LoadFile;
+    void openNetwork(const std::string& FileName);
+    // Reads a point list into GPS through the entry rules. Used by openNetwork;
     // reports the rejected lines in one message.
     ImportResult ImportPointList(const std::string& path);
     // What the last point list import did (set by ImportPointList).
@@ -254,8 +264,9 @@ public:
     // Why the last network or reference file did not load completely, for
     // the command line (the window stays silent); empty when it loaded.
     std::string LastLoadProblem;
-    // The new button: identity, empty network, "Νέο αρχείο σημείων.WGS84".
-    void NewNetwork();
+    // The new button: identity, empty network, "Νέο αρχείο σημείων.WGS84"
+    // (inside the job folder of the network before, when asked).
+    void NewNetwork(bool inPreviousJobFolder = false);
     // Network settings file of CurrentFileName (extension ".INI"), or
     // SettingsFileOverride when that is set (the command line's --settings).
     std::string settingsFileName() const;
@@ -291,10 +302,13 @@ public:
     // list's ".TXT" replaced by ".WGS84" so that a point list is never
     // overwritten by a network file.
     std::string offeredNetworkName() const;
-    // Start-up without the window: program settings, reference file, and the
-    // network of openStartUpNetwork.
-    void StartUp(const std::string& programSettingsFile,
-                 const std::optional<std::string>& fileToOpen = std::nullopt);
+    // The start-up, for the window and without it: reads the program
+    // settings, loads the reference file and opens the network of
+    // openStartUpNetwork. Returns the program settings read (the window
+    // takes its place from them) and why the reference file did not load
+    // completely (empty when it did, or when it is missing).
+    StartUpResult startUp(const std::string& programSettingsFile,
+                          const std::optional<std::string>& fileToOpen = std::nullopt);
     // The network the start-up opens: `fileToOpen` when the program was given
     // one (its command line), else `lastFile` of the program settings. A
     // given file that is not there is put in LastLoadProblem, so that it is
@@ -337,7 +351,24 @@ public:
     void takePointFilesAlong(const std::string& previousName);
 
 private:
+    // The steps of RecomputeNetwork: the reference points of the network,
+    // the estimation from them, and their residuals and RMS values.
+    struct ReferenceSet;
+    ReferenceSet gatherReferencePoints();
+    void estimateFrom(const ReferenceSet& set);
+    void computeResiduals(ReferenceSet& set);
+    // Whether X, Y and Z of the network record are all entered (not 0).
+    bool measured(Rec r) const;
+    // The record's WGS84 measurement and undulation as TM87 of EGSA87,
+    // before the local transformation.
+    TM87 projectMeasurement(Rec r) const;
+    // E, N, H of a projected point under the transformation in force.
+    void applyTransformation(TM87 t, double& E, double& N, double& H) const;
     bool computeDetail(Rec r, double& E, double& N, double& H) const;
+    // Shows the message of an estimation that did not simply succeed.
+    static void reportEstimation(EstimationStatus status);
+    // Shows the non-convergence message of a footpoint iteration that did not settle.
+    static void reportFootpoint(const FootpointCheck& check);
     // TM87 of every measured detail point before the local transformation,
     // taken from projected_ where its inputs are unchanged and otherwise
     // computed (by two threads for large networks) and kept there.
@@ -358,7 +389,7 @@ private:
     bool parseTyped(const std::string& text, Extended& v);
     bool readReferenceEntry(int field, const std::string& text, Extended& v);
     ConvergenceCriteria criteria() const;
-    int method() const;
+    EstimationMethod method() const;
     int kind() const;
 
     std::unique_ptr<NetworkSettings> settings_;
@@ -382,7 +413,7 @@ private:
     };
     mutable std::vector<Projected> projected_;
     mutable ShiftTriple projectedShift_;
-    mutable bool projectedGeocentric_ = true;
+    mutable InputForm projectedForm_ = InputForm::Geocentric;
 };
 
 // The question asked before an existing file is replaced, wherever the

@@ -4,10 +4,11 @@
 #include "project/Document.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
+#include "network/EntryLimits.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Settings.h"
 #include "table/Cp1253.h"
 
@@ -17,17 +18,6 @@
 namespace korthal {
 
 namespace {
-
-// Range limits of the typed coordinates (inclusive).
-struct Limits {
-    double min, max;
-};
-constexpr Limits kGeocentric[3] = {{4151000, 5005000}, {1545000, 2557000}, {3546692, 4248850}};
-constexpr Limits kEllipsoidal[3] = {{34, 42}, {19, 29}, {0, 3000}};
-constexpr Limits kGYSE{38039, 961961};
-constexpr Limits kGYSN{3773444, 4661884};
-constexpr Limits kGYSf{34, 42};
-constexpr Limits kGYSl{19, 29};
 
 // Clears a flag and re-enables the table's views on every way out.
 class EntryGuard {
@@ -69,20 +59,20 @@ void dropEmptyEdit(MemTable& t)
 
 }  // namespace
 
-bool Document::OutOfRange(Extended v, Extended min, Extended max)
+void Document::reportFootpoint(const FootpointCheck& check)
 {
-    const std::string f = "%." + std::to_string(settings_->numbers.EGSA87Decimals[0]) + "n";
-    if (min > v) {
-        showMessage("Ελάχιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(f, {min}),
-                    MsgIcon::Exclamation);
-        return true;
-    }
-    if (v > max) {
-        showMessage("Μέγιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(f, {max}),
-                    MsgIcon::Exclamation);
-        return true;
-    }
-    return false;
+    if (!check.converged)
+        showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
+}
+
+bool Document::OutOfRange(Extended v, const CoordinateLimits& limits)
+{
+    const std::string why = outOfRangeMessage(
+        v, limits, numbers_, settings_->numbers.EGSA87Decimals[NumberDestination::Screen]);
+    if (why.empty())
+        return false;
+    showMessage(why, MsgIcon::Exclamation);
+    return true;
 }
 
 // The standard text-to-number conversion, with the system decimal separator;
@@ -181,8 +171,7 @@ bool Document::GPSXSetText(int field, const std::string& text)
     }
     const int axis = field == gps::X ? 0 : field == gps::Y ? 1 : field == gps::Z ? 2 : -1;
     if (v != 0 && axis >= 0) {
-        const Limits& lim = InputIsGeocentric() ? kGeocentric[axis] : kEllipsoidal[axis];
-        if (OutOfRange(v, lim.min, lim.max)) {
+        if (OutOfRange(v, wgs84Limits(inputForm(), axis))) {
             dropEmptyEdit(g);
             return false;
         }
@@ -218,7 +207,10 @@ bool Document::GPSXSetText(int field, const std::string& text)
     if (field == gps::apoxh)
         return true;  // a typed undulation stays
     g.locateID(id);
-    const Geographic p = TM87ToEllipsoidal(g.asFloat(gps::E), g.asFloat(gps::N), g.asFloat(gps::H), 0);
+    FootpointCheck check;
+    const Geographic p =
+        TM87ToEllipsoidal(g.asFloat(gps::E), g.asFloat(gps::N), g.asFloat(gps::H), 0, &check);
+    reportFootpoint(check);
     // Outside the geoid grid the undulation is left as it is, for the user to type.
     if (auto u = GeoidUndulation(shifts_, static_cast<double>(p.phi), static_cast<double>(p.lambda))) {
         g.edit();
@@ -238,12 +230,12 @@ bool Document::readReferenceEntry(int field, const std::string& text, Extended& 
     MemTable& y = *gys_;
     if (y.current() == NoRec)
         return false;
-    const Limits* lim = field == gys::E   ? &kGYSE
-                        : field == gys::N ? &kGYSN
-                        : field == gys::f ? &kGYSf
-                        : field == gys::l ? &kGYSl
-                                          : nullptr;
-    if (!parseTyped(text, v) || (lim && OutOfRange(v, lim->min, lim->max))) {
+    const CoordinateLimits* lim = field == gys::E   ? &kReferenceEasting
+                                  : field == gys::N ? &kReferenceNorthing
+                                  : field == gys::f ? &kReferenceLatitude
+                                  : field == gys::l ? &kReferenceLongitude
+                                                    : nullptr;
+    if (!parseTyped(text, v) || (lim && OutOfRange(v, *lim))) {
         dropEmptyEdit(y);
         return false;
     }
@@ -260,7 +252,9 @@ bool Document::GYSESetText(int field, const std::string& text)
     const double E = y.asFloat(gys::E), N = y.asFloat(gys::N);
     // Until both E and N are typed there is no position to derive from.
     if (E != 0 && N != 0) {
-        const Geographic p = TM87ToEllipsoidal(E, N, y.asFloat(gys::H), y.asFloat(gys::apoxh));
+        FootpointCheck check;
+        const Geographic p = TM87ToEllipsoidal(E, N, y.asFloat(gys::H), y.asFloat(gys::apoxh), &check);
+        reportFootpoint(check);
         y.set(gys::f, static_cast<double>(p.phi));
         y.set(gys::l, static_cast<double>(p.lambda));
         y.set(gys::ortho, static_cast<double>(p.h));
@@ -290,11 +284,11 @@ bool Document::GYSfSetText(int field, const std::string& text)
     return true;
 }
 
-bool Document::SwitchInputForm(bool toGeocentric)
+bool Document::SwitchInputForm(InputForm to)
 {
     const bool wasLoading = LoadingData;
     LoadingData = true;
-    const bool switched = switchInputForm(*gps_, settings_->InputIsGeocentric, toGeocentric);
+    const bool switched = switchInputForm(*gps_, settings_->inputForm, to);
     LoadingData = wasLoading;
     if (!switched)
         return false;

@@ -3,13 +3,15 @@
 
 #include "project/Document.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
+#include "network/EntryLimits.h"
 #include "network/PointTables.h"
 #include "project/JobFolder.h"
 #include "project/Photos.h"
 #include "project/PointFiles.h"
+#include "project/RecentNetworks.h"
 #include "project/Settings.h"
 #include "table/TableFile.h"
 #include "project/TextOutput.h"
@@ -168,7 +170,7 @@ bool Document::LoadReference(const std::string& path)
     return ok;
 }
 
-void Document::LoadFile(const std::string& FileName)
+void Document::openNetwork(const std::string& FileName)
 {
     LoadingData = true;
     MemTable& g = *gps_;
@@ -227,14 +229,9 @@ ImportResult Document::ImportPointList(const std::string& path)
     // Numbers of input files: page 1 of the number settings.
     const NumberSettings& ns = settings_->numbers;
     NumberText input(numbers_.system());
-    input.setDisplay(Separators{ns.DecimalSeparators[1], ns.ThousandSeparators[1]});
-    const bool geocentric = InputIsGeocentric();
-    struct Lim {
-        double min, max;
-    };
-    const Lim geo[3] = {{4151000, 5005000}, {1545000, 2557000}, {3546692, 4248850}};
-    const Lim ell[3] = {{34, 42}, {19, 29}, {0, 3000}};
-    const std::string limFmt = "%." + std::to_string(ns.EGSA87Decimals[0]) + "n";
+    input.setDisplay(Separators{ns.DecimalSeparators[NumberDestination::InputFile], ns.ThousandSeparators[NumberDestination::InputFile]});
+    const InputForm form = inputForm();
+    const int limitDecimals = ns.EGSA87Decimals[NumberDestination::Screen];
 
     MemTable& g = *gps_;
     const bool wasLoading = LoadingData;
@@ -276,16 +273,14 @@ ImportResult Document::ImportPointList(const std::string& path)
                 why = "λείπει η συντεταγμένη " + std::to_string(k + 1);
                 break;
             }
-            NumberResult r = input.ParseNumber(t, ns.DecimalSeparators[1]);
+            NumberResult r = input.ParseNumber(t, ns.DecimalSeparators[NumberDestination::InputFile]);
             if (!r) {
                 why = r.error.empty() ? conversionError(t) : r.error;
                 break;
             }
-            const Lim& lim = geocentric ? geo[k] : ell[k];
-            if (r.value != 0 && r.value < lim.min)
-                why = "Ελάχιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(limFmt, {Extended(lim.min)});
-            else if (r.value > lim.max)
-                why = "Μέγιστη επιτρεπόμενη τμή : " + numbers_.FormatNumber(limFmt, {Extended(lim.max)});
+            // 0 stands for a value not entered: it is not checked.
+            if (r.value != 0)
+                why = outOfRangeMessage(r.value, wgs84Limits(form, k), numbers_, limitDecimals);
             xyz[k] = static_cast<double>(r.value);
         }
         if (!why.empty()) {
@@ -347,9 +342,10 @@ ImportResult Document::ImportPointList(const std::string& path)
     return result;
 }
 
-void Document::NewNetwork()
+void Document::NewNetwork(bool inPreviousJobFolder)
 {
-    tr_.ResetTransformation();
+    const std::string previous = CurrentFileName;
+    tr_ = Transformation{};
     gps_->disableControls();
     gps_->clear();
     gps_->enableControls();
@@ -362,31 +358,47 @@ void Document::NewNetwork()
         setSettingsModified(true);
     }
     CurrentFileName = "Νέο αρχείο σημείων.WGS84";
+    if (inPreviousJobFolder) CurrentFileName = inJobFolder(previous, CurrentFileName);
     Caption = "   Korthal      Αρχείο : " + CurrentFileName;
     NetworkModified = true;
 }
 
-void Document::StartUp(const std::string& programSettingsFile,
-                       const std::optional<std::string>& fileToOpen)
+StartUpResult Document::startUp(const std::string& programSettingsFile,
+                                const std::optional<std::string>& fileToOpen)
 {
     LoadingData = true;
-    const ProgramSettings program = loadProgramSettings(programSettingsFile);
-    CurrentFileName = program.LastFile;
-    IconsPath = program.IconsPath;
-    MainWindowPlacement = program.window;
-    RinexWindowPlacement = program.rinexWindow;
+    StartUpResult result;
+    result.program = loadProgramSettings(programSettingsFile);
+    CurrentFileName = result.program.LastFile;
+    IconsPath = result.program.IconsPath;
+    MainWindowPlacement = result.program.window;
+    RinexWindowPlacement = result.program.rinexWindow;
     // The reference points of the job: those of the network's folder.
-    ReferenceFileName = referenceFileOf(fileToOpen.value_or(program.LastFile));
+    ReferenceFileName = referenceFileOf(fileToOpen.value_or(result.program.LastFile));
     LoadReference(ReferenceFileName);
-    openStartUpNetwork(program.LastFile, fileToOpen);
+    // Kept before the network's load clears it.
+    result.referenceProblem = LastLoadProblem;
+    openStartUpNetwork(result.program.LastFile, fileToOpen);
+    std::error_code ec;
+    result.networkOpened = fs::exists(CurrentFileName, ec);
+    // The job's folders, beside a network that is there (not wherever a
+    // program started for the first time happens to run).
+    if (result.networkOpened) createJobFolders(CurrentFileName);
+    // A last network that is gone is said (a first run has no settings file
+    // and nothing to miss; a point list that cannot be read is said by the
+    // import).
+    if (!fileToOpen && LastLoadProblem.empty() && !result.networkOpened &&
+        fs::exists(programSettingsFile, ec) && upperExtension(CurrentFileName) != ".TXT")
+        LastLoadProblem = missingLastNetworkMessage(CurrentFileName);
     LoadingData = false;
     gys_->first();
+    return result;
 }
 
 void Document::openStartUpNetwork(const std::string& lastFile,
                                   const std::optional<std::string>& fileToOpen)
 {
-    LoadFile(fileToOpen.value_or(lastFile));
+    openNetwork(fileToOpen.value_or(lastFile));
     // A point list that cannot be opened was already reported by the import.
     std::error_code ec;
     if (fileToOpen && LastLoadProblem.empty() && upperExtension(*fileToOpen) != ".TXT" &&
@@ -507,20 +519,28 @@ SelfTestResult Document::RunSelfTest(SelfTest& test, const SelfTestSettings& s,
                                      const std::function<void(const SelfTestProgress&)>& progress)
 {
     test.setCriteria(criteria());
+    // Each run's messages come before its figures are shown.
+    const auto shown = [&progress](const SelfTestProgress& p) {
+        reportEstimation(p.estimation);
+        if (!p.failure.empty())
+            showMessage(p.failure);
+        if (progress)
+            progress(p);
+    };
     if (reportFile.empty())
-        return test.run(s, {}, progress);
+        return test.run(s, {}, shown);
     // Written as the runs go: a long test does not gather its report in memory.
     std::ofstream out(reportFile, std::ios::binary | std::ios::trunc);
     if (!out) {
         showMessage(saveErrorMessage(reportFile));
-        return test.run(s, {}, progress);
+        return test.run(s, {}, shown);
     }
     SelfTestResult r = test.run(
         s,
         [&](const std::string& l) {
             out << toCodePage1253(l) << "\r\n";
         },
-        progress);
+        shown);
     out.close();
     if (out)
         LastTextFile = reportFile;

@@ -4,9 +4,9 @@
 
 #include "project/Document.h"
 
-#include "geodesy/Dialogs.h"
 #include "geodesy/Geoid.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 
 #include <algorithm>
 #include <thread>
@@ -35,12 +35,12 @@ void inTwoHalves(std::size_t n, Work work)
 
 void Document::checkProjections() const
 {
-    const bool geocentric = InputIsGeocentric();
+    const InputForm form = inputForm();
     const ShiftTriple shift = shifts_(WGS84, EGSA87);
-    if (geocentric != projectedGeocentric_ || shift.dX != projectedShift_.dX ||
+    if (form != projectedForm_ || shift.dX != projectedShift_.dX ||
         shift.dY != projectedShift_.dY || shift.dZ != projectedShift_.dZ) {
         projected_.clear();
-        projectedGeocentric_ = geocentric;
+        projectedForm_ = form;
         projectedShift_ = shift;
     }
 }
@@ -71,12 +71,12 @@ void Document::projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& o
         p.valid = true;
         missing.push_back(i);
     }
-    const bool geocentric = projectedGeocentric_;
+    const InputForm form = projectedForm_;
     inTwoHalves(missing.size(), [&](std::size_t from, std::size_t to) {
         for (std::size_t k = from; k < to; ++k) {
             const std::size_t i = missing[k];
             Projected& p = projected_[recs[i]];
-            p.t = WGS84ToTM87(shifts_, geocentric, p.X, p.Y, p.Z, p.apoxh);
+            p.t = WGS84ToTM87(shifts_, form, p.X, p.Y, p.Z, p.apoxh);
             out[i] = p.t;
         }
     });
@@ -90,11 +90,11 @@ void Document::projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& o
 void Document::computeImported(std::vector<ImportedDetail>& points) const
 {
     checkProjections();
-    const bool geocentric = projectedGeocentric_;
+    const InputForm form = projectedForm_;
     inTwoHalves(points.size(), [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) {
             ImportedDetail& d = points[i];
-            const TM87 h = WGS84ToTM87(shifts_, geocentric, d.X, d.Y, d.Z, 0);
+            const TM87 h = WGS84ToTM87(shifts_, form, d.X, d.Y, d.Z, 0);
             TM87 t = h;
             t.H = h.H - Extended(d.apoxh);
             tr_.ApplyTransformation(t.E, t.N, t.H);

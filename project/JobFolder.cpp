@@ -1,6 +1,6 @@
 #include "project/JobFolder.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "table/TableFile.h"
 

@@ -1,6 +1,6 @@
 #include "project/PastedRows.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 

@@ -1,6 +1,6 @@
 #include "project/SavePrompt.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/JobFolder.h"
 #include "table/TableFile.h"

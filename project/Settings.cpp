@@ -124,15 +124,15 @@ NetworkSettings::NetworkSettings(Separators system) : system_(system)
 {
     for (std::size_t i = 0; i < shiftTexts.size(); ++i)
         shiftTexts[i] = formatPiece("%10.3f", static_cast<Extended>(kShiftDefaults[i]), system_);
-    display = Separators{numbers.DecimalSeparators[0], numbers.ThousandSeparators[0]};
+    display = Separators{numbers.DecimalSeparators[NumberDestination::Screen], numbers.ThousandSeparators[NumberDestination::Screen]};
 }
 
 void NetworkSettings::storeSeparators()
 {
-    const auto k = static_cast<std::size_t>(page);
+    const NumberDestination k = destinationOfPage(page);
     numbers.ThousandSeparators[k] = thousandsFromIndex(thousandsChoice);
     numbers.DecimalSeparators[k] = decimalFromIndex(decimalChoice);
-    display = Separators{numbers.DecimalSeparators[0], numbers.ThousandSeparators[0]};
+    display = Separators{numbers.DecimalSeparators[NumberDestination::Screen], numbers.ThousandSeparators[NumberDestination::Screen]};
     SettingsModified = true;
 }
 
@@ -157,34 +157,46 @@ void NetworkSettings::ComboBox3Change(int choice)
 void NetworkSettings::SpinEdit2Change(int value)
 {
     gpsDecimals = std::clamp(value, 0, kMaxCoordDecimals);
-    numbers.GPSDecimals[static_cast<std::size_t>(page)] = gpsDecimals;
+    numbers.GPSDecimals[destinationOfPage(page)] = gpsDecimals;
     SettingsModified = true;
 }
 
 void NetworkSettings::SpinEdit3Change(int value)
 {
     egsaDecimals = std::clamp(value, 0, kMaxCoordDecimals);
-    numbers.EGSA87Decimals[static_cast<std::size_t>(page)] = egsaDecimals;
+    numbers.EGSA87Decimals[destinationOfPage(page)] = egsaDecimals;
     SettingsModified = true;
 }
 
 void NetworkSettings::SpinEdit1Change(int value)
 {
     paramDecimals = std::clamp(value, 0, kMaxCoordDecimals);
-    numbers.ParamDecimals[static_cast<std::size_t>(page)] = paramDecimals;
+    numbers.ParamDecimals[destinationOfPage(page)] = paramDecimals;
     SettingsModified = true;
 }
 
 void NetworkSettings::SpinEdit4Change(int value)
 {
     dmsDecimals = std::clamp(value, 0, kMaxDMSDecimals);
-    numbers.DMSDecimals[static_cast<std::size_t>(page)] = dmsDecimals;
+    numbers.DMSDecimals[destinationOfPage(page)] = dmsDecimals;
     SettingsModified = true;
 }
 
-void NetworkSettings::setMethod(int v)
+EstimationMethod estimationMethodOf(long long stored)
 {
-    method = std::clamp(v, 0, 2);
+    switch (stored) {
+    case 1:
+        return EstimationMethod::Similarity2D;
+    case 2:
+        return EstimationMethod::Similarity3D;
+    default:
+        return EstimationMethod::None;
+    }
+}
+
+void NetworkSettings::setMethod(EstimationMethod m)
+{
+    method = m;
     SettingsModified = true;
 }
 
@@ -218,11 +230,11 @@ void NetworkSettings::shiftEditExit(int i)
         t[pos] = system_.decimal;
 }
 
-void NetworkSettings::setInputIsGeocentric(bool v)
+void NetworkSettings::setInputForm(InputForm form)
 {
-    if (v != InputIsGeocentric)
+    if (form != inputForm)
         SettingsModified = true;
-    InputIsGeocentric = v;
+    inputForm = form;
 }
 
 void NetworkSettings::setExcluded(long long id, const std::string& name, bool excluded)
@@ -258,7 +270,7 @@ void NetworkSettings::LoadParams(const std::string& iniPath, DatumShiftTable& sh
         clampInt(ini.readInteger(kDecimals, "Paramsdecimals" + k, 8), 0, kMaxCoordDecimals);
     dmsDecimals = clampInt(ini.readInteger(kDecimals, "DDmmssdecimals" + k, 9), 0, kMaxDMSDecimals);
 
-    InputIsGeocentric = !ini.readBool(kGeneral, "coords", false);
+    inputForm = ini.readBool(kGeneral, "coords", false) ? InputForm::Ellipsoidal : InputForm::Geocentric;
 
     // The shifts go through the edits' texts (three decimals) and back.
     std::array<double, 9> v{};
@@ -271,8 +283,7 @@ void NetworkSettings::LoadParams(const std::string& iniPath, DatumShiftTable& sh
     shifts.refill(ShiftTriple{v[0], v[1], v[2]}, ShiftTriple{v[3], v[4], v[5]},
                   ShiftTriple{v[6], v[7], v[8]});
 
-    const long long m = ini.readInteger(kGeneral, "method", 0);
-    method = m >= 0 && m <= 2 ? static_cast<int>(m) : 0;
+    method = estimationMethodOf(ini.readInteger(kGeneral, "method", 0));
     const long long kd = ini.readInteger(kGeneral, "Kind", 0);
     kind = kd >= 0 && kd <= 2 ? static_cast<int>(kd) : 0;
     maxDm = clampInt(ini.readInteger(kGeneral, "maxDm", 100), kMinConvergence, kMaxConvergence);
@@ -282,26 +293,26 @@ void NetworkSettings::LoadParams(const std::string& iniPath, DatumShiftTable& sh
     // Every page's separators and decimals; codes out of range give the
     // current choice. Decimals are kept as the file has them, within what
     // the formatting can show.
-    for (std::size_t p = 0; p < 3; ++p) {
-        const std::string n = std::to_string(p);
+    for (const NumberDestination p : kNumberDestinations) {
+        const std::string n = std::to_string(storedNumber(p));
         const long long ts = ini.readInteger(kSeparators, "Tseparator" + n, thousandsChoice);
         numbers.ThousandSeparators[p] =
             thousandsFromIndex(ts >= 0 && ts <= 3 ? static_cast<int>(ts) : thousandsChoice);
     }
-    for (std::size_t p = 0; p < 3; ++p) {
-        const std::string n = std::to_string(p);
+    for (const NumberDestination p : kNumberDestinations) {
+        const std::string n = std::to_string(storedNumber(p));
         const long long ds = ini.readInteger(kSeparators, "DSeparator" + n, decimalChoice);
         numbers.DecimalSeparators[p] =
             decimalFromIndex(ds >= 0 && ds <= 1 ? static_cast<int>(ds) : decimalChoice);
     }
-    for (std::size_t p = 0; p < 3; ++p) {
-        const std::string n = std::to_string(p);
+    for (const NumberDestination p : kNumberDestinations) {
+        const std::string n = std::to_string(storedNumber(p));
         numbers.GPSDecimals[p] = clampInt(ini.readInteger(kDecimals, "GPSdecimals" + n, 3), 0, 18);
         numbers.EGSA87Decimals[p] = clampInt(ini.readInteger(kDecimals, "EGSAdecimals" + n, 3), 0, 18);
         numbers.ParamDecimals[p] = clampInt(ini.readInteger(kDecimals, "Paramsdecimals" + n, 8), 0, 18);
         numbers.DMSDecimals[p] = clampInt(ini.readInteger(kDecimals, "DDmmssdecimals" + n, 9), 0, 18);
     }
-    display = Separators{numbers.DecimalSeparators[0], numbers.ThousandSeparators[0]};
+    display = Separators{numbers.DecimalSeparators[NumberDestination::Screen], numbers.ThousandSeparators[NumberDestination::Screen]};
 
     // A key that is not a record ID is not ours: it is ignored.
     excludedPoints.clear();
@@ -321,10 +332,10 @@ bool NetworkSettings::saveParams(const std::string& iniPath, std::string& error,
         error = ini.error();
         return false;
     };
-    for (std::size_t p = 0; allPages && p < 3; ++p) {
-        if (static_cast<int>(p) == page)
+    for (const NumberDestination p : kNumberDestinations) {
+        if (!allPages || p == destinationOfPage(page))
             continue;  // written from the controls below
-        const std::string n = std::to_string(p);
+        const std::string n = std::to_string(storedNumber(p));
         if (!ini.writeInteger(kSeparators, "Tseparator" + n,
                               thousandsToIndex(numbers.ThousandSeparators[p])) ||
             !ini.writeInteger(kSeparators, "Dseparator" + n,
@@ -343,10 +354,10 @@ bool NetworkSettings::saveParams(const std::string& iniPath, std::string& error,
         !ini.writeInteger(kDecimals, "Paramsdecimals" + k, paramDecimals) ||
         !ini.writeInteger(kDecimals, "DDmmssdecimals" + k, dmsDecimals))
         return fail();
-    if (!ini.writeInteger(kGeneral, "method", method) || !ini.writeInteger(kGeneral, "Kind", kind) ||
+    if (!ini.writeInteger(kGeneral, "method", storedNumber(method)) || !ini.writeInteger(kGeneral, "Kind", kind) ||
         !ini.writeInteger(kGeneral, "maxDm", maxDm) || !ini.writeInteger(kGeneral, "maxDe", maxDe) ||
         !ini.writeInteger(kGeneral, "maxDt", maxDt) ||
-        !ini.writeInteger(kGeneral, "coords", InputIsGeocentric ? 0 : 1))
+        !ini.writeInteger(kGeneral, "coords", inputForm == InputForm::Geocentric ? 0 : 1))
         return fail();
     for (std::size_t i = 0; i < 9; ++i) {
         const std::string text = trimmed(shiftTexts[i]);

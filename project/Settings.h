@@ -7,7 +7,7 @@
 // (the page shown, the two separator choices, the four decimals, the
 // transformation choices, the coordinate form, the texts of the nine datum
 // shift edits), the run-time values they feed (NumberSettings, the display
-// separators, InputIsGeocentric) and the SettingsModified flag. The settings
+// separators, the input form) and the SettingsModified flag. The settings
 // page of the window shows and edits this object; LoadParams and saveParams
 // read and write it.
 
@@ -59,6 +59,18 @@ std::string networkSettingsPath(const std::string& networkFile);
 extern const std::array<const char*, 9> kShiftKeys;
 extern const std::array<double, 9> kShiftDefaults;
 
+// The estimation of the local transformation. The settings file stores the
+// number (key "method"); a further method takes the next number, so that
+// files written before it still read as they did.
+enum class EstimationMethod : int {
+    None = 0,       // no transformation: the identity
+    Similarity2D = 1,  // four parameters, closed form, heights pass
+    Similarity3D = 2,  // seven parameters, iterative least squares
+};
+// The method of a stored or chosen number; a number no method has is None.
+EstimationMethod estimationMethodOf(long long stored);
+inline int storedNumber(EstimationMethod m) { return static_cast<int>(m); }
+
 // Control ranges.
 inline constexpr int kMaxCoordDecimals = 10;  // GPS, EGSA87 and parameter decimals
 inline constexpr int kMaxDMSDecimals = 12;
@@ -79,7 +91,7 @@ public:
     int egsaDecimals = 4;     // SpinEdit3
     int paramDecimals = 8;    // SpinEdit1
     int dmsDecimals = 9;      // SpinEdit4
-    int method = 0;           // RG2d: 0 none, 1 2-D, 2 3-D
+    EstimationMethod method = EstimationMethod::None;  // RG2d
     int kind = 0;             // RGafinikoy: 0 similarity, 1 affine, 2 optimal
     int maxDm = 100, maxDe = 100, maxDt = 100;  // SEmaxDm, SEmaxDe, SEmaxDt
     std::array<std::string, 9> shiftTexts;       // EditGRS80DX .. EditED50DZ
@@ -90,7 +102,7 @@ public:
     std::map<long long, std::string> excludedPoints;
 
     // ---- Run-time values ----
-    bool InputIsGeocentric = true;  // the negation of "coords"
+    InputForm inputForm = InputForm::Geocentric;  // "coords": 0 geocentric, 1 ellipsoidal
     NumberSettings numbers;         // per destination
     Separators display;             // DisplayDecimalSeparator, DisplayThousandSeparator
     bool SettingsModified = false;
@@ -104,7 +116,7 @@ public:
     void SpinEdit3Change(int value);  // EGSA87 decimals
     void SpinEdit1Change(int value);  // parameter decimals
     void SpinEdit4Change(int value);  // DD.MMSSsss decimals
-    void setMethod(int v);
+    void setMethod(EstimationMethod m);
     void setKind(int v);
     void setConvergence(int dm, int de, int dt);
     void setShiftText(int i, std::string text);
@@ -112,7 +124,7 @@ public:
     // text becomes the system decimal separator.
     void shiftEditExit(int i);
     // The coordinate form buttons.
-    void setInputIsGeocentric(bool v);
+    void setInputForm(InputForm form);
     // Leaves the point out of the estimation or takes it back.
     void setExcluded(long long id, const std::string& name, bool excluded);
 

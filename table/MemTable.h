@@ -45,6 +45,15 @@ namespace korthal {
 
 class MemTable;
 
+// What text typed into a field did: whether a value was stored and, for
+// text the field's type cannot take, the message to show (nothing is shown
+// by the table itself).
+struct TextEntry {
+    bool stored = false;
+    std::string error;
+    explicit operator bool() const { return stored; }
+};
+
 // Read access to the values of one record: a stored record, or the record
 // being edited (its edit buffer), as the calc and get-text handlers see it.
 class RecordView {
@@ -283,17 +292,21 @@ public:
     std::string asString(int field) const;
     Date asDate(int field) const;
     Value value(int field) const;  // calculated fields included
-    // Setting a value in Browse state enters Edit state first.
-    void set(int field, const Value& v);
-    void setNull(int field);
+    // Stores v into the current record's edit buffer, entering Edit state
+    // from Browse. False, with nothing stored, when there is no current
+    // record (append() makes one), for a calculated field, and for a value
+    // the field's type cannot take.
+    bool set(int field, const Value& v);
+    bool setNull(int field);
     // By name, for readable handlers; an unknown name is a programming error.
     double asFloat(std::string_view fieldName) const { return asFloat(requireField(fieldName)); }
     void set(std::string_view fieldName, const Value& v) { set(requireField(fieldName), v); }
     // Text typed for the current record's field: the field's set-text handler
-    // if it has one (true is returned), otherwise parseText with
-    // `decimalSeparator()`; text the field cannot take leaves the value as it
-    // was, shows the conversion message and gives false.
-    bool setText(int field, const std::string& text);
+    // if it has one (which reports on its own; stored is then true),
+    // otherwise parseText with `decimalSeparator()`. Text the field cannot
+    // take leaves the value as it was and comes back with the conversion
+    // message. Without a current record nothing happens.
+    TextEntry setText(int field, const std::string& text);
     std::string text(int field) const;
 
     // Converts text to a value of the field's type the plain way. Empty text
@@ -348,7 +361,6 @@ private:
     void fireScroll();
     void notifyCurrent();
     void loadBuffer();
-    std::vector<Value>& buffer();
     template <typename F> void notify(F&& f) const;
 
     std::string name_;

@@ -1,7 +1,6 @@
 #include "table/MemTable.h"
 #include "table/MemTableInternal.h"
 
-#include "geodesy/Dialogs.h"
 #include "table/PlainNumber.h"
 
 #include <stdexcept>
@@ -243,47 +242,37 @@ bool MemTable::asBoolean(int f) const { return currentView().asBoolean(f); }
 std::string MemTable::asString(int f) const { return currentView().asString(f); }
 Date MemTable::asDate(int f) const { return currentView().asDate(f); }
 
-std::vector<Value>& MemTable::buffer()
+bool MemTable::set(int f, const Value& v)
 {
-    if (state_ == State::Browse) {
-        if (cur_ == NoRec)
-            append();
-        else
-            edit();
-    }
-    return editBuf_;
-}
-
-void MemTable::set(int f, const Value& v)
-{
-    if (field(f).calculated)
-        return;
+    if (cur_ == NoRec || field(f).calculated)
+        return false;
     Value conv;
     if (!convert(f, v, conv))
-        return;
-    buffer()[static_cast<std::size_t>(f)] = std::move(conv);
+        return false;
+    edit();
+    editBuf_[static_cast<std::size_t>(f)] = std::move(conv);
+    return true;
 }
 
-void MemTable::setNull(int f)
+bool MemTable::setNull(int f)
 {
-    set(f, Value{});
+    return set(f, Value{});
 }
 
-bool MemTable::setText(int f, const std::string& t)
+TextEntry MemTable::setText(int f, const std::string& t)
 {
-    buffer();
+    if (cur_ == NoRec)
+        return {};
+    edit();
     const auto& h = setText_[static_cast<std::size_t>(f)];
     if (h) {
         h(*this, f, t);
-        return true;
+        return {true, {}};
     }
     Value v;
-    if (!parseText(f, t, decimalSep_, v)) {
-        showMessage(conversionError(t), MsgIcon::Exclamation);
-        return false;
-    }
-    set(f, v);
-    return true;
+    if (!parseText(f, t, decimalSep_, v))
+        return {false, conversionError(t)};
+    return {set(f, v), {}};
 }
 
 std::string MemTable::text(int f) const

@@ -112,7 +112,7 @@ int main(int argc, char** argv)
 
     // The network file: the list imported and transformed, as the program
     // would save it.
-    doc.LoadFile((dir / "DEMO.TXT").string());
+    doc.openNetwork((dir / "DEMO.TXT").string());
     if (SaveResult r = SaveToFile(doc.GPS(), (dir / "DEMO.WGS84").string()); !r) {
         std::cerr << r.error << '\n';
         return 1;

@@ -1,8 +1,8 @@
 #include "views/Listing.h"
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
 #include "project/AdjustmentText.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 #include "project/TextOutput.h"
@@ -242,7 +242,7 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
                                                       bool toFile)
 {
     const NumberSettings& ns = doc.settings().numbers;
-    const std::size_t page = toFile ? 2 : 0;
+    const NumberDestination page = toFile ? NumberDestination::OutputFile : NumberDestination::Screen;
     NumberText numbers(doc.numbers().system());
     numbers.setDisplay(Separators{ns.DecimalSeparators[page], ns.ThousandSeparators[page]});
 

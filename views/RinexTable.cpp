@@ -1,6 +1,7 @@
 #include "views/RinexTable.h"
 
 #include "network/NumberText.h"
+#include "project/Dialogs.h"
 #include "project/IniFile.h"
 #include "table/TableFile.h"
 

@@ -7,7 +7,7 @@
 #include "app/NetworkPage.h"
 #include "app/Program.h"
 #include "app/ReferencePage.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 
 #include <QApplication>

@@ -47,7 +47,7 @@ void CommandLineTest::opensTheFileOfTheCommandLine()
     QCOMPARE(s.doc->GPS().recordCount(), 36);
     QCOMPARE(s.net()->rowCount(), 36);
     // Its settings came from beside it: 3 decimals, where the default is 4.
-    QCOMPARE(s.doc->numberSettings().GPSDecimals[0], 3);
+    QCOMPARE(s.doc->numberSettings().GPSDecimals[NumberDestination::Screen], 3);
     QVERIFY(!s.doc->NetworkModified);
     QVERIFY(s.rec.entries.empty());
 }

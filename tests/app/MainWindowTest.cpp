@@ -10,7 +10,7 @@
 #include "app/Program.h"
 #include "app/ReferencePage.h"
 #include "app/TestPage.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/RecentNetworks.h"
@@ -295,7 +295,7 @@ void MainWindowTest::calculatorChain()
     s.w->settingsPages()->setCurrentWidget(cp);
     QToolButton* chain = cp->button(CalcButton::SBWGS84eEGSA87e);
     QVERIFY(!chain->isEnabled());
-    const QChar dec = QLatin1Char(s.doc->numberSettings().DecimalSeparators[0]);
+    const QChar dec = QLatin1Char(s.doc->numberSettings().DecimalSeparators[NumberDestination::Screen]);
     QTest::keyClicks(cp->edit(CalcEdit::WGS84f), QStringLiteral("38") + dec + QStringLiteral("1530123"));
     QTest::keyClicks(cp->edit(CalcEdit::WGS84l), QStringLiteral("23") + dec + QStringLiteral("4512345"));
     QVERIFY(!chain->isEnabled());
@@ -312,7 +312,7 @@ void MainWindowTest::calculatorChain()
     // Picking an area selects its sheet.
     int k = cp->CBperioxhs()->findText(QStringLiteral("THESSALONIKI"));
     QVERIFY(k >= 0);
-    s.w->calculator().CBperioxhsClick(k);
+    s.w->calculator().selectHattArea(k);
     QCOMPARE(cp->CBf()->currentIndex(), 12);
     QCOMPARE(cp->CBl()->currentIndex(), 7);
 }

@@ -56,7 +56,7 @@ void SettingsPagesTest::numberPagesKeepTheirOwnValues()
 
     p->SpinEdit2->setValue(6);
     QVERIFY(s.doc->settingsModified());
-    QCOMPARE(s.doc->numberSettings().GPSDecimals[0], 6);
+    QCOMPARE(s.doc->numberSettings().GPSDecimals[NumberDestination::Screen], 6);
 
     // Switching the page writes the page left and reads the new one.
     p->TabControlDecimal->setCurrentIndex(1);
@@ -67,8 +67,8 @@ void SettingsPagesTest::numberPagesKeepTheirOwnValues()
     p->SpinEdit2->setValue(1);
     p->TabControlDecimal->setCurrentIndex(0);
     QCOMPARE(p->SpinEdit2->value(), 6);
-    QCOMPARE(s.doc->numberSettings().GPSDecimals[1], 1);
-    QCOMPARE(s.doc->numberSettings().GPSDecimals[0], 6);
+    QCOMPARE(s.doc->numberSettings().GPSDecimals[NumberDestination::InputFile], 1);
+    QCOMPARE(s.doc->numberSettings().GPSDecimals[NumberDestination::Screen], 6);
 }
 
 void SettingsPagesTest::separatorsStayDifferentAndRedrawTheGrid()
@@ -98,7 +98,7 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
     Session s(kDemo, QStringLiteral("DEMO.WGS84"));
     QVERIFY(s.doc->GPS().recordCount() > 0);
     TransformPage* t = s.w->transformPage();
-    QCOMPARE(t->RG2d->checkedId(), s.doc->settings().method);
+    QCOMPARE(t->RG2d->checkedId(), storedNumber(s.doc->settings().method));
     QVERIFY(s.doc->RefPointCount >= 2);
     QCOMPARE(t->residuals->rowCount(), static_cast<int>(s.doc->residuals().size()));
     QVERIFY(t->rms->text().startsWith(QStringLiteral("RMS")));
@@ -109,7 +109,7 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
     s.doc->NetworkModified = false;
     t->RG2d->button(0)->click();
     QVERIFY(s.doc->settingsModified());
-    QCOMPARE(s.doc->settings().method, 0);
+    QCOMPARE(s.doc->settings().method, EstimationMethod::None);
     QCOMPARE(t->equations[0]->text(),
              QStringLiteral("<b>E<sub>a</sub></b> = <b>E</b><sub>b</sub>"));
     QVERIFY(t->Lex->isHidden() == !s.doc->parameters().LexVisible);
@@ -187,20 +187,20 @@ void SettingsPagesTest::testPageLeavesTheNetworkTransformation()
 {
     Session s(kDemo, QStringLiteral("DEMO.WGS84"));
     const Transformation before = s.doc->transformation();
-    QVERIFY(before.TrShiftX != 0);
+    QVERIFY(before.parameters().shiftX != 0);
     TestPage* p = s.w->testPage();
     p->SErepetitions->setValue(3);
     p->setSeed(5);
     p->speedButton4->click();
     QVERIFY(!p->Label73->text().isEmpty());
     const Transformation& after = s.doc->transformation();
-    QCOMPARE(static_cast<double>(after.TrScale), static_cast<double>(before.TrScale));
-    QCOMPARE(static_cast<double>(after.TrShiftX), static_cast<double>(before.TrShiftX));
-    QCOMPARE(static_cast<double>(after.TrRotZ), static_cast<double>(before.TrRotZ));
+    QCOMPARE(static_cast<double>(after.parameters().scale), static_cast<double>(before.parameters().scale));
+    QCOMPARE(static_cast<double>(after.parameters().shiftX), static_cast<double>(before.parameters().shiftX));
+    QCOMPARE(static_cast<double>(after.parameters().rotZ), static_cast<double>(before.parameters().rotZ));
     for (std::size_t r = 0; r < 3; ++r)
         for (std::size_t c = 0; c < 4; ++c)
-            QCOMPARE(static_cast<double>(after.TrMatrix[r][c]),
-                     static_cast<double>(before.TrMatrix[r][c]));
+            QCOMPARE(static_cast<double>(after.matrix()[r][c]),
+                     static_cast<double>(before.matrix()[r][c]));
 }
 
 void SettingsPagesTest::datumPagesShowTheirDatums()
@@ -323,7 +323,7 @@ void SettingsPagesTest::calculatorAndMemoFollowTheGrid()
     const Rec r = s.doc->GPS().recAt(1);
     const QString x = QString::fromStdString(
         s.doc->numbers().formatFixed(s.doc->GPS().getFloat(r, gps::X),
-                                     s.doc->numberSettings().GPSDecimals[0]));
+                                     s.doc->numberSettings().GPSDecimals[NumberDestination::Screen]));
     QCOMPARE(s.w->calculatorPage()->edit(CalcEdit::WGS84X)->text(), x);
     QVERIFY(s.w->calculatorPage()->edit(CalcEdit::TM87Em)->text().isEmpty());
 

@@ -3,7 +3,7 @@
 // on a rounding step.
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "tools/cli/CliSupport.h"
 #include "tools/cli/ConvertLines.h"
 

@@ -112,7 +112,7 @@ TEST(Cli, ConvertMatchesTheLibraryAtFullPrecision)
             EXPECT_EQ(decimalsOf(f), 4u) << out[i];
         const auto p = numbers(in[i]);
         // The undulation is the geoid model at the EGSA87 position.
-        const TM87 plain = WGS84ToTM87(shifts, true, p[0], p[1], p[2], 0);
+        const TM87 plain = WGS84ToTM87(shifts, InputForm::Geocentric, p[0], p[1], p[2], 0);
         double Xe = p[0], Ye = p[1], Ze = p[2];
         ShiftWGS84ToEGSA87(shifts, Xe, Ye, Ze);
         const Geographic g = GeocentricToEllipsoidal(EGSA87, Xe, Ye, Ze);

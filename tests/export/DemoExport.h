@@ -5,10 +5,10 @@
 #include "export/ExportTable.h"
 #include "geodesy/Angles.h"
 #include "geodesy/DatumShift.h"
-#include "geodesy/Dialogs.h"
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/TM87.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "support/Files.h"
 #include "support/GdalRead.h"
@@ -27,7 +27,7 @@ protected:
              std::filesystem::directory_iterator(KORTHAL_SOURCE_DIR "/examples/demo"))
             std::filesystem::copy_file(e.path(), temp.path / e.path().filename());
         doc.LoadReference(temp.file("EGSA87"));
-        doc.LoadFile(temp.file("DEMO.WGS84"));
+        doc.openNetwork(temp.file("DEMO.WGS84"));
     }
 
     // Exports a table and reads the file back.

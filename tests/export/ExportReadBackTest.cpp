@@ -257,7 +257,7 @@ TEST_F(DemoExport, KmlAndGeoJsonCarryTheMeasuredWgs84Position)
     EXPECT_NE(text.find("\"coordinates\": [ 22."), std::string::npos);
 
     // The same network entered as φ, λ, h is at the same places.
-    ASSERT_TRUE(doc.SwitchInputForm(false));
+    ASSERT_TRUE(doc.SwitchInputForm(InputForm::Ellipsoidal));
     const ReadFile e = exported("map2.geojson");
     ASSERT_EQ(e.features.size(), j.features.size());
     for (std::size_t i = 0; i < e.features.size(); ++i) {

@@ -136,15 +136,15 @@ TEST(DatumShift, WGS84ToTM87FromBothInputForms)
     const DatumShiftTable t;
     const Extended phi = 37.9L * kDeg, lam = 23.7L * kDeg, h = 250;
     const Geocentric g = EllipsoidalToGeocentric(WGS84, phi, lam, h);
-    const TM87 fromXYZ = WGS84ToTM87(t, true, d(g.X), d(g.Y), d(g.Z), 30);
-    const TM87 fromGeo = WGS84ToTM87(t, false, d(RadToDMS(phi)), d(RadToDMS(lam)), d(h), 30);
+    const TM87 fromXYZ = WGS84ToTM87(t, InputForm::Geocentric, d(g.X), d(g.Y), d(g.Z), 30);
+    const TM87 fromGeo = WGS84ToTM87(t, InputForm::Ellipsoidal, d(RadToDMS(phi)), d(RadToDMS(lam)), d(h), 30);
     EXPECT_NEAR(d(fromXYZ.E), d(fromGeo.E), 1e-4);
     EXPECT_NEAR(d(fromXYZ.N), d(fromGeo.N), 1e-4);
     EXPECT_NEAR(d(fromXYZ.H), d(fromGeo.H), 1e-4);
 
     // An independent reference (a general-purpose geodetic library with the
     // same translation and an exact transverse Mercator): within 2 mm.
-    const TM87 athens = WGS84ToTM87(t, true, 4608995.773, 2025713.370, 3903083.628, 0);
+    const TM87 athens = WGS84ToTM87(t, InputForm::Geocentric, 4608995.773, 2025713.370, 3903083.628, 0);
     EXPECT_NEAR(d(athens.E), 475794.2004, 0.002);
     EXPECT_NEAR(d(athens.N), 4202419.1475, 0.002);
     EXPECT_NEAR(d(athens.H), 161.7570, 0.002);

@@ -1,7 +1,5 @@
 #include "network/Calculator.h"
 
-#include "geodesy/Dialogs.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -55,11 +53,14 @@ TEST(Calculator, ButtonsFollowTheirSourceGroups)
     EXPECT_TRUE(f.calc.enabled(B::SBWGS84gEGSA87g));
     EXPECT_FALSE(f.calc.enabled(B::SBWGS84eg));
 
-    // The click then fails with the conversion message and writes nothing.
-    RecordingDialogs rec;
-    EXPECT_FALSE(f.calc.click(B::SBWGS84ge));
-    ASSERT_EQ(rec.messages().size(), 1u);
-    EXPECT_NE(rec.messages()[0].find("abc"), std::string::npos);
+    // The click then fails with the conversion message, names the edit and
+    // writes nothing.
+    const CalcOutcome o = f.calc.convert(B::SBWGS84ge);
+    EXPECT_FALSE(o);
+    ASSERT_EQ(o.messages.size(), 1u);
+    EXPECT_EQ(o.messages[0].problem, CalcProblem::NotANumber);
+    EXPECT_NE(o.messages[0].text.find("abc"), std::string::npos);
+    EXPECT_EQ(o.refused, E::WGS84Z);
     EXPECT_TRUE(f.calc.text(E::WGS84f).empty());
 
     f.calc.setText(E::WGS84Z, "");
@@ -78,7 +79,7 @@ TEST(Calculator, ChainThereAndBackReturnsTheStartWithinTheDisplayedDecimals)
     Fixture f;
     f.set3(E::WGS84f, "38.153012300", "23.451234500", "150.0000");
     ASSERT_TRUE(f.calc.enabled(B::SBWGS84eEGSA87e));
-    ASSERT_TRUE(f.calc.click(B::SBWGS84eEGSA87e));
+    ASSERT_TRUE(f.calc.convert(B::SBWGS84eEGSA87e));
     // Every step wrote its group with its decimals.
     EXPECT_FALSE(f.calc.text(E::WGS84X).empty());
     EXPECT_FALSE(f.calc.text(E::EGSA87X).empty());
@@ -90,7 +91,7 @@ TEST(Calculator, ChainThereAndBackReturnsTheStartWithinTheDisplayedDecimals)
     EXPECT_FALSE(f.calc.text(E::EditApoxhEGSA).empty());
 
     f.set3(E::WGS84f, "", "", "");
-    ASSERT_TRUE(f.calc.click(B::SBEGSA87eWGS84e));
+    ASSERT_TRUE(f.calc.convert(B::SBEGSA87eWGS84e));
     EXPECT_NEAR(f.num(E::WGS84f), 38.1530123, 2e-9);
     EXPECT_NEAR(f.num(E::WGS84l), 23.4512345, 2e-9);
     EXPECT_NEAR(f.num(E::WGS84h), 150.0, 2e-3);
@@ -109,7 +110,7 @@ TEST(Calculator, UndulationFollowsTheEllipsoidalGroupUntilItChanges)
     EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), model);
 
     // TM87 heights use that undulation: H = h - N.
-    ASSERT_TRUE(f.calc.click(B::SBEGSAeTM));
+    ASSERT_TRUE(f.calc.convert(B::SBEGSAeTM));
     EXPECT_NEAR(f.num(E::TM87H), 101 - std::stod(model), 1e-4);
 }
 
@@ -117,20 +118,18 @@ TEST(Calculator, IdentityTransformationCopiesTM87)
 {
     Fixture f;
     f.set3(E::TM87E, "476543.1234", "4212345.5678", "321.0000");
-    ASSERT_TRUE(f.calc.click(B::SBTM87TM87m));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87TM87m));
     EXPECT_EQ(f.calc.text(E::TM87Em), "476543.1234");
     EXPECT_EQ(f.calc.text(E::TM87Nm), "4212345.5678");
     EXPECT_EQ(f.calc.text(E::TM87Hm), "321.0000");
     EXPECT_TRUE(f.calc.enabled(B::SBTM87mHATT));
 
     // A shifted transformation is undone by the way back.
-    f.tr.TrShiftX = 10;
-    f.tr.TrShiftY = -5;
-    f.tr.BuildTransformationMatrix();
-    ASSERT_TRUE(f.calc.click(B::SBTM87TM87m));
+    f.tr = Transformation(SimilarityParameters{1, 0, 0, 0, 10, -5, 0});
+    ASSERT_TRUE(f.calc.convert(B::SBTM87TM87m));
     EXPECT_EQ(f.calc.text(E::TM87Em), "476553.1234");
     f.set3(E::TM87E, "", "", "");
-    ASSERT_TRUE(f.calc.click(B::SBTM87mTM87));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87mTM87));
     EXPECT_EQ(f.calc.text(E::TM87E), "476543.1234");
     EXPECT_EQ(f.calc.text(E::TM87N), "4212345.5678");
 }
@@ -143,7 +142,7 @@ TEST(Calculator, HattRoundTripAndSheetSelection)
     f.calc.setText(E::EditApoxhEGSA, "30");
     // A point near Thessaloniki.
     f.set3(E::TM87E, "410000.0000", "4500000.0000", "50.0000");
-    ASSERT_TRUE(f.calc.click(B::SBTM87HATT));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87HATT));
     // The chain rewrote the EGSA87 ellipsoidal and geocentric groups too.
     EXPECT_FALSE(f.calc.text(E::EGSA87f).empty());
     EXPECT_FALSE(f.calc.text(E::EGSA87X).empty());
@@ -156,7 +155,7 @@ TEST(Calculator, HattRoundTripAndSheetSelection)
     const std::string x = f.calc.text(E::HATTx);
     f.calc.setText(E::EditApoxhEGSA, "30");
     f.set3(E::TM87E, "", "", "");
-    ASSERT_TRUE(f.calc.click(B::SBHATTTM87));
+    ASSERT_TRUE(f.calc.convert(B::SBHATTTM87));
     EXPECT_NEAR(f.num(E::TM87E), 410000.0, 0.01);
     EXPECT_NEAR(f.num(E::TM87N), 4500000.0, 0.01);
     EXPECT_NEAR(f.num(E::TM87H), 50.0, 0.01);
@@ -177,7 +176,7 @@ TEST(Calculator, AreasAndSheets)
         if (std::string(HattAreas[k].name) == "N.MEGISTI(KASTELORIZO)") megisti = k;
     }
     ASSERT_GE(thessaloniki, 0);
-    f.calc.CBperioxhsClick(thessaloniki);
+    f.calc.selectHattArea(thessaloniki);
     EXPECT_EQ(f.calc.sheetRow(), 12);
     EXPECT_EQ(f.calc.sheetCol(), 7);
 
@@ -187,24 +186,27 @@ TEST(Calculator, AreasAndSheets)
     EXPECT_EQ(f.calc.area(), thessaloniki);
 
     // Shared centres select the first row with that centre.
-    f.calc.CBperioxhsClick(megisti);
+    f.calc.selectHattArea(megisti);
     EXPECT_EQ(f.calc.sheetCol(), -1);  // beyond the 19 columns
     int symi = -1, syrna = -1;
     for (int k = 0; k < kHattAreaCount; ++k) {
         if (std::string(HattAreas[k].name) == "SYMI") symi = k;
         if (std::string(HattAreas[k].name) == "SYRNA") syrna = k;
     }
-    f.calc.CBperioxhsClick(syrna);
+    f.calc.selectHattArea(syrna);
     f.calc.setSheet(f.calc.sheetRow(), f.calc.sheetCol());
     EXPECT_EQ(f.calc.area(), symi);
 
     // HATT to TM87 without a sheet is refused with a message.
-    RecordingDialogs rec;
     f.calc.setSheet(-1, -1);
     f.set3(E::HATTx, "100", "100", "10");
     f.calc.setText(E::EditApoxhEGSA, "30");
-    EXPECT_FALSE(f.calc.click(B::SBHATTTM87));
-    EXPECT_EQ(rec.messages().size(), 1u);
+    const CalcOutcome o = f.calc.convert(B::SBHATTTM87);
+    EXPECT_FALSE(o);
+    ASSERT_EQ(o.messages.size(), 1u);
+    EXPECT_EQ(o.messages[0].problem, CalcProblem::NoSheet);
+    EXPECT_EQ(o.messages[0].text, "Επιλέξτε πρώτα το φύλλο χάρτη HATT");
+    EXPECT_EQ(o.refused, E::Count);
     EXPECT_TRUE(f.calc.text(E::TM87E).empty());
 }
 
@@ -215,7 +217,7 @@ TEST(Calculator, LoadingFromRecordsAndReformatting)
     f.set3(E::HATTx, "1", "2", "3");
     f.calc.setSheet(12, 7);
 
-    f.calc.SpeedButton9Click(4600000.12346, 2000000, 4100000, 35.5, true);
+    f.calc.loadNetworkPoint(4600000.12346, 2000000, 4100000, 35.5, InputForm::Geocentric);
     EXPECT_EQ(f.calc.text(E::WGS84X), "4600000.1235");
     EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "35.5");
     EXPECT_TRUE(f.calc.text(E::WGS84f).empty());
@@ -225,18 +227,18 @@ TEST(Calculator, LoadingFromRecordsAndReformatting)
     EXPECT_EQ(f.calc.area(), -1);
     EXPECT_FALSE(f.calc.enabled(B::SBHATTTM87));
 
-    f.calc.SpeedButton9Click(38.15, 23.4, 120, 0, false);
+    f.calc.loadNetworkPoint(38.15, 23.4, 120, 0, InputForm::Ellipsoidal);
     EXPECT_TRUE(f.calc.text(E::WGS84X).empty());
     EXPECT_EQ(f.calc.text(E::WGS84f), "38.150000000");
     EXPECT_EQ(f.calc.text(E::WGS84h), "120.0000");
 
-    f.calc.SpeedButton10Click(476000, 4200000, 12.5, 33.2);
+    f.calc.loadReferencePoint(476000, 4200000, 12.5, 33.2);
     EXPECT_TRUE(f.calc.text(E::WGS84f).empty());
     EXPECT_EQ(f.calc.text(E::TM87E), "476000.0000");
     EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "33.2");
 
     // Leaving an edit reformats its number with its decimals.
-    f.numbers.DMSDecimals[0] = 5;
+    f.numbers.DMSDecimals[NumberDestination::Screen] = 5;
     f.calc.setText(E::EGSA87f, "38.1");
     f.calc.exitEdit(E::EGSA87f);
     EXPECT_EQ(f.calc.text(E::EGSA87f), "38.10000");
@@ -258,9 +260,9 @@ TEST(Calculator, UndulationsWrittenAreReadBackUnchanged)
     f.numbers.ThousandSeparators = {'.', '.', '.'};
     f.numbers.EGSA87Decimals = {3, 3, 3};
     f.text.setDisplay({',', '.'});
-    f.calc.SpeedButton10Click(476000, 4200000, 631.46, 1.9);
+    f.calc.loadReferencePoint(476000, 4200000, 631.46, 1.9);
     EXPECT_EQ(f.calc.text(E::EditApoxhEGSA), "1,9");
-    ASSERT_TRUE(f.calc.click(B::SBTM87EGSAe));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87EGSAe));
     EXPECT_EQ(f.calc.text(E::EGSA87h), "633,360");
 
     // Completing the ellipsoidal group filled the undulation from the geoid
@@ -268,15 +270,15 @@ TEST(Calculator, UndulationsWrittenAreReadBackUnchanged)
     std::string u = f.calc.text(E::EditApoxhEGSA);
     ASSERT_NE(u.find(','), std::string::npos) << u;
     u[u.find(',')] = '.';
-    ASSERT_TRUE(f.calc.click(B::SBEGSAeTM));
+    ASSERT_TRUE(f.calc.convert(B::SBEGSAeTM));
     std::string H = f.calc.text(E::TM87H);
     H[H.find(',')] = '.';
     EXPECT_NEAR(std::stod(H), 633.36 - std::stod(u), 0.0011);
 
     // The typed text "1.9" (the system's way) is 1.9 too, not 19.
-    f.calc.SpeedButton10Click(476000, 4200000, 631.46, 0);
+    f.calc.loadReferencePoint(476000, 4200000, 631.46, 0);
     f.calc.setText(E::EditApoxhEGSA, "1.9");
-    ASSERT_TRUE(f.calc.click(B::SBTM87EGSAe));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87EGSAe));
     EXPECT_EQ(f.calc.text(E::EGSA87h), "633,360");
 }
 
@@ -287,12 +289,12 @@ TEST(Calculator, PackedResultsCarryRoundedSeconds)
     // 59.99999...", which must show as 38.000000000, not 37.596000000.
     f.calc.setText(E::EditApoxhEGSA, "0");
     f.set3(E::EGSA87f, "38.000000000", "23.000000000", "100");
-    ASSERT_TRUE(f.calc.click(B::SBEGSAeTM));
-    ASSERT_TRUE(f.calc.click(B::SBTM87EGSAe));
+    ASSERT_TRUE(f.calc.convert(B::SBEGSAeTM));
+    ASSERT_TRUE(f.calc.convert(B::SBTM87EGSAe));
     EXPECT_EQ(f.calc.text(E::EGSA87f), "38.000000000");
     EXPECT_EQ(f.calc.text(E::EGSA87l), "23.000000000");
     // A point loaded from the network, and an edit left, the same way.
-    f.calc.SpeedButton9Click(37.5959999999, 23.2959999999, 100, 0, false);
+    f.calc.loadNetworkPoint(37.5959999999, 23.2959999999, 100, 0, InputForm::Ellipsoidal);
     EXPECT_EQ(f.calc.text(E::WGS84f), "38.000000000");
     EXPECT_EQ(f.calc.text(E::WGS84l), "23.300000000");
     f.calc.setText(E::WGS84f, "21.5959999999");
@@ -321,9 +323,7 @@ TEST(Calculator, GeoidMarkerFillsTheEllipsoidalEditsFirst)
     // Only the transformed TM87 (shifted by the transformation): back
     // through TM87 to the same place, never to 0, 0.
     Fixture h;
-    h.tr.TrShiftX = 10;
-    h.tr.TrShiftY = -5;
-    h.tr.BuildTransformationMatrix();
+    h.tr = Transformation(SimilarityParameters{1, 0, 0, 0, 10, -5, 0});
     h.set3(E::TM87Em, "476553.1234", "4212340.5678", "321");
     ASSERT_TRUE(h.calc.geoidMarker(phi, lambda));
     EXPECT_EQ(h.calc.text(E::TM87E), "476543.1234");
@@ -332,11 +332,24 @@ TEST(Calculator, GeoidMarkerFillsTheEllipsoidalEditsFirst)
 
     // Nothing to go on: no marker, no message.
     Fixture n;
-    RecordingDialogs rec;
-    EXPECT_FALSE(n.calc.geoidMarker(phi, lambda));
-    EXPECT_TRUE(rec.entries.empty());
+    CalcOutcome o = n.calc.geoidMarker(phi, lambda);
+    EXPECT_FALSE(o);
+    EXPECT_TRUE(o.messages.empty());
     // Text that is no number: the conversion's message, no marker.
     n.set3(E::TM87E, "abc", "4212345", "1");
-    EXPECT_FALSE(n.calc.geoidMarker(phi, lambda));
-    EXPECT_EQ(rec.messages().size(), 1u);
+    o = n.calc.geoidMarker(phi, lambda);
+    EXPECT_FALSE(o);
+    EXPECT_EQ(o.messages.size(), 1u);
+
+    // A transformation that cannot be undone: the solver's message, and the
+    // values pass unchanged.
+    Fixture z;
+    z.tr = Transformation(SimilarityParameters{0, 0, 0, 0, 0, 0, 0});
+    z.set3(E::TM87Em, "476553.1234", "4212340.5678", "321");
+    o = z.calc.convert(B::SBTM87mTM87);
+    EXPECT_TRUE(o);
+    ASSERT_EQ(o.messages.size(), 1u);
+    EXPECT_EQ(o.messages[0].problem, CalcProblem::Singular);
+    EXPECT_EQ(o.messages[0].text, messageText(MatrixError::NotIndependent));
+    EXPECT_EQ(z.calc.text(E::TM87E), "476553.1234");
 }

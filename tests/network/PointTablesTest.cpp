@@ -1,7 +1,5 @@
 #include "network/PointTables.h"
 
-#include "geodesy/Dialogs.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -96,9 +94,9 @@ TEST(PointTables, CellTexts)
     Network n;
     NumberText numbers(Separators{',', '.'});
     NumberSettings ns;
-    ns.GPSDecimals[0] = 3;
-    ns.EGSA87Decimals[0] = 2;
-    ns.DMSDecimals[0] = 5;
+    ns.GPSDecimals[NumberDestination::Screen] = 3;
+    ns.EGSA87Decimals[NumberDestination::Screen] = 2;
+    ns.DMSDecimals[NumberDestination::Screen] = 5;
     const Rec r = n.add("R1", false, 476543.21, 4201234.5, 0);
     n.gpsTable.setFloat(r, gps::X, 4600000.125);
     n.gpsTable.setFloat(r, gps::Y, 0);
@@ -132,7 +130,7 @@ TEST(PointTables, CellTexts)
     EXPECT_EQ(referenceCellText(g, q, 6, numbers, ns), "");
     installGYSfGetText(g, ns, numbers.system());
     EXPECT_EQ(g.text(q, gys::f), "37,30000");
-    ns.DMSDecimals[0] = 2;
+    ns.DMSDecimals[NumberDestination::Screen] = 2;
     EXPECT_EQ(g.text(q, gys::f), "37,30");
     EXPECT_EQ(g.text(q, gys::l), "");
 
@@ -156,40 +154,22 @@ TEST(PointTables, InputFormSwitchRoundTrip)
     n.gpsTable.setFloat(origin, gps::Z, 0);
     n.gpsTable.moveTo(origin);
 
-    bool geocentric = true;
-    EXPECT_FALSE(switchInputForm(n.gpsTable, geocentric, true));  // already down
+    InputForm form = InputForm::Geocentric;
+    EXPECT_FALSE(switchInputForm(n.gpsTable, form, InputForm::Geocentric));  // already down
     EXPECT_DOUBLE_EQ(n.gpsTable.getFloat(a, gps::X), 4591240.123);
 
-    ASSERT_TRUE(switchInputForm(n.gpsTable, geocentric, false));
-    EXPECT_FALSE(geocentric);
+    ASSERT_TRUE(switchInputForm(n.gpsTable, form, InputForm::Ellipsoidal));
+    EXPECT_EQ(form, InputForm::Ellipsoidal);
     const double lat = n.gpsTable.getFloat(a, gps::X);
     EXPECT_GT(lat, 37.0);
     EXPECT_LT(lat, 39.0);
     EXPECT_EQ(n.gpsTable.getFloat(origin, gps::X), 0.0);  // the origin stays 0
     EXPECT_EQ(n.gpsTable.current(), origin);
 
-    ASSERT_TRUE(switchInputForm(n.gpsTable, geocentric, true));
+    ASSERT_TRUE(switchInputForm(n.gpsTable, form, InputForm::Geocentric));
     EXPECT_NEAR(n.gpsTable.getFloat(a, gps::X), 4591240.123, 1e-3);
     EXPECT_NEAR(n.gpsTable.getFloat(a, gps::Y), 2029372.456, 1e-3);
     EXPECT_NEAR(n.gpsTable.getFloat(a, gps::Z), 3898731.789, 1e-3);
     EXPECT_EQ(n.gpsTable.getFloat(a, gps::E), 111.0);  // untouched
 }
 
-TEST(PointTables, DeleteAsksFirst)
-{
-    Network n;
-    installDeleteQuestion(n.gpsTable);
-    n.add("A", true);
-    n.add("B", true);
-    n.gpsTable.first();
-    RecordingDialogs d;
-    d.answers = {Answer::No, Answer::Yes};
-    EXPECT_FALSE(n.gpsTable.remove());
-    EXPECT_EQ(n.gpsTable.recordCount(), 2);
-    EXPECT_TRUE(n.gpsTable.remove());
-    EXPECT_EQ(n.gpsTable.recordCount(), 1);
-    ASSERT_EQ(d.entries.size(), 2u);
-    EXPECT_EQ(d.entries[0].caption, kDeleteCaption);
-    EXPECT_EQ(d.entries[0].text, kDeleteQuestion);
-    EXPECT_EQ(d.entries[0].icon, MsgIcon::Exclamation);
-}

@@ -3,9 +3,9 @@
 // bounded time, with texts for its labels, and (in the sanitizer build)
 // without an undefined conversion.
 
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
 #include "paint/SketchPainter.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "views/Sketch.h"
 

@@ -1,7 +1,7 @@
 // The painted sketch: pictures of the demo network read back pixel by
 // pixel, the page's enlarged circles, and the sketch and listing as PDF.
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "paint/Headless.h"
 #include "paint/PdfOutput.h"
 #include "paint/SketchPainter.h"
@@ -48,7 +48,7 @@ struct Demo {
         for (const auto& e : fs::directory_iterator(fs::path(KORTHAL_SOURCE_DIR) / "examples" / "demo"))
             fs::copy_file(e.path(), dir.path / e.path().filename());
         doc.LoadReference(dir.file("EGSA87"));
-        doc.LoadFile(dir.file("DEMO.WGS84"));
+        doc.openNetwork(dir.file("DEMO.WGS84"));
     }
 };
 

@@ -2,8 +2,8 @@
 // A document with reference points and a network measured with the EPSG
 // datum relation, for the tests of the network computation.
 
-#include "geodesy/Dialogs.h"
 #include "network/PointTables.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Settings.h"
 #include "support/Files.h"
@@ -39,7 +39,7 @@ protected:
         ns.GPSDecimals = {4, 4, 4};
         ns.EGSA87Decimals = {4, 4, 4};
         doc.numbers().setDisplay(Separators{',', '.'});
-        doc.settings().method = 2;
+        doc.settings().method = EstimationMethod::Similarity3D;
     }
 
     void addReference(const demo::SurveyPoint& p) { demo::appendReference(doc.GYS(), p); }

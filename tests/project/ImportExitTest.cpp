@@ -41,8 +41,8 @@ TEST_F(ImportTest, TabsWinOverCommasAndBadLinesAreReportedTogether)
                        line(d, '\t') + "\r\n" +
                        "Κ8\t4400000.5\t1900000\r\n" +         // a coordinate missing
                        "Κ9\t44x\t1900000\t4000000\r\n";       // not a number
-    doc.settings().numbers.DecimalSeparators[1] = '.';
-    doc.settings().numbers.ThousandSeparators[1] = '\0';
+    doc.settings().numbers.DecimalSeparators[NumberDestination::InputFile] = '.';
+    doc.settings().numbers.ThousandSeparators[NumberDestination::InputFile] = '\0';
     const ImportResult r = doc.ImportPointList(writeList("list.txt", text));
     EXPECT_EQ(r.separator, '\t');
     EXPECT_EQ(r.imported, 2);
@@ -84,7 +84,7 @@ TEST_F(ImportTest, CommaListsReadWithTheInputFileSeparatorsAndLoadFileRecomputes
         std::ofstream ini(dir / "DEMO.INI");
         ini << "[Separators]\r\nDseparator1=0\r\nTseparator1=3\r\n[General]\r\nmethod=2\r\n";
     }
-    doc.LoadFile(path);
+    doc.openNetwork(path);
     EXPECT_EQ(doc.CurrentFileName, path);
     EXPECT_EQ(doc.LastImport.separator, ',');
     EXPECT_EQ(doc.LastImport.imported, 6);
@@ -139,7 +139,7 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
 
     // The network comes back from its file.
     Document again;
-    again.LoadFile((dir / "OTHER.WGS84").string());
+    again.openNetwork((dir / "OTHER.WGS84").string());
     EXPECT_EQ(again.GPS().recordCount(), 1);
 
     // A point list's name is offered as a network file, never overwritten.
@@ -195,7 +195,7 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
     // Saved under a new name, the network takes its settings along, so that
     // its ellipsoidal coordinates are not read back as geocentric ones.
     dialogs.clear();
-    ASSERT_TRUE(doc.SwitchInputForm(false));
+    ASSERT_TRUE(doc.SwitchInputForm(InputForm::Ellipsoidal));
     doc.setSettingsModified(false);  // as if written before, under the old name
     doc.NetworkModified = true;
     dialogs.inputs.push_back((dir / "RENAMED.WGS84").string());
@@ -203,7 +203,7 @@ TEST_F(ImportTest, ExitSequenceWritesOnlyWhatChanged)
     EXPECT_TRUE(r.networkWritten);
     EXPECT_TRUE(r.settingsWritten);
     Document reread;
-    reread.LoadFile((dir / "RENAMED.WGS84").string());
+    reread.openNetwork((dir / "RENAMED.WGS84").string());
     EXPECT_FALSE(reread.InputIsGeocentric());
 }
 
@@ -248,11 +248,11 @@ TEST_F(ImportTest, SavedUnderANewNameTheSettingsGoAlongWhole)
     EXPECT_EQ(b.readString("Other", "Kept", ""), "ναι");
 
     Document reread(Separators{'.', ','});
-    reread.LoadFile((dir / "DEMO2.WGS84").string());
-    EXPECT_EQ(reread.numberSettings().ThousandSeparators[2], ' ');
-    EXPECT_EQ(reread.numberSettings().DecimalSeparators[2], '.');
-    EXPECT_EQ(reread.numberSettings().GPSDecimals[2], 6);
-    EXPECT_EQ(reread.numberSettings().DMSDecimals[1], 11);
+    reread.openNetwork((dir / "DEMO2.WGS84").string());
+    EXPECT_EQ(reread.numberSettings().ThousandSeparators[NumberDestination::OutputFile], ' ');
+    EXPECT_EQ(reread.numberSettings().DecimalSeparators[NumberDestination::OutputFile], '.');
+    EXPECT_EQ(reread.numberSettings().GPSDecimals[NumberDestination::OutputFile], 6);
+    EXPECT_EQ(reread.numberSettings().DMSDecimals[NumberDestination::InputFile], 11);
 }
 
 // Another existing file is written over only when the user agrees; a point
@@ -303,13 +303,13 @@ TEST_F(ImportTest, SavingOverAnotherFileAsksFirst)
 
 TEST_F(ImportTest, CaptionsNewNetworkAndSelfTestReport)
 {
-    doc.LoadFile((dir / "TEMP.WGS84").string());  // missing: an empty network
+    doc.openNetwork((dir / "TEMP.WGS84").string());  // missing: an empty network
     EXPECT_EQ(doc.caption(), "   Korthal  (v1.0)    Αρχείο : " + (dir / "TEMP.WGS84").string());
     EXPECT_EQ(doc.GPS().recordCount(), 0);
     EXPECT_FALSE(doc.NetworkModified);
     // A name the system cannot even look up (too long) is a missing file too.
     const std::string tooLong = (dir / (std::string(300, 'N') + ".WGS84")).string();
-    EXPECT_NO_THROW(doc.LoadFile(tooLong));
+    EXPECT_NO_THROW(doc.openNetwork(tooLong));
     EXPECT_EQ(doc.GPS().recordCount(), 0);
     EXPECT_EQ(doc.CurrentFileName, tooLong);
     addMeasured("Α", 4400000, 1900000, 4000000);
@@ -345,7 +345,7 @@ TEST_F(ImportTest, StartUpLoadsTheReferencePointsAndTheLastNetwork)
     }
     doc.ReferenceFileName = (dir / "EGSA87").string();
     doc.CurrentFileName = (dir / "JOB.WGS84").string();
-    doc.settings().setMethod(2);
+    doc.settings().setMethod(EstimationMethod::Similarity3D);
     dialogs.inputs.push_back(doc.CurrentFileName);
     const std::string ini = (dir / "korthal.INI").string();
     const ExitResult written = doc.ExitSequence(ini);
@@ -353,7 +353,7 @@ TEST_F(ImportTest, StartUpLoadsTheReferencePointsAndTheLastNetwork)
 
     Document next(Separators{'.', ','});
     next.ReferenceFileName = (dir / "EGSA87").string();
-    next.StartUp(ini);
+    next.startUp(ini);
     EXPECT_EQ(next.CurrentFileName, (dir / "JOB.WGS84").string());
     EXPECT_EQ(next.GYS().recordCount(), 6);
     EXPECT_EQ(next.GPS().recordCount(), 6);

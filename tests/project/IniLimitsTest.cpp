@@ -30,10 +30,10 @@ TEST(IniLimits, NumbersBeyondEverySettingGiveDefaultsOrLimits)
     EXPECT_EQ(s.shiftTexts[0], "   200,200");
     EXPECT_EQ(s.maxDm, 100);  // not a number a long long holds: the default
     EXPECT_EQ(s.maxDe, 1);    // below the range: its lower end
-    EXPECT_EQ(s.method, 0);
+    EXPECT_EQ(s.method, EstimationMethod::None);
     EXPECT_EQ(s.gpsDecimals, 10);
-    EXPECT_EQ(s.numbers.GPSDecimals[0], 18);
-    EXPECT_EQ(s.numbers.EGSA87Decimals[1], 0);
+    EXPECT_EQ(s.numbers.GPSDecimals[NumberDestination::Screen], 18);
+    EXPECT_EQ(s.numbers.EGSA87Decimals[NumberDestination::InputFile], 0);
 }
 
 TEST(IniLimits, AFileTooLargeForSettingsIsNeitherReadNorWritten)

@@ -51,7 +51,7 @@ TEST_F(NetworkTest, ThreeDimensionalEstimateRecoversTheDatumDifference)
     // The EPSG relation differs from the default shift by decimetres: the
     // correction is small but real, and the detail points land within a few
     // centimetres of their true coordinates.
-    EXPECT_GT(std::fabs(doc.transformation().TrShiftX) + std::fabs(doc.transformation().TrShiftY), 0.01);
+    EXPECT_GT(std::fabs(doc.transformation().parameters().shiftX) + std::fabs(doc.transformation().parameters().shiftY), 0.01);
     EXPECT_NEAR(value(id1, gps::E), d1.E, 0.06);
     EXPECT_NEAR(value(id1, gps::N), d1.N, 0.06);
     EXPECT_NEAR(value(id1, gps::H), d1.H, 0.10);
@@ -76,7 +76,7 @@ TEST_F(NetworkTest, ThreeDimensionalEstimateRecoversTheDatumDifference)
 TEST_F(NetworkTest, CompletingAReferencePointRecomputesAllButADetailPointOnlyItself)
 {
     buildNetwork();
-    const Extended scaleBefore = doc.transformation().TrScale;
+    const Extended scaleBefore = doc.transformation().parameters().scale;
     const double e2Before = value(id2, gps::E);
     // A fifth reference point, typed coordinate by coordinate.
     MemTable& g = doc.GPS();
@@ -86,16 +86,16 @@ TEST_F(NetworkTest, CompletingAReferencePointRecomputesAllButADetailPointOnlyIts
     EXPECT_TRUE(doc.GPSXSetText(gps::X, doc.numbers().floatToText(trig[4].X)));
     EXPECT_TRUE(doc.GPSXSetText(gps::Y, doc.numbers().floatToText(trig[4].Y)));
     EXPECT_EQ(doc.RefPointCount, 4);  // incomplete: nothing recomputed yet
-    EXPECT_EQ(doc.transformation().TrScale, scaleBefore);
+    EXPECT_EQ(doc.transformation().parameters().scale, scaleBefore);
     EXPECT_TRUE(doc.GPSXSetText(gps::Z, doc.numbers().floatToText(trig[4].Z)));
     EXPECT_EQ(doc.RefPointCount, 5);
-    EXPECT_NE(doc.transformation().TrScale, scaleBefore);
+    EXPECT_NE(doc.transformation().parameters().scale, scaleBefore);
     EXPECT_NE(value(id2, gps::E), e2Before);  // every detail point follows
     EXPECT_EQ(g.asInteger(gps::ID), id5);     // the typed record stays current
     EXPECT_FALSE(doc.EntryInProgress);
 
     // A new detail point: only its own record changes.
-    const Extended scale = doc.transformation().TrScale;
+    const Extended scale = doc.transformation().parameters().scale;
     const double e1 = value(id1, gps::E), e2 = value(id2, gps::E);
     const SurveyPoint d3 = demo::surveyPoint("Κ3", 393000.0, 4384000.0, 500.0);
     g.append();
@@ -105,7 +105,7 @@ TEST_F(NetworkTest, CompletingAReferencePointRecomputesAllButADetailPointOnlyIts
     doc.GPSXSetText(gps::Y, doc.numbers().floatToText(d3.Y));
     EXPECT_EQ(value(id3, gps::E), 0.0);
     doc.GPSXSetText(gps::Z, doc.numbers().floatToText(d3.Z));
-    EXPECT_EQ(doc.transformation().TrScale, scale);
+    EXPECT_EQ(doc.transformation().parameters().scale, scale);
     EXPECT_EQ(value(id1, gps::E), e1);
     EXPECT_EQ(value(id2, gps::E), e2);
     EXPECT_NEAR(value(id3, gps::E), d3.E, 0.06);
@@ -163,12 +163,12 @@ TEST_F(NetworkTest, OneReferencePointGivesTheIdentity)
     const long long id = addMeasured(trig[0].name, trig[0].X, trig[0].Y, trig[0].Z);
     doc.RecomputeNetwork();
     EXPECT_EQ(doc.RefPointCount, 1);
-    const auto& M = doc.transformation().TrMatrix;
+    const auto& M = doc.transformation().matrix();
     for (std::size_t i = 0; i < 3; ++i)
         for (std::size_t j = 0; j < 4; ++j)
             EXPECT_EQ(M[i][j], i == j ? 1 : 0);
     // The residuals are the raw differences of the datum relation.
-    const TM87 c = WGS84ToTM87(doc.datumShifts(), true, trig[0].X, trig[0].Y, trig[0].Z, trig[0].apoxh);
+    const TM87 c = WGS84ToTM87(doc.datumShifts(), InputForm::Geocentric, trig[0].X, trig[0].Y, trig[0].Z, trig[0].apoxh);
     const ReferenceResidual* r = doc.residualOf(id);
     ASSERT_NE(r, nullptr);
     EXPECT_NEAR(r->vE, trig[0].E - double(c.E), 1e-9);
@@ -201,9 +201,9 @@ TEST_F(NetworkTest, ThreeDimensionalFallsBackToTwoWhenAReferenceHeightIsZero)
     }
     doc.RecomputeNetwork();
     EXPECT_FALSE(doc.Use3D);
-    EXPECT_EQ(doc.transformation().TrRotX, 0);
-    EXPECT_EQ(doc.transformation().TrRotY, 0);
-    EXPECT_EQ(doc.transformation().TrMatrix[2][2], 1);
+    EXPECT_EQ(doc.transformation().parameters().rotX, 0);
+    EXPECT_EQ(doc.transformation().parameters().rotY, 0);
+    EXPECT_EQ(doc.transformation().matrix()[2][2], 1);
     EXPECT_EQ(doc.RmsH, 0);
     const TransformationDisplay& d = doc.parameters();
     EXPECT_FALSE(d.LexVisible);
@@ -233,7 +233,7 @@ TEST_F(NetworkTest, ThreeDimensionalFallsBackToTwoWhenAReferenceHeightIsZero)
 
 TEST_F(NetworkTest, LimitsIncludeTheirBounds)
 {
-    doc.settings().setInputIsGeocentric(false);
+    doc.settings().setInputForm(InputForm::Ellipsoidal);
     MemTable& g = doc.GPS();
     g.append();
     doc.GPSNameSetText("Α1");
@@ -258,7 +258,7 @@ TEST_F(NetworkTest, LimitsIncludeTheirBounds)
     EXPECT_EQ(dialogs.messages().back(), conversionError("1e400"));
 
     dialogs.clear();
-    doc.settings().setInputIsGeocentric(true);
+    doc.settings().setInputForm(InputForm::Geocentric);
     EXPECT_FALSE(doc.GPSXSetText(gps::Z, "4248851"));
     EXPECT_TRUE(doc.GPSXSetText(gps::Z, "4248850"));
     EXPECT_TRUE(doc.GPSXSetText(gps::X, "4151000"));
@@ -353,15 +353,39 @@ TEST_F(NetworkTest, InputFormSwitchKeepsTheNetwork)
     buildNetwork();
     const double x = value(id1, gps::X), e = value(id1, gps::E);
     doc.setSettingsModified(false);
-    EXPECT_FALSE(doc.SwitchInputForm(true));  // already geocentric
+    EXPECT_FALSE(doc.SwitchInputForm(InputForm::Geocentric));  // already geocentric
     EXPECT_FALSE(doc.settingsModified());
-    EXPECT_TRUE(doc.SwitchInputForm(false));
+    EXPECT_TRUE(doc.SwitchInputForm(InputForm::Ellipsoidal));
     EXPECT_TRUE(doc.settingsModified());
     EXPECT_NEAR(value(id1, gps::X), 39.0, 1.0);  // a latitude now
     doc.RecomputeNetwork();
     EXPECT_NEAR(value(id1, gps::E), e, 1e-4);
-    EXPECT_TRUE(doc.SwitchInputForm(true));
+    EXPECT_TRUE(doc.SwitchInputForm(InputForm::Geocentric));
     EXPECT_NEAR(value(id1, gps::X), x, 1e-4);
+}
+
+TEST_F(NetworkTest, DeleteAsksFirst)
+{
+    // The question belongs to the document, for both tables.
+    for (MemTable* t : {&doc.GPS(), &doc.GYS()}) {
+        SCOPED_TRACE(t->name());
+        for (const char* name : {"A", "B"}) {
+            const Rec r = t->appendRecord();
+            t->setString(r, t->fieldIndex("Name"), name);
+        }
+        t->first();
+        RecordingDialogs d;
+        d.answers = {Answer::No, Answer::Yes};
+        EXPECT_FALSE(t->remove());
+        EXPECT_EQ(t->recordCount(), 2);
+        EXPECT_TRUE(t->remove());
+        EXPECT_EQ(t->recordCount(), 1);
+        ASSERT_EQ(d.entries.size(), 2u);
+        EXPECT_EQ(d.entries[0].caption, kDeleteCaption);
+        EXPECT_EQ(d.entries[0].text, kDeleteQuestion);
+        EXPECT_EQ(d.entries[0].icon, MsgIcon::Exclamation);
+        EXPECT_TRUE(d.entries[0].question);
+    }
 }
 
 }  // namespace

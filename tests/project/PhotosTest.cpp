@@ -1,7 +1,7 @@
 // The photographs' files: names, look-ups, the copy that a change makes and
 // the deletion.
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 #include "project/Photos.h"
 #include "support/Files.h"

@@ -62,7 +62,7 @@ protected:
             const double X = g.getFloat(r, gps::X), Y = g.getFloat(r, gps::Y), Z = g.getFloat(r, gps::Z);
             double E = 0, N = 0, H = 0;
             if (X != 0 && Y != 0 && Z != 0) {
-                TM87 t = WGS84ToTM87(doc.datumShifts(), true, X, Y, Z, g.getFloat(r, gps::apoxh));
+                TM87 t = WGS84ToTM87(doc.datumShifts(), InputForm::Geocentric, X, Y, Z, g.getFloat(r, gps::apoxh));
                 doc.transformation().ApplyTransformation(t.E, t.N, t.H);
                 E = static_cast<double>(t.E), N = static_cast<double>(t.N), H = static_cast<double>(t.H);
             }
@@ -105,14 +105,14 @@ TEST_F(RecomputeBulkTest, EveryPointFollowsItsInputsTheShiftAndTheTransformation
 
     // A new WGS84 -> EGSA87 shift moves every point (without a local
     // transformation, which would absorb most of it).
-    doc.settings().method = 0;
+    doc.settings().method = EstimationMethod::None;
     doc.RecomputeNetwork();
     const double before = g.getFloat(nthDetail(20), gps::E);
     doc.datumShifts()(WGS84, EGSA87).dX += 0.5;
     doc.RecomputeNetwork();
     EXPECT_EQ(wrongPositions(), 0);
     EXPECT_GT(std::fabs(g.getFloat(nthDetail(20), gps::E) - before), 0.1);
-    doc.settings().method = 2;
+    doc.settings().method = EstimationMethod::Similarity3D;
     doc.RecomputeNetwork();
     EXPECT_EQ(wrongPositions(), 0);
 
@@ -163,8 +163,8 @@ TEST_F(RecomputeBulkTest, ImportedPointsGetWhatEnteringThemOneByOneGives)
             list << line;
         }
     }
-    doc.settings().numbers.DecimalSeparators[1] = '.';
-    doc.settings().numbers.ThousandSeparators[1] = '\0';
+    doc.settings().numbers.DecimalSeparators[NumberDestination::InputFile] = '.';
+    doc.settings().numbers.ThousandSeparators[NumberDestination::InputFile] = '\0';
     const ImportResult r = doc.ImportPointList((dir / "L.TXT").string());
     ASSERT_EQ(r.imported, kPoints);
     ASSERT_TRUE(r.rejected.empty());
@@ -173,7 +173,7 @@ TEST_F(RecomputeBulkTest, ImportedPointsGetWhatEnteringThemOneByOneGives)
     const DatumShiftTable& shifts = doc.datumShifts();
     const Transformation& tr = doc.transformation();
     auto entered = [&](double X, double Y, double Z, double undulation) {
-        TM87 t = WGS84ToTM87(shifts, true, X, Y, Z, undulation);
+        TM87 t = WGS84ToTM87(shifts, InputForm::Geocentric, X, Y, Z, undulation);
         tr.ApplyTransformation(t.E, t.N, t.H);
         return std::array<double, 3>{static_cast<double>(t.E), static_cast<double>(t.N),
                                      static_cast<double>(t.H)};

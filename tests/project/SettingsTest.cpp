@@ -91,10 +91,10 @@ TEST(Settings, NetworkDefaultsWithoutAFile)
     EXPECT_EQ(comma.egsaDecimals, 3);
     EXPECT_EQ(comma.paramDecimals, 8);
     EXPECT_EQ(comma.dmsDecimals, 9);
-    EXPECT_EQ(comma.method, 0);
+    EXPECT_EQ(comma.method, EstimationMethod::None);
     EXPECT_EQ(comma.maxDt, 100);
-    EXPECT_TRUE(comma.InputIsGeocentric);
-    for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_EQ(comma.inputForm, InputForm::Geocentric);
+    for (const NumberDestination k : kNumberDestinations) {
         EXPECT_EQ(comma.numbers.DecimalSeparators[k], ',');
         EXPECT_EQ(comma.numbers.ThousandSeparators[k], '.');
         EXPECT_EQ(comma.numbers.GPSDecimals[k], 3);
@@ -129,14 +129,14 @@ TEST(Settings, NetworkFileValuesAndRules)
     NetworkSettings s(Separators{',', '.'});
     s.LoadParams(path, shifts);
     EXPECT_EQ(s.thousandsChoice, 2);
-    EXPECT_EQ(s.numbers.ThousandSeparators[0], ' ');
-    EXPECT_EQ(s.numbers.DecimalSeparators[1], ',');   // "Dseparator1" read as "DSeparator1"
-    EXPECT_EQ(s.numbers.ThousandSeparators[1], ' ');  // out of range: the current choice
+    EXPECT_EQ(s.numbers.ThousandSeparators[NumberDestination::Screen], ' ');
+    EXPECT_EQ(s.numbers.DecimalSeparators[NumberDestination::InputFile], ',');   // "Dseparator1" read as "DSeparator1"
+    EXPECT_EQ(s.numbers.ThousandSeparators[NumberDestination::InputFile], ' ');  // out of range: the current choice
     EXPECT_EQ(s.gpsDecimals, 10);                     // the spin edit's range
-    EXPECT_EQ(s.numbers.GPSDecimals[0], 15);          // the run-time value as in the file
+    EXPECT_EQ(s.numbers.GPSDecimals[NumberDestination::Screen], 15);          // the run-time value as in the file
     EXPECT_EQ(s.dmsDecimals, 0);
-    EXPECT_FALSE(s.InputIsGeocentric);
-    EXPECT_EQ(s.method, 2);
+    EXPECT_EQ(s.inputForm, InputForm::Ellipsoidal);
+    EXPECT_EQ(s.method, EstimationMethod::Similarity3D);
     EXPECT_EQ(s.kind, 1);
     EXPECT_EQ(s.maxDm, 1);
     EXPECT_DOUBLE_EQ(shifts(WGS84, EGSA87).dX, 200.2);  // not a number: default
@@ -165,7 +165,7 @@ TEST(Settings, PageSwitchAndSaveFailures)
     s.SpinEdit2Change(6);
     ASSERT_TRUE(s.switchPage(2, path, shifts, error)) << error;
     EXPECT_EQ(s.gpsDecimals, 3);  // page 2 has nothing stored
-    EXPECT_EQ(s.numbers.GPSDecimals[1], 6);
+    EXPECT_EQ(s.numbers.GPSDecimals[NumberDestination::InputFile], 6);
     IniFile ini(path);
     EXPECT_EQ(ini.readInteger("Decimals", "GPSdecimals1", 0), 6);
     EXPECT_FALSE(ini.valueExists("Decimals", "GPSdecimals2"));

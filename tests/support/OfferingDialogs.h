@@ -1,7 +1,7 @@
 #pragma once
 // Recording dialogs that also keep the text an input question offered.
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 
 #include <optional>
 #include <string>

@@ -40,15 +40,11 @@ inline Network randomNetwork(std::mt19937_64& gen, double noise, std::size_t n,
     std::uniform_real_distribution<double> east(380000, 390000), north(4380000, 4390000),
         height(50, 900), angle(-5, 5), ppm(-10, 10), shift(-1, 1);
     std::normal_distribution<double> err(0, noise);
-    Transformation misfit;
-    misfit.TrScale = 1 + ppm(gen) * 1e-6L;
-    misfit.TrRotX = angle(gen) * kArcSecond * (shape.tilted ? 1 : 0);
-    misfit.TrRotY = angle(gen) * kArcSecond * (shape.tilted ? 1 : 0);
-    misfit.TrRotZ = angle(gen) * kArcSecond;
-    misfit.TrShiftX = shift(gen);
-    misfit.TrShiftY = shift(gen);
-    misfit.TrShiftZ = shift(gen);
-    misfit.BuildTransformationMatrix();
+    // Braced initialisers are evaluated in order: the draws keep theirs.
+    const double tilt = shape.tilted ? 1 : 0;
+    const Transformation misfit(SimilarityParameters{
+        1 + ppm(gen) * 1e-6L, angle(gen) * kArcSecond * tilt, angle(gen) * kArcSecond * tilt,
+        angle(gen) * kArcSecond, shift(gen), shift(gen), shift(gen)});
     Network net;
     for (std::size_t i = 0; i < n; ++i) {
         const Extended E = east(gen), N = north(gen), H = height(gen);
@@ -69,12 +65,12 @@ inline Network randomNetwork(std::mt19937_64& gen, double noise, std::size_t n,
 inline AdjustmentStatistics estimate(const Network& net, bool threeD,
                                      const AprioriPrecision& apriori = {})
 {
-    Transformation t;
     if (threeD) {
-        t.EstimateTransformation(net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS, {});
+        const Transformation t =
+            EstimateTransformation(net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS, {}).transformation;
         return Statistics3D(t, net.XT, net.YT, net.ZT, net.XS, net.YS, net.ZS, apriori);
     }
-    t.Estimate2DSimilarity(net.XT, net.YT, net.XS, net.YS);
+    const Transformation t = Estimate2DSimilarity(net.XT, net.YT, net.XS, net.YS).transformation;
     return Statistics2D(t, net.XT, net.YT, net.XS, net.YS, apriori);
 }
 

@@ -1,6 +1,6 @@
 #include "table/MemTable.h"
 
-#include "geodesy/Dialogs.h"
+#include "table/PlainNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -153,10 +153,10 @@ TEST(MemTable, CursorEditPostCancelDeleteAndEvents)
     EXPECT_DOUBLE_EQ(s.t.getFloat(r, s.x), 9.0);
     EXPECT_EQ(posts, 2);
 
-    RecordingDialogs dialogs;
     EXPECT_TRUE(s.t.setText(s.x, "1,5"));
-    EXPECT_FALSE(s.t.setText(s.x, "abc"));
-    EXPECT_EQ(dialogs.messages().size(), 1u);
+    const TextEntry refused = s.t.setText(s.x, "abc");
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.error, conversionError("abc"));
     s.t.post();
     EXPECT_DOUBLE_EQ(s.t.asFloat(s.x), 1.5);
 
@@ -178,6 +178,40 @@ TEST(MemTable, CursorEditPostCancelDeleteAndEvents)
     s.t.post();
     EXPECT_EQ(customSets, 1);
     EXPECT_EQ(s.t.asString(s.name), "<Q>");
+}
+
+TEST(MemTable, SettingWithoutARecordOrAValueItCannotTakeIsRefused)
+{
+    SmallTable s;
+    // No current record: nothing is appended behind the caller's back.
+    EXPECT_FALSE(s.t.set(s.x, 1.0));
+    EXPECT_FALSE(s.t.setText(s.x, "1"));
+    EXPECT_EQ(s.t.recordCount(), 0);
+    EXPECT_EQ(s.t.state(), MemTable::State::Browse);
+
+    s.t.append();
+    struct Case {
+        const char* what;
+        int field;
+        Value value;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"a number", s.x, 2.5, true},
+        {"an integer into a number", s.x, 3LL, true},
+        {"text into a number", s.x, std::string("abc"), false},
+        {"a number into a Boolean", s.flag, 2.5, false},
+        {"a calculated field", s.calc, 1.0, false},
+        {"null", s.memo, Value{}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Value before = s.t.value(c.field);
+        EXPECT_EQ(s.t.set(c.field, c.value), c.stored);
+        if (!c.stored)
+            EXPECT_EQ(s.t.value(c.field), before);
+    }
+    EXPECT_DOUBLE_EQ(s.t.asFloat(s.x), 3.0);
 }
 
 TEST(MemTable, ListenersSeeRowsInIndexOrder)

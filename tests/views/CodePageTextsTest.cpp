@@ -2,7 +2,7 @@
 // character the code page lacks (an arrow, a minus sign) would reach the
 // file as '?'. These tests convert each such text and fail on a loss.
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "network/PointTables.h"
 #include "network/SelfTest.h"
 #include "project/Document.h"
@@ -36,7 +36,7 @@ TEST(CodePageTexts, ListingsOfTheDemoNetworkWithItsResiduals)
         fs::copy_file(e.path(), temp.path / e.path().filename());
     Document doc(Separators{'.', ','});
     doc.LoadReference(temp.file("EGSA87"));
-    doc.LoadFile(temp.file("DEMO.WGS84"));
+    doc.openNetwork(temp.file("DEMO.WGS84"));
     ASSERT_GT(doc.GPS().recordCount(), 0);
     ASSERT_FALSE(doc.residuals().empty());
     // A reference point without its measurement: the residual list says so.

@@ -1,7 +1,7 @@
 // The fixed-pitch listing of the point tables.
 
 #include "geodesy/Angles.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "network/PointTables.h"
 #include "project/Document.h"
 #include "project/TextOutput.h"
@@ -134,7 +134,7 @@ TEST(Listing, UnderTheResidualsTheTestAndTheCheckPoints)
     Document doc(Separators{'.', ','});
     const std::string demo = std::string(KORTHAL_SOURCE_DIR) + "/examples/demo/";
     doc.LoadReference(demo + "EGSA87");
-    doc.LoadFile(demo + "DEMO.WGS84");
+    doc.openNetwork(demo + "DEMO.WGS84");
     ASSERT_TRUE(doc.excludeByName({"Σ104"}).empty());
     const auto pages = printTableLines(doc, true, true);
     ASSERT_EQ(pages.size(), 1u);
@@ -275,7 +275,7 @@ void loadDemoCopy(const test::TempDir& temp, Document& doc)
              std::filesystem::path(KORTHAL_SOURCE_DIR) / "examples" / "demo"))
         std::filesystem::copy_file(e.path(), temp.path / e.path().filename());
     doc.LoadReference(temp.file("EGSA87"));
-    doc.LoadFile(temp.file("DEMO.WGS84"));
+    doc.openNetwork(temp.file("DEMO.WGS84"));
 }
 
 TEST(Listing, TitlesStandOverTheirColumns)
@@ -359,7 +359,7 @@ TEST(Listing, ResidualLinesOfSuspectAndCheckPointsKeepTheirColumns)
     const test::TempDir temp("listing");
     Document doc(Separators{'.', ','});
     loadDemoCopy(temp, doc);
-    doc.settings().method = 2;
+    doc.settings().method = EstimationMethod::Similarity3D;
     doc.RecomputeNetwork();
     ASSERT_GE(doc.residuals().size(), 6u);
     MemTable& g = doc.GPS();

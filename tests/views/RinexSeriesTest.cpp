@@ -3,7 +3,7 @@
 
 #include "views/RinexSeries.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "support/Files.h"
 #include "views/RinexReader.h"
 #include "views/RinexTable.h"

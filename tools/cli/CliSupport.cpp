@@ -193,7 +193,7 @@ int loadNetwork(Document& doc, std::string_view command, const std::string& netw
     else if (!doc.LoadReference(ref))
         std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';
     doc.SettingsFileOverride = settingsFile;
-    doc.LoadFile(network);
+    doc.openNetwork(network);
     complete = doc.LastLoadProblem.empty();
     if (!complete)
         std::cerr << "korthal-cli " << command << ": " << doc.LastLoadProblem << '\n';

@@ -68,7 +68,7 @@ int runImport(const std::vector<std::string>& args)
     if (!ref.empty() && !doc.LoadReference(ref))
         std::cerr << "korthal-cli import: the reference file " << ref << " could not be read\n";
     doc.SettingsFileOverride = settingsFile;
-    doc.LoadFile(list);
+    doc.openNetwork(list);
     const ImportResult& r = doc.LastImport;
     if (!r.opened)
         return 1;

@@ -10,6 +10,7 @@
 #include "views/Listing.h"
 
 #include <algorithm>
+#include <optional>
 #include <iostream>
 
 namespace korthal::cli {
@@ -27,9 +28,9 @@ void printResults(const Document& doc, std::ostream& out)
     out << '\n';
     static const char* const kMethods[] = {"κανένας", "2-Δ  (τετραπαραμετρικός)",
                                            "3-Δ  (επταπαραμετρικός)"};
-    const int m = doc.settings().method;
-    out << "Μετασχηματισμός: " << kMethods[m >= 0 && m <= 2 ? m : 0]
-        << (m == 2 && !doc.Use3D ? "  → 2-Δ (σημείο αναφοράς με H = 0 ή λίγα σημεία)" : "") << "\n\n";
+    const EstimationMethod m = doc.settings().method;
+    out << "Μετασχηματισμός: " << kMethods[storedNumber(m)]
+        << (m == EstimationMethod::Similarity3D && !doc.Use3D ? "  → 2-Δ (σημείο αναφοράς με H = 0 ή λίγα σημεία)" : "") << "\n\n";
     // Each parameter with its standard error, when the adjustment has one.
     auto param = [&out](const char* caption, const std::string& value, const std::string& error) {
         out << "  " << caption << ' ' << value;
@@ -53,12 +54,12 @@ void printResults(const Document& doc, std::ostream& out)
     for (std::size_t i = 0; i < 3; ++i)
         out << "  " << kRows[i] << d.rows[i].text() << '\n';
     out << "\nΠίνακας [μR | t]:\n";
-    const int pd = doc.settings().numbers.ParamDecimals[0];
+    const int pd = doc.settings().numbers.ParamDecimals[NumberDestination::Screen];
     const std::string fmt = "%" + std::to_string(pd + 14) + "." + std::to_string(pd) + "n";
     for (std::size_t i = 0; i < 3; ++i) {
         out << ' ';
         for (std::size_t j = 0; j < 4; ++j)
-            out << ' ' << n.FormatNumber(fmt, {tr.TrMatrix[i][j]});
+            out << ' ' << n.FormatNumber(fmt, {tr.matrix()[i][j]});
         out << '\n';
     }
     out << "\nΜέσα τετραγωνικά σφάλματα (m): E " << d.Lmx << "   N " << d.Lmy << "   H " << d.Lmz
@@ -108,7 +109,7 @@ int runNetwork(const std::vector<std::string>& args)
 {
     std::string network, reference, settingsFile, output;
     std::vector<std::string> excluded;
-    int method = -1;
+    std::optional<EstimationMethod> method;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& into) {
@@ -139,11 +140,11 @@ int runNetwork(const std::vector<std::string>& args)
             else if (a == "--output")
                 output = v;
             else if (v == "none")
-                method = 0;
+                method = EstimationMethod::None;
             else if (v == "2d")
-                method = 1;
+                method = EstimationMethod::Similarity2D;
             else if (v == "3d")
-                method = 2;
+                method = EstimationMethod::Similarity3D;
             else {
                 std::cerr << "korthal-cli network: --method takes none, 2d or 3d, not " << v << '\n';
                 return 2;
@@ -166,8 +167,8 @@ int runNetwork(const std::vector<std::string>& args)
     bool complete = false;
     if (const int status = loadNetwork(doc, "network", network, reference, settingsFile, complete))
         return status;
-    if (method >= 0) {
-        doc.settings().method = method;
+    if (method) {
+        doc.settings().method = *method;
         doc.RecomputeNetwork();
     }
     if (!excluded.empty()) {

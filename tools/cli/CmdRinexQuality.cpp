@@ -7,9 +7,9 @@
 #include "tools/cli/CliSupport.h"
 #include "tools/cli/Command.h"
 
-#include "geodesy/Dialogs.h"
 #include "paint/Headless.h"
 #include "paint/SkyPlotPainter.h"
+#include "project/Dialogs.h"
 #include "project/IniFile.h"
 #include "table/PlainNumber.h"
 #include "table/TextUtil.h"

@@ -5,6 +5,7 @@
 #include "geodesy/Transformation.h"
 #include "network/NumberText.h"
 #include "network/SelfTest.h"
+#include "project/Dialogs.h"
 #include "project/TextOutput.h"
 
 #include <charconv>
@@ -105,6 +106,11 @@ int runSelftest(const std::vector<std::string>& args)
     std::vector<std::string> lines;
     auto report = [&](const std::string& line) { lines.push_back(line); };
     auto progress = [&](const SelfTestProgress& p) {
+        // The run's messages, on stderr as the program would show them.
+        if (p.estimation != EstimationStatus::Estimated)
+            showMessage(messageText(p.estimation));
+        if (!p.failure.empty())
+            showMessage(p.failure);
         std::cout << "run " << p.run << ": " << p.points << " points"
                   << (p.failed ? ", check FAILED" : "") << '\n';
     };

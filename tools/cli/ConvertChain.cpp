@@ -4,6 +4,7 @@
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "geodesy/TransverseMercator.h"
+#include "project/Dialogs.h"
 
 #include <cmath>
 #include <deque>
@@ -65,13 +66,15 @@ template <class T>
 BasicGeographic<T> tm87Inverse(const Pt<T>& p, ChainWatch* w)
 {
     FootpointCheck check;
-    const BasicGeographic<T> g =
-        TM87ToEllipsoidal<T>(p.a, p.b, p.c, 0, w ? &check : nullptr);
+    const BasicGeographic<T> g = TM87ToEllipsoidal<T>(p.a, p.b, p.c, 0, &check);
     if (w) {
         if (!check.converged)
             w->noConvergence = true;
         if (check.nearLimit && std::is_same_v<T, double>)
             w->needsExtended = true;
+    } else if (!check.converged) {
+        // The projection shows nothing itself: the run without a watch says it.
+        showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
     }
     return g;
 }

@@ -11,7 +11,7 @@
 #include "app/PhotoWindow.h"
 #include "app/Program.h"
 #include "app/RinexViewer.h"
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 #include "project/Document.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 
 #include <iostream>
 

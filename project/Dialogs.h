@@ -1,11 +1,15 @@
 #pragma once
-// How the computation core talks to the user without showing anything itself.
+// How the document and the layers above it talk to the user without showing
+// anything themselves.
 //
-// The libraries report their messages (exact texts, UTF-8) and ask their
-// questions through the one Dialogs object installed for the process. The
-// desktop program installs one that shows message boxes; tests install a
-// RecordingDialogs that keeps every message and answers from a script; the
-// command-line tool writes messages to stderr.
+// The document, the views and the windows report their messages (exact
+// texts, UTF-8) and ask their questions through the one Dialogs object
+// installed for the process. The desktop program installs one that shows
+// message boxes; tests install a RecordingDialogs that keeps every message
+// and answers from a script; the command-line tool writes messages to
+// stderr. The layers below the document (geodesy, table, network) never use
+// it: they return what happened (a status, or an error value carrying the
+// text to show) and their callers decide what to show.
 
 #include <deque>
 #include <optional>
