@@ -368,13 +368,20 @@ void TransformPage::ShowTransformationParameters()
 
     const AdjustmentSummary sum = adjustmentSummary(doc_, doc_.numbers());
     QStringList lines;
-    for (const std::string* l : {&sum.precision, &sum.test}) if (!l->empty()) lines << html(*l);
+    for (const std::string* l : {&sum.precision, &sum.test, &sum.pointTest})
+        if (!l->empty()) lines << html(*l);
     if (!sum.verdict.empty()) {
         const bool suspect = std::any_of(doc_.residuals().begin(), doc_.residuals().end(),
                                          [](const ReferenceResidual& r) { return r.suspect; });
         lines << (suspect ? QStringLiteral("<b><span style=\"color:#c00000\">%1</span></b>")
                           : QStringLiteral("%1"))
                      .arg(html(sum.verdict));
+    }
+    if (!sum.agreement.empty()) {
+        lines << html(sum.agreement);
+        lines << (sum.disagreement ? QStringLiteral("<b><span style=\"color:#c00000\">%1</span></b>")
+                                   : QStringLiteral("%1"))
+                     .arg(html(sum.agreementVerdict));
     }
     if (!sum.checkPoints.empty())
         lines << QStringLiteral("<span style=\"color:#0046c8\">%1</span>").arg(html(sum.checkPoints));

@@ -66,11 +66,33 @@ AdjustmentSummary adjustmentSummary(const Document& doc, const NumberText& numbe
         out.test = "Έλεγχος τ (Pope) των σημείων αναφοράς, α = " + num("%.2n", s.familyAlpha) +
                    " για όλο το δίκτυο (" + num("%.5n", s.alpha) +
                    " ανά τιμή): κρίσιμη τιμή τ = " + num("%.2n", s.critical);
+        if (s.pointsTested)
+            out.pointTest = "Έλεγχος F κάθε σημείου (όλες οι συντεταγμένες μαζί), α = " +
+                            num("%.3n", s.pointFamilyAlpha) + " για όλο το δίκτυο (" +
+                            num("%.5n", s.pointAlpha) + " ανά σημείο): κρίσιμη τιμή F = " +
+                            num("%.2n", s.pointCritical);
         out.verdict = "Κανένα ύποπτο σημείο";
+        const int named = s.named();
         for (const ReferenceResidual& r : doc.residuals())
-            if (r.suspect)
-                out.verdict = "Ύποπτο σημείο: " + r.name + "  (τ = " + num("%.2n", r.tau) +
-                              " στο " + axisName(r.tauAxis) + ")";
+            if (r.suspect && named >= 0 && named < static_cast<int>(s.points.size()))
+                out.verdict = "Ύποπτο σημείο: " + r.name +
+                              (s.pointsTested
+                                   ? "  (F = " + num("%.2n", s.points[named].F) + ")"
+                                   : "  (τ = " + num("%.2n", r.tau) + " στο " +
+                                         axisName(r.tauAxis) + ")");
+    }
+    if (estimated && s.globalTested) {
+        out.agreement = "Έλεγχος χ² της συμφωνίας με την ακρίβεια ± " +
+                        num("%.3n", s.apriori.horizontal) + " m (E, N)" +
+                        (threeD ? " και ± " + num("%.3n", s.apriori.vertical) + " m (H)" : "") +
+                        ": λόγος διασπορών " + num("%.2n", s.varianceFactor) +
+                        ", κρίσιμη τιμή " + num("%.2n", s.globalCritical) + " (α = " +
+                        num("%.2n", s.globalAlpha) + ")";
+        out.disagreement = s.disagreement;
+        out.agreementVerdict =
+            s.disagreement ? std::string("Τα σημεία αναφοράς δεν συμφωνούν μεταξύ τους") +
+                                 (s.named() < 0 ? ", χωρίς να ξεχωρίζει κάποιο σημείο" : "")
+                           : "Τα σημεία αναφοράς συμφωνούν μεταξύ τους";
     }
 
     for (const ReferenceResidual& r : doc.residuals())

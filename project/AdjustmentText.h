@@ -28,9 +28,19 @@ struct AdjustmentSummary {
     std::string precision;
     // The test and its critical value, or plainly why no test was made.
     std::string test;
-    // "Ύποπτο σημείο: Σ103  (τ = 5,23 στο E)", "Κανένα ύποπτο σημείο", or
-    // empty when no test was made.
+    // "Ύποπτο σημείο: Σ103  (F = 24,10)" (by τ, "(τ = 5,23 στο E)", where
+    // the points' coordinates could not be tested together), "Κανένα ύποπτο
+    // σημείο", or empty when no test was made.
     std::string verdict;
+    // The test of each point's coordinates together and its critical F, or
+    // empty when it was not made (the verdict then rests on τ).
+    std::string pointTest;
+    // The test of the variance factor against the a-priori precision, and
+    // its outcome ("Τα σημεία αναφοράς (δεν) συμφωνούν μεταξύ τους"), or
+    // empty when it was not made.
+    std::string agreement;
+    std::string agreementVerdict;
+    bool disagreement = false;
     // "Σημεία ελέγχου (εκτός εκτίμησης): Σ104, Σ105", or empty.
     std::string checkPoints;
 };

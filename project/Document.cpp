@@ -124,6 +124,11 @@ int Document::kind() const
     return settings_->kind;
 }
 
+AprioriPrecision Document::aprioriPrecision() const
+{
+    return {settings_->aprioriH / 1000.0L, settings_->aprioriV / 1000.0L};
+}
+
 ConvergenceCriteria Document::criteria() const
 {
     return ConvergenceCriteria{settings_->maxDm, settings_->maxDe, settings_->maxDt};
@@ -284,14 +289,15 @@ void Document::estimateFrom(const ReferenceSet& set)
         if (e.made()) {
             tr_ = e.transformation;
             stats_ = Statistics3D(tr_, set.knownE, set.knownN, set.knownH, set.compE, set.compN,
-                                  set.compH);
+                                  set.compH, aprioriPrecision());
         }
     } else {
         const Estimate e = Estimate2DSimilarity(set.knownE, set.knownN, set.compE, set.compN);
         reportEstimation(e.status);
         if (e.made())
             tr_ = e.transformation;
-        stats_ = Statistics2D(tr_, set.knownE, set.knownN, set.compE, set.compN);
+        stats_ = Statistics2D(tr_, set.knownE, set.knownN, set.compE, set.compN,
+                              aprioriPrecision());
     }
 }
 
@@ -310,7 +316,7 @@ void Document::computeResiduals(ReferenceSet& set)
         if (stats_.tested && i < stats_.points.size()) {
             res.tau = static_cast<double>(stats_.points[i].tau);
             res.tauAxis = stats_.points[i].axis;
-            res.suspect = stats_.suspect == static_cast<int>(i);
+            res.suspect = stats_.named() == static_cast<int>(i);
         }
     }
     for (ReferenceSet::Check& c : set.checks) {

@@ -389,6 +389,8 @@ private:
     bool parseTyped(const std::string& text, Extended& v);
     bool readReferenceEntry(int field, const std::string& text, Extended& v);
     ConvergenceCriteria criteria() const;
+    // The settings' a-priori precision of the reference points, in metres.
+    AprioriPrecision aprioriPrecision() const;
     EstimationMethod method() const;
     int kind() const;
 

@@ -3,6 +3,7 @@
 #include "project/IniFile.h"
 
 #include <algorithm>
+#include <tuple>
 #include <charconv>
 
 namespace korthal {
@@ -289,6 +290,8 @@ void NetworkSettings::LoadParams(const std::string& iniPath, DatumShiftTable& sh
     maxDm = clampInt(ini.readInteger(kGeneral, "maxDm", 100), kMinConvergence, kMaxConvergence);
     maxDe = clampInt(ini.readInteger(kGeneral, "maxDe", 100), kMinConvergence, kMaxConvergence);
     maxDt = clampInt(ini.readInteger(kGeneral, "maxDt", 100), kMinConvergence, kMaxConvergence);
+    aprioriH = clampInt(ini.readInteger(kGeneral, "AprioriH", kDefaultAprioriH), 1, 1000);
+    aprioriV = clampInt(ini.readInteger(kGeneral, "AprioriV", kDefaultAprioriV), 1, 1000);
 
     // Every page's separators and decimals; codes out of range give the
     // current choice. Decimals are kept as the file has them, within what
@@ -359,6 +362,13 @@ bool NetworkSettings::saveParams(const std::string& iniPath, std::string& error,
         !ini.writeInteger(kGeneral, "maxDt", maxDt) ||
         !ini.writeInteger(kGeneral, "coords", inputForm == InputForm::Geocentric ? 0 : 1))
         return fail();
+    // The a-priori precision keys stay out of files that never had them,
+    // so that a network's settings file keeps its bytes.
+    for (const auto& [key, value, def] : {std::tuple{"AprioriH", aprioriH, kDefaultAprioriH},
+                                          std::tuple{"AprioriV", aprioriV, kDefaultAprioriV}})
+        if ((value != def || ini.valueExists(kGeneral, key)) &&
+            !ini.writeInteger(kGeneral, key, value))
+            return fail();
     for (std::size_t i = 0; i < 9; ++i) {
         const std::string text = trimmed(shiftTexts[i]);
         const NumberResult n = parseDecimal(text, system_.decimal);

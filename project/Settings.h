@@ -84,6 +84,7 @@ public:
     Separators system() const { return system_; }
 
     // ---- The controls of the settings page ----
+    static constexpr int kDefaultAprioriH = 20, kDefaultAprioriV = 40;
     int page = 0;             // TabControlDecimal: 0 screen, 1 input files, 2 output files
     int thousandsChoice = 0;  // ComboBox2: 0 '.', 1 ',', 2 ' ', 3 none
     int decimalChoice = 1;    // ComboBox3: 0 '.', 1 ','
@@ -94,6 +95,11 @@ public:
     EstimationMethod method = EstimationMethod::None;  // RG2d
     int kind = 0;             // RGafinikoy: 0 similarity, 1 affine, 2 optimal
     int maxDm = 100, maxDe = 100, maxDt = 100;  // SEmaxDm, SEmaxDe, SEmaxDt
+    // The a-priori precision (mm) of the reference points' known minus
+    // transformed coordinates, against which their agreement is tested:
+    // keys "AprioriH" (E and N) and "AprioriV" (H) of [General], 1..1000;
+    // written only when a file has them or they differ from the default.
+    int aprioriH = kDefaultAprioriH, aprioriV = kDefaultAprioriV;
     std::array<std::string, 9> shiftTexts;       // EditGRS80DX .. EditED50DZ
     // Reference points left out of the estimation (they become check
     // points), by the network record's ID, each with the point's name, which

@@ -130,7 +130,8 @@ void appendAdjustmentLines(const Document& doc, const NumberText& numbers,
         block.push_back(shifts);
     }
     block.push_back(summary.test);
-    for (const std::string* line : {&summary.verdict, &summary.checkPoints})
+    for (const std::string* line : {&summary.pointTest, &summary.verdict, &summary.agreement,
+                                    &summary.agreementVerdict, &summary.checkPoints})
         if (!line->empty())
             block.push_back(*line);
     // Lines of one width, so that centring gives them one left margin.

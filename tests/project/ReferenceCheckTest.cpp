@@ -192,6 +192,42 @@ TEST_F(ReferenceCheckTest, TheBlunderIsNamedAndLeavingItOutRestoresTheNetwork)
     EXPECT_EQ(value(detailId, gps::N), detailNBefore);
 }
 
+// An error spread over a point's coordinates (1.5 m in its measured
+// geocentric X) is named by the test of its coordinates together, and the
+// agreement of the points is judged against the a-priori precision of the
+// settings.
+TEST_F(ReferenceCheckTest, SpreadErrorNamedByFAndAgreementAgainstTheSetting)
+{
+    build(-1);
+    AdjustmentSummary s = adjustmentSummary(doc, doc.numbers());
+    EXPECT_EQ(s.pointTest.rfind("Έλεγχος F κάθε σημείου (όλες οι συντεταγμένες μαζί), α = 0,005", 0),
+              0u)
+        << s.pointTest;
+    EXPECT_EQ(s.verdict, "Κανένα ύποπτο σημείο");
+    EXPECT_NE(s.agreement.find("± 0,020 m (E, N) και ± 0,040 m (H)"), std::string::npos)
+        << s.agreement;
+    EXPECT_EQ(s.agreementVerdict, "Τα σημεία αναφοράς συμφωνούν μεταξύ τους");
+
+    doc.GPS().locateID(ids[2]);
+    doc.GPS().edit();
+    doc.GPS().set(gps::X, trig[2].X + 1.5);
+    doc.GPS().post();
+    doc.RecomputeNetwork();
+    s = adjustmentSummary(doc, doc.numbers());
+    EXPECT_EQ(s.verdict.rfind("Ύποπτο σημείο: " + trig[2].name + "  (F = ", 0), 0u) << s.verdict;
+    EXPECT_EQ(residualRemark(*doc.residualOf(ids[2])), "ΥΠΟΠΤΟ");
+    EXPECT_TRUE(s.disagreement);
+    EXPECT_EQ(s.agreementVerdict, "Τα σημεία αναφοράς δεν συμφωνούν μεταξύ τους");
+
+    // With a metre allowed, the same points agree.
+    doc.settings().aprioriH = 1000;
+    doc.settings().aprioriV = 1000;
+    doc.RecomputeNetwork();
+    s = adjustmentSummary(doc, doc.numbers());
+    EXPECT_NE(s.agreement.find("± 1,000 m (E, N) και ± 1,000 m (H)"), std::string::npos);
+    EXPECT_EQ(s.agreementVerdict, "Τα σημεία αναφοράς συμφωνούν μεταξύ τους");
+}
+
 TEST_F(ReferenceCheckTest, TheChoiceLivesInTheNetworkSettingsFile)
 {
     build(2);

@@ -86,10 +86,10 @@ void printResults(const Document& doc, std::ostream& out)
             out << line << '\n';
         }
         out << '\n' << summary.test << '\n';
-        if (!summary.verdict.empty())
-            out << summary.verdict << '\n';
-        if (!summary.checkPoints.empty())
-            out << summary.checkPoints << '\n';
+        for (const std::string* line : {&summary.pointTest, &summary.verdict, &summary.agreement,
+                                        &summary.agreementVerdict, &summary.checkPoints})
+            if (!line->empty())
+                out << *line << '\n';
     }
 }
 
