@@ -1,6 +1,6 @@
 #pragma once
-// The coordinate forms that "korthal-cli convert" knows and the steps between
-// them, one step at a time to a neighbour. The calculator's line
+// The coordinate forms that "korthal-cli convert" and the calculator know and
+// the steps between them, one step at a time to a neighbour. The calculator's line
 //   wgs84-geo <-> wgs84-xyz <-> egsa87-xyz <-> egsa87-geo <-> tm87 <-> hatt
 // with the systems that meet it at TM87:
 //   htrs07-xyz <-> htrs07-geo <-> tm07 <-> tm87     (the HEPOS model)
@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-namespace korthal::cli {
+namespace korthal::chain {
 
 // The forms: the calculator's line in its order, then the others.
 enum Form {
@@ -121,4 +121,4 @@ bool doubleRunFits(Form from, Form to);
 // The forms a conversion passes through, `from` and `to` included.
 std::vector<Form> route(Form from, Form to);
 
-}  // namespace korthal::cli
+}  // namespace korthal::chain

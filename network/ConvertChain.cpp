@@ -1,4 +1,4 @@
-#include "tools/cli/ConvertChain.h"
+#include "network/ConvertChain.h"
 
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/Geoid.h"
@@ -9,7 +9,7 @@
 #include <deque>
 #include <type_traits>
 
-namespace korthal::cli {
+namespace korthal::chain {
 
 namespace {
 
@@ -429,4 +429,4 @@ template ChainPoint<double> convertPoint<double>(Form, Form, ChainPoint<double>,
 template ChainPoint<Extended> convertPoint<Extended>(Form, Form, ChainPoint<Extended>,
                                                      const ConvertOptions&, ChainWatch*);
 
-}  // namespace korthal::cli
+}  // namespace korthal::chain
