@@ -25,7 +25,7 @@ Form formOf(SysGroup g)
     case SysGroup::UTM34ED50: return chain::UTM34ED50;
     case SysGroup::UTM35ED50: return chain::UTM35ED50;
     case SysGroup::HattSheet: return chain::HattOkxe;
-    case SysGroup::TM87: return chain::TM87Proj;
+    case SysGroup::EGSA87TM87: return chain::TM87Proj;
     case SysGroup::EGSA87Geo: return chain::EGSA87Geo;
     case SysGroup::WGS84Geo: return chain::WGS84Geo;
     default: return chain::WGS84Xyz;

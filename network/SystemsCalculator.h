@@ -25,7 +25,7 @@ enum class SysGroup : int {
     HTRS07Geo, HTRS07Xyz, TM07,
     TM3West, TM3Central, TM3East,
     UTM34ED50, UTM35ED50, HattSheet,
-    TM87, EGSA87Geo, WGS84Geo, WGS84Xyz,
+    EGSA87TM87, EGSA87Geo, WGS84Geo, WGS84Xyz,
     Count
 };
 constexpr int kSysGroupCount = static_cast<int>(SysGroup::Count);
@@ -73,8 +73,11 @@ class SystemsCalculator {
 public:
     explicit SystemsCalculator(SystemsContext ctx);
 
-    const std::string& text(SysGroup g, int k) const { return texts_[ix(g)][k]; }
-    void setText(SysGroup g, int k, std::string value) { texts_[ix(g)][k] = std::move(value); }
+    const std::string& text(SysGroup g, int k) const { return texts_[ix(g)][static_cast<std::size_t>(k)]; }
+    void setText(SysGroup g, int k, std::string value)
+    {
+        texts_[ix(g)][static_cast<std::size_t>(k)] = std::move(value);
+    }
     // A group's button works when its three edits hold text.
     bool complete(SysGroup g) const;
     // Empties every edit (the found sheet is forgotten too).

@@ -70,13 +70,13 @@ TEST(SystemsCalculator, EveryGroupAsTheCommandLineConvertsIt)
 {
     const Case cases[] = {
         // The HEPOS manual: TM07 566 446.108, 2 529 618.096 → TM87 to 1 mm.
-        {SysGroup::TM07, "566446.108 2529618.096 51.610", 0, SysGroup::TM87,
+        {SysGroup::TM07, "566446.108 2529618.096 51.610", 0, SysGroup::EGSA87TM87,
          {566296.537, 4529332.307}, 0.001},
         // The sheet "Αλεξάνδρεια" (number 26): x, y → TM87 to 1 cm.
-        {SysGroup::HattSheet, "-16997.09 -14277.15 120", 26, SysGroup::TM87,
+        {SysGroup::HattSheet, "-16997.09 -14277.15 120", 26, SysGroup::EGSA87TM87,
          {353310.92, 4497950.95}, 0.01},
         // And back from TM87, the sheet found from the point.
-        {SysGroup::TM87, "353310.92 4497950.95 120", 0, SysGroup::HattSheet,
+        {SysGroup::EGSA87TM87, "353310.92 4497950.95 120", 0, SysGroup::HattSheet,
          {-16997.09, -14277.15}, 0.01},
         // Athens in the central TM3 zone, Rhodes in UTM 35, Athens in HTRS07.
         {SysGroup::TM3Central, "200895.914 443071.668 100", 0, SysGroup::Count, {}, 0},
@@ -114,10 +114,11 @@ TEST(SystemsCalculator, EveryGroupAsTheCommandLineConvertsIt)
                 EXPECT_EQ(want.at(3), HattSheets::builtIn()[f.calc.sheet()].name);
             }
         }
-        if (c.checked != SysGroup::Count)
+        if (c.checked != SysGroup::Count) {
             for (int k = 0; k < 2; ++k)
                 EXPECT_NEAR(std::stod(plain(f.calc.text(c.checked, k))), c.want[k], c.tolerance)
                     << from;
+        }
     }
 }
 
@@ -126,12 +127,12 @@ TEST(SystemsCalculator, RefusalsAndWarningsInGreek)
     {
         // Not a number: nothing written, the edit named.
         Fixture f;
-        f.calc.setText(SysGroup::TM87, 0, "353310.92");
-        f.calc.setText(SysGroup::TM87, 1, "45x");
-        f.calc.setText(SysGroup::TM87, 2, "0");
-        const SysOutcome r = f.calc.convertFrom(SysGroup::TM87);
+        f.calc.setText(SysGroup::EGSA87TM87, 0, "353310.92");
+        f.calc.setText(SysGroup::EGSA87TM87, 1, "45x");
+        f.calc.setText(SysGroup::EGSA87TM87, 2, "0");
+        const SysOutcome r = f.calc.convertFrom(SysGroup::EGSA87TM87);
         EXPECT_FALSE(r.converted);
-        EXPECT_EQ(r.refusedGroup, SysGroup::TM87);
+        EXPECT_EQ(r.refusedGroup, SysGroup::EGSA87TM87);
         EXPECT_EQ(r.refusedEdit, 1);
         ASSERT_EQ(r.messages.size(), 1u);
         EXPECT_NE(r.messages[0].find("45x"), std::string::npos) << r.messages[0];
@@ -152,10 +153,10 @@ TEST(SystemsCalculator, RefusalsAndWarningsInGreek)
         Fixture f;
         for (int k = 0; k < 3; ++k)
             f.calc.setText(SysGroup::TM07, k, "stale");
-        f.calc.setText(SysGroup::TM87, 0, "30000");
-        f.calc.setText(SysGroup::TM87, 1, "4400000");
-        f.calc.setText(SysGroup::TM87, 2, "0");
-        const SysOutcome r = f.calc.convertFrom(SysGroup::TM87);
+        f.calc.setText(SysGroup::EGSA87TM87, 0, "30000");
+        f.calc.setText(SysGroup::EGSA87TM87, 1, "4400000");
+        f.calc.setText(SysGroup::EGSA87TM87, 2, "0");
+        const SysOutcome r = f.calc.convertFrom(SysGroup::EGSA87TM87);
         EXPECT_TRUE(r.converted);
         // (and, out in the sea, how far the nearest sheet is)
         ASSERT_GE(r.messages.size(), 1u);
@@ -187,6 +188,6 @@ TEST(SystemsCalculator, RefusalsAndWarningsInGreek)
         EXPECT_EQ(r.messages[0].rfind("Το σημείο βρίσκεται ", 0), 0u) << r.messages[0];
         EXPECT_NE(r.messages[0].find(" km έξω από το φύλλο Αλεξάνδρεια"), std::string::npos)
             << r.messages[0];
-        EXPECT_FALSE(f.calc.text(SysGroup::TM87, 0).empty());
+        EXPECT_FALSE(f.calc.text(SysGroup::EGSA87TM87, 0).empty());
     }
 }
