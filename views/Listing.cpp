@@ -2,6 +2,8 @@
 
 #include "geodesy/Angles.h"
 #include "geodesy/Dialogs.h"
+#include "geodesy/HattSheets.h"
+#include "network/ConvertChain.h"
 #include "project/AdjustmentText.h"
 #include "project/Document.h"
 #include "project/Settings.h"
@@ -138,6 +140,17 @@ void appendAdjustmentLines(const Document& doc, const NumberText& numbers,
 
 }  // namespace
 
+std::string hattSheetName(double E, double N)
+{
+    if (E == 0 && N == 0)
+        return {};
+    const HattSheets& sheets = HattSheets::builtIn();
+    const SheetFound found = sheets.sheetOfTM87(E, N);
+    if (found.sheet < 0 || found.metresOutside > chain::kFarFromSheet)
+        return {};
+    return sheets[found.sheet].name;
+}
+
 std::string centreListingLine(const std::string& text)
 {
     const std::size_t len = charCount(text);
@@ -189,6 +202,12 @@ std::vector<std::vector<std::string>> listingPages(const MemTable& table,
         cols.titles.push_back(f.displayName());
         cols.left.push_back(f.name == "Name");
     }
+    const int fieldE = table.fieldIndex("E"), fieldN = table.fieldIndex("N");
+    const bool sheetColumn = o.hattSheets && fieldE >= 0 && fieldN >= 0;
+    if (sheetColumn) {
+        cols.titles.push_back(std::string("  ") + kHattSheetTitle);
+        cols.left.push_back(true);
+    }
     for (int row = 0; row < table.recordCount(); ++row) {
         const Rec r = table.recAt(row);
         std::vector<std::string> cells;
@@ -214,6 +233,8 @@ std::vector<std::vector<std::string>> listingPages(const MemTable& table,
                 cells.push_back(std::move(text));
             }
         }
+        if (sheetColumn)
+            cells.push_back("  " + hattSheetName(table.getFloat(r, fieldE), table.getFloat(r, fieldN)));
         cols.rows.push_back(std::move(cells));
     }
     const std::vector<std::string> lines = cols.lines();
@@ -239,6 +260,7 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
     o.decimals = network ? ns.GPSDecimals[page] : ns.EGSA87Decimals[page];
     o.dmsDecimals = ns.DMSDecimals[page];
     o.anglesInRadians = !network;
+    o.hattSheets = network;
     o.heading2 = network ? "Σημεία δικτύου  (WGS84 -> ΕΓΣΑ87)" : "Σημεία αναφοράς  (ΕΓΣΑ87)";
     o.heading3 = "Αρχείο : " + doc.CurrentFileName;
 
