@@ -3,6 +3,7 @@
 #include "app/AboutDialog.h"
 #include "app/CalculatorPage.h"
 #include "app/FileMenu.h"
+#include "app/SystemsCalculatorPage.h"
 #include "app/GeoidMapWindow.h"
 #include "app/NetworkPage.h"
 #include "app/NumberPage.h"
@@ -191,7 +192,10 @@ void MainWindow::buildPages()
     calcScroll->setFrameShape(QFrame::NoFrame);
     calcScroll->setWidgetResizable(true);
     calcScroll->setWidget(calculatorPage_);
-    settingsPages_->addTab(calcScroll, QStringLiteral("Αναγωγές συντεταγμένων"));
+    auto* systemsPage = new SystemsCalculatorPage(
+        SystemsContext{&doc_.numbers(), &doc_.numberSettings(), &doc_.datumShifts()});
+    calculatorPages_ = new CalculatorPages(calcScroll, systemsPage, settingsPages_);
+    settingsPages_->addTab(calculatorPages_, QStringLiteral("Αναγωγές συντεταγμένων"));
     settingsPages_->addTab(testPage_, QStringLiteral("test"));
 
     connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::PageControl1Change);

@@ -27,6 +27,7 @@ class ReferencePage;
 class NumberPage;
 class TransformPage;
 class CalculatorPage;
+class CalculatorPages;
 class TestPage;
 class RinexViewer;
 class SketchPage;
@@ -63,6 +64,7 @@ public:
     NumberPage* numberPage() const { return numberPage_; }
     TransformPage* transformPage() const { return transformPage_; }
     CalculatorPage* calculatorPage() const { return calculatorPage_; }
+    CalculatorPages* calculatorPages() const { return calculatorPages_; }
     TestPage* testPage() const { return testPage_; }
     RinexViewer* rinexViewer() const { return rinexViewer_.get(); }
     SketchPage* sketchPage() const { return sketchPage_; }
@@ -167,6 +169,7 @@ private:
     NumberPage* numberPage_ = nullptr;
     TransformPage* transformPage_ = nullptr;
     CalculatorPage* calculatorPage_ = nullptr;
+    CalculatorPages* calculatorPages_ = nullptr;
     TestPage* testPage_ = nullptr;
     SketchPage* sketchPage_ = nullptr;
     PhotoWindow* photoWindow_ = nullptr;

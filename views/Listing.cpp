@@ -1,6 +1,8 @@
 #include "views/Listing.h"
 
 #include "geodesy/Angles.h"
+#include "geodesy/HattSheets.h"
+#include "network/ConvertChain.h"
 #include "project/AdjustmentText.h"
 #include "project/Dialogs.h"
 #include "project/Document.h"
@@ -145,6 +147,17 @@ void appendAdjustmentLines(const Document& doc, const NumberText& numbers,
 
 }  // namespace
 
+std::string hattSheetName(double E, double N)
+{
+    if (E == 0 && N == 0)
+        return {};
+    const HattSheets& sheets = HattSheets::builtIn();
+    const SheetFound found = sheets.sheetOfTM87(E, N);
+    if (found.sheet < 0 || found.metresOutside > chain::kFarFromSheet)
+        return {};
+    return sheets[found.sheet].name;
+}
+
 std::string centreListingLine(const std::string& text)
 {
     const std::size_t len = charCount(text);
@@ -198,6 +211,12 @@ std::vector<std::vector<std::string>> listingPages(const MemTable& table,
                               : wgs == 2 ? "h  (m)" : f.displayName());
         cols.left.push_back(f.name == "Name");
     }
+    const int fieldE = table.fieldIndex("E"), fieldN = table.fieldIndex("N");
+    const bool sheetColumn = o.hattSheets && fieldE >= 0 && fieldN >= 0;
+    if (sheetColumn) {
+        cols.titles.push_back(std::string("  ") + kHattSheetTitle);
+        cols.left.push_back(true);
+    }
     for (int row = 0; row < table.recordCount(); ++row) {
         const Rec r = table.recAt(row);
         std::vector<std::string> cells;
@@ -227,6 +246,8 @@ std::vector<std::vector<std::string>> listingPages(const MemTable& table,
                 cells.push_back(std::move(text));
             }
         }
+        if (sheetColumn)
+            cells.push_back("  " + hattSheetName(table.getFloat(r, fieldE), table.getFloat(r, fieldN)));
         cols.rows.push_back(std::move(cells));
     }
     const std::vector<std::string> lines = cols.lines();
@@ -253,6 +274,7 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
     o.dmsDecimals = ns.DMSDecimals[page];
     o.anglesInRadians = !network;
     o.ellipsoidalInput = network && !doc.InputIsGeocentric();
+    o.hattSheets = network;
     o.heading2 = network ? "Σημεία δικτύου  (WGS84 -> ΕΓΣΑ87)" : "Σημεία αναφοράς  (ΕΓΣΑ87)";
     o.heading3 = "Αρχείο : " + doc.CurrentFileName;
 

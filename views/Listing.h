@@ -25,7 +25,16 @@ struct ListingOptions {
     // and longitude, Z the ellipsoidal height, and they are titled so.
     bool ellipsoidalInput = false;
     std::string heading2, heading3;  // the two lines under "Korthal"
+    // After the last column, the 1:50 000 HATT sheet of each point's E, N
+    // (the network table, whose HATT coordinates end its lines).
+    bool hattSheets = false;
 };
+
+// The title of that column, and the name of the sheet whose outline holds
+// the TM87 point (empty for 0, 0 and for a point more than 20 km from every
+// sheet).
+inline constexpr const char* kHattSheetTitle = "φύλλο HATT";
+std::string hattSheetName(double E, double N);
 
 // The pages of the listing (a file listing is one page), each a list of lines
 // already centred. Number texts use `numbers` with its display separators.

@@ -301,7 +301,17 @@ TEST(Listing, TitlesStandOverTheirColumns)
         // The names stand under their title too.
         const std::u32string t = toU32(lines[titles]), r = toU32(lines[titles + 2]);
         EXPECT_EQ(t.find(U"Σημείο"), r.find_first_not_of(U' '));
+        // Last, the 1:50 000 sheet of each point, its name under the title.
+        EXPECT_EQ(t.find(U"φύλλο HATT"), r.find(U"Αγιά")) << lines[titles + 2];
+        EXPECT_EQ(r.find_last_not_of(U' ') + 1, r.find(U"Αγιά") + 4);
     }
+    const auto reference = printTableLines(doc, false, true);
+    for (const std::string& line : reference.front())
+        EXPECT_EQ(line.find("φύλλο HATT"), std::string::npos) << "reference points: " << line;
+    // Off the sheets, and for a point without coordinates, no name.
+    EXPECT_EQ(hattSheetName(353310.92, 4497950.95), "Αλεξάνδρεια");
+    EXPECT_EQ(hattSheetName(0, 0), "");
+    EXPECT_EQ(hattSheetName(-200000, 3000000), "");
     // The headings hold only what code page 1253 can write.
     const auto net = printTableLines(doc, true, true).front();
     EXPECT_NE(net[1].find("Σημεία δικτύου  (WGS84 -> ΕΓΣΑ87)"), std::string::npos);

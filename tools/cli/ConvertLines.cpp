@@ -1,6 +1,8 @@
 #include "tools/cli/ConvertLines.h"
 
 #include "geodesy/Angles.h"
+#include "geodesy/TM87.h"
+#include "project/Dialogs.h"
 #include "table/PlainNumber.h"
 #include "tools/cli/CliSupport.h"
 
@@ -141,6 +143,7 @@ bool convertExtended(const Fields& fl, std::string_view line, long lineNumber,
     const ChainPoint<Extended> r = convertPoint(job.from, job.to, p, o, watch);
     if (watch && watch->noConvergence)
         return true;
+    if (r.noConvergence) showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
     const std::string where = "korthal-cli convert: line " + std::to_string(lineNumber) + ": ";
     if (r.note == PointNote::OutsideHeposGrid) {
         b.err += where + "the point lies outside the HEPOS correction grid; not converted: " +

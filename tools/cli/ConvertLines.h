@@ -1,6 +1,6 @@
 #pragma once
 // The lines of "korthal-cli convert": reading three numbers per line,
-// converting them along the chain (tools/cli/ConvertChain.h) and writing the
+// converting them along the chain (network/ConvertChain.h) and writing the
 // result, for one block of whole lines at a time so that blocks can be
 // converted side by side and written in input order.
 //
@@ -12,7 +12,7 @@
 // calculator writes it, so the output is the Extended computation's, digit
 // for digit.
 
-#include "tools/cli/ConvertChain.h"
+#include "network/ConvertChain.h"
 
 #include <cstddef>
 #include <functional>
@@ -21,6 +21,9 @@
 #include <string_view>
 
 namespace korthal::cli {
+
+// The forms and the chain, shared with the calculator.
+using namespace korthal::chain;
 
 struct ConvertJob {
     Form from = WGS84Xyz;

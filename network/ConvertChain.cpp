@@ -1,16 +1,15 @@
-#include "tools/cli/ConvertChain.h"
+#include "network/ConvertChain.h"
 
 #include "geodesy/Ellipsoids.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
 #include "geodesy/TransverseMercator.h"
-#include "project/Dialogs.h"
 
 #include <cmath>
 #include <deque>
 #include <type_traits>
 
-namespace korthal::cli {
+namespace korthal::chain {
 
 namespace {
 
@@ -72,9 +71,6 @@ BasicGeographic<T> tm87Inverse(const Pt<T>& p, ChainWatch* w)
             w->noConvergence = true;
         if (check.nearLimit && std::is_same_v<T, double>)
             w->needsExtended = true;
-    } else if (!check.converged) {
-        // The projection shows nothing itself: the run without a watch says it.
-        showMessage(kMsgNoConvergence, MsgIcon::Exclamation);
     }
     return g;
 }
@@ -399,8 +395,12 @@ std::vector<Form> route(Form from, Form to)
 
 template <class T>
 ChainPoint<T> convertPoint(Form from, Form to, ChainPoint<T> p, const ConvertOptions& o,
-                           ChainWatch* watch)
+                           ChainWatch* given)
 {
+    // Without a watch the run keeps one of its own, so that a footpoint
+    // iteration that did not converge can be marked on the point.
+    ChainWatch own;
+    ChainWatch* watch = given ? given : &own;
     if (isGeographic(from))
         watchRegion(BasicGeographic<T>{p.a, p.b, p.c}, watch);
     // The routes, once for all pairs of forms.
@@ -424,6 +424,7 @@ ChainPoint<T> convertPoint(Form from, Form to, ChainPoint<T> p, const ConvertOpt
             p.noteSheet = before.noteSheet;
         }
     }
+    if (!given && own.noConvergence) p.noConvergence = true;
     return p;
 }
 
@@ -432,4 +433,4 @@ template ChainPoint<double> convertPoint<double>(Form, Form, ChainPoint<double>,
 template ChainPoint<Extended> convertPoint<Extended>(Form, Form, ChainPoint<Extended>,
                                                      const ConvertOptions&, ChainWatch*);
 
-}  // namespace korthal::cli
+}  // namespace korthal::chain

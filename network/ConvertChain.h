@@ -1,6 +1,6 @@
 #pragma once
-// The coordinate forms that "korthal-cli convert" knows and the steps between
-// them, one step at a time to a neighbour. The calculator's line
+// The coordinate forms that "korthal-cli convert" and the calculator know and
+// the steps between them, one step at a time to a neighbour. The calculator's line
 //   wgs84-geo <-> wgs84-xyz <-> egsa87-xyz <-> egsa87-geo <-> tm87 <-> hatt
 // with the systems that meet it at TM87:
 //   htrs07-xyz <-> htrs07-geo <-> tm07 <-> tm87     (the HEPOS model)
@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-namespace korthal::cli {
+namespace korthal::chain {
 
 // The forms: the calculator's line in its order, then the others.
 enum Form {
@@ -96,6 +96,9 @@ struct ChainPoint {
     PointNote note = PointNote::None;
     double noteMetres = 0;
     int noteSheet = -1;
+    // A run without a watch: a footpoint iteration on the way did not
+    // converge (the result is written all the same); the caller says so.
+    bool noConvergence = false;
 };
 
 // What a run met that it could not settle alone.
@@ -108,8 +111,9 @@ struct ChainWatch {
 };
 
 // Converts p from form `from` to form `to`. In Extended without a watch this
-// is the calculator's computation, messages included. With a watch nothing
-// is shown; see ChainWatch.
+// is the calculator's computation; a footpoint iteration that did not
+// converge is marked in the result's noConvergence. With a watch see
+// ChainWatch. Nothing is shown either way.
 template <class T>
 ChainPoint<T> convertPoint(Form from, Form to, ChainPoint<T> p, const ConvertOptions& o,
                            ChainWatch* watch = nullptr);
@@ -121,4 +125,4 @@ bool doubleRunFits(Form from, Form to);
 // The forms a conversion passes through, `from` and `to` included.
 std::vector<Form> route(Form from, Form to);
 
-}  // namespace korthal::cli
+}  // namespace korthal::chain
