@@ -1,6 +1,6 @@
 #include "app/SystemsCalculatorPage.h"
 
-#include "geodesy/Dialogs.h"
+#include "project/Dialogs.h"
 
 #include <QComboBox>
 #include <QGridLayout>

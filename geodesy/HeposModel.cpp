@@ -64,7 +64,7 @@ Tangents<T> tangentsOf(const BasicGeocentric<T>& x)
 
 }  // namespace
 
-HeposModel::HeposModel(const SimilarityParameters& p, CorrectionGrid east, CorrectionGrid north)
+HeposModel::HeposModel(const HelmertParameters& p, CorrectionGrid east, CorrectionGrid north)
     : east_(std::move(east)), north_(std::move(north))
 {
     const Extended s = 1 + p.dS * 1e-6L;

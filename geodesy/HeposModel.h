@@ -34,14 +34,14 @@ namespace korthal {
 // A seven-parameter similarity in the coordinate frame rotation convention
 // (EPSG method 1032/9607): X' = T + (1 + dS·10⁻⁶)·R·X with
 // R = [[1, rZ, −rY], [−rZ, 1, rX], [rY, −rX, 1]], the rotations in arc-seconds.
-struct SimilarityParameters {
+struct HelmertParameters {
     Extended tX, tY, tZ;  // m
     Extended rX, rY, rZ;  // arc-seconds
     Extended dS;          // ppm
 };
 
 // HTRS07 → GGRS87 of the HEPOS model (EPSG 12204/12207).
-constexpr SimilarityParameters kHeposSimilarity = {203.437L, -73.461L, -243.594L, -0.170L,
+constexpr HelmertParameters kHeposSimilarity = {203.437L, -73.461L, -243.594L, -0.170L,
                                                    -0.060L,  -0.151L,  -0.294L};
 
 enum class HeposStatus {
@@ -66,7 +66,7 @@ struct HeposPoint {
 class HeposModel {
 public:
     // The grids in metres, with the same nodes over TM07.
-    HeposModel(const SimilarityParameters& p, CorrectionGrid east, CorrectionGrid north);
+    HeposModel(const HelmertParameters& p, CorrectionGrid east, CorrectionGrid north);
 
     // The model with the grids built into the program.
     static const HeposModel& builtIn();

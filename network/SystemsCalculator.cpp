@@ -134,9 +134,9 @@ int SystemsCalculator::decimalsOf(SysGroup g) const
     case SysGroup::HTRS07Xyz:
     case SysGroup::WGS84Geo:
     case SysGroup::WGS84Xyz:
-        return ctx_.numbers->GPSDecimals[0];
+        return ctx_.numbers->GPSDecimals[NumberDestination::Screen];
     default:
-        return ctx_.numbers->EGSA87Decimals[0];
+        return ctx_.numbers->EGSA87Decimals[NumberDestination::Screen];
     }
 }
 
@@ -212,7 +212,7 @@ SysOutcome SystemsCalculator::convertFrom(SysGroup g)
         const auto& r = result[ix(to)];
         const int d = decimalsOf(to);
         if (chain::isGeographic(formOf(to))) {
-            const int dms = ctx_.numbers->DMSDecimals[0];
+            const int dms = ctx_.numbers->DMSDecimals[NumberDestination::Screen];
             t[0] = ctx_.text->formatPacked(RadToDMS(r.a), dms);
             t[1] = ctx_.text->formatPacked(RadToDMS(r.b), dms);
         } else {

@@ -67,7 +67,7 @@ AdjustmentSummary adjustmentSummary(const Document& doc, const NumberText& numbe
                    " για όλο το δίκτυο (" + num("%.5n", s.alpha) +
                    " ανά τιμή): κρίσιμη τιμή τ = " + num("%.2n", s.critical);
         if (s.pointsTested)
-            out.pointTest = "Έλεγχος F κάθε σημείου (όλες οι συντεταγμένες μαζί), α = " +
+            out.pointTest = "Έλεγχος F κάθε σημείου (συντεταγμένες μαζί), α = " +
                             num("%.3n", s.pointFamilyAlpha) + " για όλο το δίκτυο (" +
                             num("%.5n", s.pointAlpha) + " ανά σημείο): κρίσιμη τιμή F = " +
                             num("%.2n", s.pointCritical);
@@ -82,9 +82,9 @@ AdjustmentSummary adjustmentSummary(const Document& doc, const NumberText& numbe
                                          axisName(r.tauAxis) + ")");
     }
     if (estimated && s.globalTested) {
-        out.agreement = "Έλεγχος χ² της συμφωνίας με την ακρίβεια ± " +
+        out.agreement = "Έλεγχος χ² της συμφωνίας με ακρίβεια ± " +
                         num("%.3n", s.apriori.horizontal) + " m (E, N)" +
-                        (threeD ? " και ± " + num("%.3n", s.apriori.vertical) + " m (H)" : "") +
+                        (threeD ? ", ± " + num("%.3n", s.apriori.vertical) + " m (H)" : "") +
                         ": λόγος διασπορών " + num("%.2n", s.varianceFactor) +
                         ", κρίσιμη τιμή " + num("%.2n", s.globalCritical) + " (α = " +
                         num("%.2n", s.globalAlpha) + ")";

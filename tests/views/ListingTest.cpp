@@ -162,9 +162,12 @@ TEST(Listing, UnderTheResidualsTheTestAndTheCheckPoints)
     EXPECT_NE(lines[first + 1].find("Τυπικά σφάλματα:  μ ± "), std::string::npos);
     EXPECT_NE(lines[first + 2].find("tz ± "), std::string::npos);
     EXPECT_NE(lines[first + 3].find("Έλεγχος τ (Pope)"), std::string::npos);
-    EXPECT_NE(lines[first + 4].find("Κανένα ύποπτο σημείο"), std::string::npos);
-    EXPECT_NE(lines[first + 5].find("Σημεία ελέγχου (εκτός εκτίμησης): Σ104"), std::string::npos);
-    ASSERT_EQ(first + 6, lines.size());
+    EXPECT_NE(lines[first + 4].find("Έλεγχος F κάθε σημείου"), std::string::npos);
+    EXPECT_NE(lines[first + 5].find("Κανένα ύποπτο σημείο"), std::string::npos);
+    EXPECT_NE(lines[first + 6].find("Έλεγχος χ² της συμφωνίας"), std::string::npos);
+    EXPECT_NE(lines[first + 7].find("Τα σημεία αναφοράς συμφωνούν μεταξύ τους"), std::string::npos);
+    EXPECT_NE(lines[first + 8].find("Σημεία ελέγχου (εκτός εκτίμησης): Σ104"), std::string::npos);
+    ASSERT_EQ(first + 9, lines.size());
     for (std::size_t i = first; i < lines.size(); ++i) {
         EXPECT_EQ(chars(lines[i]), chars(lines[first])) << lines[i];
         EXPECT_LE(chars(lines[i]), static_cast<std::size_t>(kListingWidth));
@@ -326,16 +329,16 @@ TEST(Listing, EllipsoidalInputIsListedAsAnglesAndHeight)
     const test::TempDir temp("listing");
     Document doc(Separators{'.', ','});
     loadDemoCopy(temp, doc);
-    ASSERT_TRUE(doc.SwitchInputForm(false));
+    ASSERT_TRUE(doc.SwitchInputForm(InputForm::Ellipsoidal));
     NumberSettings& ns = doc.settings().numbers;
-    for (std::size_t page : {0u, 2u}) {
+    for (NumberDestination page : {NumberDestination::Screen, NumberDestination::OutputFile}) {
         ns.GPSDecimals[page] = 3;
         ns.DMSDecimals[page] = 7;
     }
     const MemTable& g = doc.GPS();
     const Rec first = g.recAt(0);
     NumberText numbers(doc.numbers().system());
-    numbers.setDisplay(Separators{ns.DecimalSeparators[0], ns.ThousandSeparators[0]});
+    numbers.setDisplay(Separators{ns.DecimalSeparators[NumberDestination::Screen], ns.ThousandSeparators[NumberDestination::Screen]});
     const std::string phi = numbers.FormatNumber("%.7n", {PackedToShow(g.getFloat(first, gps::X), 7)});
     const std::string lambda = numbers.FormatNumber("%.7n", {PackedToShow(g.getFloat(first, gps::Y), 7)});
     const std::string h = numbers.FormatNumber("%.3n", {Extended(g.getFloat(first, gps::Z))});
