@@ -298,7 +298,7 @@ std::string specOf(const Completion& c)
 const char* const kScriptHead = R"sh(# bash completion for korthal-cli                         -*- shell-script -*-
 # Written by "korthal-cli completion" from the commands' help texts.
 
-# Completes the current word ($cur) by a spec: "words:LIST", "files:EXT" (any
+# Completes the current word ($cur) by a rule: "words:LIST", "files:EXT" (any
 # case; folders too), "files:" (any file) or "value" (nothing to offer).
 _korthal_cli_offer()
 {
@@ -334,12 +334,12 @@ _korthal_cli()
         COMPREPLY=($(compgen -W "$_korthal_cli_commands --help --version" -- "$cur"))
         return
     fi
-    local cmd=${COMP_WORDS[1]} spec i n=0
+    local cmd=${COMP_WORDS[1]} rule i n=0
     # The value of an option.
     if [[ $prev == --* ]]; then
-        spec=$(_korthal_cli_option "$cmd" "$prev")
-        if [[ -n $spec ]]; then
-            _korthal_cli_offer "${spec#* }"
+        rule=$(_korthal_cli_option "$cmd" "$prev")
+        if [[ -n $rule ]]; then
+            _korthal_cli_offer "${rule#* }"
             return
         fi
     fi
@@ -350,8 +350,8 @@ _korthal_cli()
     # Which argument this is: options and their values do not count.
     for ((i = 2; i < COMP_CWORD; i++)); do
         if [[ ${COMP_WORDS[i]} == --* ]]; then
-            spec=$(_korthal_cli_option "$cmd" "${COMP_WORDS[i]}")
-            [[ -n $spec ]] && ((i += ${spec%% *}))
+            rule=$(_korthal_cli_option "$cmd" "${COMP_WORDS[i]}")
+            [[ -n $rule ]] && ((i += ${rule%% *}))
         else
             ((n++))
         fi
@@ -392,10 +392,10 @@ std::string bashCompletionScript(const std::vector<Command>& commands)
     s += "_korthal_cli_commands='" + names + "'\n\n";
     s += "# The options of a command.\n_korthal_cli_options()\n{\n    case $1 in\n" + options +
          "    esac\n}\n\n";
-    s += "# An option's count of values and their spec; nothing for an option without\n"
+    s += "# An option's count of values and their rule; nothing for an option without\n"
          "# a value.\n_korthal_cli_option()\n{\n    case \"$1 $2\" in\n" +
          values + "    esac\n}\n\n";
-    s += "# The spec of a command's argument N (from 0).\n_korthal_cli_argument()\n{\n"
+    s += "# The rule of a command's argument N (from 0).\n_korthal_cli_argument()\n{\n"
          "    case \"$1 $2\" in\n" +
          arguments + "    *) echo 'files:' ;;\n    esac\n}\n";
     s += kScriptMain;
