@@ -31,15 +31,16 @@ namespace {
 
 QString html(const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); }
 
-// Three radio buttons in a column of `box`, with the ids 0, 1, 2 in a group
+// Radio buttons in a column of `box`, with the ids 0, 1, 2, ... in a group
 // owned by the page that holds the box.
-QButtonGroup* radioGroup(QGroupBox* box, const std::array<const char*, 3>& texts)
+QButtonGroup* radioGroup(QGroupBox* box, std::initializer_list<const char*> texts)
 {
     auto* layout = new QVBoxLayout(box);
     auto* group = new QButtonGroup(box->parentWidget());
-    for (int i = 0; i < 3; ++i) {
-        auto* r = new QRadioButton(QString::fromUtf8(texts[static_cast<std::size_t>(i)]), box);
-        group->addButton(r, i);
+    int id = 0;
+    for (const char* text : texts) {
+        auto* r = new QRadioButton(QString::fromUtf8(text), box);
+        group->addButton(r, id++);
         layout->addWidget(r);
     }
     return group;
@@ -83,7 +84,14 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     v->addLayout(top);
 
     auto* kindBox = new QGroupBox(QStringLiteral("  είδος μετασχηματισμού  "), this);
-    RG2d = radioGroup(kindBox, {"κανένας", "2-Δ  (τετραπαραμετρικός)", "3-Δ  (επταπαραμετρικός)"});
+    RG2d = radioGroup(kindBox, {methodName(EstimationMethod::None),
+                                methodName(EstimationMethod::Similarity2D),
+                                methodName(EstimationMethod::Similarity3D),
+                                methodName(EstimationMethod::HeposModel)});
+    RG2d->button(storedNumber(EstimationMethod::HeposModel))
+        ->setToolTip(QStringLiteral("Οι μετρήσεις θεωρούνται HTRS07 και περνούν στο ΕΓΣΑ87 με το "
+                                    "μοντέλο HEPOS, χωρίς εκτίμηση: τα σημεία αναφοράς ελέγχουν "
+                                    "το μοντέλο"));
     top->addWidget(kindBox);
 
     // Stored with the settings but not shown.
@@ -164,7 +172,7 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     top->addWidget(datums);
     top->addStretch(1);  // a wider window leaves the boxes where they are
 
-    auto* params = new QGroupBox(
+    auto* params = parametersBox = new QGroupBox(
         QStringLiteral("  παράμετροι μετασχηματισμού   ( υπολογίστηκαν αυτόματα απο τα σημεία "
                        "αναφοράς του τρέχοντος δικτύου )  "),
         this);
@@ -228,7 +236,7 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     pl->setColumnStretch(9, 1);
     v->addWidget(params);
 
-    auto* resBox = new QGroupBox(QStringLiteral("  υπόλοιπα στα σημεία αναφοράς  "), this);
+    auto* resBox = residualsBox = new QGroupBox(QStringLiteral("  υπόλοιπα στα σημεία αναφοράς  "), this);
     auto* rl = new QVBoxLayout(resBox);
     residuals = new QTableWidget(0, 6, resBox);
     residuals->setHorizontalHeaderLabels(
@@ -361,14 +369,27 @@ void TransformPage::ShowTransformationParameters()
     sEy->setVisible(d.LeyVisible);
     sTz->setVisible(d.LtzVisible);
 
+    // The HEPOS model has no parameters to show: its residuals are the
+    // discrepancies of the reference points from the model.
+    const bool hepos = doc_.heposModel();
+    parametersBox->setVisible(!hepos);
+    residualsBox->setTitle(hepos ? QStringLiteral("  αποκλίσεις των σημείων αναφοράς από το μοντέλο HEPOS  ")
+                                 : QStringLiteral("  υπόλοιπα στα σημεία αναφοράς  "));
+    const std::array<std::string, 3> v = residualSymbols(doc_);
+    for (int c = 0; c < 3; ++c)
+        residuals->horizontalHeaderItem(c + 1)->setText(
+            QString::fromStdString(v[static_cast<std::size_t>(c)]) + QStringLiteral("  (m)"));
+    residuals->setColumnHidden(4, hepos);
+
     fillResiduals();
+    rms->setVisible(!hepos);  // the summary's first line gives them
     rms->setText(QStringLiteral("RMS   E: %1 m    N: %2 m    H: %3 m    συνολικό: %4 m")
                      .arg(QString::fromStdString(d.Lmx), QString::fromStdString(d.Lmy),
                           QString::fromStdString(d.Lmz), QString::fromStdString(d.Lmxyz)));
 
     const AdjustmentSummary sum = adjustmentSummary(doc_, doc_.numbers());
     QStringList lines;
-    for (const std::string* l : {&sum.precision, &sum.test, &sum.pointTest})
+    for (const std::string* l : {&sum.model, &sum.precision, &sum.test, &sum.pointTest})
         if (!l->empty()) lines << html(*l);
     if (!sum.verdict.empty()) {
         const bool suspect = std::any_of(doc_.residuals().begin(), doc_.residuals().end(),
@@ -385,6 +406,8 @@ void TransformPage::ShowTransformationParameters()
     }
     if (!sum.checkPoints.empty())
         lines << QStringLiteral("<span style=\"color:#0046c8\">%1</span>").arg(html(sum.checkPoints));
+    if (!sum.outsideGrid.empty())
+        lines << QStringLiteral("<b><span style=\"color:#c00000\">%1</span></b>").arg(html(sum.outsideGrid));
     testSummary->setText(lines.join(QStringLiteral("<br>")));
 }
 
@@ -428,11 +451,14 @@ void TransformPage::fillResiduals()
         };
         QTableWidgetItem* name = cell(0, QString::fromStdString(r.name), false);
         if (r.used) {
-            name->setFlags(name->flags() | Qt::ItemIsUserCheckable);
-            name->setCheckState(r.excluded ? Qt::Unchecked : Qt::Checked);
+            // Nothing is estimated with the HEPOS model: no point to leave out.
+            if (!doc_.heposModel()) {
+                name->setFlags(name->flags() | Qt::ItemIsUserCheckable);
+                name->setCheckState(r.excluded ? Qt::Unchecked : Qt::Checked);
+            }
             cell(1, QString::fromStdString(n.formatFixed(r.vE, dec)), true);
             cell(2, QString::fromStdString(n.formatFixed(r.vN, dec)), true);
-            cell(3, doc_.Use3D ? QString::fromStdString(n.formatFixed(r.vH, dec)) : QString(), true);
+            cell(3, doc_.Use3D && r.withHeight ? QString::fromStdString(n.formatFixed(r.vH, dec)) : QString(), true);
             cell(4, QString::fromStdString(tauText(doc_, r, n)), true);
         } else {
             for (int c = 1; c < 5; ++c) cell(c, QStringLiteral("—"), true);

@@ -47,6 +47,10 @@ public:
     QLabel* rms = nullptr;
     // σ0, the test and its verdict, the check points.
     QLabel* testSummary = nullptr;
+    // The box of the parameters (hidden with the HEPOS model, which has
+    // none) and the box of the residuals (its title names what they are).
+    QGroupBox* parametersBox = nullptr;
+    QGroupBox* residualsBox = nullptr;
 
     // Shows the settings (after a load).
     void showSettings();

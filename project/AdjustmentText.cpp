@@ -39,8 +39,97 @@ ParameterErrorTexts parameterErrorTexts(const AdjustmentStatistics& s, const Num
     return t;
 }
 
+const char* const kOutsideGridConsequence = "Δεν υπολογίστηκαν E, N από το μοντέλο";
+
+const char* methodName(EstimationMethod m)
+{
+    switch (m) {
+    case EstimationMethod::Similarity2D:
+        return "2-Δ  (τετραπαραμετρικός)";
+    case EstimationMethod::Similarity3D:
+        return "3-Δ  (επταπαραμετρικός)";
+    case EstimationMethod::HeposModel:
+        return "μοντέλο HEPOS";
+    default:
+        return "κανένας";
+    }
+}
+
+std::string methodLine(const Document& doc)
+{
+    const EstimationMethod m = doc.settings().method;
+    return std::string("Μετασχηματισμός: ") + methodName(m) +
+           (m == EstimationMethod::Similarity3D && !doc.Use3D
+                ? "  → 2-Δ (σημείο αναφοράς με H = 0 ή λίγα σημεία)"
+                : "");
+}
+
+std::array<std::string, 3> residualSymbols(const Document& doc)
+{
+    if (doc.heposModel())
+        return {"dE", "dN", "dH"};
+    return {"vE", "vN", "vH"};
+}
+
+std::string discrepancyTitle(const Document& doc)
+{
+    return doc.heposModel()
+               ? "Αποκλίσεις των σημείων αναφοράς από το μοντέλο HEPOS  (γνωστές - μοντέλου)"
+               : "";
+}
+
+std::string joinedNames(const std::vector<std::string>& names)
+{
+    std::string out;
+    for (std::size_t i = 0; i < names.size() && i < kNamesShown; ++i)
+        out += (i == 0 ? "" : ", ") + names[i];
+    if (names.size() > kNamesShown)
+        out += " και " + std::to_string(names.size() - kNamesShown) + " ακόμη";
+    return out;
+}
+
+namespace {
+
+// The report of the HEPOS model: what it is, the RMS values of the
+// discrepancies and the points it could not carry.
+AdjustmentSummary modelSummary(const Document& doc, const NumberText& numbers)
+{
+    AdjustmentSummary out;
+    out.model = "Μοντέλο HEPOS (HTRS07 σε ΕΓΣΑ87: 7 παράμετροι και κάναβος διορθώσεων 2 km), "
+                "χωρίς εκτίμηση: τα σημεία αναφοράς ελέγχουν το μοντέλο";
+    int compared = 0, withHeight = 0;
+    for (const ReferenceResidual& r : doc.residuals())
+        if (r.used) {
+            ++compared;
+            withHeight += r.withHeight ? 1 : 0;
+        }
+    auto m = [&](Extended v) { return numbers.FormatNumber("%.4n", {v}) + " m"; };
+    if (compared == 0) {
+        out.test = "Σύγκριση με το μοντέλο HEPOS: δεν έγινε, γιατί κανένα σημείο αναφοράς "
+                   "δεν έχει μέτρηση WGS84 μέσα στον κάναβο";
+    } else {
+        out.test = "RMS των αποκλίσεων από το μοντέλο (" + std::to_string(compared) +
+                   (compared == 1 ? " σημείο" : " σημεία") + "):   E " + m(doc.RmsE) + "   N " +
+                   m(doc.RmsN);
+        if (withHeight > 0)
+            out.test += "   H " + m(doc.RmsH) +
+                        (withHeight < compared
+                             ? "  (" + std::to_string(withHeight) + " με γνωστό H)"
+                             : std::string());
+    }
+    const std::vector<std::string> outside = doc.outsideGrid();
+    if (!outside.empty())
+        out.outsideGrid = "Έξω από τον κάναβο του μοντέλου HEPOS (χωρίς E, N από το μοντέλο): " +
+                          joinedNames(outside);
+    return out;
+}
+
+}  // namespace
+
 AdjustmentSummary adjustmentSummary(const Document& doc, const NumberText& numbers)
 {
+    if (doc.heposModel())
+        return modelSummary(doc, numbers);
     AdjustmentSummary out;
     const AdjustmentStatistics& s = doc.statistics();
     const bool estimated = s.parameters > 0;
@@ -105,7 +194,7 @@ AdjustmentSummary adjustmentSummary(const Document& doc, const NumberText& numbe
 
 std::string tauText(const Document& doc, const ReferenceResidual& r, const NumberText& numbers)
 {
-    if (!r.used || r.excluded)
+    if (!r.used || r.excluded || doc.heposModel())
         return {};
     if (!doc.statistics().tested)
         return "χωρίς έλεγχο";
@@ -114,6 +203,8 @@ std::string tauText(const Document& doc, const ReferenceResidual& r, const Numbe
 
 std::string residualRemark(const ReferenceResidual& r)
 {
+    if (r.outsideGrid)
+        return "έξω από τον κάναβο HEPOS";
     if (!r.used)
         return "χωρίς μέτρηση WGS84";
     if (r.excluded)

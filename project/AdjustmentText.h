@@ -7,8 +7,11 @@
 // texts survive in a listing file.
 
 #include "network/NumberText.h"
+#include "project/Settings.h"
 
+#include <array>
 #include <string>
+#include <vector>
 
 namespace korthal {
 
@@ -43,15 +46,49 @@ struct AdjustmentSummary {
     bool disagreement = false;
     // "Σημεία ελέγχου (εκτός εκτίμησης): Σ104, Σ105", or empty.
     std::string checkPoints;
+    // With the HEPOS model: what the model is, in place of the estimation's
+    // lines (precision, pointTest, verdict and agreement stay empty; test
+    // gives the RMS values of the discrepancies).
+    std::string model;
+    // "Έξω από τον κάναβο του μοντέλου HEPOS (...): Κ12, Σ7", or empty.
+    std::string outsideGrid;
 };
 AdjustmentSummary adjustmentSummary(const Document& doc, const NumberText& numbers);
 
+// The name of a method as the settings page and the reports write it.
+const char* methodName(EstimationMethod m);
+
+// "Μετασχηματισμός: 3-Δ  (επταπαραμετρικός)" for the method in force, with
+// the note "  → 2-Δ (...)" when the 3-D method fell back to 2-D. The arrow
+// lies outside code page 1253: the line is for the screen and the command
+// line; the listing writes it only for the HEPOS model, which has no note.
+std::string methodLine(const Document& doc);
+
+// The values of the reference points: residuals ("vE", "vN", "vH") after an
+// estimation, discrepancies from the model ("dE", "dN", "dH") with the HEPOS
+// model.
+std::array<std::string, 3> residualSymbols(const Document& doc);
+
+// With the HEPOS model, the title of the table of discrepancies:
+// "Αποκλίσεις των σημείων αναφοράς από το μοντέλο HEPOS  (γνωστές - μοντέλου)";
+// empty for the other methods, whose destinations keep titles of their own.
+std::string discrepancyTitle(const Document& doc);
+
+// What a point outside the HEPOS model's grid does not get, the line after
+// its message.
+extern const char* const kOutsideGridConsequence;
+
+// Names joined by ", ": the first kNamesShown, then "και N ακόμη".
+inline constexpr std::size_t kNamesShown = 20;
+std::string joinedNames(const std::vector<std::string>& names);
+
 // A point's entry in the test value column: its τ with two decimals, "χωρίς
 // έλεγχο" when the points were not tested, empty for a check point or a
-// point without a measurement.
+// point without a measurement, and with the HEPOS model.
 std::string tauText(const Document& doc, const ReferenceResidual& r, const NumberText& numbers);
 
-// A point's remark: "ΥΠΟΠΤΟ", "σημείο ελέγχου", "χωρίς μέτρηση WGS84" or empty.
+// A point's remark: "ΥΠΟΠΤΟ", "σημείο ελέγχου", "χωρίς μέτρηση WGS84",
+// "έξω από τον κάναβο HEPOS" or empty.
 std::string residualRemark(const ReferenceResidual& r);
 
 }  // namespace korthal

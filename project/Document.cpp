@@ -7,11 +7,13 @@
 #include "geodesy/EMatrix.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/TM87.h"
+#include "network/ConvertChain.h"
 #include "network/PointTables.h"
 #include "project/AdjustmentText.h"
 #include "project/Dialogs.h"
 #include "project/Settings.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace korthal {
@@ -158,10 +160,66 @@ bool Document::measured(Rec r) const
            gps_->getFloat(r, gps::Z) != 0;
 }
 
-TM87 Document::projectMeasurement(Rec r) const
+bool Document::heposModel() const
 {
-    return WGS84ToTM87(shifts_, inputForm(), gps_->getFloat(r, gps::X), gps_->getFloat(r, gps::Y),
-                       gps_->getFloat(r, gps::Z), gps_->getFloat(r, gps::apoxh));
+    return method() == EstimationMethod::HeposModel;
+}
+
+TM87 Document::projectMeasurement(Rec r, bool* outside) const
+{
+    bool out = false;
+    const TM87 t = projectWGS84(gps_->getFloat(r, gps::X), gps_->getFloat(r, gps::Y),
+                                gps_->getFloat(r, gps::Z), gps_->getFloat(r, gps::apoxh), out);
+    if (outside)
+        *outside = out;
+    return t;
+}
+
+TM87 Document::projectWGS84(double A, double B, double C, double undulation, bool& outside) const
+{
+    outside = false;
+    if (!heposModel())
+        return WGS84ToTM87(shifts_, inputForm(), A, B, C, undulation);
+    // The measurement as HTRS07 (geocentric, or packed φ, λ and h), through
+    // the conversion chain of the calculator: TM07, the model, TM87. The
+    // height is taken down by the record's undulation, as the datum
+    // relation does.
+    chain::ConvertOptions o;
+    o.undulation = Extended(undulation);
+    chain::ChainPoint<Extended> p;
+    chain::Form from = chain::HTRS07Xyz;
+    if (inputForm() == InputForm::Ellipsoidal) {
+        from = chain::HTRS07Geo;
+        p.a = DMSToRad(A), p.b = DMSToRad(B), p.c = C;
+    } else {
+        p.a = A, p.b = B, p.c = C;
+    }
+    const chain::ChainPoint<Extended> t = chain::convertPoint(from, chain::TM87Proj, p, o);
+    if (t.note == chain::PointNote::OutsideHeposGrid) {
+        outside = true;
+        return TM87{};
+    }
+    return TM87{t.a, t.b, t.c};
+}
+
+std::vector<std::string> Document::outsideGrid() const
+{
+    std::vector<std::string> names = outsideReference_;
+    names.insert(names.end(), outsideDetail_.begin(), outsideDetail_.end());
+    return names;
+}
+
+void Document::reportOutsideGrid() const
+{
+    const std::vector<std::string> names = outsideGrid();
+    if (names.empty())
+        return;
+    const std::string msg =
+        names.size() == 1
+            ? outsideGridMessage(names.front())
+            : "Τα σημεία " + joinedNames(names) +
+                  " βρίσκονται έξω από τον κάναβο διορθώσεων του μοντέλου HEPOS";
+    showMessage(msg + "\r" + kOutsideGridConsequence, MsgIcon::Exclamation);
 }
 
 void Document::applyTransformation(TM87 t, double& E, double& N, double& H) const
@@ -174,13 +232,18 @@ void Document::applyTransformation(TM87 t, double& E, double& N, double& H) cons
 
 // E, N, H of a detail point from its WGS84 coordinates and undulation, with
 // the transformation in force. False when X, Y or Z is missing (0).
-bool Document::computeDetail(Rec r, double& E, double& N, double& H) const
+bool Document::computeDetail(Rec r, double& E, double& N, double& H, bool* outside) const
 {
-    if (!measured(r)) {
-        E = N = H = 0;
+    E = N = H = 0;
+    if (!measured(r))
         return false;
-    }
-    applyTransformation(projectMeasurement(r), E, N, H);
+    bool out = false;
+    const TM87 t = projectMeasurement(r, &out);
+    if (outside)
+        *outside = out;
+    if (out)
+        return false;
+    applyTransformation(t, E, N, H);
     return true;
 }
 
@@ -213,6 +276,7 @@ void Document::RecomputeNetwork()
     computeResiduals(set);
     ShowTransformationParameters();
     TransformNetworkPoints(true);
+    reportOutsideGrid();
     LoadingData = wasLoading;
     if (onParametersChanged)
         onParametersChanged();
@@ -229,6 +293,8 @@ Document::ReferenceSet Document::gatherReferencePoints()
     residuals_.clear();
     pointNames_.clear();
     pointNames_.reserve(count);
+    outsideReference_.clear();
+    const bool hepos = heposModel();
 
     for (int row = 0; row < g.recordCount(); ++row) {
         const Rec r = g.recAt(row);
@@ -247,6 +313,29 @@ Document::ReferenceSet Document::gatherReferencePoints()
             continue;
         }
         const double H = g.getFloat(r, gps::H);
+        if (hepos) {
+            // Every reference point checks the model: there is nothing to
+            // leave out of, and no estimation.
+            bool outside = false;
+            const TM87 c = projectMeasurement(r, &outside);
+            if (outside) {
+                res.used = false;
+                res.outsideGrid = true;
+                outsideReference_.push_back(res.name);
+                residuals_.push_back(res);
+                continue;
+            }
+            res.withHeight = H != 0;
+            set.knownE.push_back(g.getFloat(r, gps::E));
+            set.knownN.push_back(g.getFloat(r, gps::N));
+            set.knownH.push_back(H);
+            set.compE.push_back(c.E);
+            set.compN.push_back(c.N);
+            set.compH.push_back(c.H);
+            set.usedIndex.push_back(residuals_.size());
+            residuals_.push_back(res);
+            continue;
+        }
         if (isExcluded(res.id)) {
             res.excluded = true;
             set.checks.push_back({residuals_.size(), g.getFloat(r, gps::E), g.getFloat(r, gps::N), H,
@@ -280,7 +369,7 @@ void Document::estimateFrom(const ReferenceSet& set)
     const EstimationMethod m = method();
     if (m == EstimationMethod::Similarity2D)
         Use3D = false;  // the 2-D kind never uses the heights
-    if (RefPointCount < 2 || m == EstimationMethod::None)
+    if (RefPointCount < 2 || m == EstimationMethod::None || m == EstimationMethod::HeposModel)
         return;
     if (m == EstimationMethod::Similarity3D && Use3D) {
         const Estimate e = EstimateTransformation(set.knownE, set.knownN, set.knownH, set.compE,
@@ -303,6 +392,10 @@ void Document::estimateFrom(const ReferenceSet& set)
 
 void Document::computeResiduals(ReferenceSet& set)
 {
+    if (heposModel()) {
+        compareWithModel(set);
+        return;
+    }
     Extended SE = 0, SN = 0, SH = 0;
     for (std::size_t i = 0; i < set.knownE.size(); ++i) {
         tr_.ApplyTransformation(set.compE[i], set.compN[i], set.compH[i]);
@@ -336,6 +429,39 @@ void Document::computeResiduals(ReferenceSet& set)
         RmsH = Use3D ? std::sqrt(SH / n) : 0;
     } else {
         RmsE = RmsN = RmsH = RmsTotal = 0;
+    }
+}
+
+// The discrepancies of the reference points from the HEPOS model (known
+// minus model) and their RMS values; heights only where a point has a known
+// height, each axis over its own points.
+void Document::compareWithModel(const ReferenceSet& set)
+{
+    Extended SE = 0, SN = 0, SH = 0;
+    std::size_t withHeight = 0;
+    for (std::size_t i = 0; i < set.knownE.size(); ++i) {
+        ReferenceResidual& res = residuals_[set.usedIndex[i]];
+        const Extended dE = set.knownE[i] - set.compE[i], dN = set.knownN[i] - set.compN[i];
+        SE += dE * dE;
+        SN += dN * dN;
+        res.vE = static_cast<double>(dE);
+        res.vN = static_cast<double>(dN);
+        if (res.withHeight) {
+            const Extended dH = set.knownH[i] - set.compH[i];
+            SH += dH * dH;
+            res.vH = static_cast<double>(dH);
+            ++withHeight;
+        }
+    }
+    const std::size_t n = set.knownE.size();
+    Use3D = withHeight > 0;
+    RmsE = RmsN = RmsH = RmsTotal = 0;
+    if (n > 0) {
+        RmsE = std::sqrt(SE / Extended(n));
+        RmsN = std::sqrt(SN / Extended(n));
+        if (withHeight > 0)
+            RmsH = std::sqrt(SH / Extended(withHeight));
+        RmsTotal = std::sqrt((SE + SN + SH) / Extended(2 * n + withHeight));
     }
 }
 
@@ -410,7 +536,18 @@ void Document::TransformNetworkPoints(bool AllRecords)
             if (g.state() != MemTable::State::Browse)
                 g.post();
             double cE = 0, cN = 0, cH = 0;
-            computeDetail(r, cE, cN, cH);
+            bool outside = false;
+            computeDetail(r, cE, cN, cH, &outside);
+            const std::string name = g.getString(r, gps::Name);
+            const auto listed = std::find(outsideDetail_.begin(), outsideDetail_.end(), name);
+            if (outside) {
+                showMessage(outsideGridMessage(name) + "\r" + kOutsideGridConsequence,
+                            MsgIcon::Exclamation);
+                if (listed == outsideDetail_.end())
+                    outsideDetail_.push_back(name);
+            } else if (listed != outsideDetail_.end()) {
+                outsideDetail_.erase(listed);
+            }
             if (differs(cE, E) || differs(cN, N) || differs(cH, H)) {
                 g.edit();
                 g.set(gps::E, cE);
@@ -435,7 +572,9 @@ void Document::TransformNetworkPoints(bool AllRecords)
         if (g.getBoolean(r, gps::detailPoint))
             details.push_back(r);
     std::vector<TM87> projected;
-    projectDetails(details, projected);
+    std::vector<char> outside;
+    projectDetails(details, projected, outside);
+    outsideDetail_.clear();
     g.disableControls();
     bool changed = false;
     std::size_t next = 0;
@@ -444,9 +583,12 @@ void Document::TransformNetworkPoints(bool AllRecords)
         double E = g.getFloat(r, gps::E), N = g.getFloat(r, gps::N), H = g.getFloat(r, gps::H);
         if (detail) {
             double cE = 0, cN = 0, cH = 0;
-            const TM87& t = projected[next++];
-            if (measured(r))
+            const TM87& t = projected[next];
+            if (outside[next])
+                outsideDetail_.push_back(g.getString(r, gps::Name));
+            else if (measured(r))
                 applyTransformation(t, cE, cN, cH);
+            ++next;
             if (differs(cE, E) || differs(cN, N) || differs(cH, H)) {
                 g.setFloat(r, gps::E, cE);
                 g.setFloat(r, gps::N, cN);

@@ -65,6 +65,13 @@ struct ReferenceResidual {
     // The point with the largest τ above the critical value: the one most
     // likely to carry a gross error. At most one point at a time.
     bool suspect = false;
+    // With the HEPOS model: the point lies outside its correction grid and
+    // has no discrepancy (used is false).
+    bool outsideGrid = false;
+    // Whether vH is a height discrepancy; false for a point compared with
+    // the HEPOS model without a known height (vH then stays 0 and is not
+    // shown).
+    bool withHeight = true;
 };
 
 // The transformation as the settings page shows it: three equations
@@ -203,6 +210,13 @@ public:
     // The names of the network's points in table order, as the last
     // RecomputeNetwork found them (the RINEX viewer's point list).
     const std::vector<std::string>& pointNames() const { return pointNames_; }
+    // Whether the method in force is the HEPOS model: no estimation, the
+    // reference points only check the model.
+    bool heposModel() const;
+    // The points of the last computation that the HEPOS model could not
+    // carry (outside its correction grid): the reference points (without a
+    // discrepancy) in table order, then the detail points (without E, N, H).
+    std::vector<std::string> outsideGrid() const;
 
     // Told after RecomputeNetwork and after ShowTransformationParameters.
     std::function<void()> onParametersChanged;
@@ -357,14 +371,20 @@ private:
     ReferenceSet gatherReferencePoints();
     void estimateFrom(const ReferenceSet& set);
     void computeResiduals(ReferenceSet& set);
+    void compareWithModel(const ReferenceSet& set);
     // Whether X, Y and Z of the network record are all entered (not 0).
     bool measured(Rec r) const;
     // The record's WGS84 measurement and undulation as TM87 of EGSA87,
-    // before the local transformation.
-    TM87 projectMeasurement(Rec r) const;
+    // before the local transformation: by the datum relation, or with the
+    // HEPOS model by that model (the measurement taken as HTRS07). `outside`
+    // tells of a point outside the model's grid, which has no position.
+    TM87 projectMeasurement(Rec r, bool* outside = nullptr) const;
+    TM87 projectWGS84(double A, double B, double C, double undulation, bool& outside) const;
+    // Shows which points the HEPOS model could not carry, if any.
+    void reportOutsideGrid() const;
     // E, N, H of a projected point under the transformation in force.
     void applyTransformation(TM87 t, double& E, double& N, double& H) const;
-    bool computeDetail(Rec r, double& E, double& N, double& H) const;
+    bool computeDetail(Rec r, double& E, double& N, double& H, bool* outside = nullptr) const;
     // Shows the message of an estimation that did not simply succeed.
     static void reportEstimation(EstimationStatus status);
     // Shows the non-convergence message of a footpoint iteration that did not settle.
@@ -372,7 +392,9 @@ private:
     // TM87 of every measured detail point before the local transformation,
     // taken from projected_ where its inputs are unchanged and otherwise
     // computed (by two threads for large networks) and kept there.
-    void projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& out) const;
+    // `outside` marks the points outside the HEPOS model's grid.
+    void projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& out,
+                        std::vector<char>& outside) const;
     // Forgets the kept projections when the shift or the input form changed.
     void checkProjections() const;
     // An imported detail point: its record and WGS84 input, and what the
@@ -382,6 +404,7 @@ private:
         double X = 0, Y = 0, Z = 0, apoxh = 0;
         std::optional<double> undulation;
         bool noConvergence = false;
+        bool outsideGrid = false;  // HEPOS model: no position, E, N, H stay 0
         TM87 projected;
         double E = 0, N = 0, H = 0;
     };
@@ -402,6 +425,7 @@ private:
     std::vector<ReferenceResidual> residuals_;
     AdjustmentStatistics stats_;
     std::vector<std::string> pointNames_;
+    std::vector<std::string> outsideReference_, outsideDetail_;
     TransformationDisplay display_;
     // A detail point's projection (WGS84 to TM87, no local transformation)
     // with the inputs it came from, by record slot. The projection depends on
@@ -411,11 +435,13 @@ private:
     struct Projected {
         double X = 0, Y = 0, Z = 0, apoxh = 0;
         TM87 t;
+        bool outside = false;
         bool valid = false;
     };
     mutable std::vector<Projected> projected_;
     mutable ShiftTriple projectedShift_;
     mutable InputForm projectedForm_ = InputForm::Geocentric;
+    mutable bool projectedHepos_ = false;
 };
 
 // The question asked before an existing file is replaced, wherever the

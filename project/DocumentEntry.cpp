@@ -207,6 +207,8 @@ bool Document::GPSXSetText(int field, const std::string& text)
     if (field == gps::apoxh)
         return true;  // a typed undulation stays
     g.locateID(id);
+    if (g.asFloat(gps::E) == 0 && g.asFloat(gps::N) == 0)
+        return true;  // no position (outside the HEPOS model's grid): no undulation
     FootpointCheck check;
     const Geographic p =
         TM87ToEllipsoidal(g.asFloat(gps::E), g.asFloat(gps::N), g.asFloat(gps::H), 0, &check);

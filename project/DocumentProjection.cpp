@@ -37,19 +37,24 @@ void Document::checkProjections() const
 {
     const InputForm form = inputForm();
     const ShiftTriple shift = shifts_(WGS84, EGSA87);
+    const bool hepos = heposModel();
     if (form != projectedForm_ || shift.dX != projectedShift_.dX ||
-        shift.dY != projectedShift_.dY || shift.dZ != projectedShift_.dZ) {
+        shift.dY != projectedShift_.dY || shift.dZ != projectedShift_.dZ ||
+        hepos != projectedHepos_) {
         projected_.clear();
         projectedForm_ = form;
         projectedShift_ = shift;
+        projectedHepos_ = hepos;
     }
 }
 
-void Document::projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& out) const
+void Document::projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& out,
+                              std::vector<char>& outside) const
 {
     const MemTable& g = *gps_;
     checkProjections();
     out.assign(recs.size(), TM87{});
+    outside.assign(recs.size(), 0);
     Rec last = 0;
     for (Rec r : recs)
         last = std::max(last, r);
@@ -65,19 +70,20 @@ void Document::projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& o
         Projected& p = projected_[r];
         if (p.valid && p.X == X && p.Y == Y && p.Z == Z && p.apoxh == u) {
             out[i] = p.t;
+            outside[i] = p.outside;
             continue;
         }
         p.X = X, p.Y = Y, p.Z = Z, p.apoxh = u;
         p.valid = true;
         missing.push_back(i);
     }
-    const InputForm form = projectedForm_;
     inTwoHalves(missing.size(), [&](std::size_t from, std::size_t to) {
         for (std::size_t k = from; k < to; ++k) {
             const std::size_t i = missing[k];
             Projected& p = projected_[recs[i]];
-            p.t = WGS84ToTM87(shifts_, form, p.X, p.Y, p.Z, p.apoxh);
+            p.t = projectWGS84(p.X, p.Y, p.Z, p.apoxh, p.outside);
             out[i] = p.t;
+            outside[i] = p.outside;
         }
     });
 }
@@ -90,11 +96,12 @@ void Document::projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& o
 void Document::computeImported(std::vector<ImportedDetail>& points) const
 {
     checkProjections();
-    const InputForm form = projectedForm_;
     inTwoHalves(points.size(), [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) {
             ImportedDetail& d = points[i];
-            const TM87 h = WGS84ToTM87(shifts_, form, d.X, d.Y, d.Z, 0);
+            const TM87 h = projectWGS84(d.X, d.Y, d.Z, 0, d.outsideGrid);
+            if (d.outsideGrid)
+                continue;  // no position: E, N, H and the undulation stay 0
             TM87 t = h;
             t.H = h.H - Extended(d.apoxh);
             tr_.ApplyTransformation(t.E, t.N, t.H);
@@ -126,6 +133,7 @@ void Document::computeImported(std::vector<ImportedDetail>& points) const
         p.X = d.X, p.Y = d.Y, p.Z = d.Z;
         p.apoxh = d.undulation ? *d.undulation : d.apoxh;
         p.t = d.projected;
+        p.outside = d.outsideGrid;
         p.valid = true;
     }
 }

@@ -190,6 +190,8 @@ EstimationMethod estimationMethodOf(long long stored)
         return EstimationMethod::Similarity2D;
     case 2:
         return EstimationMethod::Similarity3D;
+    case 3:
+        return EstimationMethod::HeposModel;
     default:
         return EstimationMethod::None;
     }

@@ -66,6 +66,9 @@ enum class EstimationMethod : int {
     None = 0,       // no transformation: the identity
     Similarity2D = 1,  // four parameters, closed form, heights pass
     Similarity3D = 2,  // seven parameters, iterative least squares
+    // No estimation: the measurements are taken as HTRS07 and carried into
+    // EGSA87 by the national HEPOS model; the reference points check it.
+    HeposModel = 3,
 };
 // The method of a stored or chosen number; a number no method has is None.
 EstimationMethod estimationMethodOf(long long stored);

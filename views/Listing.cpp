@@ -131,9 +131,12 @@ void appendAdjustmentLines(const Document& doc, const NumberText& numbers,
             shifts += "   tz " + e.shiftZ;
         block.push_back(shifts);
     }
+    if (!summary.model.empty())
+        block.push_back(summary.model);
     block.push_back(summary.test);
     for (const std::string* line : {&summary.pointTest, &summary.verdict, &summary.agreement,
-                                    &summary.agreementVerdict, &summary.checkPoints})
+                                    &summary.agreementVerdict, &summary.checkPoints,
+                                    &summary.outsideGrid})
         if (!line->empty())
             block.push_back(*line);
     // Lines of one width, so that centring gives them one left margin.
@@ -279,20 +282,36 @@ std::vector<std::vector<std::string>> printTableLines(const Document& doc, bool 
     o.heading3 = "Αρχείο : " + doc.CurrentFileName;
 
     std::vector<std::string> extra;
-    if (network && !doc.residuals().empty()) {
+    // With the HEPOS model the block also names the points outside its grid.
+    if (network && (!doc.residuals().empty() || doc.heposModel())) {
         const int d = o.decimals;
         const std::string fmt = "%" + std::to_string(d + 9) + "." + std::to_string(d) + "n";
         const std::string lead(d < 5 ? static_cast<std::size_t>(5 - d) : 0, ' ');
         extra.push_back("");
-        extra.push_back("Υπόλοιπα των σημείων αναφοράς  (γνωστές - μετασχηματισμένες συντεταγμένες)");
-        extra.push_back("");
         Columns cols;
-        cols.titles = {"Σημείο", "vE  (m)", "vN  (m)", "vH  (m)", "τ", ""};
-        cols.left = {true, false, false, false, false, true};
+        const bool hepos = doc.heposModel();
+        if (hepos) {
+            // No estimation and no test: the discrepancies from the model.
+            extra.push_back(methodLine(doc));
+            extra.push_back(discrepancyTitle(doc));
+            cols.titles = {"Σημείο", "dE  (m)", "dN  (m)", "dH  (m)", ""};
+            cols.left = {true, false, false, false, true};
+        } else {
+            extra.push_back("Υπόλοιπα των σημείων αναφοράς  (γνωστές - μετασχηματισμένες συντεταγμένες)");
+            cols.titles = {"Σημείο", "vE  (m)", "vN  (m)", "vH  (m)", "τ", ""};
+            cols.left = {true, false, false, false, false, true};
+        }
+        extra.push_back("");
         const std::string tauFmt = "%" + std::to_string(d + 9) + "s";
         for (const auto& r : doc.residuals()) {
             const std::string name = numbers.FormatNumber("%-15s", {r.name});
-            if (r.used)
+            if (hepos && r.used)
+                cols.rows.push_back({name, lead + numbers.FormatNumber(fmt, {Extended(r.vE)}),
+                                     lead + numbers.FormatNumber(fmt, {Extended(r.vN)}),
+                                     r.withHeight ? lead + numbers.FormatNumber(fmt, {Extended(r.vH)})
+                                                  : std::string(),
+                                     ""});
+            else if (r.used)
                 cols.rows.push_back({name, lead + numbers.FormatNumber(fmt, {Extended(r.vE)}),
                                      lead + numbers.FormatNumber(fmt, {Extended(r.vN)}),
                                      lead + numbers.FormatNumber(fmt, {Extended(r.vH)}),

@@ -3,6 +3,8 @@
 #include "DocumentTestSupport.h"
 
 #include "geodesy/Angles.h"
+#include "network/ConvertChain.h"
+#include "project/AdjustmentText.h"
 
 #include <cmath>
 
@@ -229,6 +231,92 @@ TEST_F(NetworkTest, ThreeDimensionalFallsBackToTwoWhenAReferenceHeightIsZero)
     EXPECT_EQ(std::count_if(doc.residuals().begin(), doc.residuals().end(),
                             [](const ReferenceResidual& r) { return !r.used; }),
               1);
+}
+
+TEST_F(NetworkTest, HeposModelCarriesThePointsAndTheReferencePointsCheckIt)
+{
+    buildNetwork();
+    // A reference point and a detail point south-west of the Ionian sea,
+    // within the entry limits but outside the model's grid.
+    const SurveyPoint far = demo::surveyPoint("Σ200", 131366.0, 3792228.0, 120.0);
+    addReference(far);
+    const long long farRef = addMeasured(far.name, far.X, far.Y, far.Z);
+    const long long farDetail = addMeasured("Κ9", 4962425.922, 1806175.325, 3564873.148);
+    doc.settings().method = EstimationMethod::HeposModel;
+    dialogs.clear();
+    doc.RecomputeNetwork();
+
+    // Nothing is estimated: the model alone, as the conversion chain gives it.
+    EXPECT_EQ(doc.transformation().matrix()[0][0], 1);
+    EXPECT_EQ(doc.transformation().matrix()[0][3], 0);
+    EXPECT_EQ(doc.statistics().parameters, 0);
+    auto model = [this](long long id) {
+        chain::ConvertOptions o;
+        o.undulation = value(id, gps::apoxh);
+        chain::ChainPoint<Extended> p;
+        p.a = value(id, gps::X), p.b = value(id, gps::Y), p.c = value(id, gps::Z);
+        return chain::convertPoint(chain::HTRS07Xyz, chain::TM87Proj, p, o);
+    };
+    for (long long id : {id1, id2}) {
+        const auto m = model(id);
+        EXPECT_NEAR(value(id, gps::E), double(m.a), 1e-6);
+        EXPECT_NEAR(value(id, gps::N), double(m.b), 1e-6);
+        EXPECT_NEAR(value(id, gps::H), double(m.c), 1e-6);
+    }
+    // The reference points: known minus model, their RMS, no test.
+    EXPECT_EQ(doc.RefPointCount, 4);
+    double se = 0;
+    for (std::size_t i = 0; i < refIds.size(); ++i) {
+        const ReferenceResidual* r = doc.residualOf(refIds[i]);
+        ASSERT_NE(r, nullptr);
+        const auto m = model(refIds[i]);
+        EXPECT_NEAR(r->vE, trig[i].E - double(m.a), 1e-6) << r->name;
+        EXPECT_NEAR(r->vN, trig[i].N - double(m.b), 1e-6) << r->name;
+        EXPECT_NEAR(r->vH, trig[i].H - double(m.c), 1e-6) << r->name;
+        EXPECT_EQ(tauText(doc, *r, doc.numbers()), "");
+        se += r->vE * r->vE;
+    }
+    EXPECT_NEAR(double(doc.RmsE), std::sqrt(se / 4), 1e-9);
+
+    // Outside the grid: named once, given nothing, no discrepancy.
+    EXPECT_EQ(value(farDetail, gps::E), 0);
+    EXPECT_EQ(value(farDetail, gps::N), 0);
+    EXPECT_EQ(value(farDetail, gps::H), 0);
+    const ReferenceResidual* out = doc.residualOf(farRef);
+    ASSERT_NE(out, nullptr);
+    EXPECT_TRUE(out->outsideGrid);
+    EXPECT_FALSE(out->used);
+    EXPECT_EQ(residualRemark(*out), "έξω από τον κάναβο HEPOS");
+    EXPECT_EQ(doc.outsideGrid(), (std::vector<std::string>{"Σ200", "Κ9"}));
+    ASSERT_EQ(dialogs.entries.size(), 1u);
+    EXPECT_EQ(dialogs.entries[0].text,
+              "Τα σημεία Σ200, Κ9 βρίσκονται έξω από τον κάναβο διορθώσεων του μοντέλου "
+              "HEPOS\rΔεν υπολογίστηκαν E, N από το μοντέλο");
+    const AdjustmentSummary sum = adjustmentSummary(doc, doc.numbers());
+    EXPECT_EQ(sum.outsideGrid,
+              "Έξω από τον κάναβο του μοντέλου HEPOS (χωρίς E, N από το μοντέλο): Σ200, Κ9");
+    EXPECT_EQ(sum.precision, "");
+    EXPECT_EQ(sum.verdict, "");
+
+    // A coordinate typed for the point outside: its own message, and no
+    // undulation taken from a position it does not have.
+    dialogs.clear();
+    MemTable& g = doc.GPS();
+    g.locateID(farDetail);
+    doc.GPSXSetText(gps::X, "4962425,9");
+    ASSERT_EQ(dialogs.entries.size(), 1u);
+    EXPECT_EQ(dialogs.entries[0].text, outsideGridMessage("Κ9") + "\rΔεν υπολογίστηκαν E, N από το μοντέλο");
+    EXPECT_EQ(value(farDetail, gps::E), 0);
+    EXPECT_EQ(value(farDetail, gps::apoxh), 0);
+
+    // Back to the 3-D estimation: the datum relation again, for every point.
+    doc.settings().method = EstimationMethod::Similarity3D;
+    dialogs.clear();
+    doc.RecomputeNetwork();
+    EXPECT_TRUE(doc.outsideGrid().empty());
+    EXPECT_TRUE(dialogs.entries.empty());
+    EXPECT_NE(value(farDetail, gps::E), 0);
+    EXPECT_NEAR(value(id1, gps::E), d1.E, 0.06);
 }
 
 TEST_F(NetworkTest, LimitsIncludeTheirBounds)

@@ -153,6 +153,39 @@ TEST(Settings, NetworkFileValuesAndRules)
     EXPECT_EQ(s.shiftTexts[0], "1,234");
 }
 
+TEST(Settings, EstimationMethodNumbersReadAndWriteBack)
+{
+    // Each number a file may hold, the method it reads as, and what a
+    // save writes back (a number no method has reads as none).
+    const struct {
+        const char* stored;
+        EstimationMethod method;
+        const char* written;
+    } cases[] = {{"0", EstimationMethod::None, "0"},
+                 {"1", EstimationMethod::Similarity2D, "1"},
+                 {"2", EstimationMethod::Similarity3D, "2"},
+                 {"3", EstimationMethod::HeposModel, "3"},
+                 {"4", EstimationMethod::None, "0"},
+                 {"-1", EstimationMethod::None, "0"}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string path = dir.file("net.INI");
+        writeBytes(path, std::string("[General]\r\nmethod=") + c.stored + "\r\nKind=0\r\n");
+        DatumShiftTable shifts;
+        NetworkSettings s(Separators{',', '.'});
+        s.LoadParams(path, shifts);
+        EXPECT_EQ(s.method, c.method) << c.stored;
+        std::string error;
+        ASSERT_TRUE(s.saveParams(path, error)) << error;
+        EXPECT_NE(readBytes(path).find(std::string("\r\nmethod=") + c.written + "\r\n"),
+                  std::string::npos)
+            << c.stored;
+        NetworkSettings again(Separators{',', '.'});
+        again.LoadParams(path, shifts);
+        EXPECT_EQ(again.method, c.method) << c.stored;
+    }
+}
+
 TEST(Settings, PageSwitchAndSaveFailures)
 {
     TempDir dir;

@@ -10,11 +10,40 @@
 #include "views/Listing.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <iostream>
 
 namespace korthal::cli {
 namespace {
+
+// The reference points compared with the HEPOS model: known minus model,
+// the RMS values and the points outside the model's grid.
+void printDiscrepancies(const Document& doc, const AdjustmentSummary& summary, std::ostream& out)
+{
+    const NumberText& n = doc.numbers();
+    if (!doc.residuals().empty()) {
+        const std::array<std::string, 3> v = residualSymbols(doc);
+        out << '\n' << discrepancyTitle(doc) << ", m:\n";
+        out << n.FormatNumber("  %-12s %12s %12s %12s",
+                              {std::string("Σημείο"), v[0], v[1], v[2]})
+            << '\n';
+        for (const auto& r : doc.residuals()) {
+            if (!r.used) {
+                out << n.FormatNumber("  %-12s", {r.name}) << ' ' << residualRemark(r) << '\n';
+                continue;
+            }
+            std::string line =
+                n.FormatNumber("  %-12s %12.4n %12.4n", {r.name, Extended(r.vE), Extended(r.vN)});
+            if (r.withHeight)
+                line += n.FormatNumber(" %12.4n", {Extended(r.vH)});
+            out << line << '\n';
+        }
+    }
+    out << '\n' << summary.test << '\n';
+    if (!summary.outsideGrid.empty())
+        out << summary.outsideGrid << '\n';
+}
 
 void printResults(const Document& doc, std::ostream& out)
 {
@@ -26,11 +55,14 @@ void printResults(const Document& doc, std::ostream& out)
         out << "  (και " << doc.CheckPointCount
             << (doc.CheckPointCount == 1 ? " σημείο" : " σημεία") << " ελέγχου εκτός εκτίμησης)";
     out << '\n';
-    static const char* const kMethods[] = {"κανένας", "2-Δ  (τετραπαραμετρικός)",
-                                           "3-Δ  (επταπαραμετρικός)"};
-    const EstimationMethod m = doc.settings().method;
-    out << "Μετασχηματισμός: " << kMethods[storedNumber(m)]
-        << (m == EstimationMethod::Similarity3D && !doc.Use3D ? "  → 2-Δ (σημείο αναφοράς με H = 0 ή λίγα σημεία)" : "") << "\n\n";
+    out << methodLine(doc) << "\n\n";
+    const AdjustmentSummary summary = adjustmentSummary(doc, n);
+    if (doc.heposModel()) {
+        // No parameters: the model is fixed; the reference points check it.
+        out << summary.model << '\n';
+        printDiscrepancies(doc, summary, out);
+        return;
+    }
     // Each parameter with its standard error, when the adjustment has one.
     auto param = [&out](const char* caption, const std::string& value, const std::string& error) {
         out << "  " << caption << ' ' << value;
@@ -64,7 +96,6 @@ void printResults(const Document& doc, std::ostream& out)
     }
     out << "\nΜέσα τετραγωνικά σφάλματα (m): E " << d.Lmx << "   N " << d.Lmy << "   H " << d.Lmz
         << "   συνολικό " << d.Lmxyz << '\n';
-    const AdjustmentSummary summary = adjustmentSummary(doc, n);
     if (!summary.precision.empty())
         out << summary.precision << '\n';
     if (!doc.residuals().empty()) {
@@ -145,8 +176,11 @@ int runNetwork(const std::vector<std::string>& args)
                 method = EstimationMethod::Similarity2D;
             else if (v == "3d")
                 method = EstimationMethod::Similarity3D;
+            else if (v == "hepos")
+                method = EstimationMethod::HeposModel;
             else {
-                std::cerr << "korthal-cli network: --method takes none, 2d or 3d, not " << v << '\n';
+                std::cerr << "korthal-cli network: --method takes none, 2d, 3d or hepos, not " << v
+                          << '\n';
                 return 2;
             }
         } else if (!a.empty() && a[0] == '-') {
@@ -199,7 +233,7 @@ int runNetwork(const std::vector<std::string>& args)
 
 const Registration reg{Command{
     "network", "transform a network with its reference points",
-    "Usage: korthal-cli network FILE [--reference FILE] [--method none|2d|3d]\n"
+    "Usage: korthal-cli network FILE [--reference FILE] [--method none|2d|3d|hepos]\n"
     "                           [--settings FILE.INI] [--output LISTING.TXT]\n"
     "                           [--exclude NAME[,NAME...]]\n\n"
     "Loads a network file (.WGS84) or a point list (.TXT: NAME,X,Y,Z or NAME<tab>X\n"
@@ -214,7 +248,12 @@ const Registration reg{Command{
     "residuals are tested with Pope's tau (1 % for the whole network); the point\n"
     "with the largest tau above the critical value is marked ΥΠΟΠΤΟ. Points that the\n"
     "settings file's section [ExcludedPoints] or --exclude name are left out of\n"
-    "the estimation and shown as check points (known minus transformed).\n",
+    "the estimation and shown as check points (known minus transformed).\n\n"
+    "--method hepos takes the measurements as HTRS07 and carries every point\n"
+    "into EGSA87 by the HEPOS model (seven parameters and the 2 km correction\n"
+    "grid), without estimation: the reference points check the model and their\n"
+    "discrepancies (known minus model) are shown with their RMS. A point outside\n"
+    "the model's grid is named and gets no E, N.\n",
     runNetwork}};
 
 }  // namespace
