@@ -452,7 +452,9 @@ void TransformPage::fillResiduals()
         QTableWidgetItem* name = cell(0, QString::fromStdString(r.name), false);
         if (r.used) {
             // Nothing is estimated with the HEPOS model: no point to leave out.
-            if (!doc_.heposModel()) {
+            if (doc_.heposModel()) {
+                name->setFlags(name->flags() & ~Qt::ItemIsUserCheckable);
+            } else {
                 name->setFlags(name->flags() | Qt::ItemIsUserCheckable);
                 name->setCheckState(r.excluded ? Qt::Unchecked : Qt::Checked);
             }

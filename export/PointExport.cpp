@@ -95,7 +95,7 @@ ExportPoint networkPoint(const Document& doc, const MemTable& t, Rec r)
         p.hasResidual = true;
         p.vE = res->vE;
         p.vN = res->vN;
-        if (doc.Use3D)
+        if (doc.Use3D && res->withHeight)
             p.vH = res->vH;
     }
     return p;
@@ -125,7 +125,7 @@ ExportPoint referencePoint(const Document& doc, const MemTable& t, Rec r)
             p.hasResidual = true;
             p.vE = res.vE;
             p.vN = res.vN;
-            if (doc.Use3D)
+            if (doc.Use3D && res.withHeight)
                 p.vH = res.vH;
             break;
         }

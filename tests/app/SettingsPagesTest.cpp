@@ -14,6 +14,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -114,8 +115,22 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
              QStringLiteral("<b>E<sub>a</sub></b> = <b>E</b><sub>b</sub>"));
     QVERIFY(t->Lex->isHidden() == !s.doc->parameters().LexVisible);
 
+    // The HEPOS model: no parameters, the discrepancies of the reference
+    // points from the model without a test or a tick to leave one out.
+    t->RG2d->button(3)->click();
+    QCOMPARE(t->RG2d->button(3)->text(), QStringLiteral("μοντέλο HEPOS"));
+    QCOMPARE(s.doc->settings().method, EstimationMethod::HeposModel);
+    QVERIFY(t->parametersBox->isHidden());
+    QCOMPARE(t->residuals->horizontalHeaderItem(1)->text(), QStringLiteral("dE  (m)"));
+    QVERIFY(t->residuals->isColumnHidden(4));
+    QVERIFY(!t->residuals->item(0, 0)->data(Qt::CheckStateRole).isValid());
+    QVERIFY(t->testSummary->text().contains(QStringLiteral("RMS των αποκλίσεων από το μοντέλο")));
+
     t->RG2d->button(2)->click();
     QVERIFY(t->equations[0]->text().contains(QStringLiteral("N</b>")));
+    QVERIFY(!t->parametersBox->isHidden());
+    QCOMPARE(t->residuals->horizontalHeaderItem(1)->text(), QStringLiteral("vE  (m)"));
+    QVERIFY(t->residuals->item(0, 0)->data(Qt::CheckStateRole).isValid());
 
     // A new network starts with the identity, and the page says so.
     QVERIFY(t->residuals->rowCount() > 0);

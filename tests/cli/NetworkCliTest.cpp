@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -161,6 +164,115 @@ TEST(CliNetwork, NoTestWithTooFewPoints)
     EXPECT_NE(residualLine(r.out, "Σ108").find("χωρίς έλεγχο"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("δεν είναι δυνατός με 2 σημεία (ο 2-Δ μετασχηματισμός χρειάζεται "
                          "τουλάχιστον 3)"),
+              std::string::npos);
+}
+
+// The numbers of a line of the report or the listing: thousands points
+// dropped, decimal commas read as points; words are skipped.
+std::vector<double> numbersOf(const std::string& line)
+{
+    std::vector<double> out;
+    std::istringstream in(line);
+    for (std::string w; in >> w;) {
+        std::string t;
+        for (char c : w)
+            if (c != '.')
+                t += c == ',' ? '.' : c;
+        char* end = nullptr;
+        const double v = std::strtod(t.c_str(), &end);
+        if (!t.empty() && end == t.c_str() + t.size())
+            out.push_back(v);
+    }
+    return out;
+}
+
+// The line that starts with `name` (after blanks) at or after `from`.
+std::string lineOf(const std::string& out, const std::string& name, std::size_t from)
+{
+    for (std::size_t at = out.find(name + " ", from); at != std::string::npos;
+         at = out.find(name + " ", at + 1)) {
+        const std::size_t start = out.rfind('\n', at) + 1;
+        if (out.find_first_not_of(' ', start) == at)
+            return out.substr(at, out.find('\n', at) - at);
+    }
+    return {};
+}
+
+TEST(CliNetwork, HeposModelGivesTheConversionsPointsAndChecksTheReferencePoints)
+{
+    const fs::path d = demoCopy();
+    // The method from the settings file (its number 3), with four decimals.
+    std::string ini = readBytes(d / "DEMO.INI");
+    for (const auto& [from, to] : {std::pair{"method=2", "method=3"},
+                                   std::pair{"GPSdecimals2=3", "GPSdecimals2=4"}}) {
+        const std::size_t at = ini.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        ini.replace(at, std::string(from).size(), to);
+    }
+    writeBytes(d / "DEMO.INI", ini);
+    const CliResult r = cli(d, "network DEMO.WGS84");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("\nΜετασχηματισμός: μοντέλο HEPOS\n\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("Παράμετροι:"), std::string::npos);
+    EXPECT_EQ(r.out, cli(d, "network DEMO.WGS84 --method hepos").out);
+
+    // Every point's X, Y, Z from the listing through korthal-cli convert.
+    const std::vector<std::string> refs = {"Σ101", "Σ103", "Σ104", "Σ106", "Σ108", "Σ110"};
+    const std::vector<std::string> details = {"Κ01", "Κ02", "Κ03", "Κ04", "Κ05"};
+    const std::size_t listing = r.out.find("Korthal");
+    ASSERT_NE(listing, std::string::npos);
+    std::string input;
+    std::vector<std::vector<double>> rows;
+    for (const auto* names : {&refs, &details})
+        for (const std::string& name : *names) {
+            rows.push_back(numbersOf(lineOf(r.out, name, listing)));
+            ASSERT_GE(rows.back().size(), 6u) << name;
+            input += std::to_string(rows.back()[0]) + " " + std::to_string(rows.back()[1]) + " " +
+                     std::to_string(rows.back()[2]) + "\n";
+        }
+    const CliResult c = runCli("convert htrs07-xyz tm87", input);
+    ASSERT_EQ(c.status, 0) << c.err;
+    std::istringstream converted(c.out);
+    const std::size_t table = r.out.find("Αποκλίσεις των σημείων αναφοράς από το μοντέλο HEPOS");
+    ASSERT_NE(table, std::string::npos);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        double E = 0, N = 0, H = 0;
+        ASSERT_TRUE(converted >> E >> N >> H);
+        if (i < refs.size()) {
+            // Known (the listing) minus model, to the reports' 0.1 mm.
+            const std::vector<double> v = numbersOf(lineOf(r.out, refs[i], table));
+            ASSERT_EQ(v.size(), 3u) << refs[i];
+            EXPECT_NEAR(v[0], rows[i][3] - E, 2.0e-4) << refs[i];
+            EXPECT_NEAR(v[1], rows[i][4] - N, 2.0e-4) << refs[i];
+        } else {
+            EXPECT_NEAR(rows[i][3], E, 1.0e-4 + 1e-9) << details[i - refs.size()];
+            EXPECT_NEAR(rows[i][4], N, 1.0e-4 + 1e-9) << details[i - refs.size()];
+        }
+    }
+    EXPECT_NE(r.out.find("RMS των αποκλίσεων από το μοντέλο (6 σημεία):   E "), std::string::npos);
+
+    // A point outside the model's grid: named, and given no E, N.
+    {
+        std::ofstream list(d / "DEMO.TXT", std::ios::app | std::ios::binary);
+        list << "\xC5\xCE\xD9,4962425.922,1806175.325,3564873.148\r\n";  // ΕΞΩ
+    }
+    const CliResult o = cli(d, "network DEMO.TXT");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.err.find(
+                  "Το σημείο ΕΞΩ βρίσκεται έξω από τον κάναβο διορθώσεων του μοντέλου HEPOS"),
+              std::string::npos)
+        << o.err;
+    EXPECT_NE(o.out.find("Έξω από τον κάναβο του μοντέλου HEPOS (χωρίς E, N από το μοντέλο): ΕΞΩ"),
+              std::string::npos);
+    const std::vector<double> outside = numbersOf(lineOf(o.out, "ΕΞΩ", o.out.find("Korthal")));
+    ASSERT_GE(outside.size(), 5u);
+    EXPECT_EQ(outside[3], 0);  // E
+    EXPECT_EQ(outside[4], 0);  // N
+
+    // The other methods keep their line.
+    EXPECT_NE(cli(d, "network DEMO.WGS84 --method 3d")
+                  .out.find("\nΜετασχηματισμός: 3-Δ  (επταπαραμετρικός)\n\nΠαράμετροι:\n"),
               std::string::npos);
 }
 
