@@ -95,8 +95,8 @@ namespace {
 AdjustmentSummary modelSummary(const Document& doc, const NumberText& numbers)
 {
     AdjustmentSummary out;
-    out.model = "Μοντέλο HEPOS (HTRS07 σε ΕΓΣΑ87: 7 παράμετροι και κάναβος διορθώσεων 2 km), "
-                "χωρίς εκτίμηση: τα σημεία αναφοράς ελέγχουν το μοντέλο";
+    out.model = "Μοντέλο HEPOS χωρίς εκτίμηση (HTRS07 σε ΕΓΣΑ87: 7 παράμετροι και κάναβος "
+                "διορθώσεων 2 km): τα σημεία αναφοράς το ελέγχουν";
     int compared = 0, withHeight = 0;
     for (const ReferenceResidual& r : doc.residuals())
         if (r.used) {

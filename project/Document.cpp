@@ -184,22 +184,34 @@ TM87 Document::projectWGS84(double A, double B, double C, double undulation, boo
     // the conversion chain of the calculator: TM07, the model, TM87. The
     // height is taken down by the record's undulation, as the datum
     // relation does.
+    // The double run decides unless it finds the point where it could
+    // differ from Extended (near the grid's edge); then Extended does.
     chain::ConvertOptions o;
     o.undulation = Extended(undulation);
-    chain::ChainPoint<Extended> p;
     chain::Form from = chain::HTRS07Xyz;
+    Extended a = A, b = B;
     if (inputForm() == InputForm::Ellipsoidal) {
         from = chain::HTRS07Geo;
-        p.a = DMSToRad(A), p.b = DMSToRad(B), p.c = C;
-    } else {
-        p.a = A, p.b = B, p.c = C;
+        a = DMSToRad(A), b = DMSToRad(B);
     }
-    const chain::ChainPoint<Extended> t = chain::convertPoint(from, chain::TM87Proj, p, o);
-    if (t.note == chain::PointNote::OutsideHeposGrid) {
+    chain::ChainPoint<double> pd;
+    pd.a = static_cast<double>(a), pd.b = static_cast<double>(b), pd.c = C;
+    chain::ChainWatch watch;
+    const chain::ChainPoint<double> td = chain::convertPoint(from, chain::TM87Proj, pd, o, &watch);
+    chain::PointNote note = td.note;
+    TM87 t{td.a, td.b, td.c};
+    if (watch.needsExtended || watch.noConvergence) {
+        chain::ChainPoint<Extended> px;
+        px.a = a, px.b = b, px.c = C;
+        const chain::ChainPoint<Extended> tx = chain::convertPoint(from, chain::TM87Proj, px, o);
+        note = tx.note;
+        t = TM87{tx.a, tx.b, tx.c};
+    }
+    if (note == chain::PointNote::OutsideHeposGrid) {
         outside = true;
         return TM87{};
     }
-    return TM87{t.a, t.b, t.c};
+    return t;
 }
 
 std::vector<std::string> Document::outsideGrid() const

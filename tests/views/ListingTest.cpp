@@ -180,6 +180,43 @@ TEST(Listing, UnderTheResidualsTheTestAndTheCheckPoints)
     }
 }
 
+TEST(Listing, WithTheHeposModelTheDiscrepanciesFromTheModel)
+{
+    RecordingDialogs rec;
+    Document doc(Separators{'.', ','});
+    const std::string demo = std::string(KORTHAL_SOURCE_DIR) + "/examples/demo/";
+    doc.LoadReference(demo + "EGSA87");
+    doc.openNetwork(demo + "DEMO.WGS84");
+    doc.settings().method = EstimationMethod::HeposModel;
+    doc.RecomputeNetwork();
+    const auto lines = printTableLines(doc, true, true)[0];
+    std::size_t at = 0;
+    while (at < lines.size() && lines[at].find("Μετασχηματισμός: μοντέλο HEPOS") == std::string::npos)
+        ++at;
+    ASSERT_LT(at + 4, lines.size());
+    EXPECT_NE(lines[at + 1].find("Αποκλίσεις των σημείων αναφοράς από το μοντέλο HEPOS"), std::string::npos);
+    EXPECT_NE(lines[at + 3].find("dE  (m)"), std::string::npos);
+    EXPECT_EQ(lines[at + 3].find("τ"), std::string::npos);  // no test
+    // Each reference point's line: known minus model, as the document has it.
+    const NumberText& n = doc.numbers();
+    for (const ReferenceResidual& r : doc.residuals()) {
+        std::size_t row = at;
+        while (row < lines.size() && lines[row].find(r.name + " ") == std::string::npos)
+            ++row;
+        ASSERT_LT(row, lines.size()) << r.name;
+        EXPECT_NE(lines[row].find(n.formatFixed(r.vE, 3)), std::string::npos) << lines[row];
+    }
+    // The block under the table fits the width and code page 1253.
+    for (std::size_t i = at; i < lines.size(); ++i) {
+        bool lossy = false;
+        utf8ToCp1253(lines[i], &lossy);
+        EXPECT_FALSE(lossy) << lines[i];
+        EXPECT_LE(chars(lines[i]), static_cast<std::size_t>(kListingWidth)) << lines[i];
+    }
+    EXPECT_NE(lines.back().find("RMS των αποκλίσεων από το μοντέλο (6 σημεία)"), std::string::npos)
+        << lines.back();
+}
+
 }  // namespace
 }  // namespace korthal
 
