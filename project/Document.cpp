@@ -180,12 +180,11 @@ TM87 Document::projectWGS84(double A, double B, double C, double undulation, boo
     outside = false;
     if (!heposModel())
         return WGS84ToTM87(shifts_, inputForm(), A, B, C, undulation);
-    // The measurement as HTRS07 (geocentric, or packed φ, λ and h), through
-    // the conversion chain of the calculator: TM07, the model, TM87. The
-    // height is taken down by the record's undulation, as the datum
-    // relation does.
-    // The double run decides unless it finds the point where it could
-    // differ from Extended (near the grid's edge); then Extended does.
+    // The measurement as HTRS07 (geocentric, or packed φ, λ and h on GRS80),
+    // through the conversion chain of the calculator: TM07, the model, TM87.
+    // The height is taken down by the record's undulation, as with the datum
+    // relation. The double run decides unless it finds the point where it
+    // could differ from Extended (near the grid's edge); then Extended does.
     chain::ConvertOptions o;
     o.undulation = Extended(undulation);
     chain::Form from = chain::HTRS07Xyz;

@@ -48,6 +48,7 @@ struct Extent {
 // The residual of one reference point of the network after the
 // transformation: its known EGSA87 coordinates minus those computed from its
 // WGS84 measurement and transformed (m). vH is 0 when heights were not used.
+// With the HEPOS model, its discrepancy: known minus the model's.
 struct ReferenceResidual {
     long long id = 0;  // the network record's ID
     std::string name;

@@ -177,7 +177,7 @@ TEST_F(InstallTree, BashCompletesCommandsOptionsFormsAndFiles)
         {"convert wgs84-x", {"wgs84-xyz"}, true},
         {"convert wgs84-xyz t", {"tm87"}, false},
         {"network --me", {"--method"}, true},
-        {"network --method ''", {"2d", "3d", "none"}, true},
+        {"network --method ''", {"2d", "3d", "hepos", "none"}, true},
         {"network A.WGS84 --exclude ''", {}, true},  // a name: nothing to offer
         {"sketch ''", {"A.WGS84", "b.wgs84", "sub"}, true},
         {"sketch A.WGS84 --out x.png --mode ''", {"0", "1", "2"}, true},
