@@ -117,10 +117,28 @@ AdjustmentSummary modelSummary(const Document& doc, const NumberText& numbers)
                              ? "  (" + std::to_string(withHeight) + " με γνωστό H)"
                              : std::string());
     }
+    // As many names as a line of the listing holds, then how many more.
     const std::vector<std::string> outside = doc.outsideGrid();
-    if (!outside.empty())
-        out.outsideGrid = "Έξω από τον κάναβο του μοντέλου HEPOS (χωρίς E, N από το μοντέλο): " +
-                          joinedNames(outside);
+    if (!outside.empty()) {
+        constexpr std::size_t kLine = 120;
+        auto chars = [](const std::string& t) {
+            std::size_t n = 0;
+            for (unsigned char c : t)
+                n += (c & 0xC0) != 0x80 ? 1 : 0;
+            return n;
+        };
+        out.outsideGrid = "Έξω από τον κάναβο του μοντέλου HEPOS (χωρίς E, N από το μοντέλο): ";
+        for (std::size_t i = 0; i < outside.size(); ++i) {
+            const std::string more = " και " + std::to_string(outside.size() - i) + " ακόμη";
+            const std::string name = (i == 0 ? "" : ", ") + outside[i];
+            const bool last = i + 1 == outside.size();
+            if (chars(out.outsideGrid) + chars(name) + (last ? 0 : chars(more) + 1) > kLine) {
+                out.outsideGrid += more;
+                break;
+            }
+            out.outsideGrid += name;
+        }
+    }
     return out;
 }
 

@@ -317,6 +317,25 @@ TEST_F(NetworkTest, HeposModelCarriesThePointsAndTheReferencePointsCheckIt)
     EXPECT_TRUE(dialogs.entries.empty());
     EXPECT_NE(value(farDetail, gps::E), 0);
     EXPECT_NEAR(value(id1, gps::E), d1.E, 0.06);
+
+    // Many points outside: the message names twenty and counts the rest,
+    // the report's line stays within a line of the listing.
+    for (int i = 0; i < 30; ++i)
+        addMeasured("Κ" + std::to_string(100 + i), 4962425.922, 1806175.325, 3564873.148);
+    doc.settings().method = EstimationMethod::HeposModel;
+    dialogs.clear();
+    doc.RecomputeNetwork();
+    ASSERT_EQ(doc.outsideGrid().size(), 32u);
+    ASSERT_EQ(dialogs.entries.size(), 1u);
+    EXPECT_NE(dialogs.entries[0].text.find(", Κ117 και 12 ακόμη βρίσκονται"), std::string::npos)
+        << dialogs.entries[0].text;
+    const std::string line = adjustmentSummary(doc, doc.numbers()).outsideGrid;
+    std::size_t chars = 0;
+    for (unsigned char c : line)
+        chars += (c & 0xC0) != 0x80 ? 1 : 0;
+    EXPECT_LE(chars, 120u) << line;
+    EXPECT_NE(line.find("Σ200, Κ9, Κ100, "), std::string::npos) << line;
+    EXPECT_EQ(line.substr(line.size() - std::string(" ακόμη").size()), " ακόμη") << line;
 }
 
 TEST_F(NetworkTest, LimitsIncludeTheirBounds)
