@@ -351,6 +351,8 @@ void Document::NewNetwork(bool inPreviousJobFolder)
     gps_->enableControls();
     gps_->first();
     residuals_.clear();
+    outsideReference_.clear();
+    outsideDetail_.clear();
     stats_ = AdjustmentStatistics{};
     // The choices of the old network's points mean nothing for the new one.
     if (!settings_->excludedPoints.empty()) {
