@@ -47,16 +47,17 @@ void setWGS84FromEGSA87(ExportPoint& p, const DatumShiftTable& shifts, Extended 
 }
 
 // E, N, H and the GRS80 coordinates derived from them.
-void setEGSA87(ExportPoint& p, double E, double N, double H, double undulation)
+void setEGSA87(ExportPoint& p, const MemTable& t, Rec r, int fieldE, int fieldN, int fieldH,
+               int fieldUndulation)
 {
-    p.undulation = undulation;
-    if (H != 0)
-        p.H = H;
-    if (E == 0 || N == 0)
+    p.undulation = t.getFloat(r, fieldUndulation);
+    p.H = enteredValue(t, r, fieldH);
+    const auto E = enteredValue(t, r, fieldE), N = enteredValue(t, r, fieldN);
+    if (!E || !N)
         return;
     p.hasEN = true;
-    p.E = E;
-    p.N = N;
+    p.E = *E;
+    p.N = *N;
 }
 
 ExportPoint networkPoint(const Document& doc, const MemTable& t, Rec r)
@@ -65,8 +66,7 @@ ExportPoint networkPoint(const Document& doc, const MemTable& t, Rec r)
     p.name = t.getString(r, gps::Name);
     p.description = t.getString(r, gps::Perigrafh);
     p.kind = t.getBoolean(r, gps::detailPoint) ? PointKind::Detail : PointKind::Network;
-    setEGSA87(p, t.getFloat(r, gps::E), t.getFloat(r, gps::N), t.getFloat(r, gps::H),
-              t.getFloat(r, gps::apoxh));
+    setEGSA87(p, t, r, gps::E, gps::N, gps::H, gps::apoxh);
     Geographic g;
     if (p.hasEN) {
         g = TM87ToEllipsoidal(p.E, p.N, p.H.value_or(0.0), p.undulation);
@@ -107,8 +107,7 @@ ExportPoint referencePoint(const Document& doc, const MemTable& t, Rec r)
     p.name = t.getString(r, gys::Name);
     p.description = t.getString(r, gys::Perigrafh);
     p.kind = PointKind::Reference;
-    setEGSA87(p, t.getFloat(r, gys::E), t.getFloat(r, gys::N), t.getFloat(r, gys::H),
-              t.getFloat(r, gys::apoxh));
+    setEGSA87(p, t, r, gys::E, gys::N, gys::H, gys::apoxh);
     if (p.hasEN) {
         // The table's own φ, λ, h when it holds them (they may have been
         // typed, with E, N, H derived), else derived from E, N, H.

@@ -110,7 +110,7 @@ bool fitsFiles(const std::string& text)
 
 }  // namespace
 
-bool Document::TextFieldSetText(MemTable& table, int field, const std::string& text)
+bool Document::enterPointText(MemTable& table, int field, const std::string& text)
 {
     if (table.current() == NoRec || !fitsFiles(text))
         return false;
@@ -121,7 +121,7 @@ bool Document::TextFieldSetText(MemTable& table, int field, const std::string& t
     return true;
 }
 
-bool Document::GPSNameSetText(const std::string& text)
+bool Document::enterNetworkPointName(const std::string& text)
 {
     MemTable& g = *gps_;
     if (g.current() == NoRec || !fitsFiles(text))
@@ -157,7 +157,7 @@ bool Document::GPSNameSetText(const std::string& text)
     return true;
 }
 
-bool Document::GPSXSetText(int field, const std::string& text)
+bool Document::enterNetworkCoordinate(int field, const std::string& text)
 {
     if (EntryInProgress)
         return false;
@@ -186,7 +186,7 @@ bool Document::GPSXSetText(int field, const std::string& text)
     guard.disable();
 
     const bool detail = g.asBoolean(gps::detailPoint);
-    if (g.asFloat(gps::X) == 0 || g.asFloat(gps::Y) == 0 || g.asFloat(gps::Z) == 0) {
+    if (!measurementOf(g, g.current())) {
         if (detail) {
             g.edit();
             g.set(gps::E, 0.0);
@@ -242,7 +242,7 @@ bool Document::readReferenceEntry(int field, const std::string& text, Extended& 
     return true;
 }
 
-bool Document::GYSESetText(int field, const std::string& text)
+bool Document::enterReferenceCoordinate(int field, const std::string& text)
 {
     MemTable& y = *gys_;
     Extended v = 0;
@@ -263,7 +263,7 @@ bool Document::GYSESetText(int field, const std::string& text)
     return true;
 }
 
-bool Document::GYSfSetText(int field, const std::string& text)
+bool Document::enterReferenceGeographic(int field, const std::string& text)
 {
     MemTable& y = *gys_;
     Extended v = 0;

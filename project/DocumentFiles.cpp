@@ -290,7 +290,7 @@ ImportResult Document::ImportPointList(const std::string& path)
 
         // The point enters as if typed: the name rule and the coordinates.
         g.append();
-        GPSNameSetText(name);
+        enterNetworkPointName(name);
         g.edit();
         g.set(gps::X, xyz[0]);
         g.set(gps::Y, xyz[1]);
