@@ -73,9 +73,9 @@ ExportPoint networkPoint(const Document& doc, const MemTable& t, Rec r)
         setGRS80(p, g.phi, g.lambda, g.h);
     }
 
-    const double X = t.getFloat(r, gps::X), Y = t.getFloat(r, gps::Y), Z = t.getFloat(r, gps::Z);
-    if (X != 0 && Y != 0 && Z != 0) {
+    if (const auto m = measurementOf(t, r)) {
         // The measured position, geocentric or packed φ, λ and h.
+        const double X = m->a, Y = m->b, Z = m->c;
         p.hasWGS84 = p.wgs84Measured = true;
         if (doc.InputIsGeocentric()) {
             const Geographic w = GeocentricToEllipsoidal(WGS84, X, Y, Z);
@@ -111,9 +111,10 @@ ExportPoint referencePoint(const Document& doc, const MemTable& t, Rec r)
     if (p.hasEN) {
         // The table's own φ, λ, h when it holds them (they may have been
         // typed, with E, N, H derived), else derived from E, N, H.
-        Geographic g{t.getFloat(r, gys::f), t.getFloat(r, gys::l), t.getFloat(r, gys::ortho)};
-        if (g.phi == 0 || g.lambda == 0)
-            g = TM87ToEllipsoidal(p.E, p.N, p.H.value_or(0.0), p.undulation);
+        const auto phi = enteredValue(t, r, gys::f), lambda = enteredValue(t, r, gys::l);
+        const Geographic g = phi && lambda
+                                 ? Geographic{*phi, *lambda, t.getFloat(r, gys::ortho)}
+                                 : TM87ToEllipsoidal(p.E, p.N, p.H.value_or(0.0), p.undulation);
         setGRS80(p, g.phi, g.lambda, g.h);
         setWGS84FromEGSA87(p, doc.datumShifts(), g.phi, g.lambda, g.h);
     }

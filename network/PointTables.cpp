@@ -171,6 +171,14 @@ std::optional<double> enteredValue(const MemTable& t, Rec rec, int field)
     return v;
 }
 
+std::optional<double> enteredValue(const MemTable& t, int field)
+{
+    const double v = t.asFloat(field);
+    if (v == 0)
+        return std::nullopt;
+    return v;
+}
+
 std::optional<Measurement> measurementOf(const MemTable& t, Rec rec)
 {
     const auto a = enteredValue(t, rec, gps::X), b = enteredValue(t, rec, gps::Y),

@@ -70,6 +70,8 @@ int networkColumnField(int column);
 // read back as empty here: every rule that asks whether a value was entered
 // asks these, and nothing else compares a coordinate with 0.
 std::optional<double> enteredValue(const MemTable& table, Rec rec, int field);
+// The same for the current record as it is being edited.
+std::optional<double> enteredValue(const MemTable& table, int field);
 // A network point's WGS84 measurement as entered: X, Y, Z in the geocentric
 // form, packed φ, λ and h in the ellipsoidal one. Empty unless all three are.
 struct Measurement {

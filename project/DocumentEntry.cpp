@@ -249,11 +249,11 @@ bool Document::enterReferenceCoordinate(int field, const std::string& text)
     if (!readReferenceEntry(field, text, v))
         return false;
     y.set(field, static_cast<double>(v));
-    const double E = y.asFloat(gys::E), N = y.asFloat(gys::N);
+    const auto E = enteredValue(y, gys::E), N = enteredValue(y, gys::N);
     // Until both E and N are typed there is no position to derive from.
-    if (E != 0 && N != 0) {
+    if (E && N) {
         FootpointCheck check;
-        const Geographic p = TM87ToEllipsoidal(E, N, y.asFloat(gys::H), y.asFloat(gys::apoxh), &check);
+        const Geographic p = TM87ToEllipsoidal(*E, *N, y.asFloat(gys::H), y.asFloat(gys::apoxh), &check);
         reportFootpoint(check);
         y.set(gys::f, static_cast<double>(p.phi));
         y.set(gys::l, static_cast<double>(p.lambda));
@@ -273,9 +273,9 @@ bool Document::enterReferenceGeographic(int field, const std::string& text)
         y.set(field, static_cast<double>(v));
     else
         y.set(field, static_cast<double>(DMSToRad(v)));
-    const double f = y.asFloat(gys::f), l = y.asFloat(gys::l);
-    if (f != 0 && l != 0) {
-        const TM87 t = EllipsoidalToTM87(f, l, y.asFloat(gys::ortho), y.asFloat(gys::apoxh));
+    const auto f = enteredValue(y, gys::f), l = enteredValue(y, gys::l);
+    if (f && l) {
+        const TM87 t = EllipsoidalToTM87(*f, *l, y.asFloat(gys::ortho), y.asFloat(gys::apoxh));
         y.set(gys::E, static_cast<double>(t.E));
         y.set(gys::N, static_cast<double>(t.N));
         y.set(gys::H, static_cast<double>(t.H));

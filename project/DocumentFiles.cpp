@@ -297,7 +297,7 @@ ImportResult Document::ImportPointList(const std::string& path)
         g.set(gps::Z, xyz[2]);
         g.post();
         const Rec r = g.current();
-        if (g.getBoolean(r, gps::detailPoint) && xyz[0] != 0 && xyz[1] != 0 && xyz[2] != 0) {
+        if (g.getBoolean(r, gps::detailPoint) && measurementOf(g, r)) {
             ImportedDetail& d = details.emplace_back();
             d.rec = r;
             d.X = g.getFloat(r, gps::X);
