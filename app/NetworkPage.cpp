@@ -129,10 +129,10 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
         if (tb.current() != r) tb.moveTo(r);
         bool ok = false;
         if (column == 0) {
-            ok = doc_.GPSNameSetText(text);
+            ok = doc_.enterNetworkPointName(text);
         } else {
             const int fld = model()->column(column).field;
-            ok = doc_.GPSXSetText(fld, text);
+            ok = doc_.enterNetworkCoordinate(fld, text);
         }
         if (tb.state() != MemTable::State::Browse) tb.post();
         model()->refresh();
@@ -176,13 +176,13 @@ NetworkPage::NetworkPage(Document& doc, QWidget* parent)
 QString NetworkPage::cellText(Rec r, int c) const
 {
     return QString::fromStdString(networkCellText(doc_.GPS(), r, c, mode_,
-                                                  doc_.InputIsGeocentric(), doc_.numbers(),
+                                                  doc_.inputForm(), doc_.numbers(),
                                                   doc_.numberSettings()));
 }
 
 namespace {
 // The glyph of a display mode: the two letters of its coordinates.
-QIcon modeGlyph(int mode)
+QIcon modeGlyph(NetworkView view)
 {
     const char* const letters[3] = {"EN", "φλ", "xy"};
     QPixmap pm(20, 16);
@@ -192,8 +192,8 @@ QIcon modeGlyph(int mode)
     f.setPixelSize(11);
     f.setBold(true);
     p.setFont(f);
-    p.setPen(mode == 2 ? QColor(0, 0, 160) : QColor(0, 110, 0));
-    p.drawText(pm.rect(), Qt::AlignCenter, QString::fromUtf8(letters[mode]));
+    p.setPen(view == NetworkView::Hatt ? QColor(0, 0, 160) : QColor(0, 110, 0));
+    p.drawText(pm.rect(), Qt::AlignCenter, QString::fromUtf8(letters[static_cast<int>(view)]));
     return QIcon(pm);
 }
 }  // namespace
@@ -203,14 +203,15 @@ void NetworkPage::SBGridClick()
     // A value still in the cell editor belongs to the mode it was typed in
     // (mode 2 makes the undulation column read-only).
     grid()->commitOpenEditor();
-    mode_ = (mode_ + 1) % 3;
+    mode_ = static_cast<NetworkView>((static_cast<int>(mode_) + 1) % 3);
+    const int m = static_cast<int>(mode_);
     sbGrid_->setIcon(modeGlyph(mode_));
-    sb8_->setVisible(mode_ != 2);
-    model()->setColumnReadOnly(7, mode_ == 2);
-    grid()->setToolTip(QString::fromUtf8(kModeHints[mode_]));
-    grid()->groupHeader()->setGroupTitle(4, QString::fromUtf8(kModeGroups[mode_]));
+    sb8_->setVisible(mode_ != NetworkView::Hatt);
+    model()->setColumnReadOnly(7, mode_ == NetworkView::Hatt);
+    grid()->setToolTip(QString::fromUtf8(kModeHints[m]));
+    grid()->groupHeader()->setGroupTitle(4, QString::fromUtf8(kModeGroups[m]));
     for (int k = 0; k < 3; ++k)
-        model()->setColumnTitle(4 + k, QString::fromUtf8(kModeTitles[mode_][k]));
+        model()->setColumnTitle(4 + k, QString::fromUtf8(kModeTitles[m][k]));
     model()->refresh();
     grid()->viewport()->update();
 }

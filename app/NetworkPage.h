@@ -3,6 +3,7 @@
 // modes, the WGS84 input form buttons, the geoid map button and the memo.
 
 #include "app/GridPage.h"
+#include "network/PointTables.h"
 
 #include <QStringList>
 
@@ -20,9 +21,7 @@ public:
     QToolButton* SpeedButton12() const { return sb12_; }
     QToolButton* SpeedButton8() const { return sb8_; }
     QToolButton* rinexButton() const { return rinex_; }
-    int gridMode() const { return mode_; }
-    // The mode the form starts with; start-up clicks SBGrid once to reach 0.
-    void setGridMode(int mode) { mode_ = mode; }
+    NetworkView gridMode() const { return mode_; }
 
     void SBGridClick();
     // Column widths that show every value whole with the decimals in force,
@@ -48,7 +47,9 @@ private:
     QToolButton* sb12_;
     QToolButton* sb8_;
     QToolButton* rinex_;
-    int mode_ = 2;
+    // The form starts on the HATT view; start-up clicks SBGrid once to reach
+    // the EGSA87 one.
+    NetworkView mode_ = NetworkView::Hatt;
     QStringList pickList_;
 };
 

@@ -115,42 +115,42 @@ void NumberPage::changed(bool parameters)
 void NumberPage::ComboBox2Change()
 {
     if (showing_) return;
-    doc_.settings().ComboBox2Change(ComboBox2->currentIndex());
+    doc_.settings().chooseThousandsSeparator(ComboBox2->currentIndex());
     changed(false);
 }
 
 void NumberPage::ComboBox3Change()
 {
     if (showing_) return;
-    doc_.settings().ComboBox3Change(ComboBox3->currentIndex());
+    doc_.settings().chooseDecimalSeparator(ComboBox3->currentIndex());
     changed(false);
 }
 
 void NumberPage::SpinEdit1Change()
 {
     if (showing_) return;
-    doc_.settings().SpinEdit1Change(SpinEdit1->value());
+    doc_.settings().setParameterDecimals(SpinEdit1->value());
     changed(true);
 }
 
 void NumberPage::SpinEdit2Change()
 {
     if (showing_) return;
-    doc_.settings().SpinEdit2Change(SpinEdit2->value());
+    doc_.settings().setGpsDecimals(SpinEdit2->value());
     changed(true);
 }
 
 void NumberPage::SpinEdit3Change()
 {
     if (showing_) return;
-    doc_.settings().SpinEdit3Change(SpinEdit3->value());
+    doc_.settings().setEgsa87Decimals(SpinEdit3->value());
     changed(false);
 }
 
 void NumberPage::SpinEdit4Change()
 {
     if (showing_) return;
-    doc_.settings().SpinEdit4Change(SpinEdit4->value());
+    doc_.settings().setDmsDecimals(SpinEdit4->value());
     changed(false);
 }
 

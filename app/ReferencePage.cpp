@@ -53,11 +53,11 @@ ReferencePage::ReferencePage(Document& doc, QWidget* parent)
             const int fld = model()->column(column).field;
         bool ok = false;
         if (column == 0) {
-            ok = doc_.TextFieldSetText(tb, fld, text);
+            ok = doc_.enterPointText(tb, fld, text);
         } else if (fld == gys::f || fld == gys::l || fld == gys::ortho) {
-            ok = doc_.GYSfSetText(fld, text);
+            ok = doc_.enterReferenceGeographic(fld, text);
         } else {
-            ok = doc_.GYSESetText(fld, text);
+            ok = doc_.enterReferenceCoordinate(fld, text);
         }
         if (tb.state() != MemTable::State::Browse) {
             if (ok)

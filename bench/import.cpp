@@ -115,7 +115,7 @@ void BM_DeleteAndEnterPoint(benchmark::State& state)
         n.dialogs.answers.push_back(Answer::Yes);
         g.remove();
         g.append();
-        n.doc.GPSNameSetText("N" + std::to_string(k++));
+        n.doc.enterNetworkPointName("N" + std::to_string(k++));
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -135,14 +135,14 @@ void BM_SinglePointEntry(benchmark::State& state)
     const auto p = demo::surveyPoint("NEW", 390000, 4380000, 300);
     MemTable& g = doc.GPS();
     g.append();
-    doc.GPSNameSetText("NEW");
+    doc.enterNetworkPointName("NEW");
     const std::string X = doc.numbers().floatToText(p.X), Y = doc.numbers().floatToText(p.Y);
     const std::string Z = doc.numbers().floatToText(p.Z), Z2 = doc.numbers().floatToText(p.Z + 1);
-    doc.GPSXSetText(gps::X, X);
-    doc.GPSXSetText(gps::Y, Y);
+    doc.enterNetworkCoordinate(gps::X, X);
+    doc.enterNetworkCoordinate(gps::Y, Y);
     bool flip = false;
     for (auto _ : state) {
-        doc.GPSXSetText(gps::Z, flip ? Z2 : Z);
+        doc.enterNetworkCoordinate(gps::Z, flip ? Z2 : Z);
         flip = !flip;
     }
     state.SetItemsProcessed(state.iterations());

@@ -47,16 +47,17 @@ void setWGS84FromEGSA87(ExportPoint& p, const DatumShiftTable& shifts, Extended 
 }
 
 // E, N, H and the GRS80 coordinates derived from them.
-void setEGSA87(ExportPoint& p, double E, double N, double H, double undulation)
+void setEGSA87(ExportPoint& p, const MemTable& t, Rec r, int fieldE, int fieldN, int fieldH,
+               int fieldUndulation)
 {
-    p.undulation = undulation;
-    if (H != 0)
-        p.H = H;
-    if (E == 0 || N == 0)
+    p.undulation = t.getFloat(r, fieldUndulation);
+    p.H = enteredValue(t, r, fieldH);
+    const auto E = enteredValue(t, r, fieldE), N = enteredValue(t, r, fieldN);
+    if (!E || !N)
         return;
     p.hasEN = true;
-    p.E = E;
-    p.N = N;
+    p.E = *E;
+    p.N = *N;
 }
 
 ExportPoint networkPoint(const Document& doc, const MemTable& t, Rec r)
@@ -65,17 +66,16 @@ ExportPoint networkPoint(const Document& doc, const MemTable& t, Rec r)
     p.name = t.getString(r, gps::Name);
     p.description = t.getString(r, gps::Perigrafh);
     p.kind = t.getBoolean(r, gps::detailPoint) ? PointKind::Detail : PointKind::Network;
-    setEGSA87(p, t.getFloat(r, gps::E), t.getFloat(r, gps::N), t.getFloat(r, gps::H),
-              t.getFloat(r, gps::apoxh));
+    setEGSA87(p, t, r, gps::E, gps::N, gps::H, gps::apoxh);
     Geographic g;
     if (p.hasEN) {
         g = TM87ToEllipsoidal(p.E, p.N, p.H.value_or(0.0), p.undulation);
         setGRS80(p, g.phi, g.lambda, g.h);
     }
 
-    const double X = t.getFloat(r, gps::X), Y = t.getFloat(r, gps::Y), Z = t.getFloat(r, gps::Z);
-    if (X != 0 && Y != 0 && Z != 0) {
+    if (const auto m = measurementOf(t, r)) {
         // The measured position, geocentric or packed φ, λ and h.
+        const double X = m->a, Y = m->b, Z = m->c;
         p.hasWGS84 = p.wgs84Measured = true;
         if (doc.InputIsGeocentric()) {
             const Geographic w = GeocentricToEllipsoidal(WGS84, X, Y, Z);
@@ -107,14 +107,14 @@ ExportPoint referencePoint(const Document& doc, const MemTable& t, Rec r)
     p.name = t.getString(r, gys::Name);
     p.description = t.getString(r, gys::Perigrafh);
     p.kind = PointKind::Reference;
-    setEGSA87(p, t.getFloat(r, gys::E), t.getFloat(r, gys::N), t.getFloat(r, gys::H),
-              t.getFloat(r, gys::apoxh));
+    setEGSA87(p, t, r, gys::E, gys::N, gys::H, gys::apoxh);
     if (p.hasEN) {
         // The table's own φ, λ, h when it holds them (they may have been
         // typed, with E, N, H derived), else derived from E, N, H.
-        Geographic g{t.getFloat(r, gys::f), t.getFloat(r, gys::l), t.getFloat(r, gys::ortho)};
-        if (g.phi == 0 || g.lambda == 0)
-            g = TM87ToEllipsoidal(p.E, p.N, p.H.value_or(0.0), p.undulation);
+        const auto phi = enteredValue(t, r, gys::f), lambda = enteredValue(t, r, gys::l);
+        const Geographic g = phi && lambda
+                                 ? Geographic{*phi, *lambda, t.getFloat(r, gys::ortho)}
+                                 : TM87ToEllipsoidal(p.E, p.N, p.H.value_or(0.0), p.undulation);
         setGRS80(p, g.phi, g.lambda, g.h);
         setWGS84FromEGSA87(p, doc.datumShifts(), g.phi, g.lambda, g.h);
     }

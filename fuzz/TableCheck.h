@@ -51,9 +51,10 @@ struct FuzzTable {
             }
             for (int c = 0; c < 8; ++c) {
                 if (kind == TableKind::Network) {
-                    for (int mode = 0; mode < 3; ++mode)
-                        for (bool geocentric : {true, false})
-                            (void)networkCellText(table, r, c, mode, geocentric, numbers, settings);
+                    for (NetworkView view : {NetworkView::Egsa87Projected,
+                                             NetworkView::Egsa87Geographic, NetworkView::Hatt})
+                        for (InputForm form : {InputForm::Geocentric, InputForm::Ellipsoidal})
+                            (void)networkCellText(table, r, c, view, form, numbers, settings);
                 } else if (kind == TableKind::Reference) {
                     (void)referenceCellText(table, r, c, numbers, settings);
                 }

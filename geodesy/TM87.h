@@ -4,9 +4,12 @@
 // through: H = h − undulation and back.
 //
 // Formulas: the series of the transverse Mercator projection in powers of
-// the longitude difference (Redfearn's form: forward to the 8th power, with
-// the η² terms to η⁸; the inverse in powers of the easting from the footpoint
-// latitude, found by iteration on the meridian arc). The meridian arc is the
+// the longitude difference, forward to the 8th power with the η² terms to η⁸;
+// the inverse in powers of the easting from the footpoint latitude, found by
+// iteration on the meridian arc. The terms are those of the US Defense
+// Mapping Agency's TM 8358.2 "The Universal Grids" (1989, T1..T5 forward and
+// T7..T11 inverse, after P. D. Thomas 1952); Redfearn's (1948) series are the
+// same expansion written with ψ = ν/ρ instead of η². The meridian arc is the
 // four-term series in multiples of φ with the coefficients of Ellipsoids.h.
 //
 // Accuracy: against PROJ's exact transverse Mercator (Poder/Engsager) on

@@ -163,8 +163,33 @@ int networkColumnField(int column)
     return column >= 0 && column < kNetworkColumns ? fields[column] : -1;
 }
 
-std::string networkCellText(const MemTable& t, Rec rec, int column, int mode,
-                            bool inputIsGeocentric, const NumberText& numbers,
+std::optional<double> enteredValue(const MemTable& t, Rec rec, int field)
+{
+    const double v = t.getFloat(rec, field);
+    if (v == 0)
+        return std::nullopt;
+    return v;
+}
+
+std::optional<double> enteredValue(const MemTable& t, int field)
+{
+    const double v = t.asFloat(field);
+    if (v == 0)
+        return std::nullopt;
+    return v;
+}
+
+std::optional<Measurement> measurementOf(const MemTable& t, Rec rec)
+{
+    const auto a = enteredValue(t, rec, gps::X), b = enteredValue(t, rec, gps::Y),
+               c = enteredValue(t, rec, gps::Z);
+    if (!a || !b || !c)
+        return std::nullopt;
+    return Measurement{*a, *b, *c};
+}
+
+std::string networkCellText(const MemTable& t, Rec rec, int column, NetworkView view,
+                            InputForm form, const NumberText& numbers,
                             const NumberSettings& ns)
 {
     const int field = networkColumnField(column);
@@ -174,25 +199,26 @@ std::string networkCellText(const MemTable& t, Rec rec, int column, int mode,
         return t.getString(rec, field);
     int d = ns.GPSDecimals[NumberDestination::Screen];
     bool packed = false;  // a latitude or longitude DD.MMSSsss
-    if (!inputIsGeocentric && (column == 1 || column == 2)) {
+    if (form == InputForm::Ellipsoidal && (column == 1 || column == 2)) {
         d = ns.DMSDecimals[NumberDestination::Screen];
         packed = true;
     } else if (column >= 4 && column <= 6)
         d = ns.EGSA87Decimals[NumberDestination::Screen];
-    if (t.getFloat(rec, field) == 0)
+    const auto entered = enteredValue(t, rec, field);
+    if (!entered)
         return {};
-    double value = t.getFloat(rec, field);
+    double value = *entered;
     auto calc = [&](int f) { return std::get<double>(t.fetch(rec, f)); };
-    if (column == 7 && mode == 2) {
+    if (column == 7 && view == NetworkView::Hatt) {
         value = calc(gps::ApoxhHatt);
-    } else if (column >= 4 && column <= 6 && mode == 1) {
+    } else if (column >= 4 && column <= 6 && view == NetworkView::Egsa87Geographic) {
         static const int f1[3] = {gps::f, gps::l, gps::hp};
         value = calc(f1[column - 4]);
         if (column != 6) {
             d = ns.DMSDecimals[NumberDestination::Screen];
             packed = true;
         }
-    } else if (column >= 4 && column <= 6 && mode == 2) {
+    } else if (column >= 4 && column <= 6 && view == NetworkView::Hatt) {
         value = column == 4 ? calc(gps::Hx) : column == 5 ? calc(gps::Hy) : t.getFloat(rec, gps::H);
         d = ns.GPSDecimals[NumberDestination::Screen];
     }
@@ -238,12 +264,13 @@ std::string referenceCellText(const MemTable& t, Rec rec, int column, const Numb
         return {};
     if (column == 0)
         return t.getString(rec, field);
-    const double v = t.getFloat(rec, field);
     if (column == 5 || column == 6)
-        return GYSfGetText(v, ns.DMSDecimals[NumberDestination::Screen], numbers.system());
-    if (v == 0)
+        return GYSfGetText(t.getFloat(rec, field), ns.DMSDecimals[NumberDestination::Screen],
+                           numbers.system());
+    const auto v = enteredValue(t, rec, field);
+    if (!v)
         return {};
-    return numbers.formatFixed(static_cast<Extended>(v), ns.EGSA87Decimals[NumberDestination::Screen]);
+    return numbers.formatFixed(static_cast<Extended>(*v), ns.EGSA87Decimals[NumberDestination::Screen]);
 }
 
 bool switchInputForm(MemTable& t, InputForm& form, InputForm to)

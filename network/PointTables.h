@@ -9,6 +9,7 @@
 #include "table/MemTable.h"
 #include "network/NumberText.h"
 
+#include <optional>
 #include <string>
 
 namespace korthal {
@@ -64,10 +65,31 @@ std::string formatByDisplayFormat(const std::string& format, double value, Separ
 inline constexpr int kNetworkColumns = 8;
 int networkColumnField(int column);
 
-// The text of a network grid cell for display mode `mode` (0, 1 or 2). Zero
-// in the column's own field gives an empty cell in every mode.
-std::string networkCellText(const MemTable& gpsTable, Rec rec, int column, int mode,
-                            bool inputIsGeocentric, const NumberText& numbers,
+// Values not entered. The network and reference files keep 0 for a
+// coordinate or height not entered yet (a null field reads 0 too), so both
+// read back as empty here: every rule that asks whether a value was entered
+// asks these, and nothing else compares a coordinate with 0.
+std::optional<double> enteredValue(const MemTable& table, Rec rec, int field);
+// The same for the current record as it is being edited.
+std::optional<double> enteredValue(const MemTable& table, int field);
+// A network point's WGS84 measurement as entered: X, Y, Z in the geocentric
+// form, packed φ, λ and h in the ellipsoidal one. Empty unless all three are.
+struct Measurement {
+    double a = 0, b = 0, c = 0;
+};
+std::optional<Measurement> measurementOf(const MemTable& gpsTable, Rec rec);
+
+// What the network grid shows in its last three coordinate columns: EGSA87
+// E, N, H; EGSA87 φ, λ (DD.MMSSsss) and h; or HATT x, y with H (and the
+// undulation column then shows the HATT one). The values are the grid's
+// button order.
+enum class NetworkView : int { Egsa87Projected = 0, Egsa87Geographic = 1, Hatt = 2 };
+
+// The text of a network grid cell in `view`; columns 1..3 are read in the
+// input form `form`. Zero in the column's own field gives an empty cell in
+// every view.
+std::string networkCellText(const MemTable& gpsTable, Rec rec, int column, NetworkView view,
+                            InputForm form, const NumberText& numbers,
                             const NumberSettings& settings);
 // Rows of reference points are drawn red in columns 0 and 4..7.
 bool networkCellIsRed(const MemTable& gpsTable, Rec rec, int column);

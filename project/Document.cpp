@@ -74,24 +74,24 @@ Document::Document(Separators system)
     // The entry rules, whatever control sets the text.
     for (int f : {gps::X, gps::Y, gps::Z, gps::E, gps::N, gps::H, gps::apoxh})
         gps_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
-            GPSXSetText(field, text);
+            enterNetworkCoordinate(field, text);
         });
     gps_->setSetTextHandler(gps::Name, [this](MemTable&, int, const std::string& text) {
-        GPSNameSetText(text);
+        enterNetworkPointName(text);
     });
     for (auto [table, field] : {std::pair{gps_.get(), int{gps::Perigrafh}},
                                 std::pair{gys_.get(), int{gys::Name}},
                                 std::pair{gys_.get(), int{gys::Perigrafh}}})
         table->setSetTextHandler(field, [this](MemTable& t, int f, const std::string& text) {
-            TextFieldSetText(t, f, text);
+            enterPointText(t, f, text);
         });
     for (int f : {gys::E, gys::N, gys::H, gys::apoxh})
         gys_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
-            GYSESetText(field, text);
+            enterReferenceCoordinate(field, text);
         });
     for (int f : {gys::f, gys::l, gys::ortho})
         gys_->setSetTextHandler(f, [this](MemTable&, int field, const std::string& text) {
-            GYSfSetText(field, text);
+            enterReferenceGeographic(field, text);
         });
 
     // The reference table shows its radians of f and l as DD.MMSSsss, and
@@ -156,8 +156,7 @@ std::vector<std::string> Document::ReferenceNames() const
 
 bool Document::measured(Rec r) const
 {
-    return gps_->getFloat(r, gps::X) != 0 && gps_->getFloat(r, gps::Y) != 0 &&
-           gps_->getFloat(r, gps::Z) != 0;
+    return measurementOf(*gps_, r).has_value();
 }
 
 bool Document::heposModel() const

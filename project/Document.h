@@ -3,8 +3,8 @@
 // name, the modified flags, the network settings, the datum shifts and the
 // transformation in force, and the routines that tie them together.
 //
-// The routines keep the names of the handlers the window calls
-// (RecomputeNetwork, GPSXSetText, ...). They never show anything themselves:
+// The window's handlers call these routines (RecomputeNetwork,
+// enterNetworkCoordinate, ...). They never show anything themselves:
 // messages and questions go through korthal::dialogs(). A window binds its
 // grids to GPS() and GYS(), calls these routines and redraws from the data
 // they leave (parameters(), residuals(), the extents, caption()).
@@ -244,17 +244,17 @@ public:
     // Fields are the indexes of network/PointTables.h (gps::X, gys::E, ...).
     // The tables' set-text handlers call these, so MemTable::setText from a
     // grid runs them as well.
-    bool GPSNameSetText(const std::string& text);
+    bool enterNetworkPointName(const std::string& text);
     // field: X, Y, Z, E, N, H or apoxh of GPS.
-    bool GPSXSetText(int field, const std::string& text);
+    bool enterNetworkCoordinate(int field, const std::string& text);
     // field: E, N, H or apoxh of GYS.
-    bool GYSESetText(int field, const std::string& text);
+    bool enterReferenceCoordinate(int field, const std::string& text);
     // field: f, l or ortho of GYS.
-    bool GYSfSetText(int field, const std::string& text);
+    bool enterReferenceGeographic(int field, const std::string& text);
     // Names and descriptions of both tables: text with characters the files'
     // code page 1253 cannot hold is refused with a message naming them (it
     // would reach the file with '?' in their place); the field keeps its value.
-    bool TextFieldSetText(MemTable& table, int field, const std::string& text);
+    bool enterPointText(MemTable& table, int field, const std::string& text);
     // Shows the range message and returns true when v lies outside `limits`.
     bool OutOfRange(Extended v, const CoordinateLimits& limits);
 

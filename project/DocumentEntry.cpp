@@ -110,7 +110,7 @@ bool fitsFiles(const std::string& text)
 
 }  // namespace
 
-bool Document::TextFieldSetText(MemTable& table, int field, const std::string& text)
+bool Document::enterPointText(MemTable& table, int field, const std::string& text)
 {
     if (table.current() == NoRec || !fitsFiles(text))
         return false;
@@ -121,7 +121,7 @@ bool Document::TextFieldSetText(MemTable& table, int field, const std::string& t
     return true;
 }
 
-bool Document::GPSNameSetText(const std::string& text)
+bool Document::enterNetworkPointName(const std::string& text)
 {
     MemTable& g = *gps_;
     if (g.current() == NoRec || !fitsFiles(text))
@@ -157,7 +157,7 @@ bool Document::GPSNameSetText(const std::string& text)
     return true;
 }
 
-bool Document::GPSXSetText(int field, const std::string& text)
+bool Document::enterNetworkCoordinate(int field, const std::string& text)
 {
     if (EntryInProgress)
         return false;
@@ -186,7 +186,7 @@ bool Document::GPSXSetText(int field, const std::string& text)
     guard.disable();
 
     const bool detail = g.asBoolean(gps::detailPoint);
-    if (g.asFloat(gps::X) == 0 || g.asFloat(gps::Y) == 0 || g.asFloat(gps::Z) == 0) {
+    if (!measurementOf(g, g.current())) {
         if (detail) {
             g.edit();
             g.set(gps::E, 0.0);
@@ -244,18 +244,18 @@ bool Document::readReferenceEntry(int field, const std::string& text, Extended& 
     return true;
 }
 
-bool Document::GYSESetText(int field, const std::string& text)
+bool Document::enterReferenceCoordinate(int field, const std::string& text)
 {
     MemTable& y = *gys_;
     Extended v = 0;
     if (!readReferenceEntry(field, text, v))
         return false;
     y.set(field, static_cast<double>(v));
-    const double E = y.asFloat(gys::E), N = y.asFloat(gys::N);
+    const auto E = enteredValue(y, gys::E), N = enteredValue(y, gys::N);
     // Until both E and N are typed there is no position to derive from.
-    if (E != 0 && N != 0) {
+    if (E && N) {
         FootpointCheck check;
-        const Geographic p = TM87ToEllipsoidal(E, N, y.asFloat(gys::H), y.asFloat(gys::apoxh), &check);
+        const Geographic p = TM87ToEllipsoidal(*E, *N, y.asFloat(gys::H), y.asFloat(gys::apoxh), &check);
         reportFootpoint(check);
         y.set(gys::f, static_cast<double>(p.phi));
         y.set(gys::l, static_cast<double>(p.lambda));
@@ -265,7 +265,7 @@ bool Document::GYSESetText(int field, const std::string& text)
     return true;
 }
 
-bool Document::GYSfSetText(int field, const std::string& text)
+bool Document::enterReferenceGeographic(int field, const std::string& text)
 {
     MemTable& y = *gys_;
     Extended v = 0;
@@ -275,9 +275,9 @@ bool Document::GYSfSetText(int field, const std::string& text)
         y.set(field, static_cast<double>(v));
     else
         y.set(field, static_cast<double>(DMSToRad(v)));
-    const double f = y.asFloat(gys::f), l = y.asFloat(gys::l);
-    if (f != 0 && l != 0) {
-        const TM87 t = EllipsoidalToTM87(f, l, y.asFloat(gys::ortho), y.asFloat(gys::apoxh));
+    const auto f = enteredValue(y, gys::f), l = enteredValue(y, gys::l);
+    if (f && l) {
+        const TM87 t = EllipsoidalToTM87(*f, *l, y.asFloat(gys::ortho), y.asFloat(gys::apoxh));
         y.set(gys::E, static_cast<double>(t.E));
         y.set(gys::N, static_cast<double>(t.N));
         y.set(gys::H, static_cast<double>(t.H));

@@ -290,14 +290,14 @@ ImportResult Document::ImportPointList(const std::string& path)
 
         // The point enters as if typed: the name rule and the coordinates.
         g.append();
-        GPSNameSetText(name);
+        enterNetworkPointName(name);
         g.edit();
         g.set(gps::X, xyz[0]);
         g.set(gps::Y, xyz[1]);
         g.set(gps::Z, xyz[2]);
         g.post();
         const Rec r = g.current();
-        if (g.getBoolean(r, gps::detailPoint) && xyz[0] != 0 && xyz[1] != 0 && xyz[2] != 0) {
+        if (g.getBoolean(r, gps::detailPoint) && measurementOf(g, r)) {
             ImportedDetail& d = details.emplace_back();
             d.rec = r;
             d.X = g.getFloat(r, gps::X);

@@ -63,9 +63,10 @@ void Document::projectDetails(const std::vector<Rec>& recs, std::vector<TM87>& o
     std::vector<std::size_t> missing;  // positions in recs to compute
     for (std::size_t i = 0; i < recs.size(); ++i) {
         const Rec r = recs[i];
-        const double X = g.getFloat(r, gps::X), Y = g.getFloat(r, gps::Y), Z = g.getFloat(r, gps::Z);
-        if (X == 0 || Y == 0 || Z == 0)
+        const auto m = measurementOf(g, r);
+        if (!m)
             continue;  // not measured: no position
+        const double X = m->a, Y = m->b, Z = m->c;
         const double u = g.getFloat(r, gps::apoxh);
         Projected& p = projected_[r];
         if (p.valid && p.X == X && p.Y == Y && p.Z == Z && p.apoxh == u) {

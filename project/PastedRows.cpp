@@ -206,8 +206,8 @@ PasteResult pastePointRows(Document& doc, bool network, const std::string& text)
             const long long id = t.asInteger(network ? int(gps::ID) : int(gys::ID));
             bool ok = true;
             if (named) {
-                ok = network ? doc.GPSNameSetText(cells[0])
-                             : doc.TextFieldSetText(t, gys::Name, cells[0]);
+                ok = network ? doc.enterNetworkPointName(cells[0])
+                             : doc.enterPointText(t, gys::Name, cells[0]);
             }
             if (ok && t.state() != MemTable::State::Browse)
                 t.post();
@@ -217,8 +217,8 @@ PasteResult pastePointRows(Document& doc, bool network, const std::string& text)
                     ok = false;
                     break;
                 }
-                ok = network ? doc.GPSXSetText(coordFields[k], cell)
-                             : doc.GYSESetText(coordFields[k], cell);
+                ok = network ? doc.enterNetworkCoordinate(coordFields[k], cell)
+                             : doc.enterReferenceCoordinate(coordFields[k], cell);
                 if (ok && t.state() != MemTable::State::Browse)
                     t.post();
             }

@@ -137,7 +137,7 @@ void NetworkSettings::storeSeparators()
     SettingsModified = true;
 }
 
-void NetworkSettings::ComboBox2Change(int choice)
+void NetworkSettings::chooseThousandsSeparator(int choice)
 {
     thousandsChoice = std::clamp(choice, 0, 3);
     const Separators s = afterThousandsChange(
@@ -146,7 +146,7 @@ void NetworkSettings::ComboBox2Change(int choice)
     storeSeparators();
 }
 
-void NetworkSettings::ComboBox3Change(int choice)
+void NetworkSettings::chooseDecimalSeparator(int choice)
 {
     decimalChoice = std::clamp(choice, 0, 1);
     const Separators s = afterDecimalChange(
@@ -155,28 +155,28 @@ void NetworkSettings::ComboBox3Change(int choice)
     storeSeparators();
 }
 
-void NetworkSettings::SpinEdit2Change(int value)
+void NetworkSettings::setGpsDecimals(int value)
 {
     gpsDecimals = std::clamp(value, 0, kMaxCoordDecimals);
     numbers.GPSDecimals[destinationOfPage(page)] = gpsDecimals;
     SettingsModified = true;
 }
 
-void NetworkSettings::SpinEdit3Change(int value)
+void NetworkSettings::setEgsa87Decimals(int value)
 {
     egsaDecimals = std::clamp(value, 0, kMaxCoordDecimals);
     numbers.EGSA87Decimals[destinationOfPage(page)] = egsaDecimals;
     SettingsModified = true;
 }
 
-void NetworkSettings::SpinEdit1Change(int value)
+void NetworkSettings::setParameterDecimals(int value)
 {
     paramDecimals = std::clamp(value, 0, kMaxCoordDecimals);
     numbers.ParamDecimals[destinationOfPage(page)] = paramDecimals;
     SettingsModified = true;
 }
 
-void NetworkSettings::SpinEdit4Change(int value)
+void NetworkSettings::setDmsDecimals(int value)
 {
     dmsDecimals = std::clamp(value, 0, kMaxDMSDecimals);
     numbers.DMSDecimals[destinationOfPage(page)] = dmsDecimals;
@@ -256,16 +256,16 @@ void NetworkSettings::LoadParams(const std::string& iniPath, DatumShiftTable& sh
 {
     // The separator choices start from the system's.
     if (system_.decimal == ',' || system_.decimal == '.')
-        ComboBox3Change(decimalToIndex(system_.decimal));
-    ComboBox2Change(thousandsToIndex(system_.thousands));
+        chooseDecimalSeparator(decimalToIndex(system_.decimal));
+    chooseThousandsSeparator(thousandsToIndex(system_.thousands));
 
     const IniFile ini(iniPath);
     const std::string k = std::to_string(page);
 
     const long long t = ini.readInteger(kSeparators, "Tseparator" + k, thousandsChoice);
-    ComboBox2Change(t >= 0 && t <= 3 ? static_cast<int>(t) : thousandsChoice);
+    chooseThousandsSeparator(t >= 0 && t <= 3 ? static_cast<int>(t) : thousandsChoice);
     const long long d = ini.readInteger(kSeparators, "Dseparator" + k, decimalChoice);
-    ComboBox3Change(d >= 0 && d <= 1 ? static_cast<int>(d) : decimalChoice);
+    chooseDecimalSeparator(d >= 0 && d <= 1 ? static_cast<int>(d) : decimalChoice);
 
     gpsDecimals = clampInt(ini.readInteger(kDecimals, "GPSdecimals" + k, 3), 0, kMaxCoordDecimals);
     egsaDecimals = clampInt(ini.readInteger(kDecimals, "EGSAdecimals" + k, 3), 0, kMaxCoordDecimals);

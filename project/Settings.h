@@ -119,12 +119,12 @@ public:
     // ---- Changes made on the page (each sets SettingsModified) ----
     // A separator choice: applies the rule that keeps the two different,
     // stores both into the arrays at the page shown and refreshes `display`.
-    void ComboBox2Change(int choice);
-    void ComboBox3Change(int choice);
-    void SpinEdit2Change(int value);  // GPS decimals of the page shown
-    void SpinEdit3Change(int value);  // EGSA87 decimals
-    void SpinEdit1Change(int value);  // parameter decimals
-    void SpinEdit4Change(int value);  // DD.MMSSsss decimals
+    void chooseThousandsSeparator(int choice);
+    void chooseDecimalSeparator(int choice);
+    void setGpsDecimals(int value);  // GPS decimals of the page shown
+    void setEgsa87Decimals(int value);  // EGSA87 decimals
+    void setParameterDecimals(int value);  // parameter decimals
+    void setDmsDecimals(int value);  // DD.MMSSsss decimals
     void setMethod(EstimationMethod m);
     void setKind(int v);
     void setConvergence(int dm, int de, int dt);

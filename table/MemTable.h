@@ -188,6 +188,7 @@ public:
     bool takeRecordsFrom(MemTable& source);
     bool isLive(Rec r) const;
 
+    // ---- Reading a record's stored values ----
     bool isNull(Rec r, int field) const;
     double getFloat(Rec r, int field) const;       // null reads 0
     long long getInteger(Rec r, int field) const;  // Integer, AutoInc, Boolean (0/1)
@@ -198,6 +199,7 @@ public:
     Value getValue(Rec r, int field) const;  // calculated fields included
     RecordView view(Rec r) const { return RecordView(*this, r); }
 
+    // ---- Storing a record's values ----
     // Setters store the value (strings cut to the field's size) and keep the
     // order and the ID lookup right. A value of the wrong kind is converted
     // where that is plain (integer <-> float, bool <-> integer) and otherwise
@@ -215,6 +217,7 @@ public:
     void setString(Rec r, int field, std::string_view v);
     void setDate(Rec r, int field, Date v);
 
+    // ---- Walking the records and finding them ----
     // Storage order: the live records in the order they were added.
     Rec firstStored() const;
     Rec nextStored(Rec r) const;  // NoRec after the last
@@ -235,6 +238,7 @@ public:
     // set so far.
     long long nextID() const { return nextId_; }
 
+    // ---- Values and texts for display ----
     // The value of any field of a record for display: calculated fields are
     // computed (and cached for the last record fetched).
     Value fetch(Rec r, int field) const;
@@ -268,6 +272,7 @@ public:
     // First record in index order whose field equals v.
     bool locate(int field, const Value& v);
 
+    // ---- Editing through the cursor ----
     // Puts the current record into Edit state (a no-op while editing).
     void edit();
     // Adds a record (defaults, next ID), makes it current in Insert state and
@@ -283,7 +288,7 @@ public:
     // current. Returns whether a record was deleted.
     bool remove();
 
-    // The current record's values: the edit buffer while editing.
+    // ---- The current record's values (the edit buffer while editing) ----
     RecordView currentView() const;
     bool isNull(int field) const;
     double asFloat(int field) const;
@@ -326,6 +331,8 @@ public:
     void enableControls();
     bool controlsDisabled() const { return disabled_ > 0; }
 
+    // ---- Checks ----
+    // The index of a field that must exist (a programming error otherwise).
     int requireField(std::string_view fieldName) const;
 
     // The number of bytes held for the records (columns, null bits, strings),

@@ -209,7 +209,7 @@ void MainWindowTest::titlesThroughTheModes()
     NetworkPage* np = s.w->networkPage();
     auto title = [&](int c) { return s.net()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(); };
     auto group = [&] { return np->grid()->groupHeader()->groupTitle(4); };
-    QCOMPARE(np->gridMode(), 0);
+    QVERIFY(np->gridMode() == NetworkView::Egsa87Projected);
     QCOMPARE(np->SBGrid()->text(), QStringLiteral("π"));
     QCOMPARE(group(), QStringLiteral("Προβολικές ΕΓΣΑ'87"));
     QCOMPARE(title(4), QStringLiteral("E  (m)"));
@@ -238,7 +238,7 @@ void MainWindowTest::titlesThroughTheModes()
     QVERIFY(!(s.net()->flags(s.net()->index(0, 7)) & Qt::ItemIsEditable));
 
     np->SBGridClick();
-    QCOMPARE(np->gridMode(), 0);
+    QVERIFY(np->gridMode() == NetworkView::Egsa87Projected);
     QCOMPARE(title(4), QStringLiteral("E  (m)"));
     QVERIFY(!np->SpeedButton8()->isHidden());
     QVERIFY(s.net()->flags(s.net()->index(0, 7)) & Qt::ItemIsEditable);
@@ -278,12 +278,12 @@ void MainWindowTest::titlesThroughTheModes()
     QTest::mouseClick(np->SpeedButton10(), Qt::LeftButton);
     QVERIFY(std::abs(s.doc->GPS().getFloat(r, gps::Z) - 3904000) < 0.01);
 
-    QCOMPARE(np->gridMode(), 0);
+    QVERIFY(np->gridMode() == NetworkView::Egsa87Projected);
     np->SBGridClick();  // mode 1: the undulation column can be typed into
     openEditor(7, QStringLiteral("2,5").replace(QLatin1Char(','),
                                                  QLatin1Char(s.doc->numbers().system().decimal)));
     QTest::mouseClick(np->SBGrid(), Qt::LeftButton);
-    QCOMPARE(np->gridMode(), 2);
+    QVERIFY(np->gridMode() == NetworkView::Hatt);
     QCOMPARE(s.doc->GPS().getFloat(r, gps::apoxh), 2.5);
 }
 

@@ -204,7 +204,7 @@ TEST(KillDuringSave, SettingsFileIsAlwaysWholeWithEveryKey)
 
     NetworkSettings versions[2] = {NetworkSettings(Separators{',', '.'}),
                                    NetworkSettings(Separators{',', '.'})};
-    versions[1].SpinEdit2Change(7);
+    versions[1].setGpsDecimals(7);
     versions[1].setMethod(EstimationMethod::Similarity3D);
     versions[1].setConvergence(5, 6, 7);
     versions[1].setShiftText(0, "123,456");

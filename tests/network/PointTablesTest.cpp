@@ -100,8 +100,9 @@ TEST(PointTables, CellTexts)
     const Rec r = n.add("R1", false, 476543.21, 4201234.5, 0);
     n.gpsTable.setFloat(r, gps::X, 4600000.125);
     n.gpsTable.setFloat(r, gps::Y, 0);
-    auto cell = [&](int col, int mode, bool geo = true) {
-        return networkCellText(n.gpsTable, r, col, mode, geo, numbers, ns);
+    auto cell = [&](int col, int view, bool geo = true) {
+        return networkCellText(n.gpsTable, r, col, static_cast<NetworkView>(view),
+                               geo ? InputForm::Geocentric : InputForm::Ellipsoidal, numbers, ns);
     };
     EXPECT_EQ(cell(0, 0), "R1");
     EXPECT_EQ(cell(1, 0), "4.600.000,125");

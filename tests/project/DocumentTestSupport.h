@@ -50,7 +50,7 @@ protected:
     {
         MemTable& g = doc.GPS();
         g.append();
-        doc.GPSNameSetText(name);
+        doc.enterNetworkPointName(name);
         g.edit();
         g.set(gps::X, X);
         g.set(gps::Y, Y);

@@ -83,13 +83,13 @@ TEST_F(NetworkTest, CompletingAReferencePointRecomputesAllButADetailPointOnlyIts
     // A fifth reference point, typed coordinate by coordinate.
     MemTable& g = doc.GPS();
     g.append();
-    doc.GPSNameSetText(trig[4].name);
+    doc.enterNetworkPointName(trig[4].name);
     const long long id5 = g.asInteger(gps::ID);
-    EXPECT_TRUE(doc.GPSXSetText(gps::X, doc.numbers().floatToText(trig[4].X)));
-    EXPECT_TRUE(doc.GPSXSetText(gps::Y, doc.numbers().floatToText(trig[4].Y)));
+    EXPECT_TRUE(doc.enterNetworkCoordinate(gps::X, doc.numbers().floatToText(trig[4].X)));
+    EXPECT_TRUE(doc.enterNetworkCoordinate(gps::Y, doc.numbers().floatToText(trig[4].Y)));
     EXPECT_EQ(doc.RefPointCount, 4);  // incomplete: nothing recomputed yet
     EXPECT_EQ(doc.transformation().parameters().scale, scaleBefore);
-    EXPECT_TRUE(doc.GPSXSetText(gps::Z, doc.numbers().floatToText(trig[4].Z)));
+    EXPECT_TRUE(doc.enterNetworkCoordinate(gps::Z, doc.numbers().floatToText(trig[4].Z)));
     EXPECT_EQ(doc.RefPointCount, 5);
     EXPECT_NE(doc.transformation().parameters().scale, scaleBefore);
     EXPECT_NE(value(id2, gps::E), e2Before);  // every detail point follows
@@ -101,12 +101,12 @@ TEST_F(NetworkTest, CompletingAReferencePointRecomputesAllButADetailPointOnlyIts
     const double e1 = value(id1, gps::E), e2 = value(id2, gps::E);
     const SurveyPoint d3 = demo::surveyPoint("Κ3", 393000.0, 4384000.0, 500.0);
     g.append();
-    doc.GPSNameSetText(d3.name);
+    doc.enterNetworkPointName(d3.name);
     const long long id3 = g.asInteger(gps::ID);
-    doc.GPSXSetText(gps::X, doc.numbers().floatToText(d3.X));
-    doc.GPSXSetText(gps::Y, doc.numbers().floatToText(d3.Y));
+    doc.enterNetworkCoordinate(gps::X, doc.numbers().floatToText(d3.X));
+    doc.enterNetworkCoordinate(gps::Y, doc.numbers().floatToText(d3.Y));
     EXPECT_EQ(value(id3, gps::E), 0.0);
-    doc.GPSXSetText(gps::Z, doc.numbers().floatToText(d3.Z));
+    doc.enterNetworkCoordinate(gps::Z, doc.numbers().floatToText(d3.Z));
     EXPECT_EQ(doc.transformation().parameters().scale, scale);
     EXPECT_EQ(value(id1, gps::E), e1);
     EXPECT_EQ(value(id2, gps::E), e2);
@@ -115,14 +115,14 @@ TEST_F(NetworkTest, CompletingAReferencePointRecomputesAllButADetailPointOnlyIts
     EXPECT_NEAR(value(id3, gps::H), d3.H, 0.15);
 
     // A typed undulation stays and moves H; typing X again restores the model's.
-    doc.GPSXSetText(gps::apoxh, "40.5");
+    doc.enterNetworkCoordinate(gps::apoxh, "40.5");
     EXPECT_EQ(value(id3, gps::apoxh), 40.5);
     EXPECT_NEAR(value(id3, gps::H), d3.h - 40.5, 0.15);
-    doc.GPSXSetText(gps::X, doc.numbers().floatToText(d3.X));
+    doc.enterNetworkCoordinate(gps::X, doc.numbers().floatToText(d3.X));
     EXPECT_NEAR(value(id3, gps::apoxh), d3.apoxh, 0.051);
 
     // 0 in X clears the derived values of a detail point.
-    doc.GPSXSetText(gps::X, "0");
+    doc.enterNetworkCoordinate(gps::X, "0");
     EXPECT_EQ(value(id3, gps::E), 0.0);
     EXPECT_EQ(value(id3, gps::N), 0.0);
     EXPECT_EQ(value(id3, gps::H), 0.0);
@@ -224,7 +224,7 @@ TEST_F(NetworkTest, ThreeDimensionalFallsBackToTwoWhenAReferenceHeightIsZero)
     addReference(trig[4]);
     MemTable& g = doc.GPS();
     g.append();
-    doc.GPSNameSetText(trig[4].name);
+    doc.enterNetworkPointName(trig[4].name);
     doc.RecomputeNetwork();
     EXPECT_EQ(doc.RefPointCount, 4);
     ASSERT_EQ(doc.residuals().size(), 5u);
@@ -343,14 +343,14 @@ TEST_F(NetworkTest, LimitsIncludeTheirBounds)
     doc.settings().setInputForm(InputForm::Ellipsoidal);
     MemTable& g = doc.GPS();
     g.append();
-    doc.GPSNameSetText("Α1");
-    EXPECT_TRUE(doc.GPSXSetText(gps::X, "34"));
-    EXPECT_TRUE(doc.GPSXSetText(gps::X, "42"));
-    EXPECT_FALSE(doc.GPSXSetText(gps::X, "33.5959"));
+    doc.enterNetworkPointName("Α1");
+    EXPECT_TRUE(doc.enterNetworkCoordinate(gps::X, "34"));
+    EXPECT_TRUE(doc.enterNetworkCoordinate(gps::X, "42"));
+    EXPECT_FALSE(doc.enterNetworkCoordinate(gps::X, "33.5959"));
     EXPECT_EQ(g.asFloat(gps::X), 42.0);  // the field keeps its value
-    EXPECT_FALSE(doc.GPSXSetText(gps::Z, "3000.001"));
-    EXPECT_TRUE(doc.GPSXSetText(gps::Z, "0"));  // 0 is always accepted
-    EXPECT_FALSE(doc.GPSXSetText(gps::Y, "abc"));
+    EXPECT_FALSE(doc.enterNetworkCoordinate(gps::Z, "3000.001"));
+    EXPECT_TRUE(doc.enterNetworkCoordinate(gps::Z, "0"));  // 0 is always accepted
+    EXPECT_FALSE(doc.enterNetworkCoordinate(gps::Y, "abc"));
     // Text set through the table reaches the same rule.
     g.setText(gps::Y, "29.0000001");
     EXPECT_EQ(g.asFloat(gps::Y), 0.0);
@@ -360,15 +360,15 @@ TEST_F(NetworkTest, LimitsIncludeTheirBounds)
     EXPECT_EQ(dialogs.messages()[0], "Ελάχιστη επιτρεπόμενη τμή : 34,0000");
     EXPECT_EQ(dialogs.messages()[1], "Μέγιστη επιτρεπόμενη τμή : 3.000,0000");
     // Fields without limits still refuse a number no table field can hold.
-    EXPECT_FALSE(doc.GPSXSetText(gps::apoxh, "1e400"));
+    EXPECT_FALSE(doc.enterNetworkCoordinate(gps::apoxh, "1e400"));
     EXPECT_EQ(g.asFloat(gps::apoxh), 0.0);
     EXPECT_EQ(dialogs.messages().back(), conversionError("1e400"));
 
     dialogs.clear();
     doc.settings().setInputForm(InputForm::Geocentric);
-    EXPECT_FALSE(doc.GPSXSetText(gps::Z, "4248851"));
-    EXPECT_TRUE(doc.GPSXSetText(gps::Z, "4248850"));
-    EXPECT_TRUE(doc.GPSXSetText(gps::X, "4151000"));
+    EXPECT_FALSE(doc.enterNetworkCoordinate(gps::Z, "4248851"));
+    EXPECT_TRUE(doc.enterNetworkCoordinate(gps::Z, "4248850"));
+    EXPECT_TRUE(doc.enterNetworkCoordinate(gps::X, "4151000"));
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0], "Μέγιστη επιτρεπόμενη τμή : 4.248.850,0000");
 
@@ -376,11 +376,11 @@ TEST_F(NetworkTest, LimitsIncludeTheirBounds)
     dialogs.clear();
     MemTable& y = doc.GYS();
     y.append();
-    EXPECT_FALSE(doc.GYSESetText(gys::E, "0"));
-    EXPECT_TRUE(doc.GYSESetText(gys::E, "961961"));
-    EXPECT_FALSE(doc.GYSESetText(gys::N, "4661884.01"));
-    EXPECT_FALSE(doc.GYSfSetText(gys::l, "29.0001"));
-    EXPECT_TRUE(doc.GYSfSetText(gys::f, "34"));
+    EXPECT_FALSE(doc.enterReferenceCoordinate(gys::E, "0"));
+    EXPECT_TRUE(doc.enterReferenceCoordinate(gys::E, "961961"));
+    EXPECT_FALSE(doc.enterReferenceCoordinate(gys::N, "4661884.01"));
+    EXPECT_FALSE(doc.enterReferenceGeographic(gys::l, "29.0001"));
+    EXPECT_TRUE(doc.enterReferenceGeographic(gys::f, "34"));
     EXPECT_EQ(dialogs.messages().size(), 3u);
 }
 
@@ -392,31 +392,31 @@ TEST_F(NetworkTest, ReferenceTableKeepsBothTriplesConsistent)
     y.set(gys::Name, p.name);
     y.set(gys::apoxh, p.apoxh);
     y.post();
-    doc.GYSESetText(gys::E, doc.numbers().floatToText(p.E));
-    doc.GYSESetText(gys::N, doc.numbers().floatToText(p.N));
-    doc.GYSESetText(gys::H, doc.numbers().floatToText(p.H));
+    doc.enterReferenceCoordinate(gys::E, doc.numbers().floatToText(p.E));
+    doc.enterReferenceCoordinate(gys::N, doc.numbers().floatToText(p.N));
+    doc.enterReferenceCoordinate(gys::H, doc.numbers().floatToText(p.H));
     EXPECT_NEAR(y.asFloat(gys::f), p.phi, 1e-10);
     EXPECT_NEAR(y.asFloat(gys::ortho), p.h, 1e-6);
     // The table's text of f and l is the packed angle.
-    doc.GYSfSetText(gys::f, "39.3015");
+    doc.enterReferenceGeographic(gys::f, "39.3015");
     EXPECT_EQ(y.text(gys::f), "39.301500000");
     y.edit();
     y.set(gys::l, 0.0);
     y.post();
     EXPECT_EQ(y.text(gys::l), "");
-    doc.GYSESetText(gys::E, doc.numbers().floatToText(p.E));
+    doc.enterReferenceCoordinate(gys::E, doc.numbers().floatToText(p.E));
     // Typing h sets H = h − apoxh.
-    doc.GYSfSetText(gys::ortho, "500");
+    doc.enterReferenceGeographic(gys::ortho, "500");
     EXPECT_NEAR(y.asFloat(gys::H), 500 - p.apoxh, 1e-6);
     EXPECT_TRUE(doc.ReferenceModified);
 
     // The name rule copies the reference point; another name keeps the copy.
     MemTable& g = doc.GPS();
     g.append();
-    doc.GPSNameSetText(p.name);
+    doc.enterNetworkPointName(p.name);
     EXPECT_FALSE(g.asBoolean(gps::detailPoint));
     EXPECT_NEAR(g.asFloat(gps::E), p.E, 1e-6);
-    doc.GPSNameSetText("ΑΛΛΟ");
+    doc.enterNetworkPointName("ΑΛΛΟ");
     EXPECT_TRUE(g.asBoolean(gps::detailPoint));
     EXPECT_NEAR(g.asFloat(gps::E), p.E, 1e-6);
 }
@@ -430,13 +430,13 @@ TEST_F(NetworkTest, PendingEditsSurviveRefusedEntriesAndFullRuns)
     // A description typed but not posted yet is not lost by a refused value.
     g.edit();
     g.set(gps::Perigrafh, std::string("στο πεζοδρόμιο"));
-    EXPECT_FALSE(doc.GPSXSetText(gps::X, "1"));
-    EXPECT_FALSE(doc.GPSXSetText(gps::Y, "abc"));
+    EXPECT_FALSE(doc.enterNetworkCoordinate(gps::X, "1"));
+    EXPECT_FALSE(doc.enterNetworkCoordinate(gps::Y, "abc"));
     ASSERT_EQ(g.state(), MemTable::State::Edit);
     g.post();
     EXPECT_EQ(g.getString(g.findID(id1), gps::Perigrafh), "στο πεζοδρόμιο");
     // A refused value on a record without other changes leaves no edit open.
-    EXPECT_FALSE(doc.GPSXSetText(gps::X, "1"));
+    EXPECT_FALSE(doc.enterNetworkCoordinate(gps::X, "1"));
     EXPECT_EQ(g.state(), MemTable::State::Browse);
 
     // A pending change of the undulation is posted before a full run, and

@@ -170,7 +170,7 @@ TEST(PhotoFiles, NetworkSavedUnderANewNameKeepsItsPhotographs)
         doc.NewNetwork();
         for (const char* name : {"Κ1", "Κ2"}) {
             doc.GPS().append();
-            doc.GPSNameSetText(name);
+            doc.enterNetworkPointName(name);
             doc.GPS().post();
         }
         const std::string base = photoBaseName(doc.CurrentFileName, true);

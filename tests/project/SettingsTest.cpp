@@ -143,8 +143,8 @@ TEST(Settings, NetworkFileValuesAndRules)
     EXPECT_DOUBLE_EQ(shifts(WGS84, GR).dX, -400.5);
 
     // The separator rule: a thousands point forces a decimal comma.
-    s.ComboBox3Change(0);
-    s.ComboBox2Change(0);
+    s.chooseDecimalSeparator(0);
+    s.chooseThousandsSeparator(0);
     EXPECT_EQ(s.decimalChoice, 1);
     EXPECT_TRUE(s.SettingsModified);
 
@@ -195,7 +195,7 @@ TEST(Settings, PageSwitchAndSaveFailures)
     s.LoadParams(path, shifts);
     std::string error;
     ASSERT_TRUE(s.switchPage(1, path, shifts, error)) << error;
-    s.SpinEdit2Change(6);
+    s.setGpsDecimals(6);
     ASSERT_TRUE(s.switchPage(2, path, shifts, error)) << error;
     EXPECT_EQ(s.gpsDecimals, 3);  // page 2 has nothing stored
     EXPECT_EQ(s.numbers.GPSDecimals[NumberDestination::InputFile], 6);

@@ -41,7 +41,7 @@ TEST(CodePageTexts, ListingsOfTheDemoNetworkWithItsResiduals)
     ASSERT_FALSE(doc.residuals().empty());
     // A reference point without its measurement: the residual list says so.
     doc.GPS().append();
-    doc.GPSNameSetText(doc.GYS().getString(doc.GYS().recAt(0), gys::Name));
+    doc.enterNetworkPointName(doc.GYS().getString(doc.GYS().recAt(0), gys::Name));
     doc.RecomputeNetwork();
 
     bool noted = false;

@@ -421,7 +421,7 @@ TEST(Listing, ResidualLinesOfSuspectAndCheckPointsKeepTheirColumns)
     // A second record of a reference point, without measurement: it has no
     // residual that it can show.
     doc.GPS().append();
-    doc.GPSNameSetText(doc.GYS().getString(doc.GYS().recAt(0), gys::Name));
+    doc.enterNetworkPointName(doc.GYS().getString(doc.GYS().recAt(0), gys::Name));
     doc.RecomputeNetwork();
     std::vector<long long> refs;
     for (const auto& r : doc.residuals())
