@@ -317,12 +317,14 @@ Document::ReferenceSet Document::gatherReferencePoints()
         // A reference point without its measurement, or without its known
         // position, has nothing to offer the estimation: computed from zeros
         // it would spoil every parameter.
-        if (!measured(r) || g.getFloat(r, gps::E) == 0 || g.getFloat(r, gps::N) == 0) {
+        if (!measured(r) || !enteredValue(g, r, gps::E) || !enteredValue(g, r, gps::N)) {
             res.used = false;
             residuals_.push_back(res);
             continue;
         }
-        const double H = g.getFloat(r, gps::H);
+        // Without a known height the point cannot take part in heights.
+        const std::optional<double> knownH = enteredValue(g, r, gps::H);
+        const double H = knownH.value_or(0.0);
         if (hepos) {
             // Every reference point checks the model: there is nothing to
             // leave out of, and no estimation.
@@ -335,7 +337,7 @@ Document::ReferenceSet Document::gatherReferencePoints()
                 residuals_.push_back(res);
                 continue;
             }
-            res.withHeight = H != 0;
+            res.withHeight = knownH.has_value();
             set.knownE.push_back(g.getFloat(r, gps::E));
             set.knownN.push_back(g.getFloat(r, gps::N));
             set.knownH.push_back(H);
@@ -356,7 +358,7 @@ Document::ReferenceSet Document::gatherReferencePoints()
         set.knownE.push_back(g.getFloat(r, gps::E));
         set.knownN.push_back(g.getFloat(r, gps::N));
         set.knownH.push_back(H);
-        if (H == 0)
+        if (!knownH)
             Use3D = false;
         const TM87 c = projectMeasurement(r);
         set.compE.push_back(c.E);

@@ -303,7 +303,7 @@ TEST_F(NetworkTest, HeposModelCarriesThePointsAndTheReferencePointsCheckIt)
     dialogs.clear();
     MemTable& g = doc.GPS();
     g.locateID(farDetail);
-    doc.GPSXSetText(gps::X, "4962425,9");
+    doc.enterNetworkCoordinate(gps::X, "4962425,9");
     ASSERT_EQ(dialogs.entries.size(), 1u);
     EXPECT_EQ(dialogs.entries[0].text, outsideGridMessage("Κ9") + "\rΔεν υπολογίστηκαν E, N από το μοντέλο");
     EXPECT_EQ(value(farDetail, gps::E), 0);
