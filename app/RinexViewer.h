@@ -20,8 +20,10 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -32,11 +34,16 @@ class QVBoxLayout;
 namespace korthal {
 class Document;
 }
+namespace korthal::rinex {
+class ObservationSky;
+struct QualityReport;
+}  // namespace korthal::rinex
 
 namespace korthal::app {
 
 class RinexGrid;
 class RinexChart;
+class RinexSkyTabs;
 
 class RinexViewer : public QDialog {
     Q_OBJECT
@@ -68,6 +75,28 @@ public:
     RinexGrid* Grid() const { return grid_; }
     RinexChart* Chart1() const { return chart_; }
     bool tabShown(QWidget* tab) const;
+    // The sky plot, elevations, signal strength against elevation and the
+    // quality report, with the line under the tabs that names the
+    // navigation file and holds the elevation mask.
+    RinexSkyTabs* skyTabs() const { return skyTabs_; }
+    QWidget* skyBar() const { return skyBar_; }
+    QLabel* navigationLabel() const { return navigationLabel_; }
+    QToolButton* navigationButton() const { return navigationButton_; }
+    QDoubleSpinBox* maskBox() const { return mask_; }
+    // The quality report of the table shown (computed when first asked for
+    // after the table, the navigation file or the mask changed).
+    const rinex::QualityReport& quality();
+    const rinex::ObservationSky& observationSky() const;
+    // Asks for a navigation file, remembers it for the point and shows the
+    // sky from it.
+    void chooseNavigationFile();
+    // The navigation file for the point's table: the one remembered in its
+    // companion settings file, else one beside the observation files read
+    // (remembered then).
+    void findNavigationFile();
+    void setElevationMask(double degrees);
+    bool printQualityReport();
+    bool saveQualityReport();
 
     // Prepares the window for the current point of the network (the list
     // selects its name) and shows it modally.
@@ -116,6 +145,13 @@ private:
     // The PDF file offered for printing: beside the table file, named after it.
     QString pdfBesideTable(const QString& suffix) const;
     std::vector<int> visibleColumns() const;
+    QWidget* buildSkyBar();
+    // The navigation file, position and mask of the table shown, anew.
+    void skySourceChanged();
+    // Shows the report on the sky pages when one of them is active.
+    void refreshSkyTabs();
+    bool skyTabActive() const;
+    std::string qualityHeading() const;
 
     Document& doc_;
     RinexTable rinex_;
@@ -136,6 +172,16 @@ private:
     RinexGrid* grid_ = nullptr;
     RinexChart* chart_ = nullptr;
     bool applying_ = false;
+    RinexSkyTabs* skyTabs_ = nullptr;
+    QWidget* skyBar_ = nullptr;
+    QLabel* navigationLabel_ = nullptr;
+    QToolButton* navigationButton_ = nullptr;
+    QDoubleSpinBox* mask_ = nullptr;
+    // The navigation file's ephemerides and the report computed from them.
+    struct Sky;
+    std::unique_ptr<Sky> sky_;
+    bool qualityStale_ = true;
+    bool skyShownStale_ = true;
 };
 
 }  // namespace korthal::app
