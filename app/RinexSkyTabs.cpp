@@ -157,7 +157,13 @@ RinexSkyTabs::RinexSkyTabs(QWidget* parent) : QObject(parent)
     readout_->setObjectName(QStringLiteral("skyReadout"));
     readout_->setMinimumHeight(readout_->fontMetrics().height() + 4);
     readout_->setText(QStringLiteral("Δείξτε ένα ίχνος δορυφόρου με το ποντίκι."));
-    sv->addWidget(readout_);
+    printSky_ = toolButton(skyContent, "skyPrintButton", "Εκτύπωση",
+                           "Εκτυπώνει το διάγραμμα ουρανού σε A4");
+    auto* under = new QHBoxLayout;
+    under->addWidget(readout_, 1);
+    under->addWidget(printSky_);
+    sv->addLayout(under);
+    connect(printSky_, &QToolButton::clicked, this, &RinexSkyTabs::printSky);
     connect(plot_, &SkyPlotWidget::hovered, this, [this](const QString& text) {
         readout_->setText(text.isEmpty() ? QStringLiteral("Δείξτε ένα ίχνος δορυφόρου με το ποντίκι.")
                                          : text);
@@ -209,7 +215,16 @@ void RinexSkyTabs::show(const rinex::QualityReport& q, const std::vector<std::st
     reportText_->setPlainText(text);
 
     const QString reason = q.sky.available ? QString() : QString::fromStdString(q.sky.reason);
-    for (SkyPage* p : {skyPage_, elevationPage_, snrPage_}) p->showReason(reason);
+    for (SkyPage* p : {skyPage_, elevationPage_, snrPage_}) {
+        // Without observations a navigation file would not help.
+        if (q.epochs.empty())
+            p->showReason(QStringLiteral("Ο πίνακας του σημείου δεν έχει παρατηρήσεις: διαβάστε "
+                                         "ένα αρχείο παρατηρήσεων RINEX (το κουμπί με το "
+                                         "φάκελο, πάνω δεξιά)."),
+                          false);
+        else
+            p->showReason(reason);
+    }
     bool strength = false;
     for (const rinex::SkyTrack& t : q.sky.tracks)
         for (const rinex::SkyPoint& p : t.points) strength = strength || (t.tracked && p.snr > 0);

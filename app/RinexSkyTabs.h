@@ -89,6 +89,7 @@ public:
     QPlainTextEdit* reportText() const { return reportText_; }
     QToolButton* reportPrintButton() const { return print_; }
     QToolButton* reportSaveButton() const { return save_; }
+    QToolButton* skyPrintButton() const { return printSky_; }
 
     // Shows a report (kept by the caller while shown). `listing` is the
     // report's text as a file holds it.
@@ -98,6 +99,7 @@ signals:
     void pickNavigation();
     void printReport();
     void saveReport();
+    void printSky();
 
 private:
     void buildElevationChart(const rinex::QualityReport& q);
@@ -116,6 +118,7 @@ private:
     QPlainTextEdit* reportText_;
     QToolButton* print_;
     QToolButton* save_;
+    QToolButton* printSky_;
 };
 
 }  // namespace korthal::app

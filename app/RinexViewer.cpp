@@ -5,6 +5,7 @@
 #include "app/RinexGrid.h"
 #include "app/RinexSkyTabs.h"
 #include "app/ToolButton.h"
+#include "paint/SkyPlotPainter.h"
 #include "network/PointTables.h"
 #include "project/Dialogs.h"
 #include "project/Document.h"
@@ -29,6 +30,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QScreen>
 #include <QStyle>
@@ -200,6 +202,7 @@ void RinexViewer::buildTabs()
     connect(skyTabs_, &RinexSkyTabs::pickNavigation, this, &RinexViewer::chooseNavigationFile);
     connect(skyTabs_, &RinexSkyTabs::printReport, this, [this] { printQualityReport(); });
     connect(skyTabs_, &RinexSkyTabs::saveReport, this, [this] { saveQualityReport(); });
+    connect(skyTabs_, &RinexSkyTabs::printSky, this, [this] { printSkyPlot(); });
     connect(tabs_, &QTabWidget::currentChanged, this, &RinexViewer::PageControlChange);
 }
 
@@ -712,6 +715,44 @@ bool RinexViewer::printQualityReport()
     const auto pages = rinex::qualityListing(q, sky_->source.source(), qualityHeading(), originalFiles_,
                                              doc_.numbers().display().decimal, 87);
     return printPages(this, pages, pdfBesideTable(QStringLiteral("_QC")));
+}
+
+bool RinexViewer::printSkyPlot()
+{
+    const rinex::QualityReport& q = quality();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    if (!execPrintDialog(printer, this, pdfBesideTable(QStringLiteral("_SKY")))) return false;
+    QPainter p;
+    bool painted = p.begin(&printer);
+    if (painted) {
+        const QRect page = p.viewport();
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(std::max(8, printer.resolution() * 11 / 72));
+        p.setFont(font);
+        // Whose sky, from which files and position, with which mask.
+        QString heading = windowTitle().trimmed() + QStringLiteral("  -  διάγραμμα ουρανού\n") +
+                          QString::fromStdString(originalFiles_);
+        if (!sky_->source.navigationFile().empty())
+            heading += QStringLiteral(", ") +
+                       QFileInfo(QString::fromStdString(sky_->source.navigationFile())).fileName();
+        if (!sky_->source.source().positionSource.empty())
+            heading += QStringLiteral("\nθέση: ") +
+                       QString::fromStdString(sky_->source.source().positionSource);
+        heading += QStringLiteral("\nγωνία αποκοπής: %1°").arg(q.mask, 0, 'f', 1);
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+        const QRect box = p.boundingRect(page, flags, heading);
+        p.drawText(page, flags, heading);
+        QRect body = page;
+        body.setTop(box.bottom() + p.fontMetrics().height());
+        const int side = std::min(body.width(), body.height());
+        const QRectF square(body.left() + (body.width() - side) / 2.0, body.top(), side, side);
+        // Texts of about 9 to 13 points, lines to match.
+        paint::paintSkyPlot(p, square, printer.resolution() / 72.0, q.sky);
+        painted = p.end();
+    }
+    return reportFailure(printer, painted);
 }
 
 bool RinexViewer::saveQualityReport()

@@ -96,6 +96,8 @@ public:
     void findNavigationFile();
     void setElevationMask(double degrees);
     bool printQualityReport();
+    // The sky plot under its heading on a portrait A4 page.
+    bool printSkyPlot();
     bool saveQualityReport();
 
     // Prepares the window for the current point of the network (the list

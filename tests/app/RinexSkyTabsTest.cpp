@@ -2,7 +2,8 @@
 // shared observation files and their navigation files: the navigation file
 // found beside the observation file, remembered and found again; one picked
 // by the user; the elevation chart's satellites against the file and RTKLIB;
-// the readout under the pointer; the quality report printed and saved; the
+// the readout under the pointer; the quality report and the sky plot printed,
+// the report saved; the
 // pages without orbits; slips and gaps on the observable charts.
 
 #include "AppSession.h"
@@ -266,6 +267,20 @@ void RinexSkyTabsTest::reportPrintsAndSavesItsFigures()
     };
     for (const QString& f : figures)
         QVERIFY2(printed.contains(QRegularExpression(f)), qPrintable(f + "\n" + printed));
+
+    // The sky plot on its A4 page names the satellites and the point.
+    const QString skyPdf = s.dir.filePath(QStringLiteral("sky.pdf"));
+    setPrintDialogHook([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(skyPdf);
+        return true;
+    });
+    s.showTab(s.v->skyTabs()->skyPage());
+    s.v->skyTabs()->skyPrintButton()->click();
+    setPrintDialogHook({});
+    const QString sky = pdfText(skyPdf);
+    for (const char* word : {"διάγραμμα ουρανού", "G07", "G28", "G27", "γωνία αποκοπής: 10"})
+        QVERIFY2(sky.contains(QString::fromUtf8(word)), qPrintable(QString::fromUtf8(word) + "\n" + sky));
 
     // Saved as text, the same figures.
     const std::string out = s.dir.filePath(QStringLiteral("qc.txt")).toStdString();
