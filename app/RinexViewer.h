@@ -3,13 +3,11 @@
 // network point. Tabs "Γενικά" (the approximate position of the observation
 // file's header, the file read, its receiver, antenna, interval, first and
 // last epoch, what it skipped), "παρατηρήσεις" (the column list and the
-// grid), one chart
-// tab per observable (with the cycle slips and gaps marked) and the sky
-// pages (app/RinexSkyTabs.h, wired in app/RinexViewerSky.cpp): sky plot,
-// elevations, signal strength against elevation, quality report; over the
-// tab row the list of the network's points, the
-// button that reads an observation file and the table's print and save
-// buttons.
+// grid), one chart tab per observable (with the cycle slips and gaps marked)
+// and the sky pages (app/RinexSkyTabs.h, wired in app/RinexViewerSky.cpp):
+// sky plot, elevations, signal strength against elevation, quality report.
+// Over the tab row the list of the network's points, the button that reads
+// an observation file and the table's print and save buttons.
 //
 // The window is made once at start-up and opened modally for the current
 // point of the network as often as the user asks; the observation table and
