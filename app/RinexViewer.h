@@ -151,6 +151,8 @@ private:
     QWidget* buildSkyBar();
     // The navigation file, position and mask of the table shown, anew.
     void skySourceChanged();
+    // The line under the sky pages: the navigation file and its records skipped.
+    void showNavigationFile();
     // Shows the report on the sky pages when one of them is active.
     void refreshSkyTabs();
     bool skyTabActive() const;

@@ -96,6 +96,26 @@ void RinexViewer::findNavigationFile()
     sky_->source.loadNavigation(rinex_.table().isEmpty() ? std::string() : nav);
 }
 
+void RinexViewer::showNavigationFile()
+{
+    const std::string& nav = sky_->source.navigationFile();
+    const auto& skipped = sky_->source.findings();
+    QString text = nav.empty() ? QStringLiteral("χωρίς αρχείο εφημερίδων")
+                               : QStringLiteral("εφημερίδες: ") + QString::fromStdString(nav);
+    // Records of the file that could not be read lose their satellites for
+    // a while: the line says how many, the hint which.
+    QString hint = QString::fromStdString(nav);
+    if (!skipped.empty()) {
+        text += skipped.size() == 1
+                    ? QStringLiteral(" (1 εγγραφή παραλείφθηκε)")
+                    : QStringLiteral(" (%1 εγγραφές παραλείφθηκαν)").arg(skipped.size());
+        for (const rinex::NavigationFinding& f : skipped)
+            hint += QLatin1Char('\n') + QString::fromStdString(f.message);
+    }
+    navigationLabel_->setText(text);
+    navigationLabel_->setToolTip(hint);
+}
+
 void RinexViewer::skySourceChanged()
 {
     findNavigationFile();
@@ -114,11 +134,7 @@ void RinexViewer::skySourceChanged()
     mask_->blockSignals(true);
     mask_->setValue(rinex::rememberedElevationMask(settings));
     mask_->blockSignals(false);
-    const std::string& nav = sky_->source.navigationFile();
-    navigationLabel_->setText(
-        nav.empty() ? QStringLiteral("χωρίς αρχείο εφημερίδων")
-                    : QStringLiteral("εφημερίδες: ") + QString::fromStdString(nav));
-    navigationLabel_->setToolTip(QString::fromStdString(nav));
+    showNavigationFile();
     qualityStale_ = true;
     skyShownStale_ = true;
     refreshSkyTabs();
@@ -177,7 +193,7 @@ void RinexViewer::chooseNavigationFile()
         skySourceChanged();
     } else {
         sky_->source.loadNavigation(absolute.toStdString());
-        navigationLabel_->setText(QStringLiteral("εφημερίδες: ") + absolute);
+        showNavigationFile();
         qualityStale_ = true;
         refreshSkyTabs();
     }

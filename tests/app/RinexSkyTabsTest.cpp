@@ -135,7 +135,18 @@ void RinexSkyTabsTest::pickedNavigationFileAndMaskAreRemembered()
     SkySession s;
     // Under a name whose navigation file is not beside it.
     const std::string obs = s.copy("07590920.05o", QStringLiteral("point7.05o"));
+    // A navigation file with one number damaged (G01's record of 02:00).
     const std::string nav = s.copy("07590920.05n", QStringLiteral("orbits.nav"));
+    {
+        QFile f(QString::fromStdString(nav));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray text = f.readAll();
+        const qsizetype at = text.indexOf("    1.400000000000D+02-5.218750000000D+01");
+        QVERIFY(at > 0);
+        text[at + 8] = 'X';
+        f.seek(0);
+        f.write(text);
+    }
     s.read(obs);
     QCOMPARE(s.remembered("Navigation"), std::string());
     SkyPage* page = s.v->skyTabs()->skyPage();
@@ -147,6 +158,11 @@ void RinexSkyTabsTest::pickedNavigationFileAndMaskAreRemembered()
     page->pickButton()->click();
     QCOMPARE(s.remembered("Navigation"), nav);
     QVERIFY(page->contentShown());
+    // The record skipped is counted under the pages and named in the hint.
+    QVERIFY2(s.v->navigationLabel()->text().endsWith(QStringLiteral("(1 εγγραφή παραλείφθηκε)")),
+             qPrintable(s.v->navigationLabel()->text()));
+    QVERIFY2(s.v->navigationLabel()->toolTip().contains(QStringLiteral("14")),
+             qPrintable(s.v->navigationLabel()->toolTip()));
 
     // The mask: changed, remembered, applied to the report, kept on reopening.
     s.v->maskBox()->setValue(15);
