@@ -63,6 +63,7 @@ SkyPlotWidget::SkyPlotWidget(QWidget* parent) : QWidget(parent)
 void SkyPlotWidget::setReport(const rinex::QualityReport* report)
 {
     report_ = report;
+    hovering_ = false;
     update();
 }
 
@@ -89,17 +90,34 @@ void SkyPlotWidget::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    if (report_) paint::paintSkyPlot(p, plotRect(), 1.0, report_->sky);
+    if (!report_) return;
+    paint::paintSkyPlot(p, plotRect(), 1.0, report_->sky);
+    if (hovering_) {
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(Qt::black, 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(pointOf(hoverTrack_, hoverPoint_), 5.0, 5.0);
+    }
 }
 
 void SkyPlotWidget::mouseMoveEvent(QMouseEvent* e)
 {
-    emit hovered(readoutAt(e->position()));
+    const auto hit = report_ ? paint::skyPlotNearest(plotRect(), 1.0, report_->sky, e->position(), kReach)
+                             : std::nullopt;
+    const bool changed = hit.has_value() != hovering_ ||
+                         (hit && (hit->track != hoverTrack_ || hit->point != hoverPoint_));
+    hovering_ = hit.has_value();
+    if (hit) hoverTrack_ = hit->track, hoverPoint_ = hit->point;
+    if (changed) update();
+    emit hovered(hit ? QString::fromStdString(rinex::skyReadout(*report_, hit->track, hit->point))
+                     : QString());
     QWidget::mouseMoveEvent(e);
 }
 
 void SkyPlotWidget::leaveEvent(QEvent* e)
 {
+    if (hovering_) update();
+    hovering_ = false;
     emit hovered(QString());
     QWidget::leaveEvent(e);
 }

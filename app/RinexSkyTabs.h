@@ -49,6 +49,9 @@ protected:
 private:
     QRectF plotRect() const;
     const rinex::QualityReport* report_ = nullptr;
+    // The track point under the pointer, ringed on the plot.
+    bool hovering_ = false;
+    std::size_t hoverTrack_ = 0, hoverPoint_ = 0;
 };
 
 // A page that shows its content when the sky is known, else the reason and
