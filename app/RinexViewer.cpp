@@ -278,6 +278,7 @@ void RinexViewer::prepareForCurrentPoint()
     combo_->setCurrentIndex(selected);
     combo_->blockSignals(false);
     FormShow();
+    skyPositionChanged();
 }
 
 void RinexViewer::FormShow()

@@ -38,6 +38,7 @@ class Document;
 namespace korthal::rinex {
 class ObservationSky;
 struct QualityReport;
+struct ChosenPosition;
 }  // namespace korthal::rinex
 
 namespace korthal::app {
@@ -151,8 +152,12 @@ private:
     QWidget* buildSkyBar();
     // The navigation file, position and mask of the table shown, anew.
     void skySourceChanged();
+    // The network point's coordinates may have changed since the table was
+    // loaded: the sky is seen from where they now say.
+    void skyPositionChanged();
     // The line under the sky pages: the navigation file and its records skipped.
     void showNavigationFile();
+    rinex::ChosenPosition skyPosition() const;
     // Shows the report on the sky pages when one of them is active.
     void refreshSkyTabs();
     bool skyTabActive() const;

@@ -116,9 +116,8 @@ void RinexViewer::showNavigationFile()
     navigationLabel_->setToolTip(hint);
 }
 
-void RinexViewer::skySourceChanged()
+rinex::ChosenPosition RinexViewer::skyPosition() const
 {
-    findNavigationFile();
     const std::string settings =
         rinex_.RinexFileName.empty() ? std::string() : rinexSettingsFileName(rinex_.RinexFileName);
     const MemTable& gps = doc_.GPS();
@@ -129,8 +128,30 @@ void RinexViewer::skySourceChanged()
                                                      gps.getFloat(point, gps::Y),
                                                      gps.getFloat(point, gps::Z),
                                                      doc_.InputIsGeocentric());
-    sky_->source.setPosition(rinex::choosePosition(network,
-        rinex::headerPosition(settings)));
+    return rinex::choosePosition(network, rinex::headerPosition(settings));
+}
+
+void RinexViewer::skyPositionChanged()
+{
+    const rinex::ChosenPosition p = skyPosition();
+    const auto& now = sky_->source.source();
+    const bool same = p.source == now.positionSource && p.position.has_value() == now.position.has_value() &&
+                      (!p.position || (p.position->X == now.position->X &&
+                                       p.position->Y == now.position->Y &&
+                                       p.position->Z == now.position->Z));
+    if (same) return;
+    sky_->source.setPosition(p);
+    qualityStale_ = true;
+    skyShownStale_ = true;
+    refreshSkyTabs();
+}
+
+void RinexViewer::skySourceChanged()
+{
+    findNavigationFile();
+    sky_->source.setPosition(skyPosition());
+    const std::string settings =
+        rinex_.RinexFileName.empty() ? std::string() : rinexSettingsFileName(rinex_.RinexFileName);
     mask_->blockSignals(true);
     mask_->setValue(rinex::rememberedElevationMask(settings));
     mask_->blockSignals(false);

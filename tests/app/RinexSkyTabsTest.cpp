@@ -11,6 +11,7 @@
 #include "app/RinexChart.h"
 #include "app/RinexSkyTabs.h"
 #include "app/RinexViewer.h"
+#include "network/PointTables.h"
 #include "project/IniFile.h"
 #include "views/RinexSkySource.h"
 
@@ -128,6 +129,22 @@ void RinexSkyTabsTest::navigationFileFoundRememberedAndFoundAgain()
     older.prepareForCurrentPoint();
     QCOMPARE(older.observationSky().navigationFile(), nav);
     QCOMPARE(s.remembered("Navigation"), nav);
+
+    // The demo point lies in Greece, the file's header in Japan: the sky is
+    // seen from the header. With the point's coordinates typed near the
+    // header's, from the point, once the viewer is opened again.
+    QVERIFY(s.v->observationSky().source().positionSource.find("απέχουν 8648 km") !=
+            std::string::npos);
+    QVERIFY(s.doc->InputIsGeocentric());
+    MemTable& gps = s.doc->GPS();
+    gps.setFloat(gps.current(), gps::X, -3976199.5);
+    gps.setFloat(gps.current(), gps::Y, 3382382.5);
+    gps.setFloat(gps.current(), gps::Z, 3652497.0);
+    s.v->prepareForCurrentPoint();
+    const rinex::SkySource& seen = s.v->observationSky().source();
+    QCOMPARE(seen.positionSource, std::string("συντεταγμένες του σημείου του δικτύου"));
+    QVERIFY(seen.position && seen.position->X == -3976199.5 && seen.position->Z == 3652497.0);
+    QVERIFY(s.v->quality().sky.available);
 }
 
 void RinexSkyTabsTest::pickedNavigationFileAndMaskAreRemembered()
