@@ -135,10 +135,10 @@ void RinexViewer::skyPositionChanged()
 {
     const rinex::ChosenPosition p = skyPosition();
     const auto& now = sky_->source.source();
-    const bool same = p.source == now.positionSource && p.position.has_value() == now.position.has_value() &&
-                      (!p.position || (p.position->X == now.position->X &&
-                                       p.position->Y == now.position->Y &&
-                                       p.position->Z == now.position->Z));
+    const bool same =
+        p.source == now.positionSource && p.position.has_value() == now.position.has_value() &&
+        (!p.position || (p.position->X == now.position->X && p.position->Y == now.position->Y &&
+                         p.position->Z == now.position->Z));
     if (same) return;
     sky_->source.setPosition(p);
     qualityStale_ = true;
