@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -110,9 +111,21 @@ bool rememberElevationMask(const std::string& settingsFile, double mask, std::st
 
 std::string navigationFileBeside(const std::string& observationFile)
 {
-    for (const std::string& c : navigationFileCandidates(observationFile))
-        if (isFile(c))
-            return c;
+    // Archives keep both files compressed: "….05o.gz" beside "….05n.gz", or
+    // "….05d.Z" beside "….05n.Z"; a navigation file may be compressed while
+    // the observation file is not, and the other way round.
+    std::string name = observationFile;
+    for (const char* tail : {".gz", ".GZ", ".Z"}) {
+        const std::size_t n = std::strlen(tail);
+        if (name.size() > n && name.compare(name.size() - n, n, tail) == 0) {
+            name.resize(name.size() - n);
+            break;
+        }
+    }
+    for (const std::string& c : navigationFileCandidates(name))
+        for (const char* tail : {"", ".gz", ".Z"})
+            if (isFile(c + tail))
+                return c + tail;
     return {};
 }
 

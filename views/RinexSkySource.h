@@ -38,7 +38,8 @@ double rememberedElevationMask(const std::string& settingsFile);
 bool rememberElevationMask(const std::string& settingsFile, double mask, std::string& error);
 
 // The first of navigationFileCandidates(observationFile) that exists as a
-// file; empty when none does.
+// file, plain or compressed (".gz", ".Z"; the observation file's own ".gz"
+// or ".Z" left out of its name first); empty when none does.
 std::string navigationFileBeside(const std::string& observationFile);
 // The same for the observation files named in the companion file's "Name"
 // (only names, "; " between several): looked for in each of `folders`.

@@ -329,3 +329,36 @@ TEST(SkySource, PositionOfThePointOrOfTheHeader)
         }
     }
 }
+
+// The navigation file beside an observation file, plain or compressed as
+// archives keep them; the first candidate that exists.
+TEST(SkySource, NavigationFileBesideTheObservations)
+{
+    using korthal::test::TempDir;
+    using korthal::test::writeBytes;
+    struct Case {
+        const char* observations;
+        std::vector<const char*> present;
+        const char* found;  // "" for none
+    };
+    const Case cases[] = {
+        {"abcd0920.05o", {"abcd0920.05n"}, "abcd0920.05n"},
+        {"ABCD0920.05O", {"ABCD0920.05N"}, "ABCD0920.05N"},
+        {"abcd0920.05o", {"abcd0920.05n.gz"}, "abcd0920.05n.gz"},
+        {"abcd0920.05d.Z", {"abcd0920.05n.Z"}, "abcd0920.05n.Z"},
+        {"abcd0920.05o.gz", {"abcd0920.05n"}, "abcd0920.05n"},
+        {"abcd0920.05o", {"abcd0920.05n", "abcd0920.05n.gz"}, "abcd0920.05n"},
+        {"ACOR00ESP_R_20213550000_01D_30S_MO.crx.gz", {"ACOR00ESP_R_20213550000_01D_GN.rnx.gz"},
+         "ACOR00ESP_R_20213550000_01D_GN.rnx.gz"},
+        {"abcd0920.05o", {"abcd0920.06n", "abcd0920.05g"}, ""},
+        {"point.obs", {"point.nav"}, ""},
+    };
+    for (const Case& c : cases) {
+        TempDir dir("navbeside");
+        writeBytes(dir.file(c.observations), "x");
+        for (const char* p : c.present)
+            writeBytes(dir.file(p), "x");
+        const std::string got = navigationFileBeside(dir.file(c.observations));
+        EXPECT_EQ(got, *c.found ? dir.file(c.found) : std::string()) << c.observations;
+    }
+}
