@@ -6,7 +6,10 @@
 #include "network/NumberText.h"
 #include "table/MemTable.h"
 
+#include <QAreaSeries>
 #include <QCheckBox>
+#include <QLegendMarker>
+#include <QScatterSeries>
 #include <QDateTime>
 #include <QLocale>
 #include <QDateTimeAxis>
@@ -171,6 +174,7 @@ std::string RinexChart::build(const MemTable& rinex, int slot, const NumberText&
         pen.setWidth(3);
         line->setPen(pen);
     }
+    addMarks();
     computeRanges();
     resetZoom();
     refreshPoints();
@@ -179,6 +183,71 @@ std::string RinexChart::build(const MemTable& rinex, int slot, const NumberText&
     // Again once the new chart is laid out and its plot's width known.
     scheduleRefresh();
     return data_.badTimeMessage();
+}
+
+void RinexChart::setMarks(std::vector<rinex::SlipAt> slips, std::vector<rinex::TimeSpan> gaps)
+{
+    slipList_ = std::move(slips);
+    gapList_ = std::move(gaps);
+}
+
+void RinexChart::addMarks()
+{
+    slipSeries_ = nullptr;
+    gapSeries_.clear();
+    slipMarks_ = rinex::slipMarks(data_, slipList_);
+    bool first = true;
+    for (std::size_t k = 0; k < gapList_.size(); ++k) {
+        auto* area = new QAreaSeries(new QLineSeries, new QLineSeries);
+        area->setName(QStringLiteral("κενά"));
+        area->setColor(QColor(160, 160, 160, 90));
+        area->setBorderColor(QColor(160, 160, 160, 160));
+        chart_->addSeries(area);
+        area->attachAxis(axisX_);
+        area->attachAxis(axisY_);
+        if (!first)
+            for (QLegendMarker* m : chart_->legend()->markers(area)) m->setVisible(false);
+        first = false;
+        gapSeries_.push_back(area);
+    }
+    if (!slipMarks_.empty()) {
+        slipSeries_ = new QScatterSeries;
+        slipSeries_->setName(QStringLiteral("cycle slips"));
+        slipSeries_->setMarkerSize(11);
+        slipSeries_->setColor(QColor(230, 0, 0, 50));
+        slipSeries_->setBorderColor(QColor(230, 0, 0));
+        QPen pen(QColor(230, 0, 0));
+        pen.setWidth(2);
+        slipSeries_->setPen(pen);
+        chart_->addSeries(slipSeries_);
+        slipSeries_->attachAxis(axisX_);
+        slipSeries_->attachAxis(axisY_);
+    }
+}
+
+void RinexChart::refreshMarks()
+{
+    const bool shift = aligned();
+    if (slipSeries_) {
+        QList<QPointF> points;
+        for (const rinex::SlipMark& m : slipMarks_) {
+            double off = 0;
+            if (shift)
+                for (const rinex::SatelliteSeries& s : data_.satellites)
+                    if (s.prn == m.prn) off = s.offset();
+            points.append(QPointF(xOf(m.ms), m.value - off));
+        }
+        slipSeries_->replace(points);
+    }
+    // Bands far beyond the values: the plot clips them, zoomed or not.
+    const double span = std::max(1.0, yMax_ - yMin_);
+    const double low = yMin_ - 1000 * span, high = yMax_ + 1000 * span;
+    for (std::size_t k = 0; k < gapList_.size() && k < gapSeries_.size(); ++k) {
+        const rinex::TimeSpan& g = gapList_[k];
+        QAreaSeries* a = gapSeries_[k];
+        a->upperSeries()->replace({QPointF(xOf(g.from), high), QPointF(xOf(g.to), high)});
+        a->lowerSeries()->replace({QPointF(xOf(g.from), low), QPointF(xOf(g.to), low)});
+    }
 }
 
 void RinexChart::setAligned(bool aligned)
@@ -267,6 +336,7 @@ void RinexChart::refreshPoints()
             points.append(QPointF(xOf(s.points[k].ms), s.points[k].value - off));
         lines_[i]->replace(points);
     }
+    refreshMarks();
 }
 
 bool RinexChart::print()

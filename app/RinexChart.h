@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+class QAreaSeries;
 class QCheckBox;
+class QScatterSeries;
 class QDateTimeAxis;
 class QLineSeries;
 class QPrinter;
@@ -60,6 +62,14 @@ public:
     // the table, in the table's order. Returns the one message about records
     // whose time is no time of a day ("" when there are none).
     std::string build(const MemTable& rinex, int slot, const NumberText& numbers);
+
+    // The cycle slips and the gaps the next build marks: slips as red rings
+    // on their satellite's line at the first epoch after the slip, gaps as
+    // grey bands across the plot.
+    void setMarks(std::vector<rinex::SlipAt> slips, std::vector<rinex::TimeSpan> gaps);
+    QScatterSeries* slipSeries() const { return slipSeries_; }
+    const std::vector<QAreaSeries*>& gapSeries() const { return gapSeries_; }
+    const std::vector<rinex::SlipMark>& slipMarks() const { return slipMarks_; }
 
     // "συσχέτιση": every line shifted to start at 0 (ticked), or the raw values.
     void setAligned(bool aligned);
@@ -111,6 +121,13 @@ private:
     QToolButton* reset_;
     QToolButton* print_;
     std::vector<QLineSeries*> lines_;
+    std::vector<rinex::SlipAt> slipList_;
+    std::vector<rinex::TimeSpan> gapList_;
+    std::vector<rinex::SlipMark> slipMarks_;
+    QScatterSeries* slipSeries_ = nullptr;
+    std::vector<QAreaSeries*> gapSeries_;
+    void addMarks();
+    void refreshMarks();
     rinex::ChartSeries data_;
     qint64 base_ = 0;  // the x of midnight
     double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 1;

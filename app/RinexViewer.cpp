@@ -1,8 +1,10 @@
 #include "app/RinexViewer.h"
+#include "app/RinexViewerSky.h"
 
 #include "app/PrintListing.h"
 #include "app/RinexChart.h"
 #include "app/RinexGrid.h"
+#include "app/RinexSkyTabs.h"
 #include "app/ToolButton.h"
 #include "network/PointTables.h"
 #include "project/Dialogs.h"
@@ -67,7 +69,8 @@ QIcon printerIcon()
 
 }  // namespace
 
-RinexViewer::RinexViewer(Document& doc, QWidget* parent) : QDialog(parent), doc_(doc)
+RinexViewer::RinexViewer(Document& doc, QWidget* parent)
+    : QDialog(parent), doc_(doc), sky_(std::make_unique<Sky>())
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -128,6 +131,8 @@ void RinexViewer::buildTabs()
     tabs_->setObjectName(QStringLiteral("PageControl1"));
     tabs_->setCornerWidget(buildTopPanel(), Qt::TopRightCorner);
     v->addWidget(tabs_);
+    skyBar_ = buildSkyBar();
+    v->addWidget(skyBar_);
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("summaryLine"));
     summary_->setWordWrap(true);
@@ -178,6 +183,17 @@ void RinexViewer::buildTabs()
         tabs_->addTab(tab, QString::fromLatin1(kChartCaptions[slot]));
     }
     chart_->hide();
+
+    // The satellites' sky and the quality of the observations.
+    skyTabs_ = new RinexSkyTabs(tabs_);
+    tabs_->addTab(skyTabs_->skyPage(), QStringLiteral("ουρανός"));
+    tabs_->addTab(skyTabs_->elevationPage(), QStringLiteral("ύψη"));
+    tabs_->addTab(skyTabs_->snrPage(), QStringLiteral("σήμα - ύψος"));
+    tabs_->addTab(skyTabs_->reportPage(), QStringLiteral("ποιότητα"));
+    connect(skyTabs_, &RinexSkyTabs::pickNavigation, this, &RinexViewer::chooseNavigationFile);
+    connect(skyTabs_, &RinexSkyTabs::printReport, this, [this] { printQualityReport(); });
+    connect(skyTabs_, &RinexSkyTabs::saveReport, this, [this] { saveQualityReport(); });
+    connect(skyTabs_, &RinexSkyTabs::printSky, this, [this] { printSkyPlot(); });
     connect(tabs_, &QTabWidget::currentChanged, this, &RinexViewer::PageControlChange);
 }
 
@@ -262,6 +278,7 @@ void RinexViewer::prepareForCurrentPoint()
     combo_->setCurrentIndex(selected);
     combo_->blockSignals(false);
     FormShow();
+    skyPositionChanged();
 }
 
 void RinexViewer::FormShow()
@@ -369,6 +386,13 @@ void RinexViewer::ReadRinexObservations(const std::string& FileName)
     if (!out.ok()) return;
     // A read that went through stored the table, comments and all.
     grid_->gridModel()->clearCommentsChanged();
+    // The navigation file beside the observation file goes with the table.
+    if (const std::string beside = rinex::navigationFileBeside(FileName); !beside.empty()) {
+        const std::string nav = QFileInfo(QString::fromStdString(beside)).absoluteFilePath().toStdString();
+        std::string error;
+        if (!rinex::rememberNavigationFile(rinexSettingsFileName(rinex_.RinexFileName), nav, error))
+            showMessage(error, MsgIcon::Exclamation);
+    }
     const std::string summary = rinex::readSummary(out.read);
     summary_->setText(QStringLiteral("Διαβάστηκε το αρχείο ") +
                       QFileInfo(QString::fromStdString(FileName)).fileName() +
@@ -410,6 +434,7 @@ void RinexViewer::ApplyObservationTypes()
     originalFiles_ = v.file;
     columnList_->setCurrentRow(0);
     CheckListBox2ClickCheck();
+    skySourceChanged();
     // A chart on show is drawn again from the table now shown (another
     // point's, or the one just read), so that it never shows other data
     // than the caption and the grid.
@@ -429,6 +454,8 @@ void RinexViewer::CheckListBox2ClickCheck()
 void RinexViewer::PageControlChange(int index)
 {
     QWidget* w = tabs_->widget(index);
+    skyBar_->setVisible(skyTabActive());
+    refreshSkyTabs();
     for (int slot = 1; slot <= rinex::kSlotCount; ++slot) {
         if (chartTab(slot) != w) continue;
         chartLayouts_[static_cast<std::size_t>(slot)]->addWidget(chart_);
@@ -440,6 +467,8 @@ void RinexViewer::PageControlChange(int index)
                           QLatin1Char('\n') +
                           QString::fromStdString(originalFiles_.empty() ? rinex_.RinexFileName
                                                                         : originalFiles_);
+        const rinex::QualityReport& q = quality();
+        chart_->setMarks(rinex::chartSlips(q), rinex::chartGaps(q));
         const std::string problem = chart_->build(rinex_.table(), slot, doc_.numbers());
         if (!problem.empty()) showMessage(problem, MsgIcon::Warning);
         return;

@@ -3,10 +3,11 @@
 // network point. Tabs "Γενικά" (the approximate position of the observation
 // file's header, the file read, its receiver, antenna, interval, first and
 // last epoch, what it skipped), "παρατηρήσεις" (the column list and the
-// grid) and one chart
-// tab per observable; over the tab row the list of the network's points, the
-// button that reads an observation file and the table's print and save
-// buttons.
+// grid), one chart tab per observable (with the cycle slips and gaps marked)
+// and the sky pages (app/RinexSkyTabs.h, wired in app/RinexViewerSky.cpp):
+// sky plot, elevations, signal strength against elevation, quality report.
+// Over the tab row the list of the network's points, the button that reads
+// an observation file and the table's print and save buttons.
 //
 // The window is made once at start-up and opened modally for the current
 // point of the network as often as the user asks; the observation table and
@@ -20,8 +21,10 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -32,11 +35,17 @@ class QVBoxLayout;
 namespace korthal {
 class Document;
 }
+namespace korthal::rinex {
+class ObservationSky;
+struct QualityReport;
+struct ChosenPosition;
+}  // namespace korthal::rinex
 
 namespace korthal::app {
 
 class RinexGrid;
 class RinexChart;
+class RinexSkyTabs;
 
 class RinexViewer : public QDialog {
     Q_OBJECT
@@ -68,6 +77,30 @@ public:
     RinexGrid* Grid() const { return grid_; }
     RinexChart* Chart1() const { return chart_; }
     bool tabShown(QWidget* tab) const;
+    // The sky plot, elevations, signal strength against elevation and the
+    // quality report, with the line under the tabs that names the
+    // navigation file and holds the elevation mask.
+    RinexSkyTabs* skyTabs() const { return skyTabs_; }
+    QWidget* skyBar() const { return skyBar_; }
+    QLabel* navigationLabel() const { return navigationLabel_; }
+    QToolButton* navigationButton() const { return navigationButton_; }
+    QDoubleSpinBox* maskBox() const { return mask_; }
+    // The quality report of the table shown (computed when first asked for
+    // after the table, the navigation file or the mask changed).
+    const rinex::QualityReport& quality();
+    const rinex::ObservationSky& observationSky() const;
+    // Asks for a navigation file, remembers it for the point and shows the
+    // sky from it.
+    void chooseNavigationFile();
+    // The navigation file for the point's table: the one remembered in its
+    // companion settings file, else one beside the observation files read
+    // (remembered then).
+    void findNavigationFile();
+    void setElevationMask(double degrees);
+    bool printQualityReport();
+    // The sky plot under its heading on a portrait A4 page.
+    bool printSkyPlot();
+    bool saveQualityReport();
 
     // Prepares the window for the current point of the network (the list
     // selects its name) and shows it modally.
@@ -116,6 +149,19 @@ private:
     // The PDF file offered for printing: beside the table file, named after it.
     QString pdfBesideTable(const QString& suffix) const;
     std::vector<int> visibleColumns() const;
+    QWidget* buildSkyBar();
+    // The navigation file, position and mask of the table shown, anew.
+    void skySourceChanged();
+    // The network point's coordinates may have changed since the table was
+    // loaded: the sky is seen from where they now say.
+    void skyPositionChanged();
+    // The line under the sky pages: the navigation file and its records skipped.
+    void showNavigationFile();
+    rinex::ChosenPosition skyPosition() const;
+    // Shows the report on the sky pages when one of them is active.
+    void refreshSkyTabs();
+    bool skyTabActive() const;
+    std::string qualityHeading() const;
 
     Document& doc_;
     RinexTable rinex_;
@@ -136,6 +182,16 @@ private:
     RinexGrid* grid_ = nullptr;
     RinexChart* chart_ = nullptr;
     bool applying_ = false;
+    RinexSkyTabs* skyTabs_ = nullptr;
+    QWidget* skyBar_ = nullptr;
+    QLabel* navigationLabel_ = nullptr;
+    QToolButton* navigationButton_ = nullptr;
+    QDoubleSpinBox* mask_ = nullptr;
+    // The navigation file's ephemerides and the report computed from them.
+    struct Sky;
+    std::unique_ptr<Sky> sky_;
+    bool qualityStale_ = true;
+    bool skyShownStale_ = true;
 };
 
 }  // namespace korthal::app

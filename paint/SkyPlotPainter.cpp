@@ -162,6 +162,33 @@ QPointF skyPlotPoint(const QRectF& target, double scale, double azimuth, double 
     return place(polarOf(target, scale), azimuth, elevation);
 }
 
+std::optional<SkyHit> skyPlotNearest(const QRectF& target, double scale, const rinex::SkyView& sky,
+                                     const QPointF& pos, double reach)
+{
+    if (!sky.available)
+        return std::nullopt;
+    const Polar p = polarOf(target, scale);
+    std::optional<SkyHit> best;
+    double bestDistance = reach * reach;
+    for (std::size_t t = 0; t < sky.tracks.size(); ++t) {
+        const std::vector<rinex::SkyPoint>& points = sky.tracks[t].points;
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            if (points[k].elevation < 0)
+                continue;
+            const QPointF d = place(p, points[k].azimuth, points[k].elevation) - pos;
+            const double d2 = d.x() * d.x() + d.y() * d.y();
+            // The tracked over the untracked when both are as near.
+            if (d2 < bestDistance ||
+                (d2 == bestDistance && best && !sky.tracks[best->track].tracked &&
+                 sky.tracks[t].tracked)) {
+                bestDistance = d2;
+                best = SkyHit{t, k};
+            }
+        }
+    }
+    return best;
+}
+
 void paintSkyPlot(QPainter& painter, const QRectF& target, double scale, const rinex::SkyView& sky)
 {
     painter.save();

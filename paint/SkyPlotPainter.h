@@ -17,6 +17,8 @@
 #include <QRectF>
 #include <QSize>
 
+#include <optional>
+
 class QPainter;
 
 namespace korthal::paint {
@@ -28,6 +30,15 @@ QColor skySnrColour(int digit);
 // Where a direction of the sky falls in a plot drawn into `target`: azimuth
 // and elevation in degrees. Points below the horizon fall outside the rim.
 QPointF skyPlotPoint(const QRectF& target, double scale, double azimuth, double elevation);
+
+// The point of the tracks drawn nearest `pos` in a plot drawn into
+// `target`, no farther than `reach` pixels: the indexes of its track and of
+// the point in it. Points below the horizon are not drawn and not found.
+struct SkyHit {
+    std::size_t track = 0, point = 0;
+};
+std::optional<SkyHit> skyPlotNearest(const QRectF& target, double scale, const rinex::SkyView& sky,
+                                     const QPointF& pos, double reach);
 
 // Paints the plot into `target`. `scale` multiplies line widths and text
 // sizes (1 on the screen, more on a printer page). A sky that is not

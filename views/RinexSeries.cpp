@@ -218,4 +218,20 @@ std::vector<std::uint32_t> thinForColumns(const std::vector<SeriesPoint>& p, std
     return keep;
 }
 
+std::vector<SlipMark> slipMarks(const ChartSeries& series, const std::vector<SlipAt>& slips)
+{
+    std::vector<SlipMark> out;
+    for (const SlipAt& s : slips)
+        for (const SatelliteSeries& line : series.satellites) {
+            if (line.prn != s.prn)
+                continue;
+            for (const SeriesPoint& p : line.points)
+                if (std::abs(p.ms - s.ms) <= 1) {
+                    out.push_back({s.prn, p.ms, p.value});
+                    break;
+                }
+        }
+    return out;
+}
+
 }  // namespace korthal::rinex

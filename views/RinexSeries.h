@@ -82,6 +82,26 @@ struct ChartSeries {
 // satellite's line; a record whose value is 0 (not observed) adds no point.
 ChartSeries buildChartSeries(const MemTable& rinex, int slot);
 
+// Marks on an observable's chart: a cycle slip of a satellite at the time of
+// day (ms) of the first epoch after it, and a gap between two epochs.
+struct SlipAt {
+    int prn = 0;
+    std::int32_t ms = 0;
+};
+struct TimeSpan {
+    std::int32_t from = 0, to = 0;  // ms of the day
+};
+// A slip where the chart draws it: on its satellite's line, at the point of
+// that epoch (a millisecond apart is the same epoch: the table's times are
+// cut to the millisecond).
+struct SlipMark {
+    int prn = 0;
+    std::int32_t ms = 0;
+    double value = 0;  // the line's value there (before any shift)
+};
+// The slips that fall on a point of their satellite's line.
+std::vector<SlipMark> slipMarks(const ChartSeries& series, const std::vector<SlipAt>& slips);
+
 // Thinning for drawing a line of many points into `columns` pixel columns
 // spanning the times [from, to]: the indexes (ascending) of the points to
 // draw. Of each run of consecutive points that fall into one column it keeps

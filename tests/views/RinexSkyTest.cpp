@@ -3,6 +3,7 @@
 
 #include "views/RinexNavigation.h"
 #include "views/RinexSky.h"
+#include "views/RinexSkySource.h"
 #include "views/RinexTable.h"
 
 #include "support/Files.h"
@@ -274,5 +275,90 @@ TEST(NavigationReader, CompressedFilesGiveTheSameEphemerides)
         EXPECT_TRUE(r.ephemerides.empty()) << name;
         EXPECT_NE(r.message.find(path), std::string::npos) << r.message;
         EXPECT_NE(r.message.find(says), std::string::npos) << r.message;
+    }
+}
+
+// The position the sky is seen from: a network point typed as packed φ, λ, h
+// converted to WGS84 X, Y, Z (reference: X = (N+h) cosφ cosλ, Y = (N+h) cosφ
+// sinλ, Z = (N(1−e²)+h) sinφ on WGS84, evaluated in Python in double
+// precision; tolerance 1 mm), and the choice between the point and the header.
+TEST(SkySource, PositionOfThePointOrOfTheHeader)
+{
+    struct Packed {
+        double phi, lambda, h, X, Y, Z;
+    };
+    const Packed packed[] = {
+        {38.1530123, 23.45105, 150.25, 4590037.9364, 2019943.9317, 3928096.0961},
+        {35.0, 25.3, 0.5, 4720906.6665, 2251756.9721, 3637867.1962},
+    };
+    for (const Packed& r : packed) {
+        const auto p = networkPointPosition(r.phi, r.lambda, r.h, false);
+        ASSERT_TRUE(p);
+        EXPECT_NEAR(p->X, r.X, 1e-3);
+        EXPECT_NEAR(p->Y, r.Y, 1e-3);
+        EXPECT_NEAR(p->Z, r.Z, 1e-3);
+    }
+    EXPECT_FALSE(networkPointPosition(38.15, 23.45, 0, false));  // h not entered
+    EXPECT_FALSE(networkPointPosition(4590037.9, 0, 3928096.1, true));
+
+    const Position point{4590037.9364, 2019943.9317, 3928096.0961};
+    const Position near{4590037.9364 + 3000, 2019943.9317 - 4000, 3928096.0961};  // 5 km
+    const Position japan{-3976219.508, 3382372.567, 3652512.985};
+    const Position none{0, 0, 0};
+    struct Case {
+        std::optional<Position> network, header;
+        std::optional<Position> chosen;
+        const char* source;
+    };
+    const Case cases[] = {
+        {point, near, point, "συντεταγμένες του σημείου του δικτύου"},
+        {point, std::nullopt, point, "συντεταγμένες του σημείου του δικτύου"},
+        {point, none, point, "συντεταγμένες του σημείου του δικτύου"},
+        {std::nullopt, japan, japan, "προσεγγιστική θέση της κεφαλίδας"},
+        {point, japan, japan,
+         "προσεγγιστική θέση της κεφαλίδας (οι συντεταγμένες του σημείου απέχουν 8678 km από αυτήν)"},  // the chord
+        {std::nullopt, none, std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        const ChosenPosition got = choosePosition(c.network, c.header);
+        EXPECT_EQ(got.source, c.source);
+        ASSERT_EQ(got.position.has_value(), c.chosen.has_value()) << c.source;
+        if (c.chosen) {
+            EXPECT_EQ(got.position->X, c.chosen->X) << c.source;
+            EXPECT_EQ(got.position->Z, c.chosen->Z) << c.source;
+        }
+    }
+}
+
+// The navigation file beside an observation file, plain or compressed as
+// archives keep them; the first candidate that exists.
+TEST(SkySource, NavigationFileBesideTheObservations)
+{
+    using korthal::test::TempDir;
+    using korthal::test::writeBytes;
+    struct Case {
+        const char* observations;
+        std::vector<const char*> present;
+        const char* found;  // "" for none
+    };
+    const Case cases[] = {
+        {"abcd0920.05o", {"abcd0920.05n"}, "abcd0920.05n"},
+        {"ABCD0920.05O", {"ABCD0920.05N"}, "ABCD0920.05N"},
+        {"abcd0920.05o", {"abcd0920.05n.gz"}, "abcd0920.05n.gz"},
+        {"abcd0920.05d.Z", {"abcd0920.05n.Z"}, "abcd0920.05n.Z"},
+        {"abcd0920.05o.gz", {"abcd0920.05n"}, "abcd0920.05n"},
+        {"abcd0920.05o", {"abcd0920.05n", "abcd0920.05n.gz"}, "abcd0920.05n"},
+        {"ACOR00ESP_R_20213550000_01D_30S_MO.crx.gz", {"ACOR00ESP_R_20213550000_01D_GN.rnx.gz"},
+         "ACOR00ESP_R_20213550000_01D_GN.rnx.gz"},
+        {"abcd0920.05o", {"abcd0920.06n", "abcd0920.05g"}, ""},
+        {"point.obs", {"point.nav"}, ""},
+    };
+    for (const Case& c : cases) {
+        TempDir dir("navbeside");
+        writeBytes(dir.file(c.observations), "x");
+        for (const char* p : c.present)
+            writeBytes(dir.file(p), "x");
+        const std::string got = navigationFileBeside(dir.file(c.observations));
+        EXPECT_EQ(got, *c.found ? dir.file(c.found) : std::string()) << c.observations;
     }
 }
