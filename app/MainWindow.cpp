@@ -185,7 +185,13 @@ void MainWindow::buildPages()
     testPage_ = new TestPage(doc_, settingsPages_);
     tabTest_ = testPage_;
     settingsPages_->addTab(numberPage_, QStringLiteral("εμφάνιση αριθμών"));
-    settingsPages_->addTab(transformPage_, QStringLiteral("ρυθμίσεις μετασχηματισμού"));
+    // The estimation's page keeps a few residual rows and the whole report
+    // under them: on the classic window size it scrolls rather than cut them.
+    auto* transformScroll = new QScrollArea(settingsPages_);
+    transformScroll->setFrameShape(QFrame::NoFrame);
+    transformScroll->setWidgetResizable(true);
+    transformScroll->setWidget(transformPage_);
+    settingsPages_->addTab(transformScroll, QStringLiteral("ρυθμίσεις μετασχηματισμού"));
     // The calculator's edits are as wide as their values with the decimals
     // in force: on a small window its page scrolls rather than cut them.
     auto* calcScroll = new QScrollArea(settingsPages_);

@@ -251,6 +251,10 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     residuals->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     residuals->setEditTriggers(QAbstractItemView::NoEditTriggers);
     residuals->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Room for the header and four points at the least.
+    residuals->setMinimumHeight(residuals->horizontalHeader()->sizeHint().height() +
+                                4 * residuals->verticalHeader()->defaultSectionSize() +
+                                2 * residuals->frameWidth());
     rl->addWidget(residuals, 1);
     rms = new QLabel(resBox);
     rl->addWidget(rms);
