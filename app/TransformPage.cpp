@@ -258,6 +258,22 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     rl->addWidget(residuals, 1);
     rms = new QLabel(resBox);
     rl->addWidget(rms);
+    aprioriRow_ = new QWidget(resBox);
+    auto* ar = new QHBoxLayout(aprioriRow_);
+    ar->setContentsMargins(0, 0, 0, 0);
+    ar->addWidget(new QLabel(QStringLiteral("ακρίβεια a priori (mm)   E, N"), aprioriRow_));
+    aprioriH = new QSpinBox(aprioriRow_);
+    ar->addWidget(aprioriH);
+    ar->addWidget(new QLabel(QStringLiteral("H"), aprioriRow_));
+    aprioriV = new QSpinBox(aprioriRow_);
+    ar->addWidget(aprioriV);
+    for (QSpinBox* s : {aprioriH, aprioriV}) {
+        s->setRange(1, 1000);
+        s->setToolTip(QStringLiteral("Η ακρίβεια των γνωστών συντεταγμένων των σημείων αναφοράς: "
+                                     "με αυτήν κρίνεται αν συμφωνούν μεταξύ τους"));
+    }
+    ar->addStretch(1);
+    rl->addWidget(aprioriRow_);
     testSummary = new QLabel(resBox);
     testSummary->setTextFormat(Qt::RichText);
     testSummary->setWordWrap(true);
@@ -275,18 +291,22 @@ TransformPage::TransformPage(Document& doc, QWidget* parent) : QWidget(parent), 
     connect(RGafinikoy, &QButtonGroup::idClicked, this, [this] { RGafinikoyClick(); });
     for (QSpinBox* s : {SEmaxDm, SEmaxDe, SEmaxDt})
         connect(s, &QSpinBox::valueChanged, this, [this] { SEmaxDmChange(); });
+    for (QSpinBox* s : {aprioriH, aprioriV})
+        connect(s, &QSpinBox::valueChanged, this, [this] { aprioriChange(); });
 }
 
 void TransformPage::showSettings()
 {
     showing_ = true;
     const NetworkSettings& ns = doc_.settings();
-    const QSignalBlocker b1(SEmaxDm), b2(SEmaxDe), b3(SEmaxDt);
+    const QSignalBlocker b1(SEmaxDm), b2(SEmaxDe), b3(SEmaxDt), b4(aprioriH), b5(aprioriV);
     if (auto* b = RG2d->button(storedNumber(ns.method))) b->setChecked(true);
     if (auto* b = RGafinikoy->button(ns.kind)) b->setChecked(true);
     SEmaxDm->setValue(ns.maxDm);
     SEmaxDe->setValue(ns.maxDe);
     SEmaxDt->setValue(ns.maxDt);
+    aprioriH->setValue(ns.aprioriH);
+    aprioriV->setValue(ns.aprioriV);
     for (std::size_t i = 0; i < 9; ++i) {
         shiftEdits[i / 3][i % 3]->setText(QString::fromStdString(ns.shiftTexts[i]));
         goodShiftTexts_[i] = ns.shiftTexts[i];
@@ -314,6 +334,15 @@ void TransformPage::SEmaxDmChange()
 {
     if (showing_) return;
     doc_.settings().setConvergence(SEmaxDm->value(), SEmaxDe->value(), SEmaxDt->value());
+    doc_.settingsChanged();
+    doc_.RecomputeNetwork();
+    emit networkRecomputed();
+}
+
+void TransformPage::aprioriChange()
+{
+    if (showing_) return;
+    doc_.settings().setAprioriPrecision(aprioriH->value(), aprioriV->value());
     doc_.settingsChanged();
     doc_.RecomputeNetwork();
     emit networkRecomputed();
@@ -387,6 +416,7 @@ void TransformPage::ShowTransformationParameters()
 
     fillResiduals();
     rms->setVisible(!hepos);  // the summary's first line gives them
+    aprioriRow_->setVisible(!hepos);  // the model is not judged by them
     rms->setText(QStringLiteral("RMS   E: %1 m    N: %2 m    H: %3 m    συνολικό: %4 m")
                      .arg(QString::fromStdString(d.Lmx), QString::fromStdString(d.Lmy),
                           QString::fromStdString(d.Lmz), QString::fromStdString(d.Lmxyz)));

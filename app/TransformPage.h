@@ -45,6 +45,10 @@ public:
     // test value τ and a remark (ΥΠΟΠΤΟ, σημείο ελέγχου).
     QTableWidget* residuals = nullptr;
     QLabel* rms = nullptr;
+    // The a-priori precision of the reference points (mm) that judges
+    // whether they agree: E and N, and H.
+    QSpinBox* aprioriH = nullptr;
+    QSpinBox* aprioriV = nullptr;
     // σ0, the test and its verdict, the check points.
     QLabel* testSummary = nullptr;
     // The box of the parameters (hidden with the HEPOS model, which has
@@ -58,6 +62,7 @@ public:
     void RG2dClick();
     void RGafinikoyClick();
     void SEmaxDmChange();
+    void aprioriChange();
     // Typing into and leaving a datum shift edit.
     void shiftEditChange(int triple, int axis);
     void shiftEditExit(int triple, int axis);
@@ -79,6 +84,7 @@ private:
     std::vector<long long> residualIds_;  // the network record ID of each row
     bool showing_ = false;
     bool fillingResiduals_ = false;
+    QWidget* aprioriRow_ = nullptr;
 };
 
 }  // namespace korthal::app

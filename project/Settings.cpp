@@ -217,6 +217,13 @@ void NetworkSettings::setConvergence(int dm, int de, int dt)
     SettingsModified = true;
 }
 
+void NetworkSettings::setAprioriPrecision(int horizontalMm, int verticalMm)
+{
+    aprioriH = std::clamp(horizontalMm, 1, 1000);
+    aprioriV = std::clamp(verticalMm, 1, 1000);
+    SettingsModified = true;
+}
+
 void NetworkSettings::setShiftText(int i, std::string text)
 {
     shiftTexts[static_cast<std::size_t>(i)] = std::move(text);

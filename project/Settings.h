@@ -128,6 +128,8 @@ public:
     void setMethod(EstimationMethod m);
     void setKind(int v);
     void setConvergence(int dm, int de, int dt);
+    // The a-priori precision of the reference points (mm), each 1..1000.
+    void setAprioriPrecision(int horizontalMm, int verticalMm);
     void setShiftText(int i, std::string text);
     // Leaving a datum shift edit: the first system thousands separator in its
     // text becomes the system decimal separator.

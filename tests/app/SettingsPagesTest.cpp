@@ -105,6 +105,16 @@ void SettingsPagesTest::transformationPageOnTheDemoNetwork()
     QVERIFY(t->rms->text().startsWith(QStringLiteral("RMS")));
     for (QLabel* l : t->equations) QVERIFY(l->text().contains(QStringLiteral("E</b><sub>b</sub>")));
 
+    // The a-priori precision on the page judges the reference points' agreement.
+    QCOMPARE(t->aprioriH->value(), 20);
+    QVERIFY(t->testSummary->text().contains(QStringLiteral("± 0,020 m (E, N), ± 0,040 m (H)")));
+    t->aprioriH->setValue(5);
+    t->aprioriV->setValue(8);
+    QCOMPARE(s.doc->settings().aprioriH, 5);
+    QCOMPARE(s.doc->settings().aprioriV, 8);
+    QVERIFY(s.doc->settingsModified());
+    QVERIFY(t->testSummary->text().contains(QStringLiteral("± 0,005 m (E, N), ± 0,008 m (H)")));
+
     // "κανένας": the identity shows the symbols only, and the network is
     // recomputed at once.
     s.doc->NetworkModified = false;
