@@ -198,7 +198,12 @@ void RinexChart::addMarks()
     slipMarks_ = rinex::slipMarks(data_, slipList_);
     bool first = true;
     for (std::size_t k = 0; k < gapList_.size(); ++k) {
-        auto* area = new QAreaSeries(new QLineSeries, new QLineSeries);
+        auto* upper = new QLineSeries;
+        auto* lower = new QLineSeries;
+        auto* area = new QAreaSeries(upper, lower);
+        // The area does not own its edges: they go with it.
+        upper->setParent(area);
+        lower->setParent(area);
         area->setName(QStringLiteral("κενά"));
         area->setColor(QColor(160, 160, 160, 90));
         area->setBorderColor(QColor(160, 160, 160, 160));

@@ -189,12 +189,16 @@ RinexSkyTabs::RinexSkyTabs(QWidget* parent) : QObject(parent)
     skyPage_ = new SkyPage(skyContent, parent);
     skyPage_->setObjectName(QStringLiteral("TSSky"));
 
-    elevationView_ = new QChartView(parent);
+    // Each view starts with an empty chart of ours: a chart given to a view
+    // later does not free the one it replaces, the code below does.
+    elevationChart_ = new QChart;
+    elevationView_ = new QChartView(elevationChart_, parent);
     elevationView_->setRenderHint(QPainter::Antialiasing, true);
     elevationPage_ = new SkyPage(elevationView_, parent);
     elevationPage_->setObjectName(QStringLiteral("TSElevation"));
 
-    snrView_ = new QChartView(parent);
+    snrChart_ = new QChart;
+    snrView_ = new QChartView(snrChart_, parent);
     snrView_->setRenderHint(QPainter::Antialiasing, true);
     snrPage_ = new SkyPage(snrView_, parent);
     snrPage_->setObjectName(QStringLiteral("TSSnr"));
